@@ -1,0 +1,10 @@
+#include "Label.h"
+
+#include <QMouseEvent>
+
+Label::Label(QWidget* parent) : QWidget(parent) {}
+
+void Label::mousePressEvent(QMouseEvent* event)
+{
+    event->ignore();
+}

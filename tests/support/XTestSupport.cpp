@@ -1,0 +1,54 @@
+#include "XTestSupport.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+namespace xtest {
+
+bool xdotool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (!process.waitForFinished(10000))
+        return false;
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool dragWithRealPointer(QPoint from, QPoint delta)
+{
+    const auto num = [](int v) { return QString::number(v); };
+    QStringList args{"mousemove", num(from.x()), num(from.y()), "mousedown", "1"};
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint at = from + delta * step / 4;
+        args << "mousemove" << num(at.x()) << num(at.y()) << "sleep" << "0.03";
+    }
+    args << "mouseup" << "1";
+    return xdotool(args);
+}
+
+QImage grabScreen(const QRect& area)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+}
+
+QColor screenPixel(QPoint point)
+{
+    return grabScreen(QRect(point, QSize(1, 1))).pixelColor(0, 0);
+}
+
+bool showAndWait(QWidget& widget)
+{
+    widget.show();
+    if (!QTest::qWaitForWindowExposed(&widget))
+        return false;
+    // Let the first paint reach the server before anything reads the screen.
+    QCoreApplication::processEvents();
+    QGuiApplication::sync();
+    return true;
+}
+
+} // namespace xtest
