@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that are missing for building and running
+# the player, and with --tests also those the test suite needs.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-qpa-plugins
+    libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output
+    libx11-dev
+    fonts-wqy-microhei
+    ffmpeg
+)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(xvfb xdotool x11-utils desktop-file-utils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
