@@ -4,7 +4,9 @@
 
 #include "XTestSupport.h"
 
+#include "ui/EventBinding.h"
 #include "ui/MainWindow.h"
+#include "ui/controls/Label.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
@@ -111,6 +113,7 @@ private slots:
     void backgroundTilesAtAnySize();
     void picturesHaveTheirSizesAndDepth();
     void assistiveTechnologySeesEveryVisibleControl();
+    void bindingsConnectEventsToHandlers();
     void cleanupTestCase() { window_.reset(); }
 
 private:
@@ -345,6 +348,29 @@ void MainWindowTest::assistiveTechnologySeesEveryVisibleControl()
     QVERIFY(item);
     QCOMPARE(item->text(QAccessible::Name), text("新闻频道"));
     list.clearItems();
+}
+
+void MainWindowTest::bindingsConnectEventsToHandlers()
+{
+    MainWindow window;
+    QStringList calls;
+    const EventBinding bindings[] = {
+        {u"StopButton", ControlEvent::Click, [&](const EventArgs&) { calls << "stop"; }},
+        {u"EscapeHotKeyLabel", ControlEvent::Notification,
+         [&](const EventArgs& a) { calls << QStringLiteral("hotkey %1 %2").arg(a.first).arg(a.second); }},
+        {u"MainWindow", ControlEvent::Created, [&](const EventArgs&) { calls << "created"; }},
+    };
+    QVERIFY(bindEvents(window, bindings));
+    window.Open();
+    emit window.get<PicBtn>(u"StopButton").clicked();
+    window.get<Label>(u"EscapeHotKeyLabel").Notify(33001, 0);
+    QCOMPARE(calls, QStringList({"created", "stop", "hotkey 33001 0"}));
+
+    // A binding that does not fit the description is refused.
+    const EventBinding wrongKind[] = {{u"TitleBar", ControlEvent::Click, [](const EventArgs&) {}}};
+    QVERIFY(!bindEvents(window, wrongKind));
+    const EventBinding missing[] = {{u"NoSuchControl", ControlEvent::Tick, [](const EventArgs&) {}}};
+    QVERIFY(!bindEvents(window, missing));
 }
 
 QTEST_MAIN(MainWindowTest)
