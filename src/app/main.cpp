@@ -1,15 +1,19 @@
-#include "ui/MainWindow.h"
+#include "Program.h"
 
 #include <QApplication>
 
+#include <X11/Xlib.h>
+
 int main(int argc, char** argv)
 {
+    // libvlc's video output talks to X from its own threads.
+    XInitThreads();
     // The video output draws into X11 windows; on Wayland run through XWayland
     // unless the user picked a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    MainWindow window;
-    window.Open();
-    return app.exec();
+    Program program;
+    program.open();
+    return program.run();
 }

@@ -1,6 +1,8 @@
 #include "XTestSupport.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
@@ -49,6 +51,20 @@ bool showAndWait(QWidget& widget)
     QCoreApplication::processEvents();
     QGuiApplication::sync();
     return true;
+}
+
+void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox&)>& answer)
+{
+    auto* poll = new QTimer(context);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        answer(*box);
+    });
+    poll->start(20);
 }
 
 } // namespace xtest

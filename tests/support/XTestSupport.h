@@ -5,6 +5,10 @@
 #include <QPoint>
 #include <QStringList>
 
+#include <functional>
+
+class QMessageBox;
+class QObject;
 class QWidget;
 
 namespace xtest {
@@ -21,5 +25,9 @@ QColor screenPixel(QPoint point);
 
 // Shows a widget and waits until the X server has mapped and painted it.
 bool showAndWait(QWidget& widget);
+
+// Answers the next modal message box when it shows, without waiting inside
+// the event loop that the box itself runs: the answer gets the box.
+void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox&)>& answer);
 
 } // namespace xtest

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ui/EventBinding.h"
+
+#include <vector>
+
+struct HandlerContext;
+
+// Where the window's controls meet the program's handlers.
+std::vector<EventBinding> mainWindowBindings(HandlerContext& context);

@@ -1,0 +1,81 @@
+#include "Program.h"
+
+#include "MainWindowBindings.h"
+#include "ui/EventBinding.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/controls/PicBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+void sayPlayerIsMissing()
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("错误"),
+                    QStringLiteral("播放引擎无法启动：libvlc 没有创建实例，可能找不到它的插件。\n"
+                                   "节目单仍可使用，但不能播放。"),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+Program::Program()
+{
+    // Relative paths resolve from the program's folder.
+    state_.programFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    QDir::setCurrent(state_.programFolder);
+
+    state_.Player = std::make_unique<VlcPlayer>();
+    state_.playback = std::make_unique<PlaybackSession>(*state_.Player);
+
+    window_ = std::make_unique<MainWindow>();
+    context_ = std::make_unique<HandlerContext>(HandlerContext{*window_, state_, {}});
+    bindEvents(*window_, mainWindowBindings(*context_));
+    QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
+                     [this](std::uint64_t generation) { ShowPlaybackFailure(*context_, generation); });
+    // libvlc's video window is gone and left its last picture behind: paint over it.
+    QObject::connect(state_.playback.get(), &PlaybackSession::stopped, window_.get(),
+                     [this] { window_->get<PicBox>(u"VideoSurface").update(); });
+    // Runs while the window and its video surface still exist.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
+}
+
+Program::~Program()
+{
+    OnProgramExit();
+}
+
+void Program::open()
+{
+    window_->Open();
+    if (!state_.Player->Instance())
+        QTimer::singleShot(0, window_.get(), sayPlayerIsMissing);
+}
+
+int Program::run()
+{
+    const int code = QApplication::exec();
+    OnProgramExit();
+    return code;
+}
+
+// Stops the opener and playback before anything is released, then releases
+// the media player and the libvlc instance, in that order.
+void Program::OnProgramExit()
+{
+    if (exited_)
+        return;
+    exited_ = true;
+    if (state_.playback)
+        state_.playback->shutdown();
+    state_.playback.reset();
+    state_.Player.reset();
+    state_.playSourceText.clear();
+    state_.playSourceFields.clear();
+    state_.CurrentAddress.clear();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ProgramState.h"
+#include "ui/HandlerContext.h"
+
+#include <memory>
+
+class MainWindow;
+
+// The program's life: the player before the window, the window with its event
+// bindings, and the exit routine, which runs exactly once.
+class Program {
+public:
+    Program();
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Opens the main window; its created handler runs before it shows.
+    void open();
+    // Runs the event loop until the main window is closed, then the exit routine.
+    int run();
+    void OnProgramExit();
+
+    MainWindow& window() { return *window_; }
+    ProgramState& state() { return state_; }
+    HandlerContext& handlers() { return *context_; }
+
+private:
+    ProgramState state_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<HandlerContext> context_;
+    bool exited_ = false;
+};

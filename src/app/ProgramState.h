@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/PlaybackSession.h"
+#include "engine/VlcPlayer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Program-wide state: created at start, released by the exit routine.
+struct ProgramState {
+    QString programFolder; // the running executable's folder, no trailing separator
+    std::unique_ptr<VlcPlayer> Player;
+    std::unique_ptr<PlaybackSession> playback; // plays and stops through Player off the window's thread
+    int CachingMs = 0;
+    QString CurrentAddress;
+    QString playSourceText;
+    QStringList playSourceFields;
+};

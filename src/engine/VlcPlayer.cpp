@@ -1,0 +1,230 @@
+#include "VlcPlayer.h"
+
+#include "SourceAddress.h"
+#include "platform/LibVlc.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+void VlcPlayer::InstanceRelease::operator()(libvlc_instance_t* instance) const
+{
+    LIBVLC(libvlc_release)(instance);
+}
+
+void VlcPlayer::PlayerRelease::operator()(libvlc_media_player_t* player) const
+{
+    LIBVLC(libvlc_media_player_release)(player);
+}
+
+void VlcPlayer::MediaRelease::operator()(libvlc_media_t* media) const
+{
+    LIBVLC(libvlc_media_release)(media);
+}
+
+VlcPlayer::VlcPlayer() : instance_(LIBVLC(libvlc_new)(0, nullptr))
+{
+    if (!instance_)
+        return;
+    mediaPlayer_.reset(LIBVLC(libvlc_media_player_new)(instance_.get()));
+    if (mediaPlayer_)
+        eventManager_ = LIBVLC(libvlc_media_player_event_manager)(mediaPlayer_.get());
+}
+
+// The media player goes before the instance it was made from.
+VlcPlayer::~VlcPlayer()
+{
+    Release();
+}
+
+void VlcPlayer::Release()
+{
+    {
+        const std::lock_guard lock(mediaLock_);
+        media_.reset();
+    }
+    eventManager_ = nullptr;
+    mediaPlayer_.reset();
+    instance_.reset();
+}
+
+libvlc_instance_t* VlcPlayer::Instance() const
+{
+    return instance_.get();
+}
+
+void VlcPlayer::SetWindow(std::uint32_t xWindow)
+{
+    if (!mediaPlayer_)
+        return;
+    LIBVLC(libvlc_media_player_set_xwindow)(mediaPlayer_.get(), xWindow);
+    // Clicks and keys over the video belong to the window, not to libvlc.
+    LIBVLC(libvlc_video_set_key_input)(mediaPlayer_.get(), 0);
+    LIBVLC(libvlc_video_set_mouse_input)(mediaPlayer_.get(), 0);
+}
+
+bool VlcPlayer::Open(const QString& source)
+{
+    if (!instance_ || !mediaPlayer_)
+        return false;
+    const QByteArray utf8 = source.toUtf8();
+    libvlc_media_t* media = isNetworkAddress(source)
+                                ? LIBVLC(libvlc_media_new_location)(instance_.get(), utf8.constData())
+                                : LIBVLC(libvlc_media_new_path)(instance_.get(), utf8.constData());
+    const std::lock_guard lock(mediaLock_);
+    if (!media)
+        return false;
+    // Replacing the media stops the previous input and waits for it.
+    LIBVLC(libvlc_media_player_set_media)(mediaPlayer_.get(), media);
+    media_.reset(media);
+    eventManager_ = LIBVLC(libvlc_media_player_event_manager)(mediaPlayer_.get());
+    return true;
+}
+
+void VlcPlayer::Play()
+{
+    if (mediaPlayer_)
+        LIBVLC(libvlc_media_player_play)(mediaPlayer_.get());
+}
+
+void VlcPlayer::Pause()
+{
+    if (mediaPlayer_)
+        LIBVLC(libvlc_media_player_pause)(mediaPlayer_.get());
+}
+
+void VlcPlayer::Stop()
+{
+    if (mediaPlayer_)
+        LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
+}
+
+int VlcPlayer::Volume(int level, bool set)
+{
+    if (set) {
+        keptVolume_ = std::max(level, 0);
+        if (mediaPlayer_)
+            LIBVLC(libvlc_audio_set_volume)(mediaPlayer_.get(), level);
+    }
+    const int reported = mediaPlayer_ ? LIBVLC(libvlc_audio_get_volume)(mediaPlayer_.get()) : -1;
+    if (reported < 0)
+        return keptVolume_;
+    keptVolume_ = reported;
+    return reported;
+}
+
+void VlcPlayer::RestoreVolume()
+{
+    if (!mediaPlayer_)
+        return;
+    const int kept = keptVolume_;
+    const int reported = LIBVLC(libvlc_audio_get_volume)(mediaPlayer_.get());
+    if (reported >= 0 && reported != kept)
+        LIBVLC(libvlc_audio_set_volume)(mediaPlayer_.get(), kept);
+}
+
+std::int64_t VlcPlayer::Duration() const
+{
+    const std::lock_guard lock(mediaLock_);
+    return media_ ? LIBVLC(libvlc_media_get_duration)(media_.get()) : -1;
+}
+
+std::int64_t VlcPlayer::Time() const
+{
+    return mediaPlayer_ ? LIBVLC(libvlc_media_player_get_time)(mediaPlayer_.get()) : -1;
+}
+
+std::uint32_t VlcPlayer::Window() const
+{
+    return mediaPlayer_ ? LIBVLC(libvlc_media_player_get_xwindow)(mediaPlayer_.get()) : 0;
+}
+
+int VlcPlayer::State() const
+{
+    return mediaPlayer_ ? int(LIBVLC(libvlc_media_player_get_state)(mediaPlayer_.get())) : int(libvlc_NothingSpecial);
+}
+
+void VlcPlayer::SetTime(int milliseconds)
+{
+    if (mediaPlayer_)
+        LIBVLC(libvlc_media_player_set_time)(mediaPlayer_.get(), libvlc_time_t(milliseconds));
+}
+
+QSize VlcPlayer::videoSize() const
+{
+    unsigned width = 0;
+    unsigned height = 0;
+    if (!mediaPlayer_ || LIBVLC(libvlc_video_get_size)(mediaPlayer_.get(), 0, &width, &height) != 0)
+        return {};
+    return QSize(int(width), int(height));
+}
+
+int VlcPlayer::VideoHeight() const
+{
+    return videoSize().height();
+}
+
+int VlcPlayer::VideoWidth() const
+{
+    return videoSize().width();
+}
+
+void VlcPlayer::attach(int eventType, VlcCallback callback, void* data)
+{
+    if (eventManager_)
+        LIBVLC(libvlc_event_attach)(eventManager_, eventType, callback, data);
+}
+
+void VlcPlayer::Detach(int eventType, VlcCallback callback, void* data)
+{
+    // libvlc runs callbacks under the event manager's lock, so once this
+    // returns none of this callback is running.
+    if (eventManager_)
+        LIBVLC(libvlc_event_detach)(eventManager_, eventType, callback, data);
+}
+
+void VlcPlayer::OnTimeChanged(VlcCallback callback, void* data)
+{
+    attach(libvlc_MediaPlayerTimeChanged, callback, data);
+}
+
+void VlcPlayer::OnPaused(VlcCallback callback, void* data)
+{
+    attach(libvlc_MediaPlayerPaused, callback, data);
+}
+
+void VlcPlayer::OnStopped(VlcCallback callback, void* data)
+{
+    attach(libvlc_MediaPlayerStopped, callback, data);
+}
+
+void VlcPlayer::OnPlaying(VlcCallback callback, void* data)
+{
+    attach(libvlc_MediaPlayerPlaying, callback, data);
+}
+
+void VlcPlayer::OnBuffering(VlcCallback callback, void* data)
+{
+    attach(libvlc_MediaPlayerBuffering, callback, data);
+}
+
+void VlcPlayer::OnEncounteredError(VlcCallback callback, void* data)
+{
+    attach(libvlc_MediaPlayerEncounteredError, callback, data);
+}
+
+void VlcPlayer::AddOption(const QByteArray& option)
+{
+    const std::lock_guard lock(mediaLock_);
+    if (media_)
+        LIBVLC(libvlc_media_add_option)(media_.get(), option.constData());
+}
+
+QByteArray VlcPlayer::ToUtf8(const QByteArray& gbk)
+{
+    if (gbk.isEmpty())
+        return {};
+    QStringDecoder decoder("GB18030");
+    const QString text = decoder(gbk);
+    return text.toUtf8();
+}

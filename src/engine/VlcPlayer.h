@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+struct libvlc_instance_t;
+struct libvlc_media_player_t;
+struct libvlc_media_t;
+struct libvlc_event_manager_t;
+struct libvlc_event_t;
+
+using VlcCallback = void (*)(const libvlc_event_t*, void*);
+
+// The program's one binding to libvlc: an instance, its media player, the media
+// opened last and the player's event manager. Every handle may be missing (when
+// libvlc gives no instance), and then every operation does nothing and returns
+// a neutral value.
+//
+// Open only prepares a source; options are added to it and Play starts it, so
+// that options act on the playback they are meant for.
+//
+// Threads: Open, SetWindow, AddOption, Play, Pause and Stop may block on libvlc's
+// input thread and belong on a worker; Volume and the readers do not block.
+class VlcPlayer {
+public:
+    VlcPlayer();
+    virtual ~VlcPlayer();
+    VlcPlayer(const VlcPlayer&) = delete;
+    VlcPlayer& operator=(const VlcPlayer&) = delete;
+
+    virtual libvlc_instance_t* Instance() const;
+    virtual void SetWindow(std::uint32_t xWindow);
+    // Creates the media of a source (a network address, or a local path in
+    // UTF-8) and hands it to the media player. False when libvlc made no media;
+    // then the player is left as it was.
+    virtual bool Open(const QString& source);
+    virtual void Play();
+    virtual void Pause();
+    virtual void Stop();
+    // Sets the level when asked, then returns the volume libvlc reports. While
+    // libvlc has no audio output (before playback, after a stop) it returns the
+    // level kept from the last request, which is applied again when audio returns.
+    virtual int Volume(int level, bool set);
+    virtual std::int64_t Duration() const;
+    virtual std::int64_t Time() const;
+    virtual std::uint32_t Window() const;
+    virtual int State() const;
+    virtual void SetTime(int milliseconds);
+    virtual int VideoHeight() const;
+    virtual int VideoWidth() const;
+    virtual void OnTimeChanged(VlcCallback callback, void* data = nullptr);
+    virtual void OnPaused(VlcCallback callback, void* data = nullptr);
+    virtual void OnStopped(VlcCallback callback, void* data = nullptr);
+    virtual void OnPlaying(VlcCallback callback, void* data = nullptr);
+    virtual void OnBuffering(VlcCallback callback, void* data = nullptr);
+    virtual void AddOption(const QByteArray& option);
+    virtual void Release();
+    // Code page 936 (GBK, read as GB18030, its superset) to UTF-8.
+    static QByteArray ToUtf8(const QByteArray& gbk);
+
+    // Beyond the table above: playback errors, and taking a callback off again.
+    void OnEncounteredError(VlcCallback callback, void* data = nullptr);
+    void Detach(int eventType, VlcCallback callback, void* data);
+    // Applies the kept level again if libvlc's audio output has another one.
+    void RestoreVolume();
+
+private:
+    struct InstanceRelease {
+        void operator()(libvlc_instance_t* instance) const;
+    };
+    struct PlayerRelease {
+        void operator()(libvlc_media_player_t* player) const;
+    };
+    struct MediaRelease {
+        void operator()(libvlc_media_t* media) const;
+    };
+
+    QSize videoSize() const; // of the first video track; empty without one
+    void attach(int eventType, VlcCallback callback, void* data);
+
+    std::unique_ptr<libvlc_instance_t, InstanceRelease> instance_;
+    std::unique_ptr<libvlc_media_player_t, PlayerRelease> mediaPlayer_;
+    mutable std::mutex mediaLock_; // media_ is replaced on the opener thread
+    std::unique_ptr<libvlc_media_t, MediaRelease> media_;
+    libvlc_event_manager_t* eventManager_ = nullptr; // belongs to the media player
+    std::atomic<int> keptVolume_{100}; // libvlc's own starting level
+};

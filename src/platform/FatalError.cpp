@@ -1,0 +1,46 @@
+#include "FatalError.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
+
+#include <chrono>
+#include <cstdio>
+#include <semaphore>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+void showBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), text, QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+void showFatalErrorAndExit(const QString& text)
+{
+    // Also on stderr: the box may never be seen, on a machine without a display.
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app && QThread::currentThread() == app->thread()) {
+        showBox(text);
+    } else if (app) {
+        // The window's thread shows it; if that thread is itself waiting for this
+        // one, give up on the box after a while rather than hang.
+        static std::binary_semaphore shown{0};
+        QMetaObject::invokeMethod(
+            app,
+            [text] {
+                showBox(text);
+                shown.release();
+            },
+            Qt::QueuedConnection);
+        (void)shown.try_acquire_for(std::chrono::minutes(5));
+    }
+    _exit(-1);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Shows an error box with no owner window (caption "错误", error icon) and ends
+// the process at once with exit code -1, running no exit routine. From a thread
+// other than the window's, the box is shown on the window's thread.
+[[noreturn]] void showFatalErrorAndExit(const QString& text);

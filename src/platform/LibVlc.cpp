@@ -1,0 +1,50 @@
+#include "LibVlc.h"
+
+#include "FatalError.h"
+#include "SharedLibrary.h"
+
+#include <QString>
+
+#include <cstdlib>
+#include <mutex>
+
+namespace libvlc {
+
+namespace {
+
+SharedLibrary& library()
+{
+    static SharedLibrary instance;
+    return instance;
+}
+
+[[noreturn]] void fail(const char* function, const QString& reason)
+{
+    showFatalErrorAndExit(QStringLiteral("运行时出错!\n\n错误信息：找不到 libvlc 的函数 %1（%2）")
+                              .arg(QString::fromLatin1(function), reason));
+}
+
+} // namespace
+
+const char* libraryName()
+{
+    const char* custom = std::getenv("CLIPVANE_LIBVLC");
+    return custom && *custom ? custom : "libvlc.so.5";
+}
+
+void* resolve(const char* function)
+{
+    static std::once_flag opened;
+    static bool ok = false;
+    std::call_once(opened, [] { ok = library().open(QString::fromLocal8Bit(libraryName())); });
+    if (!ok)
+        fail(function, library().errorString());
+    static std::mutex lookup; // the error text is shared
+    const std::lock_guard lock(lookup);
+    void* address = library().symbol(function);
+    if (!address)
+        fail(function, library().errorString());
+    return address;
+}
+
+} // namespace libvlc

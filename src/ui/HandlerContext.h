@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class MainWindow;
+struct ProgramState;
+
+// The choice whose name the title shows, so that a late failure of an older
+// choice never overwrites the title of a newer one.
+struct NowPlaying {
+    std::uint64_t generation = 0;
+    QString name;
+};
+
+// What the window's handlers work on.
+struct HandlerContext {
+    MainWindow& window;
+    ProgramState& state;
+    NowPlaying nowPlaying;
+};

@@ -1,0 +1,418 @@
+// Playing and stopping sources with the real libvlc, into the real window on
+// Xvfb: local clips and an HTTP stream, failures that must say so instead of
+// hanging, caching that really acts, the volume across a stop, and a storm of
+// choices and stops ending in an exit.
+
+#include "HttpTestServer.h"
+#include "TestMedia.h"
+#include "XTestSupport.h"
+
+#include "app/Program.h"
+#include "engine/SourceAddress.h"
+#include "engine/VlcPlayer.h"
+#include "platform/LibVlc.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/controls/ListBox.h"
+#include "ui/controls/PicBox.h"
+#include "ui/controls/PicBtn.h"
+#include "ui/controls/TransLabel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <X11/Xlib.h>
+
+#include <cstdarg>
+#include <mutex>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kGreen(0, 128, 0);
+
+// Collects libvlc's log lines while it is installed on an instance.
+class LibVlcLog {
+public:
+    explicit LibVlcLog(libvlc_instance_t* instance) : instance_(instance)
+    {
+        LIBVLC(libvlc_log_set)(instance_, &LibVlcLog::receive, this);
+    }
+    ~LibVlcLog() { LIBVLC(libvlc_log_unset)(instance_); }
+
+    // The pre-buffering lengths libvlc reports, in milliseconds.
+    QList<int> bufferingDone() const
+    {
+        static const QRegularExpression done(QStringLiteral("Stream buffering done \\((\\d+) ms"));
+        const std::lock_guard guard(lock_);
+        QList<int> lengths;
+        for (const QString& line : lines_)
+            if (const auto match = done.match(line); match.hasMatch())
+                lengths << match.captured(1).toInt();
+        return lengths;
+    }
+
+private:
+    static void receive(void* self, int, const libvlc_log_t*, const char* format, va_list arguments)
+    {
+        char text[1024];
+        std::vsnprintf(text, sizeof text, format, arguments);
+        auto* log = static_cast<LibVlcLog*>(self);
+        const std::lock_guard guard(log->lock_);
+        log->lines_ << QString::fromUtf8(text);
+    }
+
+    libvlc_instance_t* instance_;
+    mutable std::mutex lock_;
+    QStringList lines_;
+};
+
+} // namespace
+
+class PlaybackTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void networkAddressesNeedASchemeOfTwoLetters();
+    void gbkTextBecomesUtf8();
+    void doubleClickPlaysTheThirdEntryAndStopStops();
+    void pathsWithChineseNamesAndDoubleSlashesPlay();
+    void emptyListSaysSoAndStartsNothing();
+    void httpStreamPlays();
+    void failuresSaySoInsteadOfHanging_data();
+    void failuresSaySoInsteadOfHanging();
+    void stalledServerFailsAfterTheStartTimeout();
+    void cachingOptionsAct();
+    void volumeSurvivesAStop();
+    void storyOfChoicesAndStopsEndsInACleanExit();
+
+private:
+    void setEntries(const QList<QPair<QString, QString>>& entries);
+    void doubleClickEntry(int index);
+    QColor videoColour();
+    QString title() { return program_->window().get<TransLabel>(u"TitleLabel").caption(); }
+    bool waitUntilStopped();
+
+    QTemporaryDir media_;
+    QString red_, blue_, chinese_, stream_;
+    std::unique_ptr<Program> program_;
+};
+
+void PlaybackTest::initTestCase()
+{
+    QVERIFY(media_.isValid());
+    red_ = media_.filePath(QStringLiteral("red.mp4"));
+    blue_ = media_.filePath(QStringLiteral("blue.mp4"));
+    QVERIFY(QDir(media_.path()).mkpath(QStringLiteral("节目 片段")));
+    chinese_ = media_.filePath(QStringLiteral("节目 片段/绿色 片段.mp4"));
+    stream_ = media_.filePath(QStringLiteral("red.ts"));
+    QVERIFY(testmedia::makeClip(red_, QStringLiteral("red")));
+    QVERIFY(testmedia::makeClip(blue_, QStringLiteral("blue")));
+    QVERIFY(testmedia::makeClip(chinese_, QStringLiteral("green")));
+    QVERIFY(testmedia::makeClip(stream_, QStringLiteral("red")));
+
+    program_ = std::make_unique<Program>();
+    program_->open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+    QVERIFY(program_->state().Player->Instance());
+    QCOMPARE(program_->state().CachingMs, 300);
+}
+
+void PlaybackTest::init()
+{
+    if (program_ && program_->state().playback) {
+        program_->state().playback->setStartTimeout(PlaybackSession::kStartTimeout);
+        StopPlayback(program_->handlers());
+        QVERIFY(waitUntilStopped());
+    }
+}
+
+void PlaybackTest::cleanupTestCase()
+{
+    program_.reset();
+}
+
+void PlaybackTest::setEntries(const QList<QPair<QString, QString>>& entries)
+{
+    ListBox& names = program_->window().get<ListBox>(u"SourceList");
+    ListBox& addresses = program_->window().get<ListBox>(u"AddressList");
+    names.clearItems();
+    addresses.clearItems();
+    for (const auto& [name, address] : entries) {
+        names.addItem(name);
+        addresses.addItem(address);
+    }
+}
+
+void PlaybackTest::doubleClickEntry(int index)
+{
+    ListBox& names = program_->window().get<ListBox>(u"SourceList");
+    const QRect item = names.visualRect(names.model()->index(index, 0));
+    const QPoint at = names.viewport()->mapTo(&program_->window(), item.center());
+    QTest::mouseDClick(program_->window().windowHandle(), Qt::LeftButton, {}, at);
+}
+
+QColor PlaybackTest::videoColour()
+{
+    PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
+    return xtest::screenPixel(video.mapToGlobal(video.rect().center()));
+}
+
+bool PlaybackTest::waitUntilStopped()
+{
+    PlaybackSession& playback = *program_->state().playback;
+    if (!QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 15000))
+        return false;
+    const int state = program_->state().Player->State();
+    return state == libvlc_Stopped || state == libvlc_NothingSpecial || state == libvlc_Error ||
+           state == libvlc_Ended;
+}
+
+void PlaybackTest::networkAddressesNeedASchemeOfTwoLetters()
+{
+    QVERIFY(isNetworkAddress(QStringLiteral("http://127.0.0.1/a.ts")));
+    QVERIFY(isNetworkAddress(QStringLiteral("rtsp://cam/live")));
+    QVERIFY(isNetworkAddress(QStringLiteral("udp://@:1234")));
+    QVERIFY(isNetworkAddress(QStringLiteral("file:///tmp/a.mp4")));
+    QVERIFY(!isNetworkAddress(QStringLiteral("/media//film.mkv")));
+    QVERIFY(!isNetworkAddress(QStringLiteral("D://film.mkv")));
+    QVERIFY(!isNetworkAddress(QStringLiteral("节目//a.mp4")));
+    QVERIFY(!isNetworkAddress(QString()));
+    QVERIFY(!isNetworkAddress(QStringLiteral("://x")));
+}
+
+void PlaybackTest::gbkTextBecomesUtf8()
+{
+    const QByteArray gbk("D:\\\xb3\xce\xd3\xb0.mp4"); // "澄影" in code page 936
+    QCOMPARE(VlcPlayer::ToUtf8(gbk), QStringLiteral("D:\\澄影.mp4").toUtf8());
+    QCOMPARE(VlcPlayer::ToUtf8(QByteArray()), QByteArray());
+    QCOMPARE(VlcPlayer::ToUtf8("plain"), QByteArray("plain"));
+}
+
+void PlaybackTest::doubleClickPlaysTheThirdEntryAndStopStops()
+{
+    setEntries({{QStringLiteral("蓝色"), blue_}, {QStringLiteral("绿色"), chinese_}, {QStringLiteral("红色"), red_}});
+    QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
+    doubleClickEntry(2);
+    QCOMPARE(title(), QStringLiteral("正在播放：红色"));
+    QCOMPARE(program_->state().CurrentAddress, red_);
+    QVERIFY(started.wait(10000));
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 10000);
+
+    PicBtn& stop = program_->window().get<PicBtn>(u"StopButton");
+    QTest::mouseClick(program_->window().windowHandle(), Qt::LeftButton, {},
+                      stop.geometry().topLeft() + QPoint(17, 17));
+    QCOMPARE(title(), QStringLiteral("Clipvane 澄影播放器"));
+    QVERIFY(waitUntilStopped());
+    QTRY_COMPARE_WITH_TIMEOUT(videoColour(), QColor(0, 0, 0), 5000);
+    // Stopping leaves the choice and the selection as they were.
+    QCOMPARE(program_->state().CurrentAddress, red_);
+    QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), 2);
+}
+
+void PlaybackTest::pathsWithChineseNamesAndDoubleSlashesPlay()
+{
+    QString doubled = blue_;
+    doubled.replace(media_.path() + QLatin1Char('/'), media_.path() + QStringLiteral("//"));
+    setEntries({{QStringLiteral("绿色"), chinese_}, {QStringLiteral("双斜线"), doubled}});
+    doubleClickEntry(0);
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kGreen), qPrintable(videoColour().name()), 10000);
+    doubleClickEntry(1);
+    QCOMPARE(title(), QStringLiteral("正在播放：双斜线"));
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kBlue), qPrintable(videoColour().name()), 10000);
+    QCOMPARE(title(), QStringLiteral("正在播放：双斜线"));
+}
+
+void PlaybackTest::emptyListSaysSoAndStartsNothing()
+{
+    setEntries({});
+    const std::uint64_t before = program_->state().playback->generation();
+    const QString titleBefore = title();
+    QString text, caption;
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    bool modal = false;
+    xtest::answerNextMessageBox(this, [&](QMessageBox& box) {
+        text = box.text();
+        caption = box.windowTitle();
+        icon = box.icon();
+        modal = box.windowModality() == Qt::ApplicationModal;
+        box.button(QMessageBox::Ok)->click();
+    });
+    PlaySelectedEntry(program_->handlers());
+    QCOMPARE(text, QStringLiteral("无内容"));
+    QCOMPARE(caption, QStringLiteral("信息："));
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QVERIFY(modal);
+    QCOMPARE(program_->state().playback->generation(), before);
+    QVERIFY(!program_->state().playback->isOpenerBusy());
+    QCOMPARE(title(), titleBefore);
+}
+
+void PlaybackTest::httpStreamPlays()
+{
+    QFile file(stream_);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    HttpTestServer server(file.readAll());
+    QVERIFY(server.isListening());
+    setEntries({{QStringLiteral("网络红色"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())}});
+    doubleClickEntry(0);
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 10000);
+    QVERIFY(server.requestsSeen() >= 1);
+    QCOMPARE(title(), QStringLiteral("正在播放：网络红色"));
+    StopPlayback(program_->handlers());
+    QVERIFY(waitUntilStopped());
+}
+
+void PlaybackTest::failuresSaySoInsteadOfHanging_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("missing file") << QStringLiteral("/nonexistent/片段.mp4");
+    QTest::newRow("not a media file") << QStringLiteral("/etc/hostname");
+    QTest::newRow("refused http") << QStringLiteral("http://127.0.0.1:9/none.ts");
+    QTest::newRow("rtsp") << QStringLiteral("rtsp://127.0.0.1:9/live");
+}
+
+void PlaybackTest::failuresSaySoInsteadOfHanging()
+{
+    QFETCH(QString, address);
+    setEntries({{QStringLiteral("坏的"), address}});
+    QElapsedTimer clock;
+    clock.start();
+    int ticks = 0;
+    QTimer heartbeat; // the window's thread keeps running while the source fails
+    connect(&heartbeat, &QTimer::timeout, this, [&] { ++ticks; });
+    heartbeat.start(50);
+    doubleClickEntry(0);
+    QCOMPARE(title(), QStringLiteral("正在播放：坏的"));
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("播放失败：坏的"), 15000);
+    QVERIFY2(ticks >= clock.elapsed() / 50 / 2, qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(clock.elapsed())));
+}
+
+void PlaybackTest::stalledServerFailsAfterTheStartTimeout()
+{
+    HttpTestServer server({}, HttpTestServer::Mode::Stall);
+    QVERIFY(server.isListening());
+    program_->state().playback->setStartTimeout(std::chrono::milliseconds(2000));
+    setEntries({{QStringLiteral("不回答"), QStringLiteral("http://127.0.0.1:%1/live.ts").arg(server.port())},
+                {QStringLiteral("红色"), red_}});
+    QElapsedTimer clock;
+    clock.start();
+    doubleClickEntry(0);
+    QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("播放失败：不回答"), 10000);
+    QVERIFY(clock.elapsed() >= 1900);
+    QTRY_VERIFY(server.requestsSeen() >= 1);
+    // The stalled open is stopped, and the next choice plays.
+    doubleClickEntry(1);
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 15000);
+    QCOMPARE(title(), QStringLiteral("正在播放：红色"));
+}
+
+void PlaybackTest::cachingOptionsAct()
+{
+    QFile file(stream_);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    HttpTestServer server(file.readAll());
+    setEntries({{QStringLiteral("本地"), red_},
+                {QStringLiteral("网络"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())}});
+    for (int caching : {300, 2000}) {
+        program_->state().CachingMs = caching;
+        for (int entry : {0, 1}) {
+            LibVlcLog log(program_->state().Player->Instance());
+            QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
+            doubleClickEntry(entry);
+            QVERIFY(started.wait(10000));
+            QTRY_VERIFY(!log.bufferingDone().isEmpty());
+            // libvlc pre-buffers at least what the option asks for (rounded up to
+            // whole frames and packets); without it, it would take its own 1000 ms.
+            const int buffered = log.bufferingDone().first();
+            QVERIFY2(buffered >= caching && buffered < (caching < 1000 ? 1000 : caching + 1000),
+                     qPrintable(QStringLiteral("entry %1, caching %2: buffered %3 ms").arg(entry).arg(caching).arg(buffered)));
+            StopPlayback(program_->handlers());
+            QVERIFY(waitUntilStopped());
+        }
+    }
+    program_->state().CachingMs = 300;
+}
+
+void PlaybackTest::volumeSurvivesAStop()
+{
+    VlcPlayer& player = *program_->state().Player;
+    QCOMPARE(player.Volume(80, true), 80);
+    setEntries({{QStringLiteral("红色"), red_}});
+    QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
+    doubleClickEntry(0);
+    QVERIFY(started.wait(10000));
+    QTRY_COMPARE(player.Volume(0, false), 80);
+    StopPlayback(program_->handlers());
+    QVERIFY(waitUntilStopped());
+    QCOMPARE(player.Volume(0, false), 80); // libvlc itself has no figure now
+    QCOMPARE(player.Volume(120, true), 120);
+    QCOMPARE(player.Volume(-50, true), 0);
+    QCOMPARE(player.Volume(120, true), 120);
+    doubleClickEntry(0);
+    QVERIFY(started.wait(10000));
+    QTRY_COMPARE(player.Volume(0, false), 120);
+}
+
+void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
+{
+    QFile file(stream_);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    HttpTestServer server(file.readAll());
+    HttpTestServer stalled({}, HttpTestServer::Mode::Stall);
+    setEntries({{QStringLiteral("红色"), red_},
+                {QStringLiteral("蓝色"), blue_},
+                {QStringLiteral("网络"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())},
+                {QStringLiteral("不回答"), QStringLiteral("http://127.0.0.1:%1/live.ts").arg(stalled.port())},
+                {QStringLiteral("没有"), QStringLiteral("/nonexistent.mp4")}});
+    ListBox& names = program_->window().get<ListBox>(u"SourceList");
+    auto* random = QRandomGenerator::global();
+    for (int i = 0; i < 200; ++i) {
+        if (i % 9 == 8) {
+            StopPlayback(program_->handlers());
+        } else {
+            names.setCurrentSelection(random->bounded(names.itemCount()));
+            PlaySelectedEntry(program_->handlers());
+        }
+        if (i % 4 == 0)
+            QCoreApplication::processEvents();
+    }
+    // The last intent wins: a stop after the storm leaves the player stopped.
+    StopPlayback(program_->handlers());
+    QVERIFY(waitUntilStopped());
+    QCOMPARE(title(), QStringLiteral("Clipvane 澄影播放器"));
+
+    // A choice whose open is still under way when the program ends.
+    names.setCurrentSelection(3);
+    PlaySelectedEntry(program_->handlers());
+    QElapsedTimer clock;
+    clock.start();
+    program_->OnProgramExit();
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!program_->state().Player);
+    program_->OnProgramExit(); // once only
+    program_.reset();
+}
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    QApplication app(argc, argv);
+    PlaybackTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_playback.moc"

@@ -1,0 +1,129 @@
+// The program where libvlc is missing or gives no instance: the runtime error
+// box and exit code -1, or a clear message and a window that keeps working.
+// This executable itself runs on a stand-in libvlc that gives no instance.
+
+#include "XTestSupport.h"
+
+#include "app/Program.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/controls/ListBox.h"
+#include "ui/controls/TransLabel.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <X11/Xlib.h>
+
+namespace {
+
+// Waits for a visible window of that title; returns its id, or empty.
+QString waitForWindow(const QString& title)
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", title});
+    if (!search.waitForFinished(20000)) {
+        search.kill();
+        return {};
+    }
+    return QString::fromUtf8(search.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).value(0);
+}
+
+struct Run {
+    int exitCode = 0;
+    QString errors;
+    bool boxSeen = false;
+};
+
+// Starts the player on a stand-in libvlc, answers its error box with Return.
+Run runPlayerWith(const QString& libvlc)
+{
+    QProcess player;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CLIPVANE_LIBVLC"), libvlc);
+    player.setProcessEnvironment(env);
+    player.start(QStringLiteral(CLIPVANE_BINARY), {});
+    Run run;
+    if (!player.waitForStarted(10000))
+        return run;
+    const QString box = waitForWindow(QStringLiteral("错误"));
+    run.boxSeen = !box.isEmpty();
+    if (run.boxSeen)
+        xtest::xdotool({"windowfocus", "--sync", box, "key", "Return"});
+    if (!player.waitForFinished(20000))
+        player.kill();
+    player.waitForFinished(5000);
+    run.exitCode = player.exitCode();
+    run.errors = QString::fromLocal8Bit(player.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void missingLibraryEndsWithMinusOne();
+    void missingFunctionIsNamedAndEndsWithMinusOne();
+    void noInstanceKeepsTheWindowWorking();
+};
+
+void ProgramTest::missingLibraryEndsWithMinusOne()
+{
+    const Run run = runPlayerWith(QStringLiteral("/nonexistent/libvlc.so.5"));
+    QVERIFY(run.boxSeen);
+    QCOMPARE(run.exitCode, 255);
+    QVERIFY2(run.errors.contains(QStringLiteral("运行时出错!\n\n错误信息：")), qPrintable(run.errors));
+    QVERIFY2(run.errors.contains(QStringLiteral("libvlc_new")), qPrintable(run.errors));
+}
+
+void ProgramTest::missingFunctionIsNamedAndEndsWithMinusOne()
+{
+    const Run run = runPlayerWith(QStringLiteral(FAKE_LIBVLC_MISSING_FUNCTION));
+    QVERIFY(run.boxSeen);
+    QCOMPARE(run.exitCode, 255);
+    QVERIFY2(run.errors.contains(QStringLiteral("libvlc_media_player_new")), qPrintable(run.errors));
+}
+
+void ProgramTest::noInstanceKeepsTheWindowWorking()
+{
+    // In this process libvlc is the stand-in that gives no instance.
+    QString said;
+    xtest::answerNextMessageBox(this, [&](QMessageBox& box) {
+        said = box.text();
+        box.accept();
+    });
+    Program program;
+    program.open();
+    QTRY_VERIFY(!said.isEmpty());
+    QVERIFY2(said.contains(QStringLiteral("libvlc")), qPrintable(said));
+    QVERIFY(!program.state().Player->Instance());
+
+    MainWindow& window = program.window();
+    window.get<ListBox>(u"SourceList").addItem(QStringLiteral("红色"));
+    window.get<ListBox>(u"AddressList").addItem(QStringLiteral("/tmp/red.mp4"));
+    window.get<ListBox>(u"SourceList").setCurrentSelection(0);
+    PlaySelectedEntry(program.handlers());
+    QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("播放失败：红色"));
+    QCOMPARE(program.state().Player->Volume(70, true), 70);
+    QCOMPARE(program.state().Player->Volume(0, false), 70);
+    StopPlayback(program.handlers());
+    QCOMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("Clipvane 澄影播放器"));
+    QTRY_VERIFY(!program.state().playback->isOpenerBusy());
+    program.OnProgramExit();
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("CLIPVANE_LIBVLC", FAKE_LIBVLC_NO_INSTANCE);
+    XInitThreads();
+    QApplication app(argc, argv);
+    ProgramTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_program.moc"

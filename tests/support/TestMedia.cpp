@@ -1,0 +1,35 @@
+#include "TestMedia.h"
+
+#include <QProcess>
+#include <QSize>
+
+#include <cstdlib>
+
+namespace testmedia {
+
+bool makeClip(const QString& path, const QString& ffmpegColor, int seconds, QSize size)
+{
+    const QString duration = QString::number(seconds);
+    QStringList args{"-loglevel", "error", "-y",
+                     "-f", "lavfi", "-i",
+                     QStringLiteral("color=c=%1:size=%2x%3:rate=25").arg(ffmpegColor).arg(size.width()).arg(size.height()),
+                     "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000",
+                     "-t", duration, "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p",
+                     "-g", "25", "-c:a", "aac"};
+    if (path.endsWith(QLatin1String(".ts")))
+        args << "-f" << "mpegts";
+    else
+        args << "-movflags" << "+faststart";
+    args << path;
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), args);
+    return ffmpeg.waitForFinished(60000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
+bool looksLike(const QColor& seen, const QColor& expected, int tolerance)
+{
+    return std::abs(seen.red() - expected.red()) <= tolerance && std::abs(seen.green() - expected.green()) <= tolerance &&
+           std::abs(seen.blue() - expected.blue()) <= tolerance;
+}
+
+} // namespace testmedia

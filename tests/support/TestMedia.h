@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+
+namespace testmedia {
+
+// Makes a clip of one flat colour with a tone: H.264 and AAC in MP4 with its
+// index first (so it plays over plain HTTP too), or MPEG-TS when the name ends
+// in .ts. Returns false when ffmpeg fails.
+bool makeClip(const QString& path, const QString& ffmpegColor, int seconds = 8, QSize size = QSize(320, 240));
+
+// True when a screen colour is close to the expected one (video goes through YUV).
+bool looksLike(const QColor& seen, const QColor& expected, int tolerance = 40);
+
+} // namespace testmedia

@@ -1,0 +1,8 @@
+// Stands in for libvlc.so.5 in tests: libvlc_new works, libvlc_media_player_new is missing.
+extern "C" void* libvlc_new(int, const char* const*)
+{
+    static int instance;
+    return &instance;
+}
+
+extern "C" void libvlc_release(void*) {}
