@@ -2,6 +2,7 @@
 
 #include "StartupHandler.h"
 #include "ui/HandlerContext.h"
+#include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
 
 std::vector<EventBinding> mainWindowBindings(HandlerContext& c)
@@ -10,5 +11,6 @@ std::vector<EventBinding> mainWindowBindings(HandlerContext& c)
         {u"MainWindow", ControlEvent::Created, [&c](const EventArgs&) { OnMainWindowCreated(c); }},
         {u"SourceList", ControlEvent::ItemDoubleClicked, [&c](const EventArgs&) { PlaySelectedEntry(c); }},
         {u"StopButton", ControlEvent::Click, [&c](const EventArgs&) { StopPlayback(c); }},
+        {u"FileDropTarget", ControlEvent::FilesDropped, [&c](const EventArgs& e) { OnFilesDropped(c, e.text); }},
     };
 }

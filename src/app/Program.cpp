@@ -3,6 +3,7 @@
 #include "MainWindowBindings.h"
 #include "ui/EventBinding.h"
 #include "ui/MainWindow.h"
+#include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/PicBox.h"
 
@@ -33,11 +34,15 @@ Program::Program()
     state_.Player = std::make_unique<VlcPlayer>();
     state_.playback = std::make_unique<PlaybackSession>(*state_.Player);
 
+    state_.sources = std::make_unique<PlaySourceLoader>();
+
     window_ = std::make_unique<MainWindow>();
     context_ = std::make_unique<HandlerContext>(HandlerContext{*window_, state_, {}});
     bindEvents(*window_, mainWindowBindings(*context_));
     QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
                      [this](std::uint64_t generation) { ShowPlaybackFailure(*context_, generation); });
+    QObject::connect(state_.sources.get(), &PlaySourceLoader::loaded, window_.get(),
+                     [this](std::uint64_t, const PlaySourceFile& file) { ShowPlaySources(*context_, file); });
     // libvlc's video window is gone and left its last picture behind: paint over it.
     QObject::connect(state_.playback.get(), &PlaybackSession::stopped, window_.get(),
                      [this] { window_->get<PicBox>(u"VideoSurface").update(); });
@@ -75,6 +80,7 @@ void Program::OnProgramExit()
         state_.playback->shutdown();
     state_.playback.reset();
     state_.Player.reset();
+    state_.sources.reset();
     state_.playSourceText.clear();
     state_.playSourceFields.clear();
     state_.CurrentAddress.clear();

@@ -2,6 +2,7 @@
 
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
+#include "sources/PlaySourceLoader.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,7 @@ struct ProgramState {
     QString programFolder; // the running executable's folder, no trailing separator
     std::unique_ptr<VlcPlayer> Player;
     std::unique_ptr<PlaybackSession> playback; // plays and stops through Player off the window's thread
+    std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
     int CachingMs = 0;
     QString CurrentAddress;
     QString playSourceText;

@@ -1,0 +1,29 @@
+#include "PlaySourceHandlers.h"
+
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "app/ProgramState.h"
+#include "controls/ListBox.h"
+#include "sources/PlaySourceLoader.h"
+
+void LoadPlaySourceList(HandlerContext& context, const QString& path)
+{
+    context.state.sources->load(path);
+}
+
+void OnFilesDropped(HandlerContext& context, const QString& payload)
+{
+    // One file is its path; several are each followed by CR LF.
+    QStringList paths = payload.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    if (paths.isEmpty())
+        return;
+    context.state.sources->loadDropped(paths);
+}
+
+void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file)
+{
+    context.state.playSourceText = file.text;
+    context.state.playSourceFields = file.fields;
+    context.window.get<ListBox>(u"SourceList").setItems(file.names);
+    context.window.get<ListBox>(u"AddressList").setItems(file.addresses);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+struct HandlerContext;
+struct PlaySourceFile;
+
+// Loads a play-source file in place of the current list. Reading and cutting
+// happen off the window's thread; the list is replaced when they are done.
+void LoadPlaySourceList(HandlerContext& context, const QString& path);
+// Files dropped on the window: their entries replace the list; nothing plays.
+void OnFilesDropped(HandlerContext& context, const QString& payload);
+// Shows a finished load: both lists replaced, nothing selected.
+void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file);

@@ -1,0 +1,317 @@
+// The play-source list: cutting a file into entries, reading it whatever its
+// encoding, loading it without freezing the window, and files dropped on the
+// window by a real XDND drag from another X client.
+
+#include "HttpTestServer.h"
+#include "TestMedia.h"
+#include "XTestSupport.h"
+
+#include "app/Program.h"
+#include "sources/PlaySourceText.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaySourceHandlers.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/controls/ListBox.h"
+#include "ui/controls/PicBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <X11/Xlib.h>
+
+using Entries = QList<QPair<QString, QString>>;
+Q_DECLARE_METATYPE(Entries)
+
+namespace {
+
+Entries entriesOf(const QByteArray& bytes)
+{
+    Entries entries;
+    for (const PlaySource& entry : parsePlaySourceBytes(bytes).entries)
+        entries.append({entry.name, entry.address});
+    return entries;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray encoded(const QString& text, const char* encoding, bool mark)
+{
+    QStringEncoder encoder(encoding, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+class SourcesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase() { program_.reset(); }
+
+    void cuttingRules_data();
+    void cuttingRules();
+    void everyEncodingGivesTheSameList_data();
+    void everyEncodingGivesTheSameList();
+    void unreadableFilesGiveEmptyLists();
+    void gbkListPlaysItsChinesePath();
+    void aHundredThousandEntriesLoadWithoutFreezingTheWindow();
+    void droppedListReplacesTheList();
+    void sameFileTwiceGivesTheSameList();
+    void severalFilesAreListedInDropOrder();
+    void droppedVideoBecomesOneEntry();
+    void dragWithoutFilesIsRefused();
+    void dropsAnywhereOnTheWindowCount_data();
+    void dropsAnywhereOnTheWindowCount();
+
+private:
+    QStringList names() const { return list(u"SourceList"); }
+    QStringList addresses() const { return list(u"AddressList"); }
+    QStringList list(QStringView name) const;
+    // Drops with the XDND helper at a point of the window; the helper's exit code.
+    int drop(QPoint windowPoint, const QString& mime, const QByteArray& data);
+    int dropFiles(QPoint windowPoint, const QStringList& paths);
+    void loadAndWait(const QString& path);
+
+    QTemporaryDir dir_;
+    QString list_, video_;
+    std::unique_ptr<Program> program_;
+};
+
+void SourcesTest::initTestCase()
+{
+    QVERIFY(dir_.isValid());
+    program_ = std::make_unique<Program>();
+    program_->open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+    list_ = dir_.filePath(QStringLiteral("节目单.txt"));
+    QVERIFY(writeFile(list_, QStringLiteral("新闻,http://127.0.0.1/新闻.ts\r\n体育,/媒体/体育.mp4\r\n").toUtf8()));
+    video_ = dir_.filePath(QStringLiteral("红色 片段.mp4"));
+    QVERIFY(testmedia::makeClip(video_, QStringLiteral("red"), 3));
+}
+
+QStringList SourcesTest::list(QStringView name) const
+{
+    const ListBox& box = program_->window().get<ListBox>(name);
+    QStringList items;
+    for (int i = 0; i < box.itemCount(); ++i)
+        items << box.itemText(i);
+    return items;
+}
+
+void SourcesTest::loadAndWait(const QString& path)
+{
+    QSignalSpy loaded(program_->state().sources.get(), &PlaySourceLoader::loaded);
+    LoadPlaySourceList(program_->handlers(), path);
+    QVERIFY(loaded.wait(10000));
+}
+
+int SourcesTest::drop(QPoint windowPoint, const QString& mime, const QByteArray& data)
+{
+    const QPoint at = program_->window().mapToGlobal(windowPoint);
+    QProcess helper;
+    helper.start(QStringLiteral(XDND_DROP), {QString::number(at.x()), QString::number(at.y()), mime, QString::fromUtf8(data)});
+    // The window must keep handling events while the drag talks to it.
+    if (!QTest::qWaitFor([&] { return helper.state() == QProcess::NotRunning; }, 15000))
+        return -1;
+    return helper.exitStatus() == QProcess::NormalExit ? helper.exitCode() : -1;
+}
+
+int SourcesTest::dropFiles(QPoint windowPoint, const QStringList& paths)
+{
+    QByteArray uris;
+    for (const QString& path : paths)
+        uris += QUrl::fromLocalFile(path).toEncoded() + "\r\n";
+    return drop(windowPoint, QStringLiteral("text/uri-list"), uris);
+}
+
+void SourcesTest::cuttingRules_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Entries>("expected");
+    const Entries ab{{"A", "D:\\films\\a.mkv"}, {"B", "D:\\films\\b.mkv"}};
+    QTest::newRow("two lines") << QByteArray("A,D:\\films\\a.mkv\r\nB,D:\\films\\b.mkv\r\n") << ab;
+    QTest::newRow("no final line end") << QByteArray("A,D:\\films\\a.mkv\r\nB,D:\\films\\b.mkv") << ab;
+    QTest::newRow("two entries on a line") << QByteArray("A,x,B,y") << Entries{{"A", "x"}, {"B", "y"}};
+    QTest::newRow("name and address on two lines") << QByteArray("A\r\nx") << Entries{{"A", "x"}};
+    QTest::newRow("blanks kept") << QByteArray(" A , x \r\n") << Entries{{" A ", " x "}};
+    QTest::newRow("same name twice") << QByteArray("A,x\r\nA,y\r\n") << Entries{{"A", "x"}, {"A", "y"}};
+    QTest::newRow("blank line skipped") << QByteArray("A,x\r\n\r\nB,y\r\n") << Entries{{"A", "x"}, {"B", "y"}};
+    QTest::newRow("blank lines first and last") << QByteArray("\r\n\nA,x\r\n\r\n\n") << Entries{{"A", "x"}};
+    QTest::newRow("LF line ends") << QByteArray("A,x\nB,y\n") << Entries{{"A", "x"}, {"B", "y"}};
+    QTest::newRow("mixed line ends") << QByteArray("A,x\r\nB,y\nC,z") << Entries{{"A", "x"}, {"B", "y"}, {"C", "z"}};
+    QTest::newRow("lone CR stays") << QByteArray("A\rB,x\r\r\nC,y") << Entries{{"A\rB", "x\r"}, {"C", "y"}};
+    QTest::newRow("empty piece between commas") << QByteArray("A,,x") << Entries{{"A", ""}, {"x", ""}};
+    QTest::newRow("unpaired last name") << QByteArray("A,x\r\nB") << Entries{{"A", "x"}, {"B", ""}};
+    QTest::newRow("final comma adds nothing") << QByteArray("A,x,") << Entries{{"A", "x"}};
+    QTest::newRow("empty file") << QByteArray() << Entries{};
+    QTest::newRow("starts with a zero byte") << QByteArray("\0A,x", 4) << Entries{};
+    QTest::newRow("bytes after a zero byte") << QByteArray("A,x\r\n\0B,y", 10) << Entries{{"A", "x"}};
+}
+
+void SourcesTest::cuttingRules()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Entries, expected);
+    QCOMPARE(entriesOf(bytes), expected);
+}
+
+void SourcesTest::everyEncodingGivesTheSameList_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QString text = QStringLiteral("新闻频道,http://127.0.0.1/新闻.ts\r\n体育,/媒体/体育.mp4\r\n");
+    QTest::newRow("GBK") << encoded(text, "GB18030", false);
+    QTest::newRow("UTF-8") << encoded(text, "UTF-8", false);
+    QTest::newRow("UTF-8 with mark") << encoded(text, "UTF-8", true);
+    QTest::newRow("UTF-16 LE with mark") << encoded(text, "UTF-16LE", true);
+    QTest::newRow("UTF-16 BE with mark") << encoded(text, "UTF-16BE", true);
+}
+
+void SourcesTest::everyEncodingGivesTheSameList()
+{
+    QFETCH(QByteArray, bytes);
+    const Entries expected{{QStringLiteral("新闻频道"), QStringLiteral("http://127.0.0.1/新闻.ts")},
+                           {QStringLiteral("体育"), QStringLiteral("/媒体/体育.mp4")}};
+    QCOMPARE(entriesOf(bytes), expected);
+    QVERIFY(!looksLikeBinaryFile(bytes));
+}
+
+void SourcesTest::unreadableFilesGiveEmptyLists()
+{
+    loadAndWait(list_);
+    QCOMPARE(names().size(), 2);
+    loadAndWait(dir_.filePath(QStringLiteral("没有这个文件.txt")));
+    QVERIFY(names().isEmpty());
+    QVERIFY(addresses().isEmpty());
+    loadAndWait(list_);
+    loadAndWait(dir_.path()); // a folder
+    QVERIFY(names().isEmpty());
+}
+
+void SourcesTest::gbkListPlaysItsChinesePath()
+{
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("电视 节目")));
+    const QString clip = dir_.filePath(QStringLiteral("电视 节目/蓝色.mp4"));
+    QVERIFY(testmedia::makeClip(clip, QStringLiteral("blue"), 4));
+    const QString gbkList = dir_.filePath(QStringLiteral("gbk.txt"));
+    QVERIFY(writeFile(gbkList, encoded(QStringLiteral("第一,/没有.mp4\r\n蓝色节目,%1\r\n").arg(clip), "GB18030", false)));
+    loadAndWait(gbkList);
+    QCOMPARE(names(), QStringList({QStringLiteral("第一"), QStringLiteral("蓝色节目")}));
+    QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), -1);
+
+    program_->window().get<ListBox>(u"SourceList").setCurrentSelection(1);
+    QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
+    PlaySelectedEntry(program_->handlers());
+    QVERIFY(started.wait(10000));
+    PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
+    QTRY_VERIFY_WITH_TIMEOUT(testmedia::looksLike(xtest::screenPixel(video.mapToGlobal(video.rect().center())),
+                                                  QColor(0, 0, 255)),
+                             10000);
+    StopPlayback(program_->handlers());
+}
+
+void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 100000; ++i)
+        bytes += "频道 " + QByteArray::number(i) + ",http://127.0.0.1/live/" + QByteArray::number(i) + ".ts\r\n";
+    const QString big = dir_.filePath(QStringLiteral("big.txt"));
+    QVERIFY(writeFile(big, bytes));
+
+    int ticks = 0;
+    QTimer heartbeat;
+    connect(&heartbeat, &QTimer::timeout, this, [&] { ++ticks; });
+    heartbeat.start(10);
+    QElapsedTimer clock;
+    clock.start();
+    loadAndWait(big);
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(names().size(), 100000);
+    QCOMPARE(program_->window().get<ListBox>(u"AddressList").itemText(99999),
+             QStringLiteral("http://127.0.0.1/live/99999.ts"));
+    QVERIFY2(elapsed < 1000, qPrintable(QString::number(elapsed)));
+    // The window's thread kept ticking while the file was read and cut.
+    QVERIFY2(ticks >= elapsed / 10 / 3, qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(elapsed)));
+}
+
+void SourcesTest::droppedListReplacesTheList()
+{
+    program_->window().get<ListBox>(u"SourceList").setItems({QStringLiteral("旧的")});
+    const std::uint64_t generation = program_->state().playback->generation();
+    QCOMPARE(dropFiles(QPoint(250, 395), {list_}), 0);
+    QTRY_COMPARE(names(), QStringList({QStringLiteral("新闻"), QStringLiteral("体育")}));
+    QCOMPARE(addresses(), QStringList({QStringLiteral("http://127.0.0.1/新闻.ts"), QStringLiteral("/媒体/体育.mp4")}));
+    QCOMPARE(program_->state().playback->generation(), generation); // nothing plays
+    QCOMPARE(program_->state().playSourceFields.size(), 4);
+}
+
+void SourcesTest::sameFileTwiceGivesTheSameList()
+{
+    QCOMPARE(dropFiles(QPoint(250, 395), {list_}), 0);
+    QTRY_COMPARE(names().size(), 2);
+    program_->window().get<ListBox>(u"SourceList").setItems({});
+    QCOMPARE(dropFiles(QPoint(250, 395), {list_}), 0);
+    QTRY_COMPARE(names(), QStringList({QStringLiteral("新闻"), QStringLiteral("体育")}));
+}
+
+void SourcesTest::severalFilesAreListedInDropOrder()
+{
+    QCOMPARE(dropFiles(QPoint(250, 395), {video_, list_}), 0);
+    QTRY_COMPARE(names(), QStringList({QStringLiteral("红色 片段.mp4"), QStringLiteral("新闻"), QStringLiteral("体育")}));
+    QCOMPARE(addresses().first(), video_);
+}
+
+void SourcesTest::droppedVideoBecomesOneEntry()
+{
+    QCOMPARE(dropFiles(QPoint(250, 395), {video_}), 0);
+    QTRY_COMPARE(names(), QStringList({QStringLiteral("红色 片段.mp4")}));
+    QCOMPARE(addresses(), QStringList({video_}));
+}
+
+void SourcesTest::dragWithoutFilesIsRefused()
+{
+    loadAndWait(list_);
+    QCOMPARE(drop(QPoint(250, 395), QStringLiteral("text/plain"), "选中的文字"), 1);
+    QCOMPARE(drop(QPoint(250, 395), QStringLiteral("text/uri-list"), "http://127.0.0.1/a.ts\r\n"), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(names().size(), 2);
+}
+
+void SourcesTest::dropsAnywhereOnTheWindowCount_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::newRow("SourceList") << QPoint(600, 200);
+    QTest::newRow("TitleBar") << QPoint(400, 16);
+    QTest::newRow("VideoSurface") << QPoint(200, 200);
+    QTest::newRow("StopButton") << QPoint(20, 394);
+}
+
+void SourcesTest::dropsAnywhereOnTheWindowCount()
+{
+    QFETCH(QPoint, at);
+    program_->window().get<ListBox>(u"SourceList").setItems({});
+    QCOMPARE(dropFiles(at, {list_}), 0);
+    QTRY_COMPARE(names().size(), 2);
+}
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    QApplication app(argc, argv);
+    SourcesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_sources.moc"
