@@ -1,0 +1,93 @@
+// How long a play-source list of 10 000, 100 000 and 1 000 000 entries takes
+// from file to shown in the window, and the memory it takes. Run it on an X
+// display (tests/with-xvfb.sh works):
+//   bench_list_load [runs]
+
+#include "app/Program.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaySourceHandlers.h"
+#include "ui/controls/ListBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+QString writeList(const QTemporaryDir& dir, int entries)
+{
+    const QString path = dir.filePath(QStringLiteral("list-%1.txt").arg(entries));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    QByteArray chunk;
+    for (int i = 0; i < entries; ++i) {
+        chunk += "频道 " + QByteArray::number(i) + ",http://127.0.0.1:8080/live/" + QByteArray::number(i) + ".ts\r\n";
+        if (chunk.size() > (1 << 20)) {
+            file.write(chunk);
+            chunk.clear();
+        }
+    }
+    file.write(chunk);
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    QTemporaryDir dir;
+    Program program;
+    program.open();
+    ListBox& names = program.window().get<ListBox>(u"SourceList");
+
+    std::printf("| entries | file MiB | median ms | min ms | max ms | memory MiB |\n|---:|---:|---:|---:|---:|---:|\n");
+    for (int entries : {10000, 100000, 1000000}) {
+        const QString path = writeList(dir, entries);
+        std::vector<double> times;
+        long memory = 0;
+        for (int run = 0; run < runs; ++run) {
+            // Start each run from an empty list, so memory counts one list.
+            ShowPlaySources(program.handlers(), {});
+            QCoreApplication::processEvents();
+            const long before = residentKiB();
+            QSignalSpy loaded(program.state().sources.get(), &PlaySourceLoader::loaded);
+            QElapsedTimer clock;
+            clock.start();
+            LoadPlaySourceList(program.handlers(), path);
+            loaded.wait(60000);
+            names.repaint(); // shown: the first rows painted
+            times.push_back(double(clock.nsecsElapsed()) / 1e6);
+            memory = std::max(memory, residentKiB() - before);
+            if (names.itemCount() != entries)
+                std::fprintf(stderr, "loaded %d of %d entries\n", names.itemCount(), entries);
+        }
+        std::sort(times.begin(), times.end());
+        std::printf("| %d | %.1f | %.1f | %.1f | %.1f | %.1f |\n", entries, double(QFile(path).size()) / (1 << 20),
+                    times[times.size() / 2], times.front(), times.back(), double(memory) / 1024);
+    }
+    program.OnProgramExit();
+    return 0;
+}
