@@ -27,6 +27,8 @@ VlcPlayer::VlcPlayer() : instance_(LIBVLC(libvlc_new)(0, nullptr))
     if (!instance_)
         return;
     mediaPlayer_.reset(LIBVLC(libvlc_media_player_new)(instance_.get()));
+    // The player's event manager lives as long as the player: fetched once, so
+    // that attaching on one thread never races an Open on another.
     if (mediaPlayer_)
         eventManager_ = LIBVLC(libvlc_media_player_event_manager)(mediaPlayer_.get());
 }
@@ -77,7 +79,6 @@ bool VlcPlayer::Open(const QString& source)
     // Replacing the media stops the previous input and waits for it.
     LIBVLC(libvlc_media_player_set_media)(mediaPlayer_.get(), media);
     media_.reset(media);
-    eventManager_ = LIBVLC(libvlc_media_player_event_manager)(mediaPlayer_.get());
     return true;
 }
 
