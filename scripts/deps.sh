@@ -12,7 +12,7 @@ packages=(
     ffmpeg
 )
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(xvfb xdotool x11-utils desktop-file-utils clang libclang-rt-14-dev)
+    packages+=(xvfb xdotool x11-utils desktop-file-utils libglib2.0-bin clang libclang-rt-14-dev)
 fi
 
 missing=()

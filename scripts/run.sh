@@ -4,4 +4,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh" -DCLIPVANE_TESTS=OFF
-exec "${CLIPVANE_BUILD_DIR:-$root/build}/src/clipvane"
+program="${CLIPVANE_BUILD_DIR:-$root/build}/src"
+"$root/scripts/sample-list.sh" "$program"
+exec "$program/clipvane"

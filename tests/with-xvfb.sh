@@ -13,4 +13,7 @@ read -r -t 20 display <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$runtime"
+# A home of its own: whatever a test writes on "the desktop" stays out of the user's.
+export HOME="$runtime/home" XDG_CONFIG_HOME="$runtime/home/.config"
+mkdir -p "$HOME"
 "$@"

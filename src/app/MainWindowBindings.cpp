@@ -11,6 +11,7 @@ std::vector<EventBinding> mainWindowBindings(HandlerContext& c)
         {u"MainWindow", ControlEvent::Created, [&c](const EventArgs&) { OnMainWindowCreated(c); }},
         {u"SourceList", ControlEvent::ItemDoubleClicked, [&c](const EventArgs&) { PlaySelectedEntry(c); }},
         {u"StopButton", ControlEvent::Click, [&c](const EventArgs&) { StopPlayback(c); }},
+        {u"BrandLabel", ControlEvent::LeftPressed, [&c](const EventArgs&) { OnBrandLabelPressed(c); }},
         {u"FileDropTarget", ControlEvent::FilesDropped, [&c](const EventArgs& e) { OnFilesDropped(c, e.text); }},
     };
 }

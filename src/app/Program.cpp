@@ -25,16 +25,18 @@ void sayPlayerIsMissing()
 
 } // namespace
 
-Program::Program()
+Program::Program(const QString& programFolder)
 {
     // Relative paths resolve from the program's folder.
-    state_.programFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    state_.programFolder =
+        QDir::cleanPath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder);
     QDir::setCurrent(state_.programFolder);
 
     state_.Player = std::make_unique<VlcPlayer>();
     state_.playback = std::make_unique<PlaybackSession>(*state_.Player);
 
     state_.sources = std::make_unique<PlaySourceLoader>();
+    state_.hotKeys = HotKeyService::create();
 
     window_ = std::make_unique<MainWindow>();
     context_ = std::make_unique<HandlerContext>(HandlerContext{*window_, state_, {}});
@@ -81,6 +83,7 @@ void Program::OnProgramExit()
     state_.playback.reset();
     state_.Player.reset();
     state_.sources.reset();
+    state_.hotKeys.reset();
     state_.playSourceText.clear();
     state_.playSourceFields.clear();
     state_.CurrentAddress.clear();

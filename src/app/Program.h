@@ -11,7 +11,8 @@ class MainWindow;
 // bindings, and the exit routine, which runs exactly once.
 class Program {
 public:
-    Program();
+    // The program folder is the running executable's, unless given.
+    explicit Program(const QString& programFolder = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -2,6 +2,7 @@
 
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
+#include "platform/HotKeyService.h"
 #include "sources/PlaySourceLoader.h"
 
 #include <QString>
@@ -15,6 +16,8 @@ struct ProgramState {
     std::unique_ptr<VlcPlayer> Player;
     std::unique_ptr<PlaybackSession> playback; // plays and stops through Player off the window's thread
     std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
+    std::unique_ptr<HotKeyService> hotKeys;
+    int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;
     QString playSourceText;

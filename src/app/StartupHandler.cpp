@@ -5,22 +5,65 @@
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/controls/DropTarget.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/Q_tip.h"
+#include "ui/controls/Timer.h"
+#include "ui/controls/TransLabel.h"
+#include "Contact.h"
+#include "DesktopShortcut.h"
+#include "ui/LeadingNumber.h"
+#include "platform/ShellOpen.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 constexpr int kCachingMs = 300;
+constexpr int kEscapeVirtualKey = 0x1B;
+constexpr int kBottomEdgePeriodMs = 1000;
+constexpr int kTopEdgePeriodMs = 3000;
 const QString kPlaySourceFileName = QStringLiteral("澄影播放源.txt");
+const QString kIconFileName = QStringLiteral("clipvane.png");
 } // namespace
 
 void OnMainWindowCreated(HandlerContext& context)
 {
     MainWindow& window = context.window;
-    context.state.CachingMs = kCachingMs;
+    ProgramState& state = context.state;
+
+    state.CachingMs = kCachingMs;
+
     window.get<DropTarget>(u"FileDropTarget").registerOn(&window);
 
+    state.Player->Volume(leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()), true);
+
+    EnsureDesktopShortcut(QCoreApplication::applicationFilePath(),
+                          state.programFolder + QLatin1Char('/') + kIconFileName);
+
+    // Esc is registered now, but held from other applications only in full screen.
+    if (state.hotKeys) {
+        state.escapeHotKey = state.hotKeys->Register(window, window.get<Label>(u"EscapeHotKeyLabel"), 0,
+                                                     kEscapeVirtualKey);
+        state.hotKeys->SetGrabbed(state.escapeHotKey, false);
+    }
+
     // A folder of that name passes the test too; it then loads as an empty list.
-    const QString playSources = context.state.programFolder + QLatin1Char('/') + kPlaySourceFileName;
+    const QString playSources = state.programFolder + QLatin1Char('/') + kPlaySourceFileName;
     if (QFileInfo::exists(playSources))
         LoadPlaySourceList(context, playSources);
+
+    Q_tip& tips = window.get<Q_tip>(u"TipBalloon");
+    tips.SetTip(window.control(u"TitleBar")->widget(), QStringLiteral("双击此处可以全屏或者缩小。"));
+    tips.SetTip(window.control(u"FullScreenButton")->widget(),
+                QStringLiteral("全屏模式下把鼠标移动到最顶端可以隐藏窗口条,把鼠标移动到最底端可以显示窗口条。"));
+    tips.SetTip(window.control(u"BrandLabel")->widget(), contact::tipText());
+
+    window.get<Timer>(u"BottomEdgeTimer").setPeriod(kBottomEdgePeriodMs);
+    window.get<Timer>(u"TopEdgeTimer").setPeriod(kTopEdgePeriodMs);
+}
+
+void OnBrandLabelPressed(HandlerContext&)
+{
+    openInBrowser(QUrl(contact::pageAddress()));
 }

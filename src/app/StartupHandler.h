@@ -4,3 +4,5 @@ struct HandlerContext;
 
 // The main window's created handler: runs once, before any input.
 void OnMainWindowCreated(HandlerContext& context);
+// A press on BrandLabel: the maker's contact page in the default browser.
+void OnBrandLabelPressed(HandlerContext& context);

@@ -1,0 +1,9 @@
+#include "ShellOpen.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+bool openInBrowser(const QUrl& page)
+{
+    return QDesktopServices::openUrl(page);
+}
