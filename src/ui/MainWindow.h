@@ -26,6 +26,11 @@ public:
     Kind& get(QStringView name) const;
     const std::vector<Control*>& controls() const { return controls_; }
 
+    // How far the bottom row moved on the last entry into full screen; the
+    // return moves it back by the same amounts.
+    int FullScreenOffsetX = 0;
+    int FullScreenOffsetY = 0;
+
     // Centres a window of the current size on the primary screen.
     void Centre();
     static QPoint centredPosition(QSize size);

@@ -11,4 +11,11 @@ inline QString failedPrefix() { return QStringLiteral("播放失败："); }
 inline QString emptyList() { return QStringLiteral("无内容"); }
 inline QString infoCaption() { return QStringLiteral("信息："); }
 
+// The mode flag, the tag of FullScreenButton: what the button offers to do.
+inline QString enlarge() { return QStringLiteral("放大"); } // windowed
+inline QString shrink() { return QStringLiteral("缩小"); }  // full screen
+// The list flag, the tag of ListToggleButton.
+inline QString listShown() { return QStringLiteral("隐藏"); }
+inline QString listHidden() { return QStringLiteral("可视"); }
+
 } // namespace texts

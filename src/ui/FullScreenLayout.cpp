@@ -1,0 +1,130 @@
+#include "FullScreenLayout.h"
+
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "Texts.h"
+#include "app/ProgramState.h"
+#include "controls/Control.h"
+#include "controls/PicBtn.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+
+namespace {
+
+constexpr int kWindowedWidth = 707;
+constexpr int kWindowedHeight = 415;
+constexpr int kVideoHeightMargin = 71;
+constexpr int kListMargin = 145;
+constexpr int kCaptionButtonStep = 31;
+constexpr int kVideoMarginListHidden = 5;
+constexpr int kVideoMarginListShown = 150;
+
+struct BottomRowControl {
+    QStringView name;
+    bool movesAcross; // its left follows the list panel
+};
+
+// In the order they are moved.
+constexpr BottomRowControl kBottomRow[] = {
+    {u"StopButton", false},       {u"VolumeDownButton", true}, {u"VolumeUpButton", true},
+    {u"FullScreenButton", true},  {u"ListToggleButton", true}, {u"VolumeTrackBar", true},
+    {u"VolumeLevelBar", true},    {u"BrandLabel", false},      {u"VolumeValueLabel", true},
+    {u"VolumeCaptionLabel", true},
+};
+
+QSize primaryScreenSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(kWindowedWidth, kWindowedHeight);
+}
+
+int videoWidth(const MainWindow& window)
+{
+    const bool listHidden = window.control(u"ListToggleButton")->Tag() == texts::listHidden();
+    return window.width() - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown);
+}
+
+void moveBottomRow(MainWindow& window, int sign)
+{
+    for (const BottomRowControl& row : kBottomRow) {
+        Control& control = *window.control(row.name);
+        control.SetTop(control.Top() + sign * window.FullScreenOffsetY);
+        if (row.movesAcross)
+            control.SetLeft(control.Left() + sign * window.FullScreenOffsetX);
+    }
+}
+
+// The caption buttons at the right end of the bar, the list panel at the right edge.
+void placeBarAndPanel(MainWindow& window)
+{
+    Control& close = *window.control(u"CloseButton");
+    window.control(u"TitleBar")->SetWidth(window.width());
+    close.SetLeft(window.width() - kCaptionButtonStep);
+    window.control(u"MinimizeButton")->SetLeft(close.Left() - kCaptionButtonStep);
+}
+
+void enterFullScreen(HandlerContext& context)
+{
+    MainWindow& window = context.window;
+    const QSize screen = primaryScreenSize();
+    window.setGeometry(0, 0, screen.width(), screen.height());
+
+    Control& video = *window.control(u"VideoSurface");
+    Control& list = *window.control(u"SourceList");
+    window.FullScreenOffsetY = (window.height() - kVideoHeightMargin) - video.Height();
+    window.FullScreenOffsetX = (window.width() - kListMargin) - list.Left();
+
+    placeBarAndPanel(window);
+    video.SetHeight(window.height() - kVideoHeightMargin);
+    video.SetWidth(videoWidth(window));
+    moveBottomRow(window, +1);
+    list.SetLeft(window.width() - kListMargin);
+    list.SetHeight(list.Height() + window.FullScreenOffsetY);
+    window.control(u"ListCaptionLabel")->SetLeft(window.width() - kListMargin);
+
+    auto& button = window.get<PicBtn>(u"FullScreenButton");
+    button.SetTag(texts::shrink());
+    button.setNormalPicture(QImage(QStringLiteral(":/pictures/shrink.bmp")));
+
+    if (context.state.hotKeys)
+        context.state.hotKeys->SetGrabbed(context.state.escapeHotKey, true);
+}
+
+void returnToWindow(HandlerContext& context)
+{
+    MainWindow& window = context.window;
+    if (window.isMinimized() || window.isMaximized())
+        window.showNormal();
+    window.resize(kWindowedWidth, kWindowedHeight);
+    if (window.isVisible())
+        window.Centre();
+
+    Control& video = *window.control(u"VideoSurface");
+    Control& list = *window.control(u"SourceList");
+    video.SetHeight(window.height() - kVideoHeightMargin);
+    placeBarAndPanel(window);
+    video.SetWidth(videoWidth(window));
+    moveBottomRow(window, -1);
+    list.SetLeft(window.width() - kListMargin);
+    list.SetHeight(list.Height() - window.FullScreenOffsetY);
+    window.control(u"ListCaptionLabel")->SetLeft(window.width() - kListMargin);
+
+    auto& button = window.get<PicBtn>(u"FullScreenButton");
+    button.SetTag(texts::enlarge());
+    button.setNormalPicture(QImage(QStringLiteral(":/pictures/enlarge.bmp")));
+
+    if (context.state.hotKeys)
+        context.state.hotKeys->SetGrabbed(context.state.escapeHotKey, false);
+}
+
+} // namespace
+
+void ToggleFullScreen(HandlerContext& context)
+{
+    if (context.window.control(u"FullScreenButton")->Tag() == texts::enlarge())
+        enterFullScreen(context);
+    else
+        returnToWindow(context);
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+struct HandlerContext;
+
+// One step of 50 up or down: the level bar moves by 8 pixels, the player is
+// asked for 50 more or less than the number shown, and the number then shows
+// what the player reports. The up step stops once the bar has passed 80 pixels.
+void StepVolumeUp(HandlerContext& context);
+void StepVolumeDown(HandlerContext& context);

@@ -1,0 +1,51 @@
+#include "WindowBar.h"
+
+#include "FullScreenLayout.h"
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "Texts.h"
+#include "WindowCommands.h"
+#include "controls/Control.h"
+
+#include <QCursor>
+
+namespace {
+constexpr int kBottomZone = 39;
+}
+
+void ShowWindowBar(HandlerContext& context)
+{
+    MainWindow& window = context.window;
+    const bool listHidden = window.control(u"ListToggleButton")->Tag() == texts::listHidden();
+    window.control(u"VideoSurface")
+        ->SetRect(QRect(3, 32, window.width() - (listHidden ? 5 : 150), window.height() - 71));
+}
+
+void HideWindowBar(HandlerContext& context)
+{
+    MainWindow& window = context.window;
+    if (window.control(u"ListToggleButton")->Tag() == texts::listShown())
+        ToggleListPanel(context);
+    window.control(u"VideoSurface")->SetRect(QRect(0, 0, window.width(), window.height()));
+}
+
+void OnBottomEdgeTick(HandlerContext& context)
+{
+    const int y = QCursor::pos().y();
+    if (y >= context.window.y() + context.window.height() - kBottomZone)
+        ShowWindowBar(context);
+}
+
+void OnTopEdgeTick(HandlerContext& context)
+{
+    if (QCursor::pos().y() == 0 && context.window.control(u"FullScreenButton")->Tag() == texts::shrink())
+        HideWindowBar(context);
+}
+
+void OnEscapeHotKey(HandlerContext& context)
+{
+    if (context.window.control(u"FullScreenButton")->Tag() != texts::shrink())
+        return;
+    ShowWindowBar(context);
+    ToggleFullScreen(context);
+}
