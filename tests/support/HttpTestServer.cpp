@@ -32,6 +32,7 @@ HttpTestServer::~HttpTestServer()
         thread_.request_stop();
         thread_.join();
     }
+    answering_.clear(); // each stops and joins
     for (int connection : stalled_)
         ::close(connection);
     if (listener_ >= 0)
@@ -52,8 +53,11 @@ void HttpTestServer::serve(std::stop_token stop)
             stalled_.push_back(connection);
             continue;
         }
-        answer(connection, stop);
-        ::close(connection);
+        // Each connection on its own thread: a client may hold one open while it opens another.
+        answering_.emplace_back([this, connection](std::stop_token own) {
+            answer(connection, own);
+            ::close(connection);
+        });
     }
 }
 

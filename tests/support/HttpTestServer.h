@@ -9,7 +9,8 @@
 
 // A small HTTP server on 127.0.0.1 for the tests, on its own thread. It serves
 // one body for any GET (whole, no ranges), or in stall mode accepts connections
-// and never answers. It stops by itself when destroyed.
+// and never answers. Each connection is answered on a thread of its own. It
+// stops by itself when destroyed.
 class HttpTestServer {
 public:
     enum class Mode { Serve, Stall };
@@ -33,5 +34,6 @@ private:
     std::uint16_t port_ = 0;
     std::atomic<int> requests_{0};
     std::vector<int> stalled_;
+    std::vector<std::jthread> answering_;
     std::jthread thread_;
 };

@@ -1,0 +1,117 @@
+// The reference: libvlc alone, into a plain X11 window of the video area's size
+// and place, opened the way the player opens a source (set_xwindow, input off,
+// caching options before play, one play).
+//   bench_bare_libvlc frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
+//   bench_bare_libvlc play CLIP        (plays until killed, for the cost figures)
+
+#include "HttpTestServer.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <vlc/vlc.h>
+
+#include "support/ScreenProbe.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr int kLeft = 609, kTop = 364, kWidth = 557, kHeight = 344;
+
+QByteArray readAll(const char* path)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Player {
+    libvlc_instance_t* instance = libvlc_new(0, nullptr);
+    libvlc_media_player_t* player = libvlc_media_player_new(instance);
+
+    explicit Player(Window window)
+    {
+        libvlc_media_player_set_xwindow(player, uint32_t(window));
+        libvlc_video_set_key_input(player, 0);
+        libvlc_video_set_mouse_input(player, 0);
+    }
+    ~Player()
+    {
+        libvlc_media_player_stop(player);
+        libvlc_media_player_release(player);
+        libvlc_release(instance);
+    }
+    void open(const std::string& source, bool repeat = false)
+    {
+        libvlc_media_t* media = source.find("://") != std::string::npos
+                                    ? libvlc_media_new_location(instance, source.c_str())
+                                    : libvlc_media_new_path(instance, source.c_str());
+        for (const char* option : {":file-caching=300", ":network-caching=300", ":rtsp-caching=300"})
+            libvlc_media_add_option(media, option);
+        if (repeat)
+            libvlc_media_add_option(media, ":input-repeat=65535");
+        libvlc_media_player_set_media(player, media);
+        libvlc_media_release(media);
+        libvlc_media_player_play(player);
+    }
+};
+
+Window openWindow(Display* display)
+{
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), kLeft, kTop, kWidth, kHeight, 0, 0, 0);
+    XSelectInput(display, window, ExposureMask);
+    XMapWindow(display, window);
+    XEvent event;
+    XWindowEvent(display, window, ExposureMask, &event);
+    return window;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    Display* display = XOpenDisplay(nullptr);
+    if (!display || argc < 3)
+        return 2;
+    const Window window = openWindow(display);
+    Player vlc(window);
+
+    if (std::strcmp(argv[1], "play") == 0) {
+        vlc.open(argv[2], true);
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    if (argc != 7)
+        return 2;
+    HttpTestServer redStream(readAll(argv[5]));
+    HttpTestServer blueStream(readAll(argv[6]));
+    const std::string sources[] = {argv[3], argv[4], "http://127.0.0.1:" + std::to_string(redStream.port()) + "/red.ts",
+                                   "http://127.0.0.1:" + std::to_string(blueStream.port()) + "/blue.ts"};
+    bench::ScreenProbe probe;
+    const int x = kLeft + kWidth / 2, y = kTop + kHeight / 2;
+    const auto measure = [&](const char* figure, int entry, bench::Rgb colour) {
+        const auto start = std::chrono::steady_clock::now();
+        vlc.open(sources[entry]);
+        std::printf("%s libvlc %.1f\n", figure, probe.waitFor(x, y, colour, start));
+        std::fflush(stdout);
+    };
+    const auto stop = [&] {
+        libvlc_media_player_stop(vlc.player);
+        probe.waitFor(x, y, {0, 0, 0}, std::chrono::steady_clock::now());
+    };
+    for (int run = 0, runs = std::atoi(argv[2]); run < runs; ++run) {
+        stop();
+        measure("first_frame_local", 0, bench::kRed);
+        measure("zap_local", 1, bench::kBlue);
+        stop();
+        measure("first_frame_http", 2, bench::kRed);
+        measure("zap_http", 3, bench::kBlue);
+    }
+    return 0;
+}

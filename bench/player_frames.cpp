@@ -1,0 +1,93 @@
+// First frame and channel switch in the player itself: from the double-click
+// on an entry to the first picture of that source on the X screen, for a
+// local H.264 clip and an MPEG-TS stream over HTTP on 127.0.0.1.
+//   bench_player_frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
+// Prints "figure clipvane milliseconds" lines.
+
+#include "HttpTestServer.h"
+
+#include "app/Program.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/controls/ListBox.h"
+#include "ui/controls/PicBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/ScreenProbe.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+
+namespace {
+
+QByteArray readAll(const char* path)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    QApplication app(argc, argv);
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: %s RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts\n", argv[0]);
+        return 2;
+    }
+    const int runs = std::atoi(argv[1]);
+    HttpTestServer redStream(readAll(argv[4]));
+    HttpTestServer blueStream(readAll(argv[5]));
+    QTemporaryDir folder;
+    Program program(folder.path());
+    program.open();
+    MainWindow& window = program.window();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+
+    const QStringList names{"红", "蓝", "网络红", "网络蓝"};
+    const QStringList addresses{QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                                QStringLiteral("http://127.0.0.1:%1/red.ts").arg(redStream.port()),
+                                QStringLiteral("http://127.0.0.1:%1/blue.ts").arg(blueStream.port())};
+    window.get<ListBox>(u"SourceList").setItems(names);
+    window.get<ListBox>(u"AddressList").setItems(addresses);
+
+    bench::ScreenProbe probe;
+    PicBox& video = window.get<PicBox>(u"VideoSurface");
+    const QPoint centre = video.mapToGlobal(video.rect().center());
+    ListBox& list = window.get<ListBox>(u"SourceList");
+    const auto idle = [] { QCoreApplication::processEvents(); };
+    const auto doubleClick = [&](int entry) {
+        const QRect item = list.visualRect(list.model()->index(entry, 0));
+        QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, list.viewport()->mapTo(&window, item.center()));
+    };
+    const auto stopAndWait = [&] {
+        StopPlayback(program.handlers());
+        probe.waitFor(centre.x(), centre.y(), {0, 0, 0}, std::chrono::steady_clock::now(), idle);
+        (void)QTest::qWaitFor([&] { return !program.state().playback->isOpenerBusy(); }, 10000);
+    };
+    const auto measure = [&](const char* figure, int entry, bench::Rgb colour) {
+        const auto start = std::chrono::steady_clock::now();
+        doubleClick(entry);
+        const double ms = probe.waitFor(centre.x(), centre.y(), colour, start, idle);
+        std::printf("%s clipvane %.1f\n", figure, ms);
+        std::fflush(stdout);
+    };
+
+    for (int run = 0; run < runs; ++run) {
+        stopAndWait();
+        measure("first_frame_local", 0, bench::kRed);
+        measure("zap_local", 1, bench::kBlue);
+        stopAndWait();
+        measure("first_frame_http", 2, bench::kRed);
+        measure("zap_http", 3, bench::kBlue);
+    }
+    program.OnProgramExit();
+    return 0;
+}

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Installs what the benchmarks need, builds in Release, runs every benchmark
+# on a private Xvfb screen and prints one table; also writes bench/RESULTS.md.
+#   bash bench/run.sh [runs]     (default 7)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs="${1:-7}"
+"$root/scripts/deps.sh" --tests
+missing=()
+for p in libmpv-dev python3; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+    sudo=(); [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+build="$root/build-release"
+CLIPVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DCMAKE_BUILD_TYPE=Release -DCLIPVANE_TESTS=ON
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+clip() { # name colour seconds format-args…
+    local name=$1 colour=$2 seconds=$3; shift 3
+    ffmpeg -loglevel error -y -f lavfi -i "color=c=$colour:size=320x240:rate=25" \
+        -f lavfi -i "sine=frequency=440:sample_rate=48000" -t "$seconds" -c:v libx264 -preset veryfast \
+        -pix_fmt yuv420p -g 25 -c:a aac "$@" "$work/$name"
+}
+clip red.mp4 red 8 -movflags +faststart
+clip blue.mp4 blue 8 -movflags +faststart
+clip red.ts red 8 -f mpegts
+clip blue.ts blue 8 -f mpegts
+clip long.mp4 red 30 -movflags +faststart
+
+# The player in a folder of its own, with a 20-entry list (the first entry a clip).
+app="$work/app"
+mkdir -p "$app"
+cp "$build/src/clipvane" "$build/src/clipvane.png" "$app/"
+{
+    printf '红色,%s\r\n' "$work/long.mp4"
+    for i in $(seq 2 20); do printf '频道 %d,http://127.0.0.1:9/live/%d.ts\r\n' "$i" "$i"; done
+} >"$app/澄影播放源.txt"
+
+results="$work/results.txt"
+"$root/tests/with-xvfb.sh" bash -s >"$results" <<SCRIPT
+set -u
+b="$build/bench"
+for i in \$(seq $runs); do
+    "\$b/bench_process_probe" startup clipvane startup "$app/clipvane"
+    "\$b/bench_process_probe" startup minimal startup "\$b/bench_minimal_window"
+done
+"\$b/bench_player_frames" $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
+"\$b/bench_bare_libvlc" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
+[[ -x "\$b/bench_bare_mpv" ]] && "\$b/bench_bare_mpv" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
+for i in 1 2 3; do
+    "\$b/bench_process_probe" idle clipvane cost 10 "$app/clipvane"
+    "\$b/bench_process_probe" idle minimal cost 10 "\$b/bench_minimal_window"
+    "\$b/bench_process_probe" playing clipvane cost 10 play "$app/clipvane"
+done
+"\$b/bench_list_load" $runs
+SCRIPT
+# The references' playing cost, each in its own window (no title bar to wait for).
+"$root/tests/with-xvfb.sh" bash -s >>"$results" <<SCRIPT
+for subject in libvlc libmpv; do
+    program="$build/bench/bench_bare_\$subject"; [[ \$subject == libvlc ]] || program="$build/bench/bench_bare_mpv"
+    [[ -x "\$program" ]] || continue
+    for i in 1 2 3; do
+        "\$program" play "$work/long.mp4" & pid=\$!
+        sleep 4
+        before=\$(awk '{print \$14+\$15}' /proc/\$pid/stat)
+        sleep 10
+        after=\$(awk '{print \$14+\$15}' /proc/\$pid/stat)
+        rss=\$(awk '/VmRSS/ {print \$2/1024}' /proc/\$pid/status)
+        echo "playing_cpu \$subject \$(( (after - before) * 1000 / \$(getconf CLK_TCK) / 10 ))"
+        echo "playing_rss \$subject \$rss"
+        kill \$pid; wait \$pid 2>/dev/null
+    done
+done
+SCRIPT
+
+table=$(python3 "$root/bench/report.py" "$results")
+echo "$table"
+{
+    echo "# Benchmark results"
+    echo
+    echo "Produced by \`bash bench/run.sh $runs\` on $(date -u +%Y-%m-%d)."
+    echo
+    echo "Machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB;"
+    echo "$(. /etc/os-release; echo "$PRETTY_NAME"); libvlc $(pkg-config --modversion libvlc), libmpv $(pkg-config --modversion mpv 2>/dev/null || echo -),"
+    echo "Qt $(pkg-config --modversion Qt6Core); Xvfb 1920 × 1080 × 24, no GPU, no sound card; 320 × 240 H.264 clips into a 557 × 344 window."
+    echo
+    echo "Medians, with (min–max, number of runs). Times in milliseconds; ratios are Clipvane's median over the reference's."
+    echo
+    echo "$table"
+} >"$root/bench/RESULTS.md"
