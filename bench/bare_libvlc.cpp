@@ -3,6 +3,7 @@
 // caching options before play, one play).
 //   bench_bare_libvlc frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
 //   bench_bare_libvlc play CLIP        (plays until killed, for the cost figures)
+// BENCH_VLC_OPTIONS="…" adds media options, space-separated, to try what they buy.
 
 #include "HttpTestServer.h"
 
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,20 @@ QByteArray readAll(const char* path)
 {
     QFile file(QString::fromLocal8Bit(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<std::string> split(const std::string& text)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find(' ', start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return parts;
 }
 
 struct Player {
@@ -53,6 +69,9 @@ struct Player {
                                     : libvlc_media_new_path(instance, source.c_str());
         for (const char* option : {":file-caching=300", ":network-caching=300", ":rtsp-caching=300"})
             libvlc_media_add_option(media, option);
+        if (const char* extra = std::getenv("BENCH_VLC_OPTIONS"))
+            for (const std::string& option : split(extra))
+                libvlc_media_add_option(media, option.c_str());
         if (repeat)
             libvlc_media_add_option(media, ":input-repeat=65535");
         libvlc_media_player_set_media(player, media);

@@ -100,4 +100,6 @@ echo "$table"
     echo "Medians, with (min–max, number of runs). Times in milliseconds; ratios are Clipvane's median over the reference's."
     echo
     echo "$table"
+    echo
+    cat "$root/bench/FINDINGS.md"
 } >"$root/bench/RESULTS.md"
