@@ -7,12 +7,9 @@
 
 #include "HttpTestServer.h"
 
-#include <QByteArray>
-#include <QFile>
-
 #include <vlc/vlc.h>
 
-#include "support/ScreenProbe.h"
+#include "support/FrameRuns.h"
 
 #include <X11/Xlib.h>
 
@@ -25,12 +22,6 @@
 namespace {
 
 constexpr int kLeft = 609, kTop = 364, kWidth = 557, kHeight = 344;
-
-QByteArray readAll(const char* path)
-{
-    QFile file(QString::fromLocal8Bit(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 std::vector<std::string> split(const std::string& text)
 {
@@ -108,29 +99,12 @@ int main(int argc, char** argv)
     }
     if (argc != 7)
         return 2;
-    HttpTestServer redStream(readAll(argv[5]));
-    HttpTestServer blueStream(readAll(argv[6]));
+    HttpTestServer redStream(bench::readWhole(argv[5]));
+    HttpTestServer blueStream(bench::readWhole(argv[6]));
     const std::string sources[] = {argv[3], argv[4], "http://127.0.0.1:" + std::to_string(redStream.port()) + "/red.ts",
                                    "http://127.0.0.1:" + std::to_string(blueStream.port()) + "/blue.ts"};
-    bench::ScreenProbe probe;
-    const int x = kLeft + kWidth / 2, y = kTop + kHeight / 2;
-    const auto measure = [&](const char* figure, int entry, bench::Rgb colour) {
-        const auto start = std::chrono::steady_clock::now();
-        vlc.open(sources[entry]);
-        std::printf("%s libvlc %.1f\n", figure, probe.waitFor(x, y, colour, start));
-        std::fflush(stdout);
-    };
-    const auto stop = [&] {
-        libvlc_media_player_stop(vlc.player);
-        probe.waitFor(x, y, {0, 0, 0}, std::chrono::steady_clock::now());
-    };
-    for (int run = 0, runs = std::atoi(argv[2]); run < runs; ++run) {
-        stop();
-        measure("first_frame_local", 0, bench::kRed);
-        measure("zap_local", 1, bench::kBlue);
-        stop();
-        measure("first_frame_http", 2, bench::kRed);
-        measure("zap_http", 3, bench::kBlue);
-    }
+    bench::runFrameFigures(std::atoi(argv[2]), {"libvlc", kLeft + kWidth / 2, kTop + kHeight / 2,
+                                                [&](int entry) { vlc.open(sources[entry]); },
+                                                [&] { libvlc_media_player_stop(vlc.player); }, {}});
     return 0;
 }

@@ -13,25 +13,14 @@
 #include "ui/controls/PicBox.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "support/ScreenProbe.h"
+#include "support/FrameRuns.h"
 
 #include <X11/Xlib.h>
 
 #include <cstdio>
-
-namespace {
-
-QByteArray readAll(const char* path)
-{
-    QFile file(QString::fromLocal8Bit(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -42,8 +31,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const int runs = std::atoi(argv[1]);
-    HttpTestServer redStream(readAll(argv[4]));
-    HttpTestServer blueStream(readAll(argv[5]));
+    HttpTestServer redStream(bench::readWhole(argv[4]));
+    HttpTestServer blueStream(bench::readWhole(argv[5]));
     QTemporaryDir folder;
     Program program(folder.path());
     program.open();
@@ -58,36 +47,19 @@ int main(int argc, char** argv)
     window.get<ListBox>(u"SourceList").setItems(names);
     window.get<ListBox>(u"AddressList").setItems(addresses);
 
-    bench::ScreenProbe probe;
     PicBox& video = window.get<PicBox>(u"VideoSurface");
     const QPoint centre = video.mapToGlobal(video.rect().center());
     ListBox& list = window.get<ListBox>(u"SourceList");
-    const auto idle = [] { QCoreApplication::processEvents(); };
     const auto doubleClick = [&](int entry) {
         const QRect item = list.visualRect(list.model()->index(entry, 0));
         QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, list.viewport()->mapTo(&window, item.center()));
     };
-    const auto stopAndWait = [&] {
+    const auto stop = [&] {
         StopPlayback(program.handlers());
-        probe.waitFor(centre.x(), centre.y(), {0, 0, 0}, std::chrono::steady_clock::now(), idle);
         (void)QTest::qWaitFor([&] { return !program.state().playback->isOpenerBusy(); }, 10000);
     };
-    const auto measure = [&](const char* figure, int entry, bench::Rgb colour) {
-        const auto start = std::chrono::steady_clock::now();
-        doubleClick(entry);
-        const double ms = probe.waitFor(centre.x(), centre.y(), colour, start, idle);
-        std::printf("%s clipvane %.1f\n", figure, ms);
-        std::fflush(stdout);
-    };
-
-    for (int run = 0; run < runs; ++run) {
-        stopAndWait();
-        measure("first_frame_local", 0, bench::kRed);
-        measure("zap_local", 1, bench::kBlue);
-        stopAndWait();
-        measure("first_frame_http", 2, bench::kRed);
-        measure("zap_http", 3, bench::kBlue);
-    }
+    bench::runFrameFigures(runs, {"clipvane", centre.x(), centre.y(), doubleClick, stop,
+                                  [] { QCoreApplication::processEvents(); }});
     program.OnProgramExit();
     return 0;
 }

@@ -56,13 +56,33 @@ void moveBottomRow(MainWindow& window, int sign)
     }
 }
 
-// The caption buttons at the right end of the bar, the list panel at the right edge.
-void placeBarAndPanel(MainWindow& window)
+// The bar across the window, the caption buttons at its right end.
+void placeBar(MainWindow& window)
 {
     Control& close = *window.control(u"CloseButton");
     window.control(u"TitleBar")->SetWidth(window.width());
     close.SetLeft(window.width() - kCaptionButtonStep);
     window.control(u"MinimizeButton")->SetLeft(close.Left() - kCaptionButtonStep);
+}
+
+// The list panel at the right edge; its height follows the bottom row.
+void placeListPanel(MainWindow& window, int sign)
+{
+    Control& list = *window.control(u"SourceList");
+    list.SetLeft(window.width() - kListMargin);
+    list.SetHeight(list.Height() + sign * window.FullScreenOffsetY);
+    window.control(u"ListCaptionLabel")->SetLeft(window.width() - kListMargin);
+}
+
+// The mode flag with its picture, and Esc held from other applications only in full screen.
+void setMode(HandlerContext& context, bool fullScreen)
+{
+    auto& button = context.window.get<PicBtn>(u"FullScreenButton");
+    button.SetTag(fullScreen ? texts::shrink() : texts::enlarge());
+    button.setNormalPicture(QImage(fullScreen ? QStringLiteral(":/pictures/shrink.bmp")
+                                              : QStringLiteral(":/pictures/enlarge.bmp")));
+    if (context.state.hotKeys)
+        context.state.hotKeys->SetGrabbed(context.state.escapeHotKey, fullScreen);
 }
 
 void enterFullScreen(HandlerContext& context)
@@ -76,20 +96,12 @@ void enterFullScreen(HandlerContext& context)
     window.FullScreenOffsetY = (window.height() - kVideoHeightMargin) - video.Height();
     window.FullScreenOffsetX = (window.width() - kListMargin) - list.Left();
 
-    placeBarAndPanel(window);
+    placeBar(window);
     video.SetHeight(window.height() - kVideoHeightMargin);
     video.SetWidth(videoWidth(window));
     moveBottomRow(window, +1);
-    list.SetLeft(window.width() - kListMargin);
-    list.SetHeight(list.Height() + window.FullScreenOffsetY);
-    window.control(u"ListCaptionLabel")->SetLeft(window.width() - kListMargin);
-
-    auto& button = window.get<PicBtn>(u"FullScreenButton");
-    button.SetTag(texts::shrink());
-    button.setNormalPicture(QImage(QStringLiteral(":/pictures/shrink.bmp")));
-
-    if (context.state.hotKeys)
-        context.state.hotKeys->SetGrabbed(context.state.escapeHotKey, true);
+    placeListPanel(window, +1);
+    setMode(context, true);
 }
 
 void returnToWindow(HandlerContext& context)
@@ -102,21 +114,12 @@ void returnToWindow(HandlerContext& context)
         window.Centre();
 
     Control& video = *window.control(u"VideoSurface");
-    Control& list = *window.control(u"SourceList");
     video.SetHeight(window.height() - kVideoHeightMargin);
-    placeBarAndPanel(window);
+    placeBar(window);
     video.SetWidth(videoWidth(window));
     moveBottomRow(window, -1);
-    list.SetLeft(window.width() - kListMargin);
-    list.SetHeight(list.Height() - window.FullScreenOffsetY);
-    window.control(u"ListCaptionLabel")->SetLeft(window.width() - kListMargin);
-
-    auto& button = window.get<PicBtn>(u"FullScreenButton");
-    button.SetTag(texts::enlarge());
-    button.setNormalPicture(QImage(QStringLiteral(":/pictures/enlarge.bmp")));
-
-    if (context.state.hotKeys)
-        context.state.hotKeys->SetGrabbed(context.state.escapeHotKey, false);
+    placeListPanel(window, -1);
+    setMode(context, false);
 }
 
 } // namespace

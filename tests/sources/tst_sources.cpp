@@ -40,12 +40,6 @@ Entries entriesOf(const QByteArray& bytes)
     return entries;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 QByteArray encoded(const QString& text, const char* encoding, bool mark)
 {
     QStringEncoder encoder(encoding, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
@@ -97,7 +91,7 @@ void SourcesTest::initTestCase()
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
     list_ = dir_.filePath(QStringLiteral("节目单.txt"));
-    QVERIFY(writeFile(list_, QStringLiteral("新闻,http://127.0.0.1/新闻.ts\r\n体育,/媒体/体育.mp4\r\n").toUtf8()));
+    QVERIFY(testmedia::writeFile(list_, QStringLiteral("新闻,http://127.0.0.1/新闻.ts\r\n体育,/媒体/体育.mp4\r\n").toUtf8()));
     video_ = dir_.filePath(QStringLiteral("红色 片段.mp4"));
     QVERIFY(testmedia::makeClip(video_, QStringLiteral("red"), 3));
 }
@@ -206,7 +200,7 @@ void SourcesTest::gbkListPlaysItsChinesePath()
     const QString clip = dir_.filePath(QStringLiteral("电视 节目/蓝色.mp4"));
     QVERIFY(testmedia::makeClip(clip, QStringLiteral("blue"), 4));
     const QString gbkList = dir_.filePath(QStringLiteral("gbk.txt"));
-    QVERIFY(writeFile(gbkList, encoded(QStringLiteral("第一,/没有.mp4\r\n蓝色节目,%1\r\n").arg(clip), "GB18030", false)));
+    QVERIFY(testmedia::writeFile(gbkList, encoded(QStringLiteral("第一,/没有.mp4\r\n蓝色节目,%1\r\n").arg(clip), "GB18030", false)));
     loadAndWait(gbkList);
     QCOMPARE(names(), QStringList({QStringLiteral("第一"), QStringLiteral("蓝色节目")}));
     QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), -1);
@@ -228,11 +222,15 @@ void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
     for (int i = 0; i < 100000; ++i)
         bytes += "频道 " + QByteArray::number(i) + ",http://127.0.0.1/live/" + QByteArray::number(i) + ".ts\r\n";
     const QString big = dir_.filePath(QStringLiteral("big.txt"));
-    QVERIFY(writeFile(big, bytes));
+    QVERIFY(testmedia::writeFile(big, bytes));
 
-    int ticks = 0;
+    QElapsedTimer sinceBeat;
+    sinceBeat.start();
+    qint64 longestGap = 0;
     QTimer heartbeat;
-    connect(&heartbeat, &QTimer::timeout, this, [&] { ++ticks; });
+    connect(&heartbeat, &QTimer::timeout, this, [&] {
+        longestGap = std::max(longestGap, sinceBeat.restart());
+    });
     heartbeat.start(10);
     QElapsedTimer clock;
     clock.start();
@@ -242,8 +240,9 @@ void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
     QCOMPARE(program_->window().get<ListBox>(u"AddressList").itemText(99999),
              QStringLiteral("http://127.0.0.1/live/99999.ts"));
     QVERIFY2(elapsed < 1000, qPrintable(QString::number(elapsed)));
-    // The window's thread kept ticking while the file was read and cut.
-    QVERIFY2(ticks >= elapsed / 10 / 3, qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(elapsed)));
+    // The window's thread kept beating while the file was read and cut; only
+    // showing the finished list may take it for a moment.
+    QVERIFY2(longestGap < 250, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(longestGap)));
 }
 
 void SourcesTest::droppedListReplacesTheList()

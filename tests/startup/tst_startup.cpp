@@ -2,6 +2,7 @@
 // the test's own, the Esc hot key with real X key presses, the tips and the
 // contact link.
 
+#include "TestMedia.h"
 #include "XTestSupport.h"
 
 #include "app/Contact.h"
@@ -31,12 +32,6 @@
 #include <X11/keysym.h>
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QString readFile(const QString& path)
 {
@@ -145,7 +140,7 @@ void StartupTest::initTestCase()
     qputenv("HOME", QFile::encodeName(home_.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_.filePath(QStringLiteral(".config"))));
     QVERIFY(QDir().mkpath(desktop()));
-    QVERIFY(writeFile(programFolder_.filePath(QStringLiteral("澄影播放源.txt")),
+    QVERIFY(testmedia::writeFile(programFolder_.filePath(QStringLiteral("澄影播放源.txt")),
                       QStringLiteral("新闻,/媒体/新闻.mp4\r\n体育,http://127.0.0.1/体育.ts\r\n").toUtf8()));
 
     program_ = std::make_unique<Program>(programFolder_.path());
@@ -235,7 +230,7 @@ void StartupTest::launcherIsMadeAgainAfterItIsDeleted()
 void StartupTest::launcherLeavesWhateverStandsThereAlone()
 {
     QVERIFY(QFile::remove(launcher()));
-    QVERIFY(writeFile(launcher(), "not a launcher"));
+    QVERIFY(testmedia::writeFile(launcher(), "not a launcher"));
     EnsureDesktopShortcut(QStringLiteral("/opt/clipvane/clipvane"), QString());
     QCOMPARE(readFile(launcher()), QStringLiteral("not a launcher"));
 
@@ -252,12 +247,12 @@ void StartupTest::launcherFollowsTheUserDirsAndSkipsAMissingDesktop()
     const QString config = home_.filePath(QStringLiteral(".config"));
     QVERIFY(QDir().mkpath(config));
     QVERIFY(QDir().mkpath(home_.filePath(QStringLiteral("桌面"))));
-    QVERIFY(writeFile(config + QStringLiteral("/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n"));
+    QVERIFY(testmedia::writeFile(config + QStringLiteral("/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"$HOME/桌面\"\n"));
     QCOMPARE(desktop::folder(), home_.filePath(QStringLiteral("桌面")));
     EnsureDesktopShortcut(QStringLiteral("/opt/clipvane/clipvane"), QString());
     QVERIFY(QFile::exists(home_.filePath(QStringLiteral("桌面/澄影播放器.desktop"))));
 
-    QVERIFY(writeFile(config + QStringLiteral("/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"$HOME/没有这个文件夹\"\n"));
+    QVERIFY(testmedia::writeFile(config + QStringLiteral("/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"$HOME/没有这个文件夹\"\n"));
     QCOMPARE(desktop::folder(), QString());
     EnsureDesktopShortcut(QStringLiteral("/opt/clipvane/clipvane"), QString());
     QVERIFY(!QFileInfo::exists(home_.filePath(QStringLiteral("没有这个文件夹"))));
@@ -271,7 +266,7 @@ void StartupTest::launcherStartsAProgramInAnAwkwardFolder()
     QVERIFY(QDir().mkpath(folder));
     const QString program = folder + QStringLiteral("/clip vane");
     const QString marker = root.filePath(QStringLiteral("started"));
-    QVERIFY(writeFile(program, QStringLiteral("#!/bin/sh\necho \"$0\" > '%1'\n").arg(marker).toUtf8()));
+    QVERIFY(testmedia::writeFile(program, QStringLiteral("#!/bin/sh\necho \"$0\" > '%1'\n").arg(marker).toUtf8()));
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
     QFile::remove(launcher());

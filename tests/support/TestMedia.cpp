@@ -1,5 +1,6 @@
 #include "TestMedia.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QSize>
 
@@ -30,6 +31,12 @@ bool looksLike(const QColor& seen, const QColor& expected, int tolerance)
 {
     return std::abs(seen.red() - expected.red()) <= tolerance && std::abs(seen.green() - expected.green()) <= tolerance &&
            std::abs(seen.blue() - expected.blue()) <= tolerance;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace testmedia

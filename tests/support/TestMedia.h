@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QSize>
 #include <QString>
@@ -13,5 +14,8 @@ bool makeClip(const QString& path, const QString& ffmpegColor, int seconds = 8, 
 
 // True when a screen colour is close to the expected one (video goes through YUV).
 bool looksLike(const QColor& seen, const QColor& expected, int tolerance = 40);
+
+// Writes a whole file; false when it could not.
+bool writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace testmedia

@@ -1,0 +1,59 @@
+#pragma once
+
+// The first-frame and channel-switch figures, measured the same way for every
+// subject: stop, open the red local clip (first frame), switch to the blue one
+// (zap), stop, open the red HTTP stream, switch to the blue one.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// After Qt: Xlib's macros (Status, Bool) must not precede Qt's headers.
+#include "ScreenProbe.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+// Entries: 0 red clip, 1 blue clip, 2 red stream, 3 blue stream.
+struct FrameSubject {
+    std::string name;
+    int x = 0, y = 0; // the middle of its video area, on the screen
+    std::function<void(int entry)> open;
+    std::function<void()> stop;
+    std::function<void()> idle; // between polls of the screen
+};
+
+inline QByteArray readWhole(const char* path)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void runFrameFigures(int runs, const FrameSubject& subject)
+{
+    const ScreenProbe probe;
+    const auto measure = [&](const char* figure, int entry, Rgb colour) {
+        const auto start = std::chrono::steady_clock::now();
+        subject.open(entry);
+        std::printf("%s %s %.1f\n", figure, subject.name.c_str(),
+                    probe.waitFor(subject.x, subject.y, colour, start, subject.idle));
+        std::fflush(stdout);
+    };
+    const auto stop = [&] {
+        subject.stop();
+        probe.waitFor(subject.x, subject.y, {0, 0, 0}, std::chrono::steady_clock::now(), subject.idle);
+    };
+    for (int run = 0; run < runs; ++run) {
+        stop();
+        measure("first_frame_local", 0, kRed);
+        measure("zap_local", 1, kBlue);
+        stop();
+        measure("first_frame_http", 2, kRed);
+        measure("zap_http", 3, kBlue);
+    }
+}
+
+} // namespace bench
