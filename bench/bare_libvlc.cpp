@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int kLeft = 609, kTop = 364, kWidth = 557, kHeight = 344;
-
 std::vector<std::string> split(const std::string& text)
 {
     std::vector<std::string> parts;
@@ -71,16 +69,6 @@ struct Player {
     }
 };
 
-Window openWindow(Display* display)
-{
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), kLeft, kTop, kWidth, kHeight, 0, 0, 0);
-    XSelectInput(display, window, ExposureMask);
-    XMapWindow(display, window);
-    XEvent event;
-    XWindowEvent(display, window, ExposureMask, &event);
-    return window;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -89,7 +77,7 @@ int main(int argc, char** argv)
     Display* display = XOpenDisplay(nullptr);
     if (!display || argc < 3)
         return 2;
-    const Window window = openWindow(display);
+    const Window window = bench::openVideoWindow(display);
     Player vlc(window);
 
     if (std::strcmp(argv[1], "play") == 0) {
@@ -103,7 +91,7 @@ int main(int argc, char** argv)
     HttpTestServer blueStream(bench::readWhole(argv[6]));
     const std::string sources[] = {argv[3], argv[4], "http://127.0.0.1:" + std::to_string(redStream.port()) + "/red.ts",
                                    "http://127.0.0.1:" + std::to_string(blueStream.port()) + "/blue.ts"};
-    bench::runFrameFigures(std::atoi(argv[2]), {"libvlc", kLeft + kWidth / 2, kTop + kHeight / 2,
+    bench::runFrameFigures(std::atoi(argv[2]), {"libvlc", bench::kVideoLeft + bench::kVideoWidth / 2, bench::kVideoTop + bench::kVideoHeight / 2,
                                                 [&](int entry) { vlc.open(sources[entry]); },
                                                 [&] { libvlc_media_player_stop(vlc.player); }, {}});
     return 0;

@@ -16,23 +16,13 @@
 #include <string>
 #include <thread>
 
-namespace {
-
-constexpr int kLeft = 609, kTop = 364, kWidth = 557, kHeight = 344;
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     XInitThreads();
     Display* display = XOpenDisplay(nullptr);
     if (!display || argc < 3)
         return 2;
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), kLeft, kTop, kWidth, kHeight, 0, 0, 0);
-    XSelectInput(display, window, ExposureMask);
-    XMapWindow(display, window);
-    XEvent event;
-    XWindowEvent(display, window, ExposureMask, &event);
+    const Window window = bench::openVideoWindow(display);
 
     mpv_handle* mpv = mpv_create();
     const std::string wid = std::to_string(window);
@@ -68,7 +58,7 @@ int main(int argc, char** argv)
         const char* command[] = {"stop", nullptr};
         mpv_command(mpv, command);
     };
-    bench::runFrameFigures(std::atoi(argv[2]), {"libmpv", kLeft + kWidth / 2, kTop + kHeight / 2,
+    bench::runFrameFigures(std::atoi(argv[2]), {"libmpv", bench::kVideoLeft + bench::kVideoWidth / 2, bench::kVideoTop + bench::kVideoHeight / 2,
                                                 [&](int entry) { load(sources[entry]); }, stop, {}});
     mpv_terminate_destroy(mpv);
     return 0;

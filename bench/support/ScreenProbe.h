@@ -69,6 +69,21 @@ private:
     Display* display_;
 };
 
+// A plain black X11 window where the player's video area stands on a 1920 x 1080
+// screen, mapped and exposed when this returns.
+inline constexpr int kVideoLeft = 609, kVideoTop = 364, kVideoWidth = 557, kVideoHeight = 344;
+
+inline Window openVideoWindow(Display* display)
+{
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), kVideoLeft, kVideoTop, kVideoWidth,
+                                              kVideoHeight, 0, 0, 0);
+    XSelectInput(display, window, ExposureMask);
+    XMapWindow(display, window);
+    XEvent event;
+    XWindowEvent(display, window, ExposureMask, &event);
+    return window;
+}
+
 inline double millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

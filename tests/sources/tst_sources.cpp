@@ -224,14 +224,7 @@ void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
     const QString big = dir_.filePath(QStringLiteral("big.txt"));
     QVERIFY(testmedia::writeFile(big, bytes));
 
-    QElapsedTimer sinceBeat;
-    sinceBeat.start();
-    qint64 longestGap = 0;
-    QTimer heartbeat;
-    connect(&heartbeat, &QTimer::timeout, this, [&] {
-        longestGap = std::max(longestGap, sinceBeat.restart());
-    });
-    heartbeat.start(10);
+    const xtest::Heartbeat heartbeat(10);
     QElapsedTimer clock;
     clock.start();
     loadAndWait(big);
@@ -242,7 +235,7 @@ void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
     QVERIFY2(elapsed < 1000, qPrintable(QString::number(elapsed)));
     // The window's thread kept beating while the file was read and cut; only
     // showing the finished list may take it for a moment.
-    QVERIFY2(longestGap < 250, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(longestGap)));
+    QVERIFY2(heartbeat.longestGapMs() < 250, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(heartbeat.longestGapMs())));
 }
 
 void SourcesTest::droppedListReplacesTheList()

@@ -67,4 +67,13 @@ void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox
     poll->start(20);
 }
 
+Heartbeat::Heartbeat(int periodMs) : timer_(std::make_unique<QTimer>())
+{
+    sinceBeat_.start();
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] { longest_ = std::max(longest_, sinceBeat_.restart()); });
+    timer_->start(periodMs);
+}
+
+Heartbeat::~Heartbeat() = default;
+
 } // namespace xtest

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QMessageBox;
+class QTimer;
 class QObject;
 class QWidget;
 
@@ -29,5 +32,19 @@ bool showAndWait(QWidget& widget);
 // Answers the next modal message box when it shows, without waiting inside
 // the event loop that the box itself runs: the answer gets the box.
 void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox&)>& answer);
+
+// Beats on the window's thread every few milliseconds and keeps the longest
+// gap between two beats: a window thread that blocks shows as a long gap.
+class Heartbeat {
+public:
+    explicit Heartbeat(int periodMs);
+    ~Heartbeat();
+    qint64 longestGapMs() const { return longest_; }
+
+private:
+    std::unique_ptr<QTimer> timer_;
+    QElapsedTimer sinceBeat_;
+    qint64 longest_ = 0;
+};
 
 } // namespace xtest
