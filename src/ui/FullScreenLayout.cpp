@@ -40,10 +40,10 @@ QSize primaryScreenSize()
     return screen ? screen->geometry().size() : QSize(kWindowedWidth, kWindowedHeight);
 }
 
-int videoWidth(const MainWindow& window)
+int videoWidth(const MainWindow& window, int windowWidth)
 {
     const bool listHidden = window.control(u"ListToggleButton")->Tag() == texts::listHidden();
-    return window.width() - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown);
+    return windowWidth - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown);
 }
 
 void moveBottomRow(MainWindow& window, int sign)
@@ -57,21 +57,21 @@ void moveBottomRow(MainWindow& window, int sign)
 }
 
 // The bar across the window, the caption buttons at its right end.
-void placeBar(MainWindow& window)
+void placeBar(MainWindow& window, QSize size)
 {
     Control& close = *window.control(u"CloseButton");
-    window.control(u"TitleBar")->SetWidth(window.width());
-    close.SetLeft(window.width() - kCaptionButtonStep);
+    window.control(u"TitleBar")->SetWidth(size.width());
+    close.SetLeft(size.width() - kCaptionButtonStep);
     window.control(u"MinimizeButton")->SetLeft(close.Left() - kCaptionButtonStep);
 }
 
 // The list panel at the right edge; its height follows the bottom row.
-void placeListPanel(MainWindow& window, int sign)
+void placeListPanel(MainWindow& window, QSize size, int sign)
 {
     Control& list = *window.control(u"SourceList");
-    list.SetLeft(window.width() - kListMargin);
+    list.SetLeft(size.width() - kListMargin);
     list.SetHeight(list.Height() + sign * window.FullScreenOffsetY);
-    window.control(u"ListCaptionLabel")->SetLeft(window.width() - kListMargin);
+    window.control(u"ListCaptionLabel")->SetLeft(size.width() - kListMargin);
 }
 
 // The mode flag with its picture, and Esc held from other applications only in full screen.
@@ -85,22 +85,24 @@ void setMode(HandlerContext& context, bool fullScreen)
         context.state.hotKeys->SetGrabbed(context.state.escapeHotKey, fullScreen);
 }
 
+// The layout works from the size it gives the window, not from what the window
+// reports back: the window system may confirm a new size later.
 void enterFullScreen(HandlerContext& context)
 {
     MainWindow& window = context.window;
-    const QSize screen = primaryScreenSize();
-    window.setGeometry(0, 0, screen.width(), screen.height());
+    const QSize size = primaryScreenSize();
+    window.setGeometry(0, 0, size.width(), size.height());
 
     Control& video = *window.control(u"VideoSurface");
     Control& list = *window.control(u"SourceList");
-    window.FullScreenOffsetY = (window.height() - kVideoHeightMargin) - video.Height();
-    window.FullScreenOffsetX = (window.width() - kListMargin) - list.Left();
+    window.FullScreenOffsetY = (size.height() - kVideoHeightMargin) - video.Height();
+    window.FullScreenOffsetX = (size.width() - kListMargin) - list.Left();
 
-    placeBar(window);
-    video.SetHeight(window.height() - kVideoHeightMargin);
-    video.SetWidth(videoWidth(window));
+    placeBar(window, size);
+    video.SetHeight(size.height() - kVideoHeightMargin);
+    video.SetWidth(videoWidth(window, size.width()));
     moveBottomRow(window, +1);
-    placeListPanel(window, +1);
+    placeListPanel(window, size, +1);
     setMode(context, true);
 }
 
@@ -109,16 +111,17 @@ void returnToWindow(HandlerContext& context)
     MainWindow& window = context.window;
     if (window.isMinimized() || window.isMaximized())
         window.showNormal();
-    window.resize(kWindowedWidth, kWindowedHeight);
+    const QSize size(kWindowedWidth, kWindowedHeight);
+    window.resize(size);
     if (window.isVisible())
-        window.Centre();
+        window.move(MainWindow::centredPosition(size));
 
     Control& video = *window.control(u"VideoSurface");
-    video.SetHeight(window.height() - kVideoHeightMargin);
-    placeBar(window);
-    video.SetWidth(videoWidth(window));
+    video.SetHeight(size.height() - kVideoHeightMargin);
+    placeBar(window, size);
+    video.SetWidth(videoWidth(window, size.width()));
     moveBottomRow(window, -1);
-    placeListPanel(window, -1);
+    placeListPanel(window, size, -1);
     setMode(context, false);
 }
 

@@ -133,12 +133,19 @@ int main(int argc, char** argv)
     }
     const Atom type = atom(mime.c_str());
     send(target, "XdndEnter", long(source), 5L << 24, long(type), 0, 0);
-    send(target, "XdndPosition", long(source), 0, (long(x) << 16) | long(y), CurrentTime,
-         long(atom("XdndActionCopy")));
+    // As a moving pointer would, ask again a few times before taking a refusal.
     XEvent event;
-    if (!waitFor(ClientMessage, "XdndStatus", event, mime, data)) {
-        std::fprintf(stderr, "no status from the target\n");
-        return 2;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        send(target, "XdndPosition", long(source), 0, (long(x) << 16) | long(y), CurrentTime,
+             long(atom("XdndActionCopy")));
+        if (!waitFor(ClientMessage, "XdndStatus", event, mime, data)) {
+            std::fprintf(stderr, "no status from the target\n");
+            return 2;
+        }
+        if (event.xclient.data.l[1] & 1)
+            break;
+        struct timespec pause {0, 50000000};
+        nanosleep(&pause, nullptr);
     }
     if (!(event.xclient.data.l[1] & 1)) {
         send(target, "XdndLeave", long(source), 0, 0, 0, 0);
