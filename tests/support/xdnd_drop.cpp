@@ -132,10 +132,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const Atom type = atom(mime.c_str());
-    send(target, "XdndEnter", long(source), 5L << 24, long(type), 0, 0);
-    // As a moving pointer would, ask again a few times before taking a refusal.
+    // As a user would, drag in again a few times before taking a refusal: a
+    // target may still be closing the previous drag when this one enters.
     XEvent event;
     for (int attempt = 0; attempt < 4; ++attempt) {
+        if (attempt > 0)
+            send(target, "XdndLeave", long(source), 0, 0, 0, 0);
+        send(target, "XdndEnter", long(source), 5L << 24, long(type), 0, 0);
         send(target, "XdndPosition", long(source), 0, (long(x) << 16) | long(y), CurrentTime,
              long(atom("XdndActionCopy")));
         if (!waitFor(ClientMessage, "XdndStatus", event, mime, data)) {
@@ -144,7 +147,7 @@ int main(int argc, char** argv)
         }
         if (event.xclient.data.l[1] & 1)
             break;
-        struct timespec pause {0, 50000000};
+        struct timespec pause {0, 100000000};
         nanosleep(&pause, nullptr);
     }
     if (!(event.xclient.data.l[1] & 1)) {
