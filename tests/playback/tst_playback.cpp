@@ -292,7 +292,6 @@ void PlaybackTest::failuresSaySoInsteadOfHanging()
     // The window's thread keeps running while the source fails: no long gap between beats.
     const xtest::Heartbeat heartbeat(20);
     doubleClickEntry(0);
-    QCOMPARE(title(), QStringLiteral("正在播放：坏的"));
     QTRY_COMPARE_WITH_TIMEOUT(title(), QStringLiteral("播放失败：坏的"), 15000);
     QVERIFY2(heartbeat.longestGapMs() < 500, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(heartbeat.longestGapMs())));
 }
