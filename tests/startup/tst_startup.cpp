@@ -183,8 +183,8 @@ void StartupTest::startupHasItsEffectsInOrder()
     QCOMPARE(window.get<Timer>(u"BottomEdgeTimer").period(), 1000);
     QCOMPARE(window.get<Timer>(u"TopEdgeTimer").period(), 3000);
     QTRY_VERIFY_WITH_TIMEOUT(firstTopTick_ >= 0, 5000);
-    QVERIFY2(firstBottomTick_ >= 900 && firstBottomTick_ < 1300, qPrintable(QString::number(firstBottomTick_)));
-    QVERIFY2(firstTopTick_ >= 2900 && firstTopTick_ < 3300, qPrintable(QString::number(firstTopTick_)));
+    QVERIFY2(firstBottomTick_ >= 900 && firstBottomTick_ < 1500, qPrintable(QString::number(firstBottomTick_)));
+    QVERIFY2(firstTopTick_ >= 2900 && firstTopTick_ < 3500, qPrintable(QString::number(firstTopTick_)));
 }
 
 void StartupTest::startingVolumeReadsTheLeadingNumber()
