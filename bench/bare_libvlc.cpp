@@ -5,7 +5,6 @@
 //   bench_bare_libvlc play CLIP        (plays until killed, for the cost figures)
 // BENCH_VLC_OPTIONS="…" adds media options, space-separated, to try what they buy.
 
-#include "HttpTestServer.h"
 
 #include <vlc/vlc.h>
 
@@ -87,10 +86,7 @@ int main(int argc, char** argv)
     }
     if (argc != 7)
         return 2;
-    HttpTestServer redStream(bench::readWhole(argv[5]));
-    HttpTestServer blueStream(bench::readWhole(argv[6]));
-    const std::string sources[] = {argv[3], argv[4], "http://127.0.0.1:" + std::to_string(redStream.port()) + "/red.ts",
-                                   "http://127.0.0.1:" + std::to_string(blueStream.port()) + "/blue.ts"};
+    const bench::FrameSources sources(argv[3], argv[4], argv[5], argv[6]);
     bench::runFrameFigures(std::atoi(argv[2]), {"libvlc", bench::kVideoLeft + bench::kVideoWidth / 2, bench::kVideoTop + bench::kVideoHeight / 2,
                                                 [&](int entry) { vlc.open(sources[entry]); },
                                                 [&] { libvlc_media_player_stop(vlc.player); }, {}});

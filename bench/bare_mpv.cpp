@@ -3,7 +3,6 @@
 //   bench_bare_mpv frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
 //   bench_bare_mpv play CLIP
 
-#include "HttpTestServer.h"
 
 #include <mpv/client.h>
 
@@ -50,10 +49,7 @@ int main(int argc, char** argv)
     }
     if (argc != 7)
         return 2;
-    HttpTestServer redStream(bench::readWhole(argv[5]));
-    HttpTestServer blueStream(bench::readWhole(argv[6]));
-    const std::string sources[] = {argv[3], argv[4], "http://127.0.0.1:" + std::to_string(redStream.port()) + "/red.ts",
-                                   "http://127.0.0.1:" + std::to_string(blueStream.port()) + "/blue.ts"};
+    const bench::FrameSources sources(argv[3], argv[4], argv[5], argv[6]);
     const auto stop = [&] {
         const char* command[] = {"stop", nullptr};
         mpv_command(mpv, command);

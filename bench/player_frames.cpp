@@ -4,7 +4,6 @@
 //   bench_player_frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
 // Prints "figure clipvane milliseconds" lines.
 
-#include "HttpTestServer.h"
 
 #include "app/Program.h"
 #include "ui/MainWindow.h"
@@ -31,8 +30,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const int runs = std::atoi(argv[1]);
-    HttpTestServer redStream(bench::readWhole(argv[4]));
-    HttpTestServer blueStream(bench::readWhole(argv[5]));
+    const bench::FrameSources sources(argv[2], argv[3], argv[4], argv[5]);
     QTemporaryDir folder;
     Program program(folder.path());
     program.open();
@@ -41,9 +39,9 @@ int main(int argc, char** argv)
         return 1;
 
     const QStringList names{"红", "蓝", "网络红", "网络蓝"};
-    const QStringList addresses{QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                                QStringLiteral("http://127.0.0.1:%1/red.ts").arg(redStream.port()),
-                                QStringLiteral("http://127.0.0.1:%1/blue.ts").arg(blueStream.port())};
+    QStringList addresses;
+    for (int entry = 0; entry < 4; ++entry)
+        addresses << QString::fromStdString(sources[entry]);
     window.get<ListBox>(u"SourceList").setItems(names);
     window.get<ListBox>(u"AddressList").setItems(addresses);
 

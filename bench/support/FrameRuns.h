@@ -4,6 +4,8 @@
 // subject: stop, open the red local clip (first frame), switch to the blue one
 // (zap), stop, open the red HTTP stream, switch to the blue one.
 
+#include "HttpTestServer.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -31,6 +33,23 @@ inline QByteArray readWhole(const char* path)
     QFile file(QString::fromLocal8Bit(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// The four sources: two clips, and two MPEG-TS files served over HTTP on 127.0.0.1.
+class FrameSources {
+public:
+    FrameSources(const char* redClip, const char* blueClip, const char* redStream, const char* blueStream)
+        : red_(readWhole(redStream)), blue_(readWhole(blueStream)),
+          addresses_{redClip, blueClip, "http://127.0.0.1:" + std::to_string(red_.port()) + "/red.ts",
+                     "http://127.0.0.1:" + std::to_string(blue_.port()) + "/blue.ts"}
+    {
+    }
+    const std::string& operator[](int entry) const { return addresses_[entry]; }
+
+private:
+    HttpTestServer red_;
+    HttpTestServer blue_;
+    std::string addresses_[4];
+};
 
 inline void runFrameFigures(int runs, const FrameSubject& subject)
 {
