@@ -4,6 +4,9 @@
 //   bench_bare_libvlc frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
 //   bench_bare_libvlc play CLIP        (plays until killed, for the cost figures)
 // BENCH_VLC_OPTIONS="…" adds media options, space-separated, to try what they buy.
+// BENCH_VLC_ARGS="…" passes libvlc_new arguments, space-separated, likewise.
+// BENCH_VLC_LOG=1 prints libvlc's debug log on stderr, each line with the
+// milliseconds since start, to see where an open spends its time.
 
 
 #include <vlc/vlc.h>
@@ -12,7 +15,10 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -34,8 +40,36 @@ std::vector<std::string> split(const std::string& text)
     return parts;
 }
 
+const auto programStart = std::chrono::steady_clock::now();
+
+double sinceStart()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - programStart).count();
+}
+
+void printLog(void*, int, const libvlc_log_t* context, const char* format, va_list arguments)
+{
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    const char* module = nullptr;
+    const char* file = nullptr;
+    unsigned line = 0;
+    libvlc_log_get_context(context, &module, &file, &line);
+    std::fprintf(stderr, "%9.1f %s: %s\n", sinceStart(), module ? module : "?", text);
+}
+
+libvlc_instance_t* newInstance()
+{
+    const char* given = std::getenv("BENCH_VLC_ARGS");
+    static const std::vector<std::string> arguments = split(given ? given : "");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    return libvlc_new(int(argv.size()), argv.data());
+}
+
 struct Player {
-    libvlc_instance_t* instance = libvlc_new(0, nullptr);
+    libvlc_instance_t* instance = newInstance();
     libvlc_media_player_t* player = libvlc_media_player_new(instance);
 
     explicit Player(Window window)
@@ -43,6 +77,8 @@ struct Player {
         libvlc_media_player_set_xwindow(player, uint32_t(window));
         libvlc_video_set_key_input(player, 0);
         libvlc_video_set_mouse_input(player, 0);
+        if (std::getenv("BENCH_VLC_LOG"))
+            libvlc_log_set(instance, printLog, nullptr);
     }
     ~Player()
     {
@@ -52,6 +88,8 @@ struct Player {
     }
     void open(const std::string& source, bool repeat = false)
     {
+        if (std::getenv("BENCH_VLC_LOG"))
+            std::fprintf(stderr, "%9.1f bench: open %s\n", sinceStart(), source.c_str());
         libvlc_media_t* media = source.find("://") != std::string::npos
                                     ? libvlc_media_new_location(instance, source.c_str())
                                     : libvlc_media_new_path(instance, source.c_str());

@@ -80,9 +80,7 @@ int main(int argc, char** argv)
         execvp(argv[first], argv + first);
         _exit(127);
     }
-    const double painted = probe.waitFor(kBarX, kBarY, bench::kBarGreen, start, [] {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    });
+    const double painted = probe.waitFor(kBarX, kBarY, bench::kBarGreen, start);
     if (mode == "startup") {
         std::printf("%s %s %.1f\n", name.c_str(), subject.c_str(), painted);
     } else if (painted >= 0) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <thread>
 
 namespace bench {
 
@@ -25,6 +26,8 @@ struct Rgb {
 inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kBlue{0, 0, 255};
 inline constexpr Rgb kBarGreen{50, 177, 108};
+
+inline constexpr std::chrono::microseconds kPollRest{500};
 
 class ScreenProbe {
 public:
@@ -50,7 +53,9 @@ public:
     }
 
     // Milliseconds from start until the pixel looks like wanted; -1 on time-out.
-    // idle runs between polls (a toolkit's event loop, say).
+    // idle runs between polls (a toolkit's event loop, say). The probe rests a
+    // little between polls: polling flat out keeps one core and the X server
+    // busy, which on a small machine slows the subject it measures.
     double waitFor(int x, int y, Rgb wanted, std::chrono::steady_clock::time_point start,
                    const std::function<void()>& idle = {}, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const
     {
@@ -62,6 +67,7 @@ public:
                 return -1;
             if (idle)
                 idle();
+            std::this_thread::sleep_for(kPollRest);
         }
     }
 
