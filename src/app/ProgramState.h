@@ -14,7 +14,9 @@
 struct ProgramState {
     QString programFolder; // the running executable's folder, no trailing separator
     std::unique_ptr<VlcPlayer> Player;
-    std::unique_ptr<PlaybackSession> playback; // plays and stops through Player off the window's thread
+    // Plays and stops through Player (and, to switch channels, a second player
+    // of its own) off the window's thread; the volume goes through it.
+    std::unique_ptr<PlaybackSession> playback;
     std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
     std::unique_ptr<HotKeyService> hotKeys;
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered

@@ -36,7 +36,7 @@ void OnMainWindowCreated(HandlerContext& context)
 
     window.get<DropTarget>(u"FileDropTarget").registerOn(&window);
 
-    state.Player->Volume(leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()), true);
+    state.playback->Volume(leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()), true);
 
     EnsureDesktopShortcut(QCoreApplication::applicationFilePath(),
                           state.programFolder + QLatin1Char('/') + kIconFileName);

@@ -11,33 +11,61 @@ constexpr int kWatchedEvents[] = {libvlc_MediaPlayerBuffering, libvlc_MediaPlaye
 
 } // namespace
 
-PlaybackSession::PlaybackSession(VlcPlayer& player, QObject* parent)
-    : QObject(parent), player_(player), eventGeneration_(0)
+PlaybackSession::PlaybackSession(VlcPlayer& player, QObject* parent) : QObject(parent), first_(player)
 {
     watchdog_.setSingleShot(true);
     watchdog_.setInterval(kStartTimeout);
     connect(&watchdog_, &QTimer::timeout, this, [this] { fail(generation_); });
-    player_.OnBuffering(&PlaybackSession::onLibVlcEvent, this);
-    player_.OnPlaying(&PlaybackSession::onLibVlcEvent, this);
-    player_.OnEncounteredError(&PlaybackSession::onLibVlcEvent, this);
+    attachEvents(first_, 0);
 }
 
 PlaybackSession::~PlaybackSession()
 {
     shutdown();
+    detachEvents(first_, 0);
+    if (VlcPlayer* second = second_.load()) {
+        detachEvents(*second, 1);
+        second_ = nullptr;
+        secondOwned_.reset();
+    }
+}
+
+VlcPlayer* PlaybackSession::player(int index) const
+{
+    return index == 0 ? &first_ : second_.load();
+}
+
+VlcPlayer& PlaybackSession::showingPlayer() const
+{
+    VlcPlayer* shown = player(showing_);
+    return shown ? *shown : first_;
+}
+
+void PlaybackSession::attachEvents(VlcPlayer& player, int index)
+{
+    eventSources_[index] = {this, index};
+    player.OnBuffering(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
+    player.OnPlaying(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
+    player.OnEncounteredError(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
+}
+
+void PlaybackSession::detachEvents(VlcPlayer& player, int index)
+{
     for (int type : kWatchedEvents)
-        player_.Detach(type, &PlaybackSession::onLibVlcEvent, this);
+        player.Detach(type, &PlaybackSession::onLibVlcEvent, &eventSources_[index]);
 }
 
 // On a libvlc thread: copy what is needed and post it; never call libvlc here.
 void PlaybackSession::onLibVlcEvent(const libvlc_event_t* event, void* data)
 {
-    auto* session = static_cast<PlaybackSession*>(data);
+    const auto* source = static_cast<const EventSource*>(data);
+    PlaybackSession* session = source->session;
     Event copy;
     copy.type = event->type;
     if (event->type == libvlc_MediaPlayerBuffering)
         copy.cache = event->u.media_player_buffering.new_cache;
-    copy.generation = session->eventGeneration_.load();
+    copy.player = source->player;
+    copy.generation = session->eventGeneration_[source->player].load();
     QMetaObject::invokeMethod(session, [session, copy] { session->handle(copy); }, Qt::QueuedConnection);
 }
 
@@ -57,23 +85,68 @@ std::uint64_t PlaybackSession::play(const QString& address, std::uint32_t xWindo
 void PlaybackSession::OpenCurrentSource(const QString& address, std::uint32_t xWindow, int cachingMs,
                                         std::uint64_t generation)
 {
-    player_.SetWindow(xWindow);
-    const bool created = player_.Open(address);
-    // The previous input is gone once Open returns, so every event from here
-    // on belongs to this choice.
-    eventGeneration_ = generation;
+    const int previous = showing_;
+    // While a source plays, the next one opens on the other player, if there is one.
+    const int target = showingHasSource_ && player(1 - previous) ? 1 - previous : previous;
+    if (stopping_[target].joinable())
+        stopping_[target].join();
+    VlcPlayer& chosen = *player(target);
+    chosen.SetWindow(xWindow);
+    const bool created = chosen.Open(address);
+    // The previous input of this player is gone once Open returns, so every
+    // event of it from here on belongs to this choice.
+    eventGeneration_[target] = generation;
     if (created) {
         // Options first: libvlc reads them when playback starts.
         const QByteArray value = QByteArray::number(cachingMs);
         for (const char* name : {":file-caching=", ":network-caching=", ":rtsp-caching="})
-            player_.AddOption(name + value);
-        player_.Play();
+            chosen.AddOption(name + value);
+        chosen.Play();
+    }
+    showing_ = target;
+    if (target != previous)
+        stopBeside(previous);
+    if (created) {
+        showingHasSource_ = true;
+        if (!second_.load())
+            makeSecondPlayer(); // while the first source starts, ready for the next switch
     } else {
         // Whatever played before is not what the user chose any more.
         stopPlayer();
     }
     QMetaObject::invokeMethod(this, [this, generation, created] { opened(generation, created); },
                               Qt::QueuedConnection);
+}
+
+// On the opener thread. A player that cannot be made (libvlc gives no second
+// instance) leaves the session switching on the one it has.
+void PlaybackSession::makeSecondPlayer()
+{
+    auto made = std::make_unique<VlcPlayer>();
+    if (!made->Instance())
+        return;
+    eventGeneration_[1] = 0;
+    attachEvents(*made, 1);
+    const std::lock_guard lock(volumeLock_);
+    if (volumeLevel_)
+        made->Volume(*volumeLevel_, true);
+    secondOwned_ = std::move(made);
+    second_ = secondOwned_.get();
+}
+
+// On the opener thread: the player that showed before stops on a thread of its
+// own; the opener waits for it only before it uses that player again.
+void PlaybackSession::stopBeside(int index)
+{
+    VlcPlayer* leaving = player(index);
+    stopping_[index] = std::jthread([leaving] { leaving->Stop(); });
+}
+
+void PlaybackSession::waitForStops()
+{
+    for (std::jthread& stopping : stopping_)
+        if (stopping.joinable())
+            stopping.join();
 }
 
 void PlaybackSession::stop()
@@ -83,7 +156,7 @@ void PlaybackSession::stop()
     const std::uint64_t generation = ++generation_;
     watchdog_.stop();
     opener_.post([this, generation] {
-        eventGeneration_ = generation;
+        eventGeneration_[showing_] = generation;
         stopPlayer();
     });
 }
@@ -91,7 +164,9 @@ void PlaybackSession::stop()
 // On the opener thread.
 void PlaybackSession::stopPlayer()
 {
-    player_.Stop();
+    waitForStops();
+    showingPlayer().Stop();
+    showingHasSource_ = false;
     QMetaObject::invokeMethod(this, &PlaybackSession::stopped, Qt::QueuedConnection);
 }
 
@@ -102,7 +177,25 @@ void PlaybackSession::shutdown()
     shutDown_ = true;
     ++generation_;
     watchdog_.stop();
-    opener_.shutdown([this] { player_.Stop(); });
+    opener_.shutdown([this] {
+        waitForStops();
+        first_.Stop();
+        if (VlcPlayer* second = second_.load())
+            second->Stop();
+    });
+    waitForStops(); // the opener may have ended before its last request ran
+}
+
+int PlaybackSession::Volume(int level, bool set)
+{
+    const std::lock_guard lock(volumeLock_);
+    const int shown = showing_;
+    if (set) {
+        volumeLevel_ = level;
+        if (VlcPlayer* other = player(1 - shown))
+            other->Volume(level, true);
+    }
+    return player(shown)->Volume(level, set);
 }
 
 void PlaybackSession::opened(std::uint64_t generation, bool mediaCreated)
@@ -119,7 +212,7 @@ void PlaybackSession::fail(std::uint64_t generation)
     // A source that never started is stopped, so it does not start much later.
     ++generation_;
     opener_.post([this, generation = generation_] {
-        eventGeneration_ = generation;
+        eventGeneration_[showing_] = generation;
         stopPlayer();
     });
     emit failed(generation);
@@ -129,14 +222,17 @@ void PlaybackSession::handle(const Event& event)
 {
     if (event.generation != generation_)
         return;
+    VlcPlayer* source = player(event.player);
+    if (!source)
+        return;
     switch (event.type) {
     case libvlc_MediaPlayerPlaying:
-        player_.RestoreVolume();
+        source->RestoreVolume();
         break;
     case libvlc_MediaPlayerBuffering:
         if (event.cache >= 100.0f && watchdog_.isActive()) {
             watchdog_.stop();
-            player_.RestoreVolume();
+            source->RestoreVolume();
             emit started(event.generation);
         }
         break;

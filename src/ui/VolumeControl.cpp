@@ -21,7 +21,7 @@ void askPlayer(HandlerContext& context, int delta)
     const int shown = leadingInteger(number.caption());
     // No level below 0 is asked for; the player has nothing to give there.
     const int request = std::max(shown + delta, 0);
-    const int reported = context.state.Player->Volume(request, true);
+    const int reported = context.state.playback->Volume(request, true);
     number.setCaption(QString::number(reported));
 }
 

@@ -1,13 +1,14 @@
 // Playing and stopping sources with the real libvlc, into the real window on
-// Xvfb: local clips and an HTTP stream, failures that must say so instead of
-// hanging, caching that really acts, the volume across a stop, and a storm of
-// choices and stops ending in an exit.
+// Xvfb: local clips and an HTTP stream, switching while one plays, failures
+// that must say so instead of hanging, caching that really acts, the volume
+// across a stop, and a storm of choices and stops ending in an exit.
 
 #include "HttpTestServer.h"
 #include "TestMedia.h"
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "engine/PlaybackSession.h"
 #include "engine/SourceAddress.h"
 #include "engine/VlcPlayer.h"
 #include "platform/LibVlc.h"
@@ -39,6 +40,12 @@ namespace {
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kGreen(0, 128, 0);
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true; // timings say little here
+#else
+constexpr bool kSanitized = false;
+#endif
 
 // Collects libvlc's log lines while it is installed on an instance.
 class LibVlcLog {
@@ -92,6 +99,7 @@ private slots:
     void pathsWithChineseNamesAndDoubleSlashesPlay();
     void emptyListSaysSoAndStartsNothing();
     void httpStreamPlays();
+    void switchingOpensBesideWhatPlays();
     void failuresSaySoInsteadOfHanging_data();
     void failuresSaySoInsteadOfHanging();
     void stalledServerFailsAfterTheStartTimeout();
@@ -176,9 +184,12 @@ bool PlaybackTest::waitUntilStopped()
     PlaybackSession& playback = *program_->state().playback;
     if (!QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 15000))
         return false;
-    const int state = program_->state().Player->State();
-    return state == libvlc_Stopped || state == libvlc_NothingSpecial || state == libvlc_Error ||
-           state == libvlc_Ended;
+    for (const VlcPlayer* player : {program_->state().Player.get(), playback.secondPlayer()}) {
+        const int state = player ? player->State() : libvlc_Stopped;
+        if (state != libvlc_Stopped && state != libvlc_NothingSpecial && state != libvlc_Error && state != libvlc_Ended)
+            return false;
+    }
+    return true;
 }
 
 void PlaybackTest::networkAddressesNeedASchemeOfTwoLetters()
@@ -276,6 +287,52 @@ void PlaybackTest::httpStreamPlays()
     QVERIFY(waitUntilStopped());
 }
 
+// A choice made while a stream plays opens on the second player at once; the
+// first stops beside it. On one player, libvlc would first wait for the
+// stream's held-back picture (ffmpeg's MPEG-TS starts 0.7 s ahead of its clock)
+// before it even began the next source.
+void PlaybackTest::switchingOpensBesideWhatPlays()
+{
+    QFile file(stream_);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    HttpTestServer server(file.readAll());
+    setEntries({{QStringLiteral("网络"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())},
+                {QStringLiteral("蓝色"), blue_},
+                {QStringLiteral("红色"), red_}});
+    PlaybackSession& playback = *program_->state().playback;
+    doubleClickEntry(0);
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 15000);
+    VlcPlayer& streaming = playback.showingPlayer();
+    QCOMPARE(playback.Volume(70, true), 70);
+
+    QElapsedTimer clock;
+    clock.start();
+    doubleClickEntry(1);
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kBlue), qPrintable(videoColour().name()), 15000);
+    const qint64 switched = clock.elapsed();
+    qInfo("switched from the stream in %lld ms", static_cast<long long>(switched));
+    if (!kSanitized)
+        QVERIFY2(switched < 600, qPrintable(QString::number(switched)));
+    QCOMPARE(title(), QStringLiteral("正在播放：蓝色"));
+    VlcPlayer& local = playback.showingPlayer();
+    QVERIFY(&local != &streaming);
+    QTRY_COMPARE_WITH_TIMEOUT(streaming.State(), int(libvlc_Stopped), 5000);
+    QTRY_COMPARE(local.Volume(0, false), 70); // the level followed the switch
+
+    // And back: the first player is free again and takes the next source.
+    doubleClickEntry(2);
+    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 15000);
+    QCOMPARE(&playback.showingPlayer(), &streaming);
+    QTRY_COMPARE_WITH_TIMEOUT(local.State(), int(libvlc_Stopped), 5000);
+    QCOMPARE(title(), QStringLiteral("正在播放：红色"));
+
+    // A stop leaves both stopped and the video area black.
+    StopPlayback(program_->handlers());
+    QVERIFY(waitUntilStopped());
+    QTRY_VERIFY2(testmedia::looksLike(videoColour(), Qt::black), qPrintable(videoColour().name()));
+    playback.Volume(100, true);
+}
+
 void PlaybackTest::failuresSaySoInsteadOfHanging_data()
 {
     QTest::addColumn<QString>("address");
@@ -325,7 +382,8 @@ void PlaybackTest::cachingOptionsAct()
     for (int caching : {300, 2000}) {
         program_->state().CachingMs = caching;
         for (int entry : {0, 1}) {
-            LibVlcLog log(program_->state().Player->Instance());
+            // After a stop the next choice opens on the player that showed last.
+            LibVlcLog log(program_->state().playback->showingPlayer().Instance());
             QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
             doubleClickEntry(entry);
             QVERIFY(started.wait(10000));
@@ -344,7 +402,8 @@ void PlaybackTest::cachingOptionsAct()
 
 void PlaybackTest::volumeSurvivesAStop()
 {
-    VlcPlayer& player = *program_->state().Player;
+    // What the volume buttons use.
+    PlaybackSession& player = *program_->state().playback;
     QCOMPARE(player.Volume(80, true), 80);
     setEntries({{QStringLiteral("红色"), red_}});
     QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);

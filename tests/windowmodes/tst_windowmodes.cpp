@@ -383,16 +383,15 @@ void WindowModesTest::volumeDownStepsAndReenablesUp()
     QVERIFY(!c(u"VolumeUpButton").Disabled());
     c(u"VolumeLevelBar").SetWidth(24);
     program_->window().get<TransLabel>(u"VolumeValueLabel").setCaption(QStringLiteral("150"));
-    program_->state().Player->Volume(150, true);
+    program_->state().playback->Volume(150, true);
 }
 
 void WindowModesTest::clippingPlayerShowsWhatItReports()
 {
     ProgramState& state = program_->state();
-    auto real = std::move(state.Player);
-    auto clipping = std::make_unique<ClippingPlayer>(200);
-    ClippingPlayer& player = *clipping;
-    state.Player = std::move(clipping);
+    ClippingPlayer player(200);
+    auto real = std::move(state.playback);
+    state.playback = std::make_unique<PlaybackSession>(player);
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
     StepVolumeUp(h());
     StepVolumeUp(h());
@@ -402,7 +401,7 @@ void WindowModesTest::clippingPlayerShowsWhatItReports()
     StepVolumeDown(h());
     QCOMPARE(player.requests_.back(), 150);
     QCOMPARE(number.caption(), QStringLiteral("150"));
-    state.Player = std::move(real);
+    state.playback = std::move(real);
     c(u"VolumeLevelBar").SetWidth(24);
 }
 
