@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
+#include "ui/SecondVideoSurface.h"
 #include "ui/controls/PicBox.h"
 
 #include <QApplication>
@@ -45,9 +46,17 @@ Program::Program(const QString& programFolder)
                      [this](std::uint64_t generation) { ShowPlaybackFailure(*context_, generation); });
     QObject::connect(state_.sources.get(), &PlaySourceLoader::loaded, window_.get(),
                      [this](std::uint64_t, const PlaySourceFile& file) { ShowPlaySources(*context_, file); });
+    // The second player draws into a window of its own over the video surface,
+    // owned by the surface; it is seen while that player's source is the one chosen.
+    auto* second = new SecondVideoSurface(window_->get<PicBox>(u"VideoSurface"));
+    context_->secondVideoSurface = second;
+    QObject::connect(state_.playback.get(), &PlaybackSession::showing, second,
+                     [second](int player) { second->setVisible(player == 1); });
     // libvlc's video window is gone and left its last picture behind: paint over it.
-    QObject::connect(state_.playback.get(), &PlaybackSession::stopped, window_.get(),
-                     [this] { window_->get<PicBox>(u"VideoSurface").update(); });
+    QObject::connect(state_.playback.get(), &PlaybackSession::stopped, window_.get(), [this, second] {
+        window_->get<PicBox>(u"VideoSurface").update();
+        second->update();
+    });
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }

@@ -7,7 +7,7 @@
 namespace {
 
 constexpr int kWatchedEvents[] = {libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
-                                  libvlc_MediaPlayerEncounteredError};
+                                  libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerAudioVolume};
 
 } // namespace
 
@@ -47,6 +47,7 @@ void PlaybackSession::attachEvents(VlcPlayer& player, int index)
     player.OnBuffering(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
     player.OnPlaying(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
     player.OnEncounteredError(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
+    player.OnAudioVolume(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
 }
 
 void PlaybackSession::detachEvents(VlcPlayer& player, int index)
@@ -69,20 +70,20 @@ void PlaybackSession::onLibVlcEvent(const libvlc_event_t* event, void* data)
     QMetaObject::invokeMethod(session, [session, copy] { session->handle(copy); }, Qt::QueuedConnection);
 }
 
-std::uint64_t PlaybackSession::play(const QString& address, std::uint32_t xWindow, int cachingMs)
+std::uint64_t PlaybackSession::play(const QString& address, VideoWindows windows, int cachingMs)
 {
     if (shutDown_)
         return generation_;
     const std::uint64_t generation = ++generation_;
     watchdog_.start();
-    opener_.post([this, address, xWindow, cachingMs, generation] {
-        OpenCurrentSource(address, xWindow, cachingMs, generation);
+    opener_.post([this, address, windows, cachingMs, generation] {
+        OpenCurrentSource(address, windows, cachingMs, generation);
     });
     return generation;
 }
 
 // On the opener thread, with its own copy of the address.
-void PlaybackSession::OpenCurrentSource(const QString& address, std::uint32_t xWindow, int cachingMs,
+void PlaybackSession::OpenCurrentSource(const QString& address, VideoWindows windows, int cachingMs,
                                         std::uint64_t generation)
 {
     const int previous = showing_;
@@ -91,7 +92,8 @@ void PlaybackSession::OpenCurrentSource(const QString& address, std::uint32_t xW
     if (stopping_[target].joinable())
         stopping_[target].join();
     VlcPlayer& chosen = *player(target);
-    chosen.SetWindow(xWindow);
+    QMetaObject::invokeMethod(this, [this, target] { emit showing(target); }, Qt::QueuedConnection);
+    chosen.SetWindow(windows[target]);
     const bool created = chosen.Open(address);
     // The previous input of this player is gone once Open returns, so every
     // event of it from here on belongs to this choice.
@@ -227,6 +229,9 @@ void PlaybackSession::handle(const Event& event)
         return;
     switch (event.type) {
     case libvlc_MediaPlayerPlaying:
+    case libvlc_MediaPlayerAudioVolume:
+        // The audio output may appear after playback started, at the level an
+        // earlier output of this player had: the kept level wins.
         source->RestoreVolume();
         break;
     case libvlc_MediaPlayerBuffering:

@@ -39,9 +39,13 @@ public:
     explicit PlaybackSession(VlcPlayer& player, QObject* parent = nullptr);
     ~PlaybackSession() override;
 
+    // One X window for each player; they may be the same one when nothing can
+    // be shown above the other.
+    using VideoWindows = std::array<std::uint32_t, 2>;
+
     // Returns the generation of this choice. cachingMs goes to the file, network
     // and RTSP caching options of the source.
-    std::uint64_t play(const QString& address, std::uint32_t xWindow, int cachingMs);
+    std::uint64_t play(const QString& address, VideoWindows windows, int cachingMs);
     void stop();
     // Ends the opener after a last stop of both players; later requests are ignored.
     void shutdown();
@@ -67,6 +71,8 @@ signals:
     void failed(std::uint64_t generation);
     // The player stopped on request: nothing draws into the video window any more.
     void stopped();
+    // This player (0 or 1) is about to open a source: its window is the one to see.
+    void showing(int player);
 
 private:
     struct Event {
@@ -80,7 +86,7 @@ private:
         PlaybackSession* session = nullptr;
         int player = 0;
     };
-    void OpenCurrentSource(const QString& address, std::uint32_t xWindow, int cachingMs, std::uint64_t generation);
+    void OpenCurrentSource(const QString& address, VideoWindows windows, int cachingMs, std::uint64_t generation);
     static void onLibVlcEvent(const libvlc_event_t* event, void* source);
     void handle(const Event& event);
     void stopPlayer();

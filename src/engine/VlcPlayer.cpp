@@ -214,6 +214,11 @@ void VlcPlayer::OnEncounteredError(VlcCallback callback, void* data)
     attach(libvlc_MediaPlayerEncounteredError, callback, data);
 }
 
+void VlcPlayer::OnAudioVolume(VlcCallback callback, void* data)
+{
+    attach(libvlc_MediaPlayerAudioVolume, callback, data);
+}
+
 void VlcPlayer::AddOption(const QByteArray& option)
 {
     const std::lock_guard lock(mediaLock_);

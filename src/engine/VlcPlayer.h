@@ -64,8 +64,11 @@ public:
     // Code page 936 (GBK, read as GB18030, its superset) to UTF-8.
     static QByteArray ToUtf8(const QByteArray& gbk);
 
-    // Beyond the table above: playback errors, and taking a callback off again.
+    // Beyond the table above: playback errors, the audio output's level (also
+    // when an output appears, with the level it starts at), and taking a
+    // callback off again.
     void OnEncounteredError(VlcCallback callback, void* data = nullptr);
+    void OnAudioVolume(VlcCallback callback, void* data = nullptr);
     void Detach(int eventType, VlcCallback callback, void* data);
     // Applies the kept level again if libvlc's audio output has another one.
     void RestoreVolume();

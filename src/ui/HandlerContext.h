@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class MainWindow;
+class QWidget;
 struct ProgramState;
 
 // The choice whose name the title shows, so that a late failure of an older
@@ -19,4 +20,5 @@ struct HandlerContext {
     MainWindow& window;
     ProgramState& state;
     NowPlaying nowPlaying;
+    QWidget* secondVideoSurface = nullptr; // where the second player draws; none: VideoSurface for both
 };

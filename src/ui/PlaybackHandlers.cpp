@@ -9,6 +9,7 @@
 #include "controls/TransLabel.h"
 
 #include <QMessageBox>
+#include <QWidget>
 
 void PlaySelectedEntry(HandlerContext& context)
 {
@@ -25,10 +26,11 @@ void PlaySelectedEntry(HandlerContext& context)
     const QString name = sources.itemText(selected);
     window.get<TransLabel>(u"TitleLabel").setCaption(texts::playingPrefix() + name);
 
-    const auto xWindow = std::uint32_t(window.get<PicBox>(u"VideoSurface").winId());
+    const auto video = std::uint32_t(window.get<PicBox>(u"VideoSurface").winId());
+    const auto second = context.secondVideoSurface ? std::uint32_t(context.secondVideoSurface->winId()) : video;
     context.nowPlaying.name = name;
     context.nowPlaying.generation =
-        context.state.playback->play(context.state.CurrentAddress, xWindow, context.state.CachingMs);
+        context.state.playback->play(context.state.CurrentAddress, {video, second}, context.state.CachingMs);
 }
 
 void StopPlayback(HandlerContext& context)

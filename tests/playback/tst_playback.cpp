@@ -316,6 +316,9 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     QCOMPARE(title(), QStringLiteral("正在播放：蓝色"));
     VlcPlayer& local = playback.showingPlayer();
     QVERIFY(&local != &streaming);
+    // Each draws into an X window of its own, so the one going away can not
+    // paint over the one coming in.
+    QVERIFY(local.Window() != streaming.Window());
     QTRY_COMPARE_WITH_TIMEOUT(streaming.State(), int(libvlc_Stopped), 5000);
     QTRY_COMPARE(local.Volume(0, false), 70); // the level followed the switch
 
