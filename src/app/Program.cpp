@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "MainWindowBindings.h"
+#include "platform/LibVlc.h"
 #include "ui/EventBinding.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
@@ -12,6 +13,8 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <future>
 
 namespace {
 
@@ -33,13 +36,22 @@ Program::Program(const QString& programFolder)
         QDir::cleanPath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder);
     QDir::setCurrent(state_.programFolder);
 
-    state_.Player = std::make_unique<VlcPlayer>();
-    state_.playback = std::make_unique<PlaybackSession>(*state_.Player);
+    // libvlc starts (its plugin cache, its media player) while the window is
+    // built; both take several milliseconds and neither needs the other. The
+    // library is opened here first, and when a function the player needs is
+    // missing it starts on this thread, so the error is reported from here.
+    libvlc::resolve("libvlc_new");
+    const bool complete =
+        libvlc::provides("libvlc_media_player_new") && libvlc::provides("libvlc_media_player_event_manager");
+    auto startingPlayer = std::async(complete ? std::launch::async : std::launch::deferred,
+                                     [] { return std::make_unique<VlcPlayer>(); });
 
     state_.sources = std::make_unique<PlaySourceLoader>();
     state_.hotKeys = HotKeyService::create();
 
     window_ = std::make_unique<MainWindow>();
+    state_.Player = startingPlayer.get();
+    state_.playback = std::make_unique<PlaybackSession>(*state_.Player);
     context_ = std::make_unique<HandlerContext>(HandlerContext{*window_, state_, {}});
     bindEvents(*window_, mainWindowBindings(*context_));
     QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),

@@ -7,8 +7,9 @@
 
 class MainWindow;
 
-// The program's life: the player before the window, the window with its event
-// bindings, and the exit routine, which runs exactly once.
+// The program's life: the player (started beside the window's construction and
+// ready before the window opens), the window with its event bindings, and the
+// exit routine, which runs exactly once.
 class Program {
 public:
     // The program folder is the running executable's, unless given.

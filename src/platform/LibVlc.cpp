@@ -32,19 +32,36 @@ const char* libraryName()
     return custom && *custom ? custom : "libvlc.so.5";
 }
 
-void* resolve(const char* function)
+namespace {
+
+std::mutex lookup; // the error text is shared
+
+void openOnce(const char* function)
 {
     static std::once_flag opened;
     static bool ok = false;
     std::call_once(opened, [] { ok = library().open(QString::fromLocal8Bit(libraryName())); });
     if (!ok)
         fail(function, library().errorString());
-    static std::mutex lookup; // the error text is shared
+}
+
+} // namespace
+
+void* resolve(const char* function)
+{
+    openOnce(function);
     const std::lock_guard lock(lookup);
     void* address = library().symbol(function);
     if (!address)
         fail(function, library().errorString());
     return address;
+}
+
+bool provides(const char* function)
+{
+    openOnce(function);
+    const std::lock_guard lock(lookup);
+    return library().symbol(function) != nullptr;
 }
 
 } // namespace libvlc

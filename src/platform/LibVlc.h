@@ -14,6 +14,9 @@ namespace libvlc {
 // The library's file name: libvlc.so.5, or $CLIPVANE_LIBVLC when it is set.
 const char* libraryName();
 void* resolve(const char* function);
+// Whether the library has the function; reports nothing either way (a missing
+// library is still reported, as by resolve).
+bool provides(const char* function);
 
 } // namespace libvlc
 
