@@ -110,7 +110,7 @@ void PlaybackSession::OpenCurrentSource(const QString& address, VideoWindows win
         stopBeside(previous);
     if (created) {
         showingHasSource_ = true;
-        if (!second_.load())
+        if (!secondTried_)
             makeSecondPlayer(); // while the first source starts, ready for the next switch
     } else {
         // Whatever played before is not what the user chose any more.
@@ -124,6 +124,7 @@ void PlaybackSession::OpenCurrentSource(const QString& address, VideoWindows win
 // instance) leaves the session switching on the one it has.
 void PlaybackSession::makeSecondPlayer()
 {
+    secondTried_ = true;
     auto made = std::make_unique<VlcPlayer>();
     if (!made->Instance())
         return;

@@ -105,6 +105,7 @@ private:
     std::atomic<VlcPlayer*> second_{nullptr};      // published once it is ready
     std::atomic<int> showing_{0};                  // the player whose picture is shown
     bool showingHasSource_ = false;                // opener thread
+    bool secondTried_ = false;                     // opener thread: made once, or never
     std::array<std::jthread, 2> stopping_;         // opener thread: channels going away
     std::array<EventSource, 2> eventSources_;
     std::array<std::atomic<std::uint64_t>, 2> eventGeneration_{}; // what each player's events belong to
