@@ -16,6 +16,10 @@ PlaybackSession::PlaybackSession(VlcPlayer& player, QObject* parent) : QObject(p
     watchdog_.setSingleShot(true);
     watchdog_.setInterval(kStartTimeout);
     connect(&watchdog_, &QTimer::timeout, this, [this] { fail(generation_); });
+    for (int index : {0, 1}) {
+        volumeRetry_[index].timer.setInterval(kVolumeRetryInterval);
+        connect(&volumeRetry_[index].timer, &QTimer::timeout, this, [this, index] { retryVolume(index); });
+    }
     attachEvents(first_, 0);
 }
 
@@ -201,6 +205,28 @@ int PlaybackSession::Volume(int level, bool set)
     return player(shown)->Volume(level, set);
 }
 
+// A new audio output starts at the level an earlier output of its player had,
+// and libvlc reports it (the volume event) before the player can be asked about
+// it. So while the choice stands and its player has no output to ask yet, ask
+// again every so often, for a while.
+void PlaybackSession::restoreVolume(int index)
+{
+    VlcPlayer* source = player(index);
+    if (!source || source->RestoreVolume())
+        return;
+    VolumeRetry& retry = volumeRetry_[index];
+    retry.generation = generation_;
+    retry.attemptsLeft = kVolumeRetries;
+    retry.timer.start();
+}
+
+void PlaybackSession::retryVolume(int index)
+{
+    VolumeRetry& retry = volumeRetry_[index];
+    if (retry.generation != generation_ || --retry.attemptsLeft <= 0 || player(index)->RestoreVolume())
+        retry.timer.stop();
+}
+
 void PlaybackSession::opened(std::uint64_t generation, bool mediaCreated)
 {
     if (!mediaCreated)
@@ -231,14 +257,12 @@ void PlaybackSession::handle(const Event& event)
     switch (event.type) {
     case libvlc_MediaPlayerPlaying:
     case libvlc_MediaPlayerAudioVolume:
-        // The audio output may appear after playback started, at the level an
-        // earlier output of this player had: the kept level wins.
-        source->RestoreVolume();
+        restoreVolume(event.player);
         break;
     case libvlc_MediaPlayerBuffering:
         if (event.cache >= 100.0f && watchdog_.isActive()) {
             watchdog_.stop();
-            source->RestoreVolume();
+            restoreVolume(event.player);
             emit started(event.generation);
         }
         break;

@@ -81,6 +81,13 @@ private:
         int player = 0;
         std::uint64_t generation = 0;
     };
+    struct VolumeRetry {
+        QTimer timer;
+        std::uint64_t generation = 0;
+        int attemptsLeft = 0;
+    };
+    static constexpr std::chrono::milliseconds kVolumeRetryInterval{50};
+    static constexpr int kVolumeRetries = 60; // three seconds
     // What a libvlc callback gets: which session, which player.
     struct EventSource {
         PlaybackSession* session = nullptr;
@@ -92,6 +99,8 @@ private:
     void stopPlayer();
     void opened(std::uint64_t generation, bool mediaCreated);
     void fail(std::uint64_t generation);
+    void restoreVolume(int index);
+    void retryVolume(int index);
 
     VlcPlayer* player(int index) const;
     void attachEvents(VlcPlayer& player, int index);
@@ -113,6 +122,7 @@ private:
     std::optional<int> volumeLevel_;
     OpenerThread opener_;
     QTimer watchdog_;
+    std::array<VolumeRetry, 2> volumeRetry_;
     std::uint64_t generation_ = 0; // the window's thread
     bool shutDown_ = false;
 };

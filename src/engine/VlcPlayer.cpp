@@ -114,14 +114,17 @@ int VlcPlayer::Volume(int level, bool set)
     return reported;
 }
 
-void VlcPlayer::RestoreVolume()
+bool VlcPlayer::RestoreVolume()
 {
     if (!mediaPlayer_)
-        return;
+        return false;
     const int kept = keptVolume_;
     const int reported = LIBVLC(libvlc_audio_get_volume)(mediaPlayer_.get());
-    if (reported >= 0 && reported != kept)
+    if (reported < 0)
+        return false;
+    if (reported != kept)
         LIBVLC(libvlc_audio_set_volume)(mediaPlayer_.get(), kept);
+    return true;
 }
 
 std::int64_t VlcPlayer::Duration() const
