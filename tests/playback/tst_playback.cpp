@@ -319,8 +319,15 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     // Each draws into an X window of its own, so the one going away can not
     // paint over the one coming in.
     QVERIFY(local.Window() != streaming.Window());
+    QTRY_COMPARE(program_->handlers().secondVideoSurface->isVisible(), &local == playback.secondPlayer());
     QTRY_COMPARE_WITH_TIMEOUT(streaming.State(), int(libvlc_Stopped), 5000);
     QTRY_COMPARE(local.Volume(0, false), 70); // the level followed the switch
+    // The second player's window lets the pointer through: the picture still drags the window.
+    const QPoint before = program_->window().pos();
+    PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
+    QVERIFY(xtest::dragWithRealPointer(video.mapToGlobal(QPoint(200, 200)), QPoint(20, 20)));
+    QTRY_COMPARE(program_->window().pos(), before + QPoint(20, 20));
+    program_->window().move(before);
 
     // And back: the first player is free again and takes the next source.
     doubleClickEntry(2);
