@@ -28,9 +28,9 @@ struct libvlc_event_t;
 // on the same media player, and that teardown waits for the video output to
 // show the picture it is holding back, up to the stream's whole clock offset.
 // So a choice made while a source plays opens on a second player (its own
-// libvlc instance, drawing into the same window) and the first one stops beside
-// it on a thread of its own. After a stop, the next choice reuses the player
-// that showed last.
+// libvlc instance, drawing into an X window of its own that the UI shows above
+// the first one's) and the first one stops beside it on a thread of its own.
+// After a stop, the next choice reuses the player that showed last.
 class PlaybackSession final : public QObject {
     Q_OBJECT
 public:
