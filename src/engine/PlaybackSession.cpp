@@ -39,10 +39,10 @@ VlcPlayer* PlaybackSession::player(int index) const
     return index == 0 ? &first_ : second_.load();
 }
 
+// The second player shows only once it exists.
 VlcPlayer& PlaybackSession::showingPlayer() const
 {
-    VlcPlayer* shown = player(showing_);
-    return shown ? *shown : first_;
+    return *player(showing_);
 }
 
 void PlaybackSession::attachEvents(VlcPlayer& player, int index)
@@ -206,15 +206,16 @@ int PlaybackSession::Volume(int level, bool set)
 }
 
 // A new audio output starts at the level an earlier output of its player had,
-// and libvlc reports it (the volume event) before the player can be asked about
-// it. So while the choice stands and its player has no output to ask yet, ask
-// again every so often, for a while.
+// libvlc reports it (the volume event) before the player can be asked about it,
+// and the output may set its level again while it starts. So for a while after
+// a choice starts playing, its player's level is checked every so often and
+// put back to the kept one.
 void PlaybackSession::restoreVolume(int index)
 {
-    VlcPlayer* source = player(index);
-    if (!source || source->RestoreVolume())
-        return;
+    player(index)->RestoreVolume();
     VolumeRetry& retry = volumeRetry_[index];
+    if (retry.timer.isActive() && retry.generation == generation_)
+        return;
     retry.generation = generation_;
     retry.attemptsLeft = kVolumeRetries;
     retry.timer.start();
@@ -223,8 +224,11 @@ void PlaybackSession::restoreVolume(int index)
 void PlaybackSession::retryVolume(int index)
 {
     VolumeRetry& retry = volumeRetry_[index];
-    if (retry.generation != generation_ || --retry.attemptsLeft <= 0 || player(index)->RestoreVolume())
+    if (retry.generation != generation_ || --retry.attemptsLeft <= 0) {
         retry.timer.stop();
+        return;
+    }
+    player(index)->RestoreVolume();
 }
 
 void PlaybackSession::opened(std::uint64_t generation, bool mediaCreated)
@@ -250,9 +254,6 @@ void PlaybackSession::fail(std::uint64_t generation)
 void PlaybackSession::handle(const Event& event)
 {
     if (event.generation != generation_)
-        return;
-    VlcPlayer* source = player(event.player);
-    if (!source)
         return;
     switch (event.type) {
     case libvlc_MediaPlayerPlaying:

@@ -114,17 +114,14 @@ int VlcPlayer::Volume(int level, bool set)
     return reported;
 }
 
-bool VlcPlayer::RestoreVolume()
+void VlcPlayer::RestoreVolume()
 {
     if (!mediaPlayer_)
-        return false;
+        return;
     const int kept = keptVolume_;
     const int reported = LIBVLC(libvlc_audio_get_volume)(mediaPlayer_.get());
-    if (reported < 0)
-        return false;
-    if (reported != kept)
+    if (reported >= 0 && reported != kept)
         LIBVLC(libvlc_audio_set_volume)(mediaPlayer_.get(), kept);
-    return true;
 }
 
 std::int64_t VlcPlayer::Duration() const

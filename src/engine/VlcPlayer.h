@@ -71,8 +71,7 @@ public:
     void OnAudioVolume(VlcCallback callback, void* data = nullptr);
     void Detach(int eventType, VlcCallback callback, void* data);
     // Applies the kept level again if libvlc's audio output has another one.
-    // False while there is no audio output to ask (not made yet, or none).
-    bool RestoreVolume();
+    void RestoreVolume();
 
 private:
     struct InstanceRelease {

@@ -111,6 +111,8 @@ private:
     void setEntries(const QList<QPair<QString, QString>>& entries);
     void doubleClickEntry(int index);
     QColor videoColour();
+    // Waits until the middle of the video area shows the colour.
+    bool videoTurns(const QColor& colour, int timeoutMs);
     QString title() { return program_->window().get<TransLabel>(u"TitleLabel").caption(); }
     bool waitUntilStopped();
 
@@ -179,6 +181,11 @@ QColor PlaybackTest::videoColour()
     return xtest::screenPixel(video.mapToGlobal(video.rect().center()));
 }
 
+bool PlaybackTest::videoTurns(const QColor& colour, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return testmedia::looksLike(videoColour(), colour); }, timeoutMs);
+}
+
 bool PlaybackTest::waitUntilStopped()
 {
     PlaybackSession& playback = *program_->state().playback;
@@ -221,7 +228,7 @@ void PlaybackTest::doubleClickPlaysTheThirdEntryAndStopStops()
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
     QCOMPARE(program_->state().CurrentAddress, red_);
     QVERIFY(started.wait(10000));
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 10000);
+    QVERIFY2(videoTurns(kRed, 10000), qPrintable(videoColour().name()));
 
     PicBtn& stop = program_->window().get<PicBtn>(u"StopButton");
     QTest::mouseClick(program_->window().windowHandle(), Qt::LeftButton, {},
@@ -240,10 +247,10 @@ void PlaybackTest::pathsWithChineseNamesAndDoubleSlashesPlay()
     doubled.replace(media_.path() + QLatin1Char('/'), media_.path() + QStringLiteral("//"));
     setEntries({{QStringLiteral("绿色"), chinese_}, {QStringLiteral("双斜线"), doubled}});
     doubleClickEntry(0);
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kGreen), qPrintable(videoColour().name()), 10000);
+    QVERIFY2(videoTurns(kGreen, 10000), qPrintable(videoColour().name()));
     doubleClickEntry(1);
     QCOMPARE(title(), QStringLiteral("正在播放：双斜线"));
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kBlue), qPrintable(videoColour().name()), 10000);
+    QVERIFY2(videoTurns(kBlue, 10000), qPrintable(videoColour().name()));
     QCOMPARE(title(), QStringLiteral("正在播放：双斜线"));
 }
 
@@ -280,7 +287,7 @@ void PlaybackTest::httpStreamPlays()
     QVERIFY(server.isListening());
     setEntries({{QStringLiteral("网络红色"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())}});
     doubleClickEntry(0);
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 10000);
+    QVERIFY2(videoTurns(kRed, 10000), qPrintable(videoColour().name()));
     QVERIFY(server.requestsSeen() >= 1);
     QCOMPARE(title(), QStringLiteral("正在播放：网络红色"));
     StopPlayback(program_->handlers());
@@ -301,14 +308,14 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
                 {QStringLiteral("红色"), red_}});
     PlaybackSession& playback = *program_->state().playback;
     doubleClickEntry(0);
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 15000);
+    QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
     VlcPlayer& streaming = playback.showingPlayer();
     QCOMPARE(playback.Volume(70, true), 70);
 
     QElapsedTimer clock;
     clock.start();
     doubleClickEntry(1);
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kBlue), qPrintable(videoColour().name()), 15000);
+    QVERIFY2(videoTurns(kBlue, 15000), qPrintable(videoColour().name()));
     const qint64 switched = clock.elapsed();
     qInfo("switched from the stream in %lld ms", static_cast<long long>(switched));
     if (!kSanitized)
@@ -331,7 +338,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
 
     // And back: the first player is free again and takes the next source.
     doubleClickEntry(2);
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 15000);
+    QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
     QCOMPARE(&playback.showingPlayer(), &streaming);
     QTRY_COMPARE_WITH_TIMEOUT(local.State(), int(libvlc_Stopped), 5000);
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
@@ -339,7 +346,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     // A stop leaves both stopped and the video area black.
     StopPlayback(program_->handlers());
     QVERIFY(waitUntilStopped());
-    QTRY_VERIFY2(testmedia::looksLike(videoColour(), Qt::black), qPrintable(videoColour().name()));
+    QVERIFY2(videoTurns(Qt::black, 5000), qPrintable(videoColour().name()));
     playback.Volume(100, true);
 }
 
@@ -378,7 +385,7 @@ void PlaybackTest::stalledServerFailsAfterTheStartTimeout()
     QTRY_VERIFY(server.requestsSeen() >= 1);
     // The stalled open is stopped, and the next choice plays.
     doubleClickEntry(1);
-    QTRY_VERIFY2_WITH_TIMEOUT(testmedia::looksLike(videoColour(), kRed), qPrintable(videoColour().name()), 15000);
+    QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
 }
 
