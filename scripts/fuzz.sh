@@ -11,16 +11,17 @@ mkdir -p "$out/corpus" "$out/seeds"
 
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" $(pkg-config --cflags Qt6Core) \
-    "$root/tests/fuzz/fuzz_playsource.cpp" "$root/src/sources/PlaySourceText.cpp" \
+    "$root/tests/fuzz/fuzz_playsource.cpp" "$root/src/sources/PlaySourceText.cpp" "$root/src/sources/PlaySourceBytes.cpp" \
     $(pkg-config --libs Qt6Core) -o "$out/fuzz_playsource"
 
-# Seeds: the shapes a real list takes.
-printf 'A,D:\\films\\a.mkv\r\nB,http://127.0.0.1/b.ts\r\n' >"$out/seeds/crlf"
-printf 'A,x\nB,y\n\nC\n' >"$out/seeds/lf"
-printf '\xef\xbb\xbf\xe6\x96\xb0\xe9\x97\xbb,/a.mp4\r\n' >"$out/seeds/utf8-mark"
-printf '\xff\xfeA\x00,\x00x\x00\r\x00\n\x00' >"$out/seeds/utf16le"
-printf '\xd0\xc2\xce\xc5,/\xc3\xbd\xcc\xe5.mp4\r\n' >"$out/seeds/gbk"
-printf 'A,,x\r\r\n\x00B,y' >"$out/seeds/zero"
+# Seeds: the shapes a real list takes, after four bytes that choose the pieces.
+printf 'seedA,D:\\films\\a.mkv\r\nB,http://127.0.0.1/b.ts\r\n' >"$out/seeds/crlf"
+printf 'seedA,x\nB,y\n\nC\n' >"$out/seeds/lf"
+printf 'seed\xef\xbb\xbf\xe6\x96\xb0\xe9\x97\xbb,/a.mp4\r\n' >"$out/seeds/utf8-mark"
+printf 'seed\xff\xfeA\x00,\x00x\x00\r\x00\n\x00' >"$out/seeds/utf16le"
+printf 'seed\xd0\xc2\xce\xc5,/\xc3\xbd\xcc\xe5.mp4\r\n' >"$out/seeds/gbk"
+printf 'seedA,,x\r\r\n\x00B,y' >"$out/seeds/zero"
+printf 'seed\xfe\xff\x00A\x00,\x00x\x00\x00\x00B' >"$out/seeds/utf16be-zero"
 
 cd "$out"
 ./fuzz_playsource -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \

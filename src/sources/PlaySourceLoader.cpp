@@ -1,83 +1,89 @@
 #include "PlaySourceLoader.h"
 
-#include "PlaySourceText.h"
+#include "PlaySourceReading.h"
+#include "SourcesLog.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
-namespace {
+// What the loader and its reading threads share. The threads may outlive the
+// loader; they find it gone here and drop their result.
+struct PlaySourceLoader::Shared {
+    std::mutex lock;
+    std::condition_variable finished;
+    PlaySourceLoader* owner = nullptr; // null once the loader is gone
+    int running = 0;
+};
 
-QByteArray readAll(const QString& path)
+PlaySourceLoader::Readers PlaySourceLoader::fileSystemReaders()
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return {readPlaySourceFile, readDroppedFiles};
 }
 
-} // namespace
-
-PlaySourceLoader::PlaySourceLoader(QObject* parent) : QObject(parent)
+PlaySourceLoader::PlaySourceLoader(QObject* parent, Readers readers)
+    : QObject(parent), readers_(std::move(readers)), shared_(std::make_shared<Shared>())
 {
-    pool_.setMaxThreadCount(1);
+    shared_->owner = this;
 }
 
 PlaySourceLoader::~PlaySourceLoader()
 {
-    pool_.clear();
-    pool_.waitForDone();
+    if (cancelLatest_)
+        *cancelLatest_ = true;
+    std::unique_lock guard(shared_->lock);
+    shared_->owner = nullptr;
+    // A load that notices the request ends within moments; one blocked in the
+    // file system is not waited for.
+    if (!shared_->finished.wait_for(guard, exitWait_, [this] { return shared_->running == 0; }))
+        qCWarning(lcSources) << shared_->running << "list read(s) still waiting on the file system; left behind";
 }
 
-PlaySourceFile PlaySourceLoader::readListFile(const QString& path)
-{
-    return parsePlaySourceBytes(readAll(path));
-}
-
-PlaySourceFile PlaySourceLoader::readDropped(const QStringList& paths)
-{
-    PlaySourceFile all;
-    for (const QString& path : paths) {
-        const QByteArray bytes = readAll(path);
-        if (looksLikeBinaryFile(bytes)) {
-            const QString full = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-            all.fields << QFileInfo(path).fileName() << full;
-            all.entries.push_back({QFileInfo(path).fileName(), full});
-            continue;
-        }
-        PlaySourceFile one = parsePlaySourceBytes(bytes);
-        all.text += one.text;
-        all.fields += one.fields;
-        all.entries.insert(all.entries.end(), one.entries.begin(), one.entries.end());
-    }
-    return all;
-}
-
-template <class Read>
-std::uint64_t PlaySourceLoader::start(Read read)
+std::uint64_t PlaySourceLoader::start(std::function<PlaySourceFile(const std::atomic<bool>&)> read)
 {
     const std::uint64_t generation = ++generation_;
-    pool_.clear(); // a load not yet started is superseded
-    pool_.start([this, generation, read] {
-        PlaySourceFile result = read();
+    if (cancelLatest_)
+        *cancelLatest_ = true; // superseded
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    cancelLatest_ = cancelled;
+    {
+        const std::lock_guard guard(shared_->lock);
+        ++shared_->running;
+    }
+    auto body = [shared = shared_, cancelled, generation, read = std::move(read)] {
+        PlaySourceFile result = read(*cancelled);
         result.fillColumns();
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, result = std::move(result)] {
-                if (generation == generation_)
-                    emit loaded(generation, result);
-            },
-            Qt::QueuedConnection);
-    });
+        const std::lock_guard guard(shared->lock);
+        if (PlaySourceLoader* owner = shared->owner; owner && !*cancelled) {
+            QMetaObject::invokeMethod(
+                owner,
+                [owner, generation, result = std::move(result)] {
+                    if (generation == owner->generation_)
+                        emit owner->loaded(generation, result);
+                },
+                Qt::QueuedConnection);
+        }
+        --shared->running;
+        shared->finished.notify_all();
+    };
+    try {
+        std::thread(std::move(body)).detach();
+    } catch (const std::system_error& error) {
+        qCWarning(lcSources) << "no thread for a list read:" << error.what();
+        const std::lock_guard guard(shared_->lock);
+        --shared_->running;
+    }
     return generation;
 }
 
 std::uint64_t PlaySourceLoader::load(const QString& path)
 {
-    return start([path] { return readListFile(path); });
+    return start([read = readers_.listFile, path](const std::atomic<bool>& cancelled) { return read(path, cancelled); });
 }
 
 std::uint64_t PlaySourceLoader::loadDropped(const QStringList& paths)
 {
-    return start([paths] { return readDropped(paths); });
+    return start(
+        [read = readers_.dropped, paths](const std::atomic<bool>& cancelled) { return read(paths, cancelled); });
 }

@@ -3,36 +3,51 @@
 #include "PlaySource.h"
 
 #include <QObject>
-#include <QThreadPool>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
-// Reads and cuts play-source files off the window's thread, so that a list of
-// a million entries never freezes it. Only the latest load is reported: a load
-// that finishes after a newer one was asked for is dropped.
+// Reads play-source files off the window's thread, so that neither a list of a
+// million entries nor a file that never answers (a pipe, a network share that
+// stopped) freezes the window. Each load runs on a thread of its own; only the
+// latest load is reported, and a newer load or the loader's end asks the
+// older ones to stop. A read stuck in the file system is left behind: it holds
+// up neither a later load nor the program's exit.
 class PlaySourceLoader final : public QObject {
     Q_OBJECT
 public:
-    explicit PlaySourceLoader(QObject* parent = nullptr);
+    // How files are read; the tests put readers of their own here.
+    struct Readers {
+        std::function<PlaySourceFile(const QString&, const std::atomic<bool>&)> listFile;
+        std::function<PlaySourceFile(const QStringList&, const std::atomic<bool>&)> dropped;
+    };
+    static Readers fileSystemReaders();
+
+    // How long the end of the loader waits for a load to notice it was asked to stop.
+    static constexpr std::chrono::milliseconds kExitWait{1000};
+    void setExitWait(std::chrono::milliseconds wait) { exitWait_ = wait; }
+
+    explicit PlaySourceLoader(QObject* parent = nullptr, Readers readers = fileSystemReaders());
     ~PlaySourceLoader() override;
 
     // A play-source file; one that can't be read gives an empty list.
     std::uint64_t load(const QString& path);
-    // Files dropped together, in drop order: a text list gives its entries,
-    // any other file one entry, its file name and its full path.
+    // Files and folders dropped together, in drop order (see readDroppedFiles).
     std::uint64_t loadDropped(const QStringList& paths);
-
-    // Reads one file as a dropped file (on any thread).
-    static PlaySourceFile readDropped(const QStringList& paths);
-    static PlaySourceFile readListFile(const QString& path);
 
 signals:
     void loaded(std::uint64_t generation, const PlaySourceFile& result);
 
 private:
-    template <class Read>
-    std::uint64_t start(Read read);
+    struct Shared;
+    std::uint64_t start(std::function<PlaySourceFile(const std::atomic<bool>&)> read);
 
-    QThreadPool pool_;
+    Readers readers_;
+    std::shared_ptr<Shared> shared_;
+    std::shared_ptr<std::atomic<bool>> cancelLatest_;
     std::uint64_t generation_ = 0;
+    std::chrono::milliseconds exitWait_ = kExitWait;
 };

@@ -53,13 +53,6 @@ QString decodePlaySourceText(const QByteArray& bytes)
     return gb18030.decode(content);
 }
 
-bool looksLikeBinaryFile(const QByteArray& bytes)
-{
-    if (startsWith(bytes, {0xFF, 0xFE}) || startsWith(bytes, {0xFE, 0xFF}))
-        return false;
-    return bytes.contains('\0');
-}
-
 QStringList cutPlaySourceFields(const QString& text)
 {
     QStringList fields;

@@ -12,10 +12,6 @@
 // GB18030 (the superset of code page 936) when they are not.
 QString decodePlaySourceText(const QByteArray& bytes);
 
-// True when the bytes are no text list: they hold a zero byte and carry no
-// UTF-16 byte-order mark (a video, say).
-bool looksLikeBinaryFile(const QByteArray& bytes);
-
 // Cuts the text into pieces. CR LF, LF and "," separate; a lone CR stays in its
 // piece; nothing is trimmed; an empty piece between commas stays, an empty
 // piece at the very end is dropped, and blank lines are skipped.

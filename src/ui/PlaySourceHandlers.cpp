@@ -22,6 +22,8 @@ void OnFilesDropped(HandlerContext& context, const QString& payload)
 
 void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file)
 {
+    if (file.keepsCurrentList)
+        return;
     context.state.playSourceText = file.text;
     context.state.playSourceFields = file.fields;
     context.window.get<ListBox>(u"SourceList").setItems(file.names);

@@ -10,5 +10,6 @@ struct PlaySourceFile;
 void LoadPlaySourceList(HandlerContext& context, const QString& path);
 // Files dropped on the window: their entries replace the list; nothing plays.
 void OnFilesDropped(HandlerContext& context, const QString& payload);
-// Shows a finished load: both lists replaced, nothing selected.
+// Shows a finished load: both lists replaced, nothing selected; a drop that
+// brought nothing to list leaves them as they are.
 void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file);

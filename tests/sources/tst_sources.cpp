@@ -1,12 +1,13 @@
 // The play-source list: cutting a file into entries, reading it whatever its
-// encoding, loading it without freezing the window, and files dropped on the
-// window by a real XDND drag from another X client.
+// encoding, loading it without freezing the window, and files, folders, films
+// and pipes dropped on the window by a real XDND drag from another X client.
 
 #include "HttpTestServer.h"
 #include "TestMedia.h"
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "sources/PlaySourceBytes.h"
 #include "sources/PlaySourceText.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
@@ -27,10 +28,23 @@
 
 #include <X11/Xlib.h>
 
+#include <sys/stat.h>
+
 using Entries = QList<QPair<QString, QString>>;
 Q_DECLARE_METATYPE(Entries)
 
 namespace {
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
 
 Entries entriesOf(const QByteArray& bytes)
 {
@@ -69,6 +83,11 @@ private slots:
     void dragWithoutFilesIsRefused();
     void dropsAnywhereOnTheWindowCount_data();
     void dropsAnywhereOnTheWindowCount();
+    void bigVideoDroppedTakesAlmostNoMemory();
+    void droppedFolderListsItsPlayableFiles();
+    void droppedFolderWithNothingPlayableKeepsTheList();
+    void droppedPipeIsSkipped();
+    void programEndsPromptlyAfterAPipeWasDropped();
 
 private:
     QStringList names() const { return list(u"SourceList"); }
@@ -179,7 +198,7 @@ void SourcesTest::everyEncodingGivesTheSameList()
     const Entries expected{{QStringLiteral("新闻频道"), QStringLiteral("http://127.0.0.1/新闻.ts")},
                            {QStringLiteral("体育"), QStringLiteral("/媒体/体育.mp4")}};
     QCOMPARE(entriesOf(bytes), expected);
-    QVERIFY(!looksLikeBinaryFile(bytes));
+    QVERIFY(!PlaySourceBytes::collect(bytes).isBinary());
 }
 
 void SourcesTest::unreadableFilesGiveEmptyLists()
@@ -296,6 +315,117 @@ void SourcesTest::dropsAnywhereOnTheWindowCount()
     program_->window().get<ListBox>(u"SourceList").setItems({});
     QCOMPARE(dropFiles(at, {list_}), 0);
     QTRY_COMPARE(names().size(), 2);
+}
+
+void SourcesTest::bigVideoDroppedTakesAlmostNoMemory()
+{
+    // Sparse: no room on disk, and every byte reads as zero.
+    const QString film = dir_.filePath(QStringLiteral("蓝光原盘.mkv"));
+    QFile file(film);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(qint64(6) << 30));
+    file.close();
+    loadAndWait(list_);
+    const long before = residentKiB();
+    QCOMPARE(dropFiles(QPoint(250, 395), {film}), 0);
+    QTRY_COMPARE(names(), QStringList{QStringLiteral("蓝光原盘.mkv")});
+    QCOMPARE(addresses(), QStringList{film});
+    const long grown = residentKiB() - before;
+    QVERIFY2(grown < 50 * 1024, qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(grown)));
+}
+
+void SourcesTest::droppedFolderListsItsPlayableFiles()
+{
+    const QDir root(dir_.filePath(QStringLiteral("连续剧")));
+    QVERIFY(root.mkpath(QStringLiteral("花絮")));
+    for (const char* name : {"第10集.mp4", "第2集.mp4", "第1集.mkv", "字幕.srt", "花絮/片花.mp4"})
+        QVERIFY(testmedia::writeFile(root.filePath(QString::fromUtf8(name)), "x"));
+    QCOMPARE(dropFiles(QPoint(250, 395), {root.path(), video_}), 0);
+    QTRY_COMPARE(names(), QStringList({QStringLiteral("片花.mp4"), QStringLiteral("第1集.mkv"), QStringLiteral("第2集.mp4"),
+                                       QStringLiteral("第10集.mp4"), QStringLiteral("红色 片段.mp4")}));
+    QCOMPARE(addresses().value(2), root.filePath(QStringLiteral("第2集.mp4")));
+    QCOMPARE(addresses().value(4), video_);
+}
+
+void SourcesTest::droppedFolderWithNothingPlayableKeepsTheList()
+{
+    const QDir empty(dir_.filePath(QStringLiteral("没有视频")));
+    QVERIFY(empty.mkpath(QStringLiteral("子目录")));
+    QVERIFY(testmedia::writeFile(empty.filePath(QStringLiteral("说明.txt.bak")), "x"));
+    loadAndWait(list_);
+    // The drop's load finishes, and the list is still the one before it.
+    QSignalSpy loaded(program_->state().sources.get(), &PlaySourceLoader::loaded);
+    QCOMPARE(dropFiles(QPoint(250, 395), {empty.path()}), 0);
+    QTRY_COMPARE(loaded.size(), 1);
+    QCOMPARE(names(), QStringList({QStringLiteral("新闻"), QStringLiteral("体育")}));
+}
+
+void SourcesTest::droppedPipeIsSkipped()
+{
+    const QString pipe = dir_.filePath(QStringLiteral("管道"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    loadAndWait(list_);
+    QSignalSpy loaded(program_->state().sources.get(), &PlaySourceLoader::loaded);
+    QCOMPARE(dropFiles(QPoint(250, 395), {pipe}), 0);
+    QTRY_COMPARE(loaded.size(), 1);
+    QCOMPARE(names().size(), 2);
+    // A list dropped after it shows.
+    QCOMPARE(dropFiles(QPoint(250, 395), {video_}), 0);
+    QTRY_COMPARE(names(), QStringList{QStringLiteral("红色 片段.mp4")});
+}
+
+void SourcesTest::programEndsPromptlyAfterAPipeWasDropped()
+{
+    const QString pipe = dir_.filePath(QStringLiteral("另一个管道"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString emptyList = dir_.filePath(QStringLiteral("空.txt"));
+    QVERIFY(testmedia::writeFile(emptyList, ""));
+    QByteArray many;
+    for (int i = 0; i < 40; ++i)
+        many += "频道" + QByteArray::number(i) + ",http://127.0.0.1/" + QByteArray::number(i) + ".ts\r\n";
+    const QString longList = dir_.filePath(QStringLiteral("长.txt"));
+    QVERIFY(testmedia::writeFile(longList, many));
+
+    QProcess player;
+    player.start(QStringLiteral(CLIPVANE_BINARY), {});
+    QVERIFY(player.waitForStarted(10000));
+    QVERIFY(xtest::xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(player.processId())}));
+    // The window opens centred on the screen; wait until it shows its skin.
+    const QPoint origin = MainWindow::centredPosition(QSize(707, 415));
+    QTRY_VERIFY_WITH_TIMEOUT(testmedia::looksLike(xtest::screenPixel(origin + QPoint(400, 16)), QColor(50, 177, 108)),
+                             10000);
+    const QRect listArea(origin + QPoint(561, 56), QSize(144, 320));
+    const auto listShowsText = [&] {
+        const QImage shot = xtest::grabScreen(listArea);
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (qGray(shot.pixel(x, y)) > 160)
+                    return true;
+        return false;
+    };
+    const auto dropOnPlayer = [&](const QString& path) {
+        QProcess helper;
+        helper.start(QStringLiteral(XDND_DROP), {QString::number(origin.x() + 250), QString::number(origin.y() + 395),
+                                                 QStringLiteral("text/uri-list"),
+                                                 QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded() + "\r\n")});
+        return helper.waitForFinished(15000) && helper.exitCode() == 0;
+    };
+    QVERIFY(dropOnPlayer(emptyList));
+    QTRY_VERIFY_WITH_TIMEOUT(!listShowsText(), 10000);
+    QVERIFY(dropOnPlayer(pipe));
+    QVERIFY(dropOnPlayer(longList));
+    QTRY_VERIFY_WITH_TIMEOUT(listShowsText(), 10000);
+
+    const QPoint close = origin + QPoint(676 + 15, 15);
+    QVERIFY(xtest::xdotool({"mousemove", QString::number(close.x()), QString::number(close.y()), "click", "1"}));
+    QElapsedTimer clock;
+    clock.start();
+    const bool ended = player.waitForFinished(5000);
+    if (!ended)
+        player.kill();
+    QVERIFY2(ended, "the program was still running 5 s after the close button");
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QStringLiteral("ended %1 ms after the close button").arg(clock.elapsed())));
+    QCOMPARE(player.exitStatus(), QProcess::NormalExit);
 }
 
 int main(int argc, char** argv)
