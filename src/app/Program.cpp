@@ -8,6 +8,7 @@
 #include "ui/PlaybackHandlers.h"
 #include "ui/SecondVideoSurface.h"
 #include "ui/controls/PicBox.h"
+#include "engine/VlcPlayer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,14 +45,14 @@ Program::Program(const QString& programFolder)
     const bool complete =
         libvlc::provides("libvlc_media_player_new") && libvlc::provides("libvlc_media_player_event_manager");
     auto startingPlayer = std::async(complete ? std::launch::async : std::launch::deferred,
-                                     [] { return std::make_unique<VlcPlayer>(); });
+                                     []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); });
 
     state_.sources = std::make_unique<PlaySourceLoader>();
     state_.hotKeys = HotKeyService::create();
 
     window_ = std::make_unique<MainWindow>();
-    state_.Player = startingPlayer.get();
-    state_.playback = std::make_unique<PlaybackSession>(*state_.Player);
+    state_.playback = std::make_unique<PlaybackSession>(
+        []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get());
     context_ = std::make_unique<HandlerContext>(HandlerContext{*window_, state_, {}});
     bindEvents(*window_, mainWindowBindings(*context_));
     QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
@@ -81,7 +82,7 @@ Program::~Program()
 void Program::open()
 {
     window_->Open();
-    if (!state_.Player->Instance())
+    if (!state_.playback->isUsable())
         QTimer::singleShot(0, window_.get(), sayPlayerIsMissing);
 }
 
@@ -102,7 +103,6 @@ void Program::OnProgramExit()
     if (state_.playback)
         state_.playback->shutdown();
     state_.playback.reset();
-    state_.Player.reset();
     state_.sources.reset();
     state_.hotKeys.reset();
     state_.playSourceText.clear();

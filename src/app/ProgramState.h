@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/PlaybackSession.h"
-#include "engine/VlcPlayer.h"
 #include "platform/HotKeyService.h"
 #include "sources/PlaySourceLoader.h"
 
@@ -13,9 +12,9 @@
 // Program-wide state: created at start, released by the exit routine.
 struct ProgramState {
     QString programFolder; // the running executable's folder, no trailing separator
-    std::unique_ptr<VlcPlayer> Player;
-    // Plays and stops through Player (and, to switch channels, a second player
-    // of its own) off the window's thread; the volume goes through it.
+    // Owns the players (Player, the one made at start, and a second one to
+    // switch channels on), plays and stops through them off the window's
+    // thread; the volume goes through it.
     std::unique_ptr<PlaybackSession> playback;
     std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
     std::unique_ptr<HotKeyService> hotKeys;

@@ -1,127 +1,131 @@
 #include "PlaybackSession.h"
 
-#include "VlcPlayer.h"
+#include "EngineLog.h"
 
-#include <vlc/vlc.h>
-
-namespace {
-
-constexpr int kWatchedEvents[] = {libvlc_MediaPlayerBuffering, libvlc_MediaPlayerPlaying,
-                                  libvlc_MediaPlayerEncounteredError, libvlc_MediaPlayerAudioVolume};
-
-} // namespace
-
-PlaybackSession::PlaybackSession(VlcPlayer& player, QObject* parent) : QObject(parent), first_(player)
+PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent)
+    : QObject(parent), factory_(std::move(factory))
 {
     watchdog_.setSingleShot(true);
     watchdog_.setInterval(kStartTimeout);
-    connect(&watchdog_, &QTimer::timeout, this, [this] { fail(generation_); });
-    for (int index : {0, 1}) {
-        volumeRetry_[index].timer.setInterval(kVolumeRetryInterval);
-        connect(&volumeRetry_[index].timer, &QTimer::timeout, this, [this, index] { retryVolume(index); });
+    connect(&watchdog_, &QTimer::timeout, this, [this] {
+        qCInfo(lcEngine) << "choice" << generation_ << "did not start in time";
+        fail(generation_);
+    });
+    for (int index = 0; index < kPlayers; ++index) {
+        VolumeRetry& retry = slots_[index].volumeRetry;
+        retry.timer.setInterval(kVolumeRetryInterval);
+        connect(&retry.timer, &QTimer::timeout, this, [this, index] { retryVolume(index); });
     }
-    attachEvents(first_, 0);
+    if (!first && factory_)
+        first = factory_();
+    if (first)
+        adopt(0, std::move(first));
 }
 
 PlaybackSession::~PlaybackSession()
 {
     shutdown();
-    detachEvents(first_, 0);
-    if (VlcPlayer* second = second_.load()) {
-        detachEvents(*second, 1);
-        second_ = nullptr;
-        secondOwned_.reset();
+    // Events first: once a subscription is gone, none of its callbacks runs.
+    for (Slot& slot : slots_)
+        slot.events.reset();
+    for (Slot& slot : slots_) {
+        slot.player = nullptr;
+        slot.owned.reset();
     }
 }
 
-VlcPlayer* PlaybackSession::player(int index) const
+// Before the player is published: from then on its events reach the owner's thread.
+void PlaybackSession::adopt(int index, std::unique_ptr<MediaPlayer> player)
 {
-    return index == 0 ? &first_ : second_.load();
+    Slot& slot = slots_[index];
+    slot.eventGeneration = 0;
+    slot.events = player->subscribe([this, index](const MediaPlayer::Event& event) {
+        // On the engine's thread: copy and post; never call the player here.
+        const Event copy{event, index, slots_[index].eventGeneration.load()};
+        QMetaObject::invokeMethod(this, [this, copy] { handle(copy); }, Qt::QueuedConnection);
+    });
+    {
+        const std::lock_guard lock(volumeLock_);
+        if (volumeLevel_)
+            player->Volume(*volumeLevel_, true);
+        slot.owned = std::move(player);
+        slot.player = slot.owned.get();
+    }
 }
 
-// The second player shows only once it exists.
-VlcPlayer& PlaybackSession::showingPlayer() const
+MediaPlayer* PlaybackSession::player(int index) const
+{
+    return index >= 0 && index < kPlayers ? slots_[index].player.load() : nullptr;
+}
+
+MediaPlayer& PlaybackSession::showingPlayer() const
 {
     return *player(showing_);
 }
 
-void PlaybackSession::attachEvents(VlcPlayer& player, int index)
+bool PlaybackSession::isUsable() const
 {
-    eventSources_[index] = {this, index};
-    player.OnBuffering(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
-    player.OnPlaying(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
-    player.OnEncounteredError(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
-    player.OnAudioVolume(&PlaybackSession::onLibVlcEvent, &eventSources_[index]);
-}
-
-void PlaybackSession::detachEvents(VlcPlayer& player, int index)
-{
-    for (int type : kWatchedEvents)
-        player.Detach(type, &PlaybackSession::onLibVlcEvent, &eventSources_[index]);
-}
-
-// On a libvlc thread: copy what is needed and post it; never call libvlc here.
-void PlaybackSession::onLibVlcEvent(const libvlc_event_t* event, void* data)
-{
-    const auto* source = static_cast<const EventSource*>(data);
-    PlaybackSession* session = source->session;
-    Event copy;
-    copy.type = event->type;
-    if (event->type == libvlc_MediaPlayerBuffering)
-        copy.cache = event->u.media_player_buffering.new_cache;
-    copy.player = source->player;
-    copy.generation = session->eventGeneration_[source->player].load();
-    QMetaObject::invokeMethod(session, [session, copy] { session->handle(copy); }, Qt::QueuedConnection);
+    const MediaPlayer* first = player(0);
+    return first && first->isUsable();
 }
 
 std::uint64_t PlaybackSession::play(const QString& address, VideoWindows windows, int cachingMs)
 {
-    if (shutDown_)
+    if (shutDown_ || !player(0))
         return generation_;
-    const std::uint64_t generation = ++generation_;
+    OpenRequest request;
+    request.generation = ++generation_;
+    request.address = address;
+    request.cachingMs = cachingMs;
+    // While a source plays, the next one opens on the other player, if there is one.
+    const int other = 1 - showing_;
+    if (showingHasSource_ && player(other)) {
+        request.target = other;
+        request.leaving = showing_;
+    } else {
+        request.target = showing_;
+    }
+    request.window = windows[request.target];
+    showing_ = request.target;
+    showingHasSource_ = true;
+    choosing_ = true;
     watchdog_.start();
-    opener_.post([this, address, windows, cachingMs, generation] {
-        OpenCurrentSource(address, windows, cachingMs, generation);
-    });
-    return generation;
+    qCDebug(lcEngine) << "choice" << request.generation << "opens on player" << request.target;
+    opener_.post([this, request] { open(request); });
+    return request.generation;
 }
 
-// On the opener thread, with its own copy of the address.
-void PlaybackSession::OpenCurrentSource(const QString& address, VideoWindows windows, int cachingMs,
-                                        std::uint64_t generation)
+// On the opener thread, with its own copy of the request.
+void PlaybackSession::open(const OpenRequest& request)
 {
-    const int previous = showing_;
-    // While a source plays, the next one opens on the other player, if there is one.
-    const int target = showingHasSource_ && player(1 - previous) ? 1 - previous : previous;
-    if (stopping_[target].joinable())
-        stopping_[target].join();
-    VlcPlayer& chosen = *player(target);
-    QMetaObject::invokeMethod(this, [this, target] { emit showing(target); }, Qt::QueuedConnection);
-    chosen.SetWindow(windows[target]);
-    const bool created = chosen.Open(address);
+    Slot& slot = slots_[request.target];
+    if (slot.stopping.joinable())
+        slot.stopping.join();
+    MediaPlayer& chosen = *slot.player.load();
+    QMetaObject::invokeMethod(this, [this, target = request.target] { emit showing(target); }, Qt::QueuedConnection);
+    chosen.SetWindow(request.window);
+    const bool created = chosen.Open(request.address);
     // The previous input of this player is gone once Open returns, so every
     // event of it from here on belongs to this choice.
-    eventGeneration_[target] = generation;
+    slot.eventGeneration = request.generation;
     if (created) {
         // Options first: libvlc reads them when playback starts.
-        const QByteArray value = QByteArray::number(cachingMs);
+        const QByteArray value = QByteArray::number(request.cachingMs);
         for (const char* name : {":file-caching=", ":network-caching=", ":rtsp-caching="})
             chosen.AddOption(name + value);
         chosen.Play();
     }
-    showing_ = target;
-    if (target != previous)
-        stopBeside(previous);
-    if (created) {
-        showingHasSource_ = true;
-        if (!secondTried_)
-            makeSecondPlayer(); // while the first source starts, ready for the next switch
-    } else {
+    if (request.leaving >= 0 && request.leaving != request.target)
+        stopBeside(request.leaving);
+    if (!created) {
         // Whatever played before is not what the user chose any more.
-        stopPlayer();
+        stopAll(request.generation);
+    } else if (!secondTried_) {
+        makeSecondPlayer(); // while the first source starts, ready for the next switch
     }
-    QMetaObject::invokeMethod(this, [this, generation, created] { opened(generation, created); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, generation = request.generation, created] { opened(generation, created); },
+        Qt::QueuedConnection);
 }
 
 // On the opener thread. A player that cannot be made (libvlc gives no second
@@ -129,31 +133,46 @@ void PlaybackSession::OpenCurrentSource(const QString& address, VideoWindows win
 void PlaybackSession::makeSecondPlayer()
 {
     secondTried_ = true;
-    auto made = std::make_unique<VlcPlayer>();
-    if (!made->Instance())
+    std::unique_ptr<MediaPlayer> made = factory_ ? factory_() : nullptr;
+    if (!made || !made->isUsable()) {
+        qCInfo(lcEngine) << "no second player: channels switch on one";
         return;
-    eventGeneration_[1] = 0;
-    attachEvents(*made, 1);
-    const std::lock_guard lock(volumeLock_);
-    if (volumeLevel_)
-        made->Volume(*volumeLevel_, true);
-    secondOwned_ = std::move(made);
-    second_ = secondOwned_.get();
+    }
+    adopt(1, std::move(made));
 }
 
 // On the opener thread: the player that showed before stops on a thread of its
 // own; the opener waits for it only before it uses that player again.
 void PlaybackSession::stopBeside(int index)
 {
-    VlcPlayer* leaving = player(index);
-    stopping_[index] = std::jthread([leaving] { leaving->Stop(); });
+    MediaPlayer* leaving = player(index);
+    if (!leaving)
+        return;
+    Slot& slot = slots_[index];
+    if (slot.stopping.joinable())
+        slot.stopping.join();
+    slot.stopping = std::jthread([leaving] { leaving->Stop(); });
 }
 
 void PlaybackSession::waitForStops()
 {
-    for (std::jthread& stopping : stopping_)
-        if (stopping.joinable())
-            stopping.join();
+    for (Slot& slot : slots_)
+        if (slot.stopping.joinable())
+            slot.stopping.join();
+}
+
+// On the opener thread: every player stops, and their events from now on
+// belong to this generation.
+void PlaybackSession::stopAll(std::uint64_t generation)
+{
+    waitForStops();
+    for (Slot& slot : slots_) {
+        if (MediaPlayer* stopping = slot.player.load()) {
+            slot.eventGeneration = generation;
+            stopping->Stop();
+        }
+    }
+    QMetaObject::invokeMethod(this, &PlaybackSession::stopped, Qt::QueuedConnection);
 }
 
 void PlaybackSession::stop()
@@ -162,19 +181,9 @@ void PlaybackSession::stop()
         return;
     const std::uint64_t generation = ++generation_;
     watchdog_.stop();
-    opener_.post([this, generation] {
-        eventGeneration_[showing_] = generation;
-        stopPlayer();
-    });
-}
-
-// On the opener thread.
-void PlaybackSession::stopPlayer()
-{
-    waitForStops();
-    showingPlayer().Stop();
     showingHasSource_ = false;
-    QMetaObject::invokeMethod(this, &PlaybackSession::stopped, Qt::QueuedConnection);
+    choosing_ = false;
+    opener_.post([this, generation] { stopAll(generation); });
 }
 
 void PlaybackSession::shutdown()
@@ -182,27 +191,24 @@ void PlaybackSession::shutdown()
     if (shutDown_)
         return;
     shutDown_ = true;
-    ++generation_;
+    choosing_ = false;
+    const std::uint64_t generation = ++generation_;
     watchdog_.stop();
-    opener_.shutdown([this] {
-        waitForStops();
-        first_.Stop();
-        if (VlcPlayer* second = second_.load())
-            second->Stop();
-    });
+    opener_.shutdown([this, generation] { stopAll(generation); });
     waitForStops(); // the opener may have ended before its last request ran
 }
 
 int PlaybackSession::Volume(int level, bool set)
 {
     const std::lock_guard lock(volumeLock_);
-    const int shown = showing_;
     if (set) {
         volumeLevel_ = level;
-        if (VlcPlayer* other = player(1 - shown))
-            other->Volume(level, true);
+        for (int index = 0; index < kPlayers; ++index)
+            if (MediaPlayer* other = player(index); other && index != showing_)
+                other->Volume(level, true);
     }
-    return player(shown)->Volume(level, set);
+    MediaPlayer* shown = player(showing_);
+    return shown ? shown->Volume(level, set) : (volumeLevel_ ? std::max(*volumeLevel_, 0) : 0);
 }
 
 // A new audio output starts at the level an earlier output of its player had,
@@ -212,8 +218,11 @@ int PlaybackSession::Volume(int level, bool set)
 // put back to the kept one.
 void PlaybackSession::restoreVolume(int index)
 {
-    player(index)->RestoreVolume();
-    VolumeRetry& retry = volumeRetry_[index];
+    MediaPlayer* target = player(index);
+    if (!target)
+        return;
+    target->RestoreVolume();
+    VolumeRetry& retry = slots_[index].volumeRetry;
     if (retry.timer.isActive() && retry.generation == generation_)
         return;
     retry.generation = generation_;
@@ -223,18 +232,21 @@ void PlaybackSession::restoreVolume(int index)
 
 void PlaybackSession::retryVolume(int index)
 {
-    VolumeRetry& retry = volumeRetry_[index];
+    VolumeRetry& retry = slots_[index].volumeRetry;
     if (retry.generation != generation_ || --retry.attemptsLeft <= 0) {
         retry.timer.stop();
         return;
     }
-    player(index)->RestoreVolume();
+    if (MediaPlayer* target = player(index))
+        target->RestoreVolume();
 }
 
 void PlaybackSession::opened(std::uint64_t generation, bool mediaCreated)
 {
-    if (!mediaCreated)
+    if (!mediaCreated) {
+        qCInfo(lcEngine) << "choice" << generation << "made no media";
         fail(generation);
+    }
 }
 
 void PlaybackSession::fail(std::uint64_t generation)
@@ -243,31 +255,34 @@ void PlaybackSession::fail(std::uint64_t generation)
         return;
     watchdog_.stop();
     // A source that never started is stopped, so it does not start much later.
-    ++generation_;
-    opener_.post([this, generation = generation_] {
-        eventGeneration_[showing_] = generation;
-        stopPlayer();
-    });
+    const std::uint64_t stopping = ++generation_;
+    showingHasSource_ = false;
+    choosing_ = false;
+    opener_.post([this, stopping] { stopAll(stopping); });
     emit failed(generation);
 }
 
 void PlaybackSession::handle(const Event& event)
 {
-    if (event.generation != generation_)
+    // After a stop the players' events carry the stop's generation: no choice
+    // is left for them to speak of.
+    if (event.generation != generation_ || !choosing_)
         return;
-    switch (event.type) {
-    case libvlc_MediaPlayerPlaying:
-    case libvlc_MediaPlayerAudioVolume:
+    using Type = MediaPlayer::Event::Type;
+    switch (event.event.type) {
+    case Type::Playing:
+    case Type::AudioVolume:
         restoreVolume(event.player);
         break;
-    case libvlc_MediaPlayerBuffering:
-        if (event.cache >= 100.0f && watchdog_.isActive()) {
+    case Type::Buffering:
+        if (event.event.cache >= 100.0f && watchdog_.isActive()) {
             watchdog_.stop();
             restoreVolume(event.player);
             emit started(event.generation);
         }
         break;
-    case libvlc_MediaPlayerEncounteredError:
+    case Type::EncounteredError:
+        qCInfo(lcEngine) << "choice" << event.generation << "failed:" << player(event.player)->lastError();
         fail(event.generation);
         break;
     default:

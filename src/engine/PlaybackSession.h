@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MediaPlayer.h"
 #include "OpenerThread.h"
 
 #include <QObject>
@@ -15,14 +16,15 @@
 #include <optional>
 #include <thread>
 
-class VlcPlayer;
-struct libvlc_event_t;
-
 // Plays and stops sources for the window without ever blocking it: each choice
-// hands a copy of its address to the opener thread, and libvlc's events come
-// back as queued calls on the thread that owns the session. Every choice and
-// every stop starts a new generation; what belongs to an older one is ignored,
-// so a stop is never undone by an earlier choice finishing late.
+// hands a copy of its address to the opener thread, and the players' events
+// come back as queued calls on the thread that owns the session. Every choice
+// and every stop starts a new generation; what belongs to an older one is
+// ignored, so a stop is never undone by an earlier choice finishing late.
+//
+// Decisions are made on the owner's thread (which player opens, when a choice
+// has failed); the opener thread only carries them out, one request at a
+// time, a newer request replacing one that has not started.
 //
 // Switching channels: libvlc tears an input down before it starts the next one
 // on the same media player, and that teardown waits for the video output to
@@ -35,94 +37,113 @@ class PlaybackSession final : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kStartTimeout{20000};
+    static constexpr int kPlayers = 2;
 
-    explicit PlaybackSession(VlcPlayer& player, QObject* parent = nullptr);
+    // The first player may be given ready-made (it is started beside the
+    // window); the second is made by the factory on the opener thread once a
+    // source plays.
+    explicit PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first = nullptr,
+                             QObject* parent = nullptr);
     ~PlaybackSession() override;
 
     // One X window for each player; they may be the same one when nothing can
     // be shown above the other.
-    using VideoWindows = std::array<std::uint32_t, 2>;
+    using VideoWindows = std::array<std::uint32_t, kPlayers>;
 
     // Returns the generation of this choice. cachingMs goes to the file, network
     // and RTSP caching options of the source.
     std::uint64_t play(const QString& address, VideoWindows windows, int cachingMs);
     void stop();
-    // Ends the opener after a last stop of both players; later requests are ignored.
+    // Ends the opener after a last stop of every player; later requests are ignored.
     void shutdown();
 
-    // The volume of what plays: set on both players when asked, reported by
-    // the one that shows (see VlcPlayer::Volume).
+    // The volume of what plays: kept, set on every player, and reported by the
+    // one that shows (see VlcPlayer::Volume).
     int Volume(int level, bool set);
 
+    // Whether the first player's engine started: false means nothing can play.
+    bool isUsable() const;
     std::uint64_t generation() const { return generation_; }
     // True while a request runs or waits on the opener thread; a stop request
     // also waits for a channel that is still going away.
     bool isOpenerBusy() const { return opener_.busy(); }
     // How long a choice may take to start playing before it counts as failed.
     void setStartTimeout(std::chrono::milliseconds timeout) { watchdog_.setInterval(timeout); }
+    // Player 0 or 1; null while it does not exist.
+    MediaPlayer* player(int index) const;
     // The player that shows now; the second one once a switch has used it.
-    VlcPlayer& showingPlayer() const;
-    VlcPlayer* secondPlayer() const { return second_.load(); }
+    MediaPlayer& showingPlayer() const;
+    int showingIndex() const { return showing_; }
 
 signals:
     // Pre-buffering is done: the source really plays.
     void started(std::uint64_t generation);
-    // No media could be made, libvlc reported an error, or nothing started in time.
+    // No media could be made, the player reported an error, or nothing started in time.
     void failed(std::uint64_t generation);
-    // The player stopped on request: nothing draws into the video window any more.
+    // The players stopped on request: nothing draws into the video windows any more.
     void stopped();
     // This player (0 or 1) is about to open a source: its window is the one to see.
     void showing(int player);
 
 private:
-    struct Event {
-        int type = 0;
-        float cache = 0;
-        int player = 0;
-        std::uint64_t generation = 0;
-    };
     struct VolumeRetry {
         QTimer timer;
         std::uint64_t generation = 0;
         int attemptsLeft = 0;
     };
+    // Everything about one player. The player itself is made once and released
+    // only by the session's end; the opener thread alone uses `stopping`.
+    struct Slot {
+        std::unique_ptr<MediaPlayer> owned;
+        std::atomic<MediaPlayer*> player{nullptr}; // published once it is ready
+        std::unique_ptr<MediaPlayer::Subscription> events;
+        std::atomic<std::uint64_t> eventGeneration{0}; // the choice its events belong to
+        std::jthread stopping;                          // opener thread: the channel going away
+        VolumeRetry volumeRetry;                        // owner's thread
+    };
+    // What a choice asks of the opener thread.
+    struct OpenRequest {
+        QString address;
+        int target = 0;
+        int leaving = -1; // the player that showed a source before, stopped beside
+        std::uint32_t window = 0;
+        int cachingMs = 0;
+        std::uint64_t generation = 0;
+    };
+    struct Event {
+        MediaPlayer::Event event;
+        int player = 0;
+        std::uint64_t generation = 0;
+    };
     static constexpr std::chrono::milliseconds kVolumeRetryInterval{50};
     static constexpr int kVolumeRetries = 60; // three seconds
-    // What a libvlc callback gets: which session, which player.
-    struct EventSource {
-        PlaybackSession* session = nullptr;
-        int player = 0;
-    };
-    void OpenCurrentSource(const QString& address, VideoWindows windows, int cachingMs, std::uint64_t generation);
-    static void onLibVlcEvent(const libvlc_event_t* event, void* source);
+
+    // Opener thread.
+    void open(const OpenRequest& request);
+    void adopt(int index, std::unique_ptr<MediaPlayer> player);
+    void makeSecondPlayer();
+    void stopBeside(int index);
+    void stopAll(std::uint64_t generation);
+    void waitForStops();
+
+    // Owner's thread.
     void handle(const Event& event);
-    void stopPlayer();
     void opened(std::uint64_t generation, bool mediaCreated);
     void fail(std::uint64_t generation);
     void restoreVolume(int index);
     void retryVolume(int index);
 
-    VlcPlayer* player(int index) const;
-    void attachEvents(VlcPlayer& player, int index);
-    void detachEvents(VlcPlayer& player, int index);
-    void makeSecondPlayer();
-    void stopBeside(int index);
-    void waitForStops();
-
-    VlcPlayer& first_;
-    std::unique_ptr<VlcPlayer> secondOwned_;       // made on the opener thread
-    std::atomic<VlcPlayer*> second_{nullptr};      // published once it is ready
-    std::atomic<int> showing_{0};                  // the player whose picture is shown
-    bool showingHasSource_ = false;                // opener thread
-    bool secondTried_ = false;                     // opener thread: made once, or never
-    std::array<std::jthread, 2> stopping_;         // opener thread: channels going away
-    std::array<EventSource, 2> eventSources_;
-    std::array<std::atomic<std::uint64_t>, 2> eventGeneration_{}; // what each player's events belong to
-    mutable std::mutex volumeLock_;                // the level and the second player's arrival
-    std::optional<int> volumeLevel_;
+    MediaPlayerFactory factory_;
+    std::array<Slot, kPlayers> slots_;
+    bool secondTried_ = false; // opener thread
+    std::optional<int> volumeLevel_; // the level asked for last; guarded by volumeLock_
+    mutable std::mutex volumeLock_;  // the level and a player's arrival
     OpenerThread opener_;
     QTimer watchdog_;
-    std::array<VolumeRetry, 2> volumeRetry_;
-    std::uint64_t generation_ = 0; // the window's thread
+    // Owner's thread.
+    std::uint64_t generation_ = 0;
+    int showing_ = 0;               // the player whose picture is shown
+    bool showingHasSource_ = false; // it was given a source that has not been stopped
+    bool choosing_ = false;         // the current generation is a choice, not a stop
     bool shutDown_ = false;
 };

@@ -1,6 +1,8 @@
 #include "VlcPlayer.h"
 
 #include "SourceAddress.h"
+#include "VlcEventSubscription.h"
+#include "VlcLogSink.h"
 #include "platform/LibVlc.h"
 
 #include <QStringDecoder>
@@ -27,6 +29,7 @@ VlcPlayer::VlcPlayer() : instance_(LIBVLC(libvlc_new)(0, nullptr))
     if (!instance_)
         return;
     mediaPlayer_.reset(LIBVLC(libvlc_media_player_new)(instance_.get()));
+    log_ = std::make_unique<VlcLogSink>(instance_.get());
     // The player's event manager lives as long as the player: fetched once, so
     // that attaching on one thread never races an Open on another.
     if (mediaPlayer_)
@@ -47,6 +50,7 @@ void VlcPlayer::Release()
     }
     eventManager_ = nullptr;
     mediaPlayer_.reset();
+    log_.reset();
     instance_.reset();
 }
 
@@ -76,6 +80,8 @@ bool VlcPlayer::Open(const QString& source)
     const std::lock_guard lock(mediaLock_);
     if (!media)
         return false;
+    if (log_)
+        log_->clearLastError();
     // Replacing the media stops the previous input and waits for it.
     LIBVLC(libvlc_media_player_set_media)(mediaPlayer_.get(), media);
     media_.reset(media);
@@ -176,12 +182,14 @@ void VlcPlayer::attach(int eventType, VlcCallback callback, void* data)
         LIBVLC(libvlc_event_attach)(eventManager_, eventType, callback, data);
 }
 
-void VlcPlayer::Detach(int eventType, VlcCallback callback, void* data)
+std::unique_ptr<MediaPlayer::Subscription> VlcPlayer::subscribe(EventListener listener)
 {
-    // libvlc runs callbacks under the event manager's lock, so once this
-    // returns none of this callback is running.
-    if (eventManager_)
-        LIBVLC(libvlc_event_detach)(eventManager_, eventType, callback, data);
+    return std::make_unique<VlcEventSubscription>(eventManager_, std::move(listener));
+}
+
+QString VlcPlayer::lastError() const
+{
+    return log_ ? log_->lastError() : QString();
 }
 
 void VlcPlayer::OnTimeChanged(VlcCallback callback, void* data)
@@ -207,16 +215,6 @@ void VlcPlayer::OnPlaying(VlcCallback callback, void* data)
 void VlcPlayer::OnBuffering(VlcCallback callback, void* data)
 {
     attach(libvlc_MediaPlayerBuffering, callback, data);
-}
-
-void VlcPlayer::OnEncounteredError(VlcCallback callback, void* data)
-{
-    attach(libvlc_MediaPlayerEncounteredError, callback, data);
-}
-
-void VlcPlayer::OnAudioVolume(VlcCallback callback, void* data)
-{
-    attach(libvlc_MediaPlayerAudioVolume, callback, data);
 }
 
 void VlcPlayer::AddOption(const QByteArray& option)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MediaPlayer.h"
+
 #include <QByteArray>
 #include <QSize>
 #include <QString>
@@ -14,6 +16,7 @@ struct libvlc_media_player_t;
 struct libvlc_media_t;
 struct libvlc_event_manager_t;
 struct libvlc_event_t;
+class VlcLogSink;
 
 using VlcCallback = void (*)(const libvlc_event_t*, void*);
 
@@ -27,26 +30,28 @@ using VlcCallback = void (*)(const libvlc_event_t*, void*);
 //
 // Threads: Open, SetWindow, AddOption, Play, Pause and Stop may block on libvlc's
 // input thread and belong on a worker; Volume and the readers do not block.
-class VlcPlayer {
+//
+// libvlc's log goes to the "clipvane.vlc" logging category, not to the terminal.
+class VlcPlayer : public MediaPlayer {
 public:
     VlcPlayer();
-    virtual ~VlcPlayer();
+    ~VlcPlayer() override;
     VlcPlayer(const VlcPlayer&) = delete;
     VlcPlayer& operator=(const VlcPlayer&) = delete;
 
     virtual libvlc_instance_t* Instance() const;
-    virtual void SetWindow(std::uint32_t xWindow);
+    void SetWindow(std::uint32_t xWindow) override;
     // Creates the media of a source (a network address, or a local path in
     // UTF-8) and hands it to the media player. False when libvlc made no media;
     // then the player is left as it was.
-    virtual bool Open(const QString& source);
-    virtual void Play();
+    bool Open(const QString& source) override;
+    void Play() override;
     virtual void Pause();
-    virtual void Stop();
+    void Stop() override;
     // Sets the level when asked, then returns the volume libvlc reports. While
     // libvlc has no audio output (before playback, after a stop) it returns the
     // level kept from the last request, which is applied again when audio returns.
-    virtual int Volume(int level, bool set);
+    int Volume(int level, bool set) override;
     virtual std::int64_t Duration() const;
     virtual std::int64_t Time() const;
     virtual std::uint32_t Window() const;
@@ -59,19 +64,18 @@ public:
     virtual void OnStopped(VlcCallback callback, void* data = nullptr);
     virtual void OnPlaying(VlcCallback callback, void* data = nullptr);
     virtual void OnBuffering(VlcCallback callback, void* data = nullptr);
-    virtual void AddOption(const QByteArray& option);
+    void AddOption(const QByteArray& option) override;
     virtual void Release();
     // Code page 936 (GBK, read as GB18030, its superset) to UTF-8.
     static QByteArray ToUtf8(const QByteArray& gbk);
 
-    // Beyond the table above: playback errors, the audio output's level (also
-    // when an output appears, with the level it starts at), and taking a
-    // callback off again.
-    void OnEncounteredError(VlcCallback callback, void* data = nullptr);
-    void OnAudioVolume(VlcCallback callback, void* data = nullptr);
-    void Detach(int eventType, VlcCallback callback, void* data);
     // Applies the kept level again if libvlc's audio output has another one.
-    void RestoreVolume();
+    void RestoreVolume() override;
+
+    // What the playback session uses beyond the operations above.
+    bool isUsable() const override { return mediaPlayer_ != nullptr; }
+    std::unique_ptr<Subscription> subscribe(EventListener listener) override;
+    QString lastError() const override;
 
 private:
     struct InstanceRelease {
@@ -88,6 +92,7 @@ private:
     void attach(int eventType, VlcCallback callback, void* data);
 
     std::unique_ptr<libvlc_instance_t, InstanceRelease> instance_;
+    std::unique_ptr<VlcLogSink> log_; // before the media player goes, after the instance came
     std::unique_ptr<libvlc_media_player_t, PlayerRelease> mediaPlayer_;
     mutable std::mutex mediaLock_; // media_ is replaced on the opener thread
     std::unique_ptr<libvlc_media_t, MediaRelease> media_;

@@ -137,7 +137,7 @@ void PlaybackTest::initTestCase()
     program_ = std::make_unique<Program>();
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
-    QVERIFY(program_->state().Player->Instance());
+    QVERIFY(program_->state().playback->isUsable());
     QCOMPARE(program_->state().CachingMs, 300);
 }
 
@@ -191,7 +191,8 @@ bool PlaybackTest::waitUntilStopped()
     PlaybackSession& playback = *program_->state().playback;
     if (!QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 15000))
         return false;
-    for (const VlcPlayer* player : {program_->state().Player.get(), playback.secondPlayer()}) {
+    for (int index : {0, 1}) {
+        const auto* player = dynamic_cast<const VlcPlayer*>(playback.player(index));
         const int state = player ? player->State() : libvlc_Stopped;
         if (state != libvlc_Stopped && state != libvlc_NothingSpecial && state != libvlc_Error && state != libvlc_Ended)
             return false;
@@ -309,7 +310,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     PlaybackSession& playback = *program_->state().playback;
     doubleClickEntry(0);
     QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
-    VlcPlayer& streaming = playback.showingPlayer();
+    auto& streaming = dynamic_cast<VlcPlayer&>(playback.showingPlayer());
     QCOMPARE(playback.Volume(70, true), 70);
 
     QElapsedTimer clock;
@@ -321,12 +322,12 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     if (!kSanitized)
         QVERIFY2(switched < 600, qPrintable(QString::number(switched)));
     QCOMPARE(title(), QStringLiteral("正在播放：蓝色"));
-    VlcPlayer& local = playback.showingPlayer();
+    auto& local = dynamic_cast<VlcPlayer&>(playback.showingPlayer());
     QVERIFY(&local != &streaming);
     // Each draws into an X window of its own, so the one going away can not
     // paint over the one coming in.
     QVERIFY(local.Window() != streaming.Window());
-    QTRY_COMPARE(program_->handlers().secondVideoSurface->isVisible(), &local == playback.secondPlayer());
+    QTRY_COMPARE(program_->handlers().secondVideoSurface->isVisible(), &local == playback.player(1));
     QTRY_COMPARE_WITH_TIMEOUT(streaming.State(), int(libvlc_Stopped), 5000);
     QTRY_COMPARE(local.Volume(0, false), 70); // the level followed the switch
     // The second player's window lets the pointer through: the picture still drags the window.
@@ -339,7 +340,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     // And back: the first player is free again and takes the next source.
     doubleClickEntry(2);
     QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
-    QCOMPARE(&playback.showingPlayer(), &streaming);
+    QCOMPARE(&playback.showingPlayer(), static_cast<MediaPlayer*>(&streaming));
     QTRY_COMPARE_WITH_TIMEOUT(local.State(), int(libvlc_Stopped), 5000);
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
 
@@ -400,7 +401,7 @@ void PlaybackTest::cachingOptionsAct()
         program_->state().CachingMs = caching;
         for (int entry : {0, 1}) {
             // After a stop the next choice opens on the player that showed last.
-            LibVlcLog log(program_->state().playback->showingPlayer().Instance());
+            LibVlcLog log(dynamic_cast<VlcPlayer&>(program_->state().playback->showingPlayer()).Instance());
             QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
             doubleClickEntry(entry);
             QVERIFY(started.wait(10000));
@@ -473,7 +474,7 @@ void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
     clock.start();
     program_->OnProgramExit();
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!program_->state().Player);
+    QVERIFY(!program_->state().playback);
     program_->OnProgramExit(); // once only
     program_.reset();
 }

@@ -101,7 +101,7 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     program.open();
     QTRY_VERIFY(!said.isEmpty());
     QVERIFY2(said.contains(QStringLiteral("libvlc")), qPrintable(said));
-    QVERIFY(!program.state().Player->Instance());
+    QVERIFY(!program.state().playback->isUsable());
 
     MainWindow& window = program.window();
     window.get<ListBox>(u"SourceList").addItem(QStringLiteral("红色"));
@@ -109,8 +109,8 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     window.get<ListBox>(u"SourceList").setCurrentSelection(0);
     PlaySelectedEntry(program.handlers());
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("播放失败：红色"));
-    QCOMPARE(program.state().Player->Volume(70, true), 70);
-    QCOMPARE(program.state().Player->Volume(0, false), 70);
+    QCOMPARE(program.state().playback->Volume(70, true), 70);
+    QCOMPARE(program.state().playback->Volume(0, false), 70);
     StopPlayback(program.handlers());
     QCOMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("Clipvane 澄影播放器"));
     QTRY_VERIFY(!program.state().playback->isOpenerBusy());

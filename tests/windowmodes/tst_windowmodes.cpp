@@ -4,7 +4,7 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "engine/VlcPlayer.h"
+#include "FakePlayer.h"
 #include "ui/FullScreenLayout.h"
 #include "ui/MainWindow.h"
 #include "ui/VolumeControl.h"
@@ -32,9 +32,9 @@
 namespace {
 
 // A player that never goes above a ceiling, as one with a smaller range would.
-class ClippingPlayer final : public VlcPlayer {
+class ClippingPlayer final : public FakePlayer {
 public:
-    explicit ClippingPlayer(int ceiling) : ceiling_(ceiling) {}
+    explicit ClippingPlayer(int ceiling, std::vector<int>& requests) : ceiling_(ceiling), requests_(requests) {}
     int Volume(int level, bool set) override
     {
         if (set)
@@ -42,10 +42,10 @@ public:
         requests_.push_back(level);
         return level_;
     }
-    std::vector<int> requests_;
 
 private:
     int ceiling_;
+    std::vector<int>& requests_;
     int level_ = 150;
 };
 
@@ -336,7 +336,7 @@ void WindowModesTest::minimisingInFullScreenKeepsTheLayout()
 
 void WindowModesTest::volumeFollowsTheWorkedExample()
 {
-    VlcPlayer& player = *program_->state().Player;
+    MediaPlayer& player = *program_->state().playback->player(0);
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
     for (int step = 1; step <= 8; ++step) {
         StepVolumeUp(h());
@@ -393,17 +393,18 @@ void WindowModesTest::volumeDownStepsAndReenablesUp()
 void WindowModesTest::clippingPlayerShowsWhatItReports()
 {
     ProgramState& state = program_->state();
-    ClippingPlayer player(200);
+    std::vector<int> requests;
     auto real = std::move(state.playback);
-    state.playback = std::make_unique<PlaybackSession>(player);
+    state.playback = std::make_unique<PlaybackSession>(
+        [&requests] { return std::make_unique<ClippingPlayer>(200, requests); });
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
     StepVolumeUp(h());
     StepVolumeUp(h());
     QCOMPARE(number.caption(), QStringLiteral("200"));
     StepVolumeUp(h());
-    QCOMPARE(player.requests_.back(), 250); // built from the number shown, not the last request
+    QCOMPARE(requests.back(), 250); // built from the number shown, not the last request
     StepVolumeDown(h());
-    QCOMPARE(player.requests_.back(), 150);
+    QCOMPARE(requests.back(), 150);
     QCOMPARE(number.caption(), QStringLiteral("150"));
     state.playback = std::move(real);
     c(u"VolumeLevelBar").SetWidth(24);
@@ -418,7 +419,7 @@ void WindowModesTest::closeButtonEndsTheProgramThroughTheExitRoutine()
     // The close comes after the click handler returns; the event loop then ends.
     QApplication::exec();
     QCOMPARE(quitting.count(), 1);
-    QVERIFY(!program_->state().Player); // released by the exit routine
+    QVERIFY(!program_->state().playback); // players released by the exit routine
     QVERIFY(!program_->window().isVisible());
 }
 

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The playback session's decisions: "clipvane.engine".
+Q_DECLARE_LOGGING_CATEGORY(lcEngine)
+// libvlc's own messages, by their level: "clipvane.vlc".
+Q_DECLARE_LOGGING_CATEGORY(lcVlc)

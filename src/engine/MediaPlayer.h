@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// What the playback session needs of one player. VlcPlayer is the real one;
+// the session's tests drive scripted fakes through the same face.
+//
+// Threads: SetWindow, Open, AddOption, Play and Stop may wait on the engine
+// and are called on the session's worker threads; Volume, RestoreVolume and
+// the readers do not wait.
+class MediaPlayer {
+public:
+    // What a player reports while it plays, as the session sees it.
+    struct Event {
+        enum class Type { Buffering, Playing, EndReached, EncounteredError, Stopped, AudioVolume };
+        Type type = Type::Playing;
+        float cache = 0; // Buffering: 0 to 100
+    };
+    // Called on any thread, the engine's own included: copy what is needed
+    // and hand it on; never call back into the player from it.
+    using EventListener = std::function<void(const Event&)>;
+
+    // Events reach the listener from the moment it is made until it is
+    // destroyed; once its destructor returns, no call of the listener runs.
+    class Subscription {
+    public:
+        virtual ~Subscription() = default;
+    };
+
+    virtual ~MediaPlayer() = default;
+
+    // False when the engine could not be started: nothing can play.
+    virtual bool isUsable() const = 0;
+    virtual void SetWindow(std::uint32_t xWindow) = 0;
+    // Prepares a source: a network address, or a local path. False when no
+    // media could be made; then the player is left as it was.
+    virtual bool Open(const QString& source) = 0;
+    virtual void AddOption(const QByteArray& option) = 0;
+    virtual void Play() = 0;
+    virtual void Stop() = 0;
+    // Sets the level when asked, then returns the level reported.
+    virtual int Volume(int level, bool set) = 0;
+    // Applies the kept level again if the audio output has another one.
+    virtual void RestoreVolume() = 0;
+    virtual std::unique_ptr<Subscription> subscribe(EventListener listener) = 0;
+    // The last error the engine reported for the source opened last; empty when none.
+    virtual QString lastError() const = 0;
+};
+
+// Makes a new player, on whatever thread asks.
+using MediaPlayerFactory = std::function<std::unique_ptr<MediaPlayer>()>;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdarg>
+#include <mutex>
+
+#include <vlc/vlc.h>
+
+// Takes a libvlc instance's log for as long as it lives: every message goes to
+// the "clipvane.vlc" logging category at its own level (quiet unless asked
+// for), instead of libvlc's own printing to the terminal. The last error of
+// the objects that read the source (access, stream, demux, input) is kept, so
+// that a failure can say why.
+class VlcLogSink {
+public:
+    explicit VlcLogSink(libvlc_instance_t* instance);
+    ~VlcLogSink();
+    VlcLogSink(const VlcLogSink&) = delete;
+    VlcLogSink& operator=(const VlcLogSink&) = delete;
+
+    QString lastError() const;
+    void clearLastError();
+
+private:
+    static void receive(void* self, int level, const libvlc_log_t* context, const char* format, va_list arguments);
+
+    libvlc_instance_t* instance_;
+    mutable std::mutex lock_;
+    QString lastError_;
+};

@@ -1,0 +1,343 @@
+// The playback session's decisions on scripted players, without X and
+// without libvlc: which player opens, the options and their order, the latest
+// choice winning, a stop winning over an open still under way, the start
+// watchdog, failures, the volume across a switch, events from any thread.
+
+#include "FakePlayer.h"
+
+#include "engine/PlaybackSession.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+#include <thread>
+
+using Type = MediaPlayer::Event::Type;
+
+namespace {
+
+constexpr PlaybackSession::VideoWindows kWindows{11, 22};
+const QStringList kOptions{"option :file-caching=300", "option :network-caching=300", "option :rtsp-caching=300"};
+
+QStringList opening(const QString& address, std::uint32_t window)
+{
+    return QStringList{QStringLiteral("window %1").arg(window), QStringLiteral("open ") + address} + kOptions +
+           QStringList{QStringLiteral("play")};
+}
+
+} // namespace
+
+class SessionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstChoiceOpensWithItsOptionsThenPlays();
+    void switchOpensOnTheOtherPlayerAndStopsTheFirst();
+    void stopThenChoiceReusesThePlayerShownLast();
+    void latestChoiceWins();
+    void eventsOfAnEarlierChoiceAreIgnored();
+    void stopWinsOverAnOpenUnderWay();
+    void choiceDuringAStopPlaysAfterIt();
+    void watchdogFailsAChoiceThatNeverStarts();
+    void watchdogLeavesAStartedChoiceAlone();
+    void errorsAndMissingMediaFail();
+    void eventsFromAnyThreadArrive();
+    void volumeIsKeptAcrossASwitch();
+    void withoutASecondPlayerItSwitchesOnOne();
+    void shutdownStopsEverythingAndRefusesMore();
+
+private:
+    FakePlayer& first() { return *players_.at(0); }
+    FakePlayer& second() { return *players_.at(1); }
+    // Plays and reports the start, as the engine would once pre-buffering is done.
+    std::uint64_t playAndStart(const QString& address);
+    bool waitIdle() { return QTest::qWaitFor([this] { return !session_->isOpenerBusy(); }, 2000); }
+
+    std::vector<FakePlayer*> players_;
+    bool secondUsable_ = true;
+    std::unique_ptr<PlaybackSession> session_;
+};
+
+void SessionTest::init()
+{
+    players_.clear();
+    secondUsable_ = true;
+    session_ = std::make_unique<PlaybackSession>([this]() -> std::unique_ptr<MediaPlayer> {
+        auto made = std::make_unique<FakePlayer>(int(players_.size()));
+        made->setUsable(players_.empty() || secondUsable_);
+        players_.push_back(made.get());
+        return made;
+    });
+    QCOMPARE(players_.size(), size_t(1));
+}
+
+void SessionTest::cleanup()
+{
+    session_.reset();
+}
+
+std::uint64_t SessionTest::playAndStart(const QString& address)
+{
+    const std::uint64_t generation = session_->play(address, kWindows, 300);
+    const int index = session_->showingIndex();
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    if (!QTest::qWaitFor([&] { return players_.at(index)->waitForCall(QStringLiteral("open ") + address, 0); }, 2000))
+        return 0;
+    if (!waitIdle())
+        return 0;
+    players_.at(index)->send(Type::Buffering, 100.0f);
+    if (!started.wait(2000) || started.first().first().value<std::uint64_t>() != generation)
+        return 0;
+    return generation;
+}
+
+void SessionTest::firstChoiceOpensWithItsOptionsThenPlays()
+{
+    QSignalSpy showing(session_.get(), &PlaybackSession::showing);
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    const std::uint64_t generation = session_->play(QStringLiteral("A"), kWindows, 300);
+    QVERIFY(waitIdle());
+    QCOMPARE(first().calls(), opening(QStringLiteral("A"), 11));
+    QTRY_COMPARE(showing.size(), 1);
+    QCOMPARE(showing.first().first().toInt(), 0);
+    // The second player is made while the first source starts.
+    QCOMPARE(players_.size(), size_t(2));
+    QVERIFY(second().calls().isEmpty());
+
+    first().send(Type::Buffering, 45.0f);
+    first().send(Type::Buffering, 100.0f);
+    QVERIFY(started.wait(1000));
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
+}
+
+void SessionTest::switchOpensOnTheOtherPlayerAndStopsTheFirst()
+{
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    const qsizetype before = first().calls().size();
+    QVERIFY(playAndStart(QStringLiteral("B")));
+    QCOMPARE(second().calls(), opening(QStringLiteral("B"), 22));
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
+    QCOMPARE(first().callsAfter(before), QStringList{QStringLiteral("stop")});
+    QCOMPARE(session_->showingIndex(), 1);
+    // And back to the first for the next one.
+    QVERIFY(playAndStart(QStringLiteral("C")));
+    QCOMPARE(first().callsAfter(before + 1), opening(QStringLiteral("C"), 11));
+    QVERIFY(second().waitForCall(QStringLiteral("stop")));
+}
+
+void SessionTest::stopThenChoiceReusesThePlayerShownLast()
+{
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    QVERIFY(playAndStart(QStringLiteral("B")));
+    QSignalSpy stopped(session_.get(), &PlaybackSession::stopped);
+    session_->stop();
+    QVERIFY(stopped.wait(1000));
+    QVERIFY(second().calls().endsWith(QStringLiteral("stop")));
+    QVERIFY(playAndStart(QStringLiteral("C")));
+    QCOMPARE(session_->showingIndex(), 1);
+    QVERIFY(second().calls().join(u'|').endsWith(opening(QStringLiteral("C"), 22).join(u'|')));
+}
+
+void SessionTest::latestChoiceWins()
+{
+    first().holdOpens(true);
+    session_->play(QStringLiteral("A"), kWindows, 300);
+    QTRY_VERIFY(first().isInsideOpen());
+    session_->play(QStringLiteral("B"), kWindows, 300);
+    const std::uint64_t last = session_->play(QStringLiteral("C"), kWindows, 300);
+    first().holdOpens(false);
+    QVERIFY(waitIdle());
+    // B was replaced before it started; only the last choice opened after A.
+    QStringList opens;
+    for (FakePlayer* player : players_)
+        for (const QString& call : player->calls())
+            if (call.startsWith(QStringLiteral("open ")))
+                opens << call;
+    QCOMPARE(opens, QStringList({QStringLiteral("open A"), QStringLiteral("open C")}));
+    QCOMPARE(session_->generation(), last);
+}
+
+void SessionTest::eventsOfAnEarlierChoiceAreIgnored()
+{
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    started.clear();
+    const std::uint64_t b = session_->play(QStringLiteral("B"), kWindows, 300);
+    QVERIFY(waitIdle());
+    // The player going away still reports: none of it is B's.
+    first().send(Type::EncounteredError);
+    first().send(Type::Buffering, 100.0f);
+    QTest::qWait(20);
+    QVERIFY(started.isEmpty());
+    QVERIFY(failed.isEmpty());
+    second().send(Type::Buffering, 100.0f);
+    QVERIFY(started.wait(1000));
+    QCOMPARE(started.first().first().value<std::uint64_t>(), b);
+}
+
+void SessionTest::stopWinsOverAnOpenUnderWay()
+{
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    QSignalSpy stopped(session_.get(), &PlaybackSession::stopped);
+    first().holdOpens(true);
+    session_->play(QStringLiteral("A"), kWindows, 300);
+    QTRY_VERIFY(first().isInsideOpen());
+    // Restarts the running watchdog with a short time: the stop must end it.
+    session_->setStartTimeout(std::chrono::milliseconds(40));
+    session_->stop();
+    first().holdOpens(false);
+    QVERIFY(stopped.wait(1000));
+    // The open finished and played, and the stop came after it.
+    QVERIFY(first().calls().endsWith(QStringLiteral("stop")));
+    QVERIFY(first().calls().contains(QStringLiteral("play")));
+    // What the stopped choice reports later changes nothing, and its watchdog is off.
+    first().send(Type::Buffering, 100.0f);
+    first().send(Type::EncounteredError);
+    QTest::qWait(80);
+    QVERIFY(started.isEmpty());
+    QVERIFY(failed.isEmpty());
+}
+
+void SessionTest::choiceDuringAStopPlaysAfterIt()
+{
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    first().holdStops(true);
+    session_->stop();
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
+    const qsizetype before = first().calls().size();
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    const std::uint64_t b = session_->play(QStringLiteral("B"), kWindows, 300);
+    QTest::qWait(20);
+    QCOMPARE(first().calls().size(), before); // nothing opens while the player stops
+    first().holdStops(false);
+    QVERIFY(waitIdle());
+    QCOMPARE(first().callsAfter(before), opening(QStringLiteral("B"), 11));
+    first().send(Type::Buffering, 100.0f);
+    QVERIFY(started.wait(1000));
+    QCOMPARE(started.first().first().value<std::uint64_t>(), b);
+}
+
+void SessionTest::watchdogFailsAChoiceThatNeverStarts()
+{
+    session_->setStartTimeout(std::chrono::milliseconds(50));
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    const std::uint64_t generation = session_->play(QStringLiteral("A"), kWindows, 300);
+    QVERIFY(failed.wait(1000));
+    QCOMPARE(failed.first().first().value<std::uint64_t>(), generation);
+    // The source that never started is stopped, so it can't start much later.
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
+    first().send(Type::Buffering, 100.0f);
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    QTest::qWait(20);
+    QVERIFY(started.isEmpty());
+    QCOMPARE(failed.size(), 1);
+}
+
+void SessionTest::watchdogLeavesAStartedChoiceAlone()
+{
+    session_->setStartTimeout(std::chrono::milliseconds(30));
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    QTest::qWait(80);
+    QVERIFY(failed.isEmpty());
+    QVERIFY(!first().calls().contains(QStringLiteral("stop")));
+}
+
+void SessionTest::errorsAndMissingMediaFail()
+{
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    // A later choice with no media: it fails, and what played before stops too.
+    players_.at(1)->refuse(QStringLiteral("missing"));
+    const std::uint64_t missing = session_->play(QStringLiteral("missing"), kWindows, 300);
+    QVERIFY(failed.wait(1000));
+    QCOMPARE(failed.last().first().value<std::uint64_t>(), missing);
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
+    QVERIFY(!second().calls().contains(QStringLiteral("play")));
+
+    QVERIFY(waitIdle());
+    const std::uint64_t broken = session_->play(QStringLiteral("broken"), kWindows, 300);
+    QVERIFY(waitIdle());
+    players_.at(session_->showingIndex())->send(Type::EncounteredError);
+    QVERIFY(failed.wait(1000));
+    QCOMPARE(failed.last().first().value<std::uint64_t>(), broken);
+    QCOMPARE(failed.size(), 2);
+}
+
+void SessionTest::eventsFromAnyThreadArrive()
+{
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    const std::uint64_t generation = session_->play(QStringLiteral("A"), kWindows, 300);
+    QVERIFY(waitIdle());
+    std::thread engine([this] {
+        first().send(Type::Playing);
+        first().send(Type::Buffering, 100.0f);
+    });
+    engine.join();
+    QVERIFY(started.wait(1000));
+    QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
+}
+
+void SessionTest::volumeIsKeptAcrossASwitch()
+{
+    // Set before the second player exists: it takes the level when it comes.
+    QCOMPARE(session_->Volume(70, true), 70);
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    QCOMPARE(second().Volume(0, false), 70);
+    QVERIFY(playAndStart(QStringLiteral("B")));
+    QCOMPARE(session_->Volume(0, false), 70);
+    QCOMPARE(session_->Volume(120, true), 120);
+    QCOMPARE(first().Volume(0, false), 120);
+    QCOMPARE(session_->Volume(-5, true), 0);
+}
+
+void SessionTest::withoutASecondPlayerItSwitchesOnOne()
+{
+    session_.reset();
+    players_.clear();
+    secondUsable_ = false;
+    session_ = std::make_unique<PlaybackSession>([this]() -> std::unique_ptr<MediaPlayer> {
+        auto made = std::make_unique<FakePlayer>(int(players_.size()));
+        made->setUsable(players_.empty() || secondUsable_);
+        players_.push_back(made.get());
+        return made;
+    });
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    QVERIFY(playAndStart(QStringLiteral("B")));
+    QCOMPARE(session_->showingIndex(), 0);
+    QVERIFY(!session_->player(1));
+    QVERIFY(first().calls().contains(QStringLiteral("open B")));
+}
+
+void SessionTest::shutdownStopsEverythingAndRefusesMore()
+{
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    QVERIFY(playAndStart(QStringLiteral("B")));
+    // The program ends while a choice is still opening on the first player.
+    first().holdOpens(true);
+    session_->play(QStringLiteral("C"), kWindows, 300);
+    QTRY_VERIFY(first().isInsideOpen());
+    std::thread release([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        first().holdOpens(false);
+    });
+    session_->shutdown();
+    release.join();
+    QVERIFY(first().calls().endsWith(QStringLiteral("stop")));
+    QVERIFY(second().calls().endsWith(QStringLiteral("stop")));
+    const QStringList after = first().calls();
+    session_->play(QStringLiteral("D"), kWindows, 300);
+    session_->stop();
+    QTest::qWait(20);
+    QCOMPARE(first().calls(), after);
+}
+
+QTEST_GUILESS_MAIN(SessionTest)
+#include "tst_session.moc"

@@ -1,0 +1,144 @@
+#include "FakePlayer.h"
+
+class FakePlayer::FakeSubscription final : public MediaPlayer::Subscription {
+public:
+    explicit FakeSubscription(FakePlayer& player) : player_(player) {}
+    ~FakeSubscription() override
+    {
+        const std::lock_guard guard(player_.lock_);
+        player_.listener_ = nullptr;
+    }
+
+private:
+    FakePlayer& player_;
+};
+
+FakePlayer::~FakePlayer() = default;
+
+QStringList FakePlayer::calls() const
+{
+    const std::lock_guard guard(lock_);
+    return calls_;
+}
+
+bool FakePlayer::waitForCall(const QString& call, int timeoutMs) const
+{
+    std::unique_lock guard(lock_);
+    return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return calls_.contains(call); });
+}
+
+void FakePlayer::refuse(const QString& address)
+{
+    const std::lock_guard guard(lock_);
+    refused_ << address;
+}
+
+void FakePlayer::holdOpens(bool hold)
+{
+    {
+        const std::lock_guard guard(lock_);
+        holdOpens_ = hold;
+    }
+    changed_.notify_all();
+}
+
+void FakePlayer::holdStops(bool hold)
+{
+    {
+        const std::lock_guard guard(lock_);
+        holdStops_ = hold;
+    }
+    changed_.notify_all();
+}
+
+bool FakePlayer::isInsideOpen() const
+{
+    const std::lock_guard guard(lock_);
+    return insideOpen_;
+}
+
+// The listener is called under the lock, as libvlc calls its callbacks under
+// its event manager's lock: a subscription destroyed meanwhile waits for it.
+void FakePlayer::send(Event::Type type, float cache)
+{
+    const std::lock_guard guard(lock_);
+    if (listener_)
+        listener_(Event{type, cache});
+}
+
+bool FakePlayer::hasListener() const
+{
+    const std::lock_guard guard(lock_);
+    return bool(listener_);
+}
+
+void FakePlayer::record(const QString& call)
+{
+    {
+        const std::lock_guard guard(lock_);
+        calls_ << call;
+    }
+    changed_.notify_all();
+}
+
+void FakePlayer::waitWhile(const bool& held)
+{
+    std::unique_lock guard(lock_);
+    changed_.wait(guard, [&] { return !held; });
+}
+
+void FakePlayer::SetWindow(std::uint32_t xWindow)
+{
+    record(QStringLiteral("window %1").arg(xWindow));
+}
+
+bool FakePlayer::Open(const QString& source)
+{
+    {
+        const std::lock_guard guard(lock_);
+        insideOpen_ = true;
+    }
+    record(QStringLiteral("open ") + source);
+    waitWhile(holdOpens_);
+    const std::lock_guard guard(lock_);
+    insideOpen_ = false;
+    return !refused_.contains(source);
+}
+
+void FakePlayer::AddOption(const QByteArray& option)
+{
+    record(QStringLiteral("option ") + QString::fromUtf8(option));
+}
+
+void FakePlayer::Play()
+{
+    record(QStringLiteral("play"));
+}
+
+void FakePlayer::Stop()
+{
+    record(QStringLiteral("stop"));
+    waitWhile(holdStops_);
+}
+
+int FakePlayer::Volume(int level, bool set)
+{
+    const std::lock_guard guard(lock_);
+    if (set)
+        level_ = std::max(level, 0);
+    return level_;
+}
+
+void FakePlayer::RestoreVolume() {}
+
+std::unique_ptr<MediaPlayer::Subscription> FakePlayer::subscribe(EventListener listener)
+{
+    const std::lock_guard guard(lock_);
+    listener_ = std::move(listener);
+    return std::make_unique<FakeSubscription>(*this);
+}
+
+QString FakePlayer::lastError() const
+{
+    return QStringLiteral("fake error");
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "engine/MediaPlayer.h"
+
+#include <QStringList>
+
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+// A scripted player for tests of the playback session: it records every call
+// (in order, from whatever thread), can be made to hold Open or Stop until the
+// test lets them go, and sends the events the test asks for, from the thread
+// the test sends them on, exactly as an engine's callback would.
+class FakePlayer : public MediaPlayer {
+public:
+    explicit FakePlayer(int id = 0) : id_(id) {}
+    ~FakePlayer() override;
+
+    int id() const { return id_; }
+    // "window 7", "open A", "option :file-caching=300", "play", "stop", …
+    QStringList calls() const;
+    // Calls recorded after the first `skip` ones.
+    QStringList callsAfter(qsizetype skip) const { return calls().mid(skip); }
+    // Blocks until a call equal to `call` has been recorded (or the timeout passes).
+    bool waitForCall(const QString& call, int timeoutMs = 2000) const;
+
+    // Open makes no media for these addresses.
+    void refuse(const QString& address);
+    void setUsable(bool usable) { usable_ = usable; }
+    // While held, Open (or Stop) waits inside the call until released.
+    void holdOpens(bool hold);
+    void holdStops(bool hold);
+    bool isInsideOpen() const;
+
+    // As the engine's event thread would.
+    void send(Event::Type type, float cache = 0);
+    bool hasListener() const;
+
+    bool isUsable() const override { return usable_; }
+    void SetWindow(std::uint32_t xWindow) override;
+    bool Open(const QString& source) override;
+    void AddOption(const QByteArray& option) override;
+    void Play() override;
+    void Stop() override;
+    int Volume(int level, bool set) override;
+    void RestoreVolume() override;
+    std::unique_ptr<Subscription> subscribe(EventListener listener) override;
+    QString lastError() const override;
+
+private:
+    class FakeSubscription;
+    void record(const QString& call);
+    void waitWhile(const bool& held);
+
+    const int id_;
+    mutable std::mutex lock_;
+    mutable std::condition_variable changed_;
+    QStringList calls_;
+    QStringList refused_;
+    bool usable_ = true;
+    bool holdOpens_ = false;
+    bool holdStops_ = false;
+    bool insideOpen_ = false;
+    int level_ = 100;
+    EventListener listener_;
+};
