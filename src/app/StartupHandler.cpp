@@ -43,8 +43,11 @@ void OnMainWindowCreated(HandlerContext& context)
 
     // Esc is registered now, but held from other applications only in full screen.
     if (state.hotKeys) {
-        state.escapeHotKey = state.hotKeys->Register(window, window.get<Label>(u"EscapeHotKeyLabel"), 0,
-                                                     kEscapeVirtualKey);
+        // The label raises its notification event for each press, as the hot key's receiver.
+        Label& receiver = window.get<Label>(u"EscapeHotKeyLabel");
+        QObject::connect(state.hotKeys.get(), &HotKeyService::pressed, &receiver, &Label::Notify,
+                         Qt::UniqueConnection);
+        state.escapeHotKey = state.hotKeys->Register(window, 0, kEscapeVirtualKey);
         state.hotKeys->SetGrabbed(state.escapeHotKey, false);
     }
 

@@ -1,7 +1,5 @@
 #include "HotKeyService.h"
 
-#include "ui/controls/Label.h"
-
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -35,9 +33,8 @@ Qt::KeyboardModifiers qtModifiersFor(int modifiers)
 
 HotKeyService::~HotKeyService() = default;
 
-int HotKeyService::Register(QWidget& window, Label& receiver, int modifiers, int virtualKey)
+int HotKeyService::Register(QWidget& window, int modifiers, int virtualKey)
 {
-    receiver_ = &receiver;
     if (window_ != &window) {
         if (window_)
             window_->removeEventFilter(this);
@@ -90,13 +87,13 @@ const HotKeyService::Key* HotKeyService::findKey(int id) const
 
 void HotKeyService::deliver(const Key& key)
 {
-    if (receiver_ && key.id >= kFirstId && key.id <= lastId_)
-        receiver_->Notify(key.id, 0);
+    if (key.id >= kFirstId && key.id <= lastId_)
+        emit pressed(key.id, 0);
 }
 
 bool HotKeyService::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != window_ || event->type() != QEvent::KeyPress || !receiver_)
+    if (watched != window_ || event->type() != QEvent::KeyPress)
         return false;
     const auto* press = static_cast<QKeyEvent*>(event);
     for (const Key& key : keys_) {
@@ -104,7 +101,7 @@ bool HotKeyService::eventFilter(QObject* watched, QEvent* event)
             continue;
         const Qt::KeyboardModifiers mods = press->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
         if (press->key() == qtKeyFor(key.virtualKey) && mods == qtModifiersFor(key.modifiers)) {
-            receiver_->Notify(key.id, 0);
+            emit pressed(key.id, 0);
             return true;
         }
     }

@@ -5,12 +5,11 @@
 
 #include <memory>
 
-class Label;
 class QWidget;
 
-// System-wide hot keys, delivered as the notification event of a Label on the
-// window's thread, with the arguments (hot-key id, 0). Ids start at 33001 and
-// grow by one with each registration; 0 means the registration failed.
+// System-wide hot keys, reported by the pressed signal on the window's thread,
+// with the arguments (hot-key id, 0). Ids start at 33001 and grow by one with
+// each registration; 0 means the registration failed.
 //
 // A registered key is held (grabbed from every other application) only while
 // SetGrabbed(id, true) is in force. While the key is not held, or could not be
@@ -28,10 +27,13 @@ public:
 
     // Registers the key and takes it at once; returns its id, or 0 when the key
     // can't be taken (another application holds it, or there is no such service).
-    int Register(QWidget& window, Label& receiver, int modifiers, int virtualKey);
+    int Register(QWidget& window, int modifiers, int virtualKey);
     // Takes or gives back a registered key; false when it can't be taken.
     bool SetGrabbed(int id, bool grabbed);
     bool IsGrabbed(int id) const;
+
+signals:
+    void pressed(int id, int second);
 
 protected:
     struct Key {
@@ -54,6 +56,5 @@ protected:
 private:
     std::vector<Key> keys_;
     int lastId_ = kFirstId - 1;
-    QPointer<Label> receiver_; // the latest registration's
     QPointer<QWidget> window_;
 };
