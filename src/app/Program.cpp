@@ -2,6 +2,7 @@
 
 #include "MainWindowBindings.h"
 #include "platform/LibVlc.h"
+#include "platform/SoundLog.h"
 #include "ui/EventBinding.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
@@ -41,6 +42,7 @@ Program::Program(const QString& programFolder)
     // built; both take several milliseconds and neither needs the other. The
     // library is opened here first, and when a function the player needs is
     // missing it starts on this thread, so the error is reported from here.
+    routeSoundLibraryMessagesToLog();
     libvlc::resolve("libvlc_new");
     const bool complete =
         libvlc::provides("libvlc_media_player_new") && libvlc::provides("libvlc_media_player_event_manager");

@@ -28,8 +28,10 @@ VlcPlayer::VlcPlayer() : instance_(LIBVLC(libvlc_new)(0, nullptr))
 {
     if (!instance_)
         return;
-    mediaPlayer_.reset(LIBVLC(libvlc_media_player_new)(instance_.get()));
+    // Before the media player: making it already opens the audio output, which
+    // has much to say on a machine without sound.
     log_ = std::make_unique<VlcLogSink>(instance_.get());
+    mediaPlayer_.reset(LIBVLC(libvlc_media_player_new)(instance_.get()));
     // The player's event manager lives as long as the player: fetched once, so
     // that attaching on one thread never races an Open on another.
     if (mediaPlayer_)

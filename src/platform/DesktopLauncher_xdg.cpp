@@ -1,5 +1,7 @@
 #include "DesktopLauncher.h"
 
+#include "PlatformLog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -107,18 +109,25 @@ bool writeLauncher(const QString& path, const QString& name, const QString& targ
                                 .arg(escapeString(name), execValue(target), escapeString(icon));
     const QFileInfo place(path);
     QTemporaryFile temporary(place.absolutePath() + QStringLiteral("/.launcher-XXXXXX"));
-    if (!temporary.open())
+    if (!temporary.open()) {
+        qCInfo(lcLauncher) << "no launcher written in" << place.absolutePath() << temporary.errorString();
         return false;
+    }
     const QByteArray bytes = content.toUtf8();
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush()) {
+        qCInfo(lcLauncher) << "launcher not written:" << temporary.errorString();
         return false;
+    }
     temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     temporary.close();
     // QFile::rename refuses to replace an existing file.
-    if (!temporary.rename(path))
+    if (!temporary.rename(path)) {
+        qCInfo(lcLauncher) << "launcher not put in place at" << path << temporary.errorString();
         return false;
+    }
     temporary.setAutoRemove(false);
+    qCDebug(lcLauncher) << "launcher written:" << path;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "HotKeyService.h"
 
+#include "PlatformLog.h"
+
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -49,6 +51,8 @@ int HotKeyService::Register(QWidget& window, int modifiers, int virtualKey)
         lastId_ = key.id;
     else
         key.id = 0;
+    qCDebug(lcHotKey) << "key" << virtualKey << "with modifiers" << modifiers << (taken ? "registered as" : "not taken")
+                      << key.id;
     keys_.push_back(key);
     return key.id;
 }
@@ -62,6 +66,8 @@ bool HotKeyService::SetGrabbed(int id, bool grabbed)
             return true;
         if (grabbed) {
             key.grabbed = grab(key);
+            if (!key.grabbed)
+                qCInfo(lcHotKey) << "hot key" << id << "is held by another application";
             return key.grabbed;
         }
         ungrab(key);

@@ -22,6 +22,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -106,6 +107,7 @@ private slots:
     void cachingOptionsAct();
     void volumeSurvivesAStop();
     void storyOfChoicesAndStopsEndsInACleanExit();
+    void libvlcSpeaksOnlyWhenAsked();
 
 private:
     void setEntries(const QList<QPair<QString, QString>>& entries);
@@ -477,6 +479,54 @@ void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
     QVERIFY(!program_->state().playback);
     program_->OnProgramExit(); // once only
     program_.reset();
+}
+
+// The program itself, in a folder of its own with a one-clip list: played by a
+// real double-click, once as a user starts it and once with the log turned on.
+void PlaybackTest::libvlcSpeaksOnlyWhenAsked()
+{
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("clipvane"));
+    QVERIFY(QFile::copy(QStringLiteral(CLIPVANE_BINARY), program));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(testmedia::writeFile(folder.filePath(QStringLiteral("澄影播放源.txt")), ("红色," + red_ + "\r\n").toUtf8()));
+    const QPoint origin = MainWindow::centredPosition(QSize(707, 415));
+    const QPoint video = origin + QPoint(3 + 557 / 2, 32 + 344 / 2);
+
+    const auto playOnce = [&](const QString& rules) -> QString {
+        QProcess player;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_LOGGING_RULES"));
+        if (!rules.isEmpty())
+            environment.insert(QStringLiteral("QT_LOGGING_RULES"), rules);
+        player.setProcessEnvironment(environment);
+        player.start(program, {});
+        if (!player.waitForStarted(10000))
+            return QStringLiteral("(did not start)");
+        xtest::xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(player.processId())});
+        // The first entry of the list, double-clicked.
+        const QPoint entry = origin + QPoint(561 + 40, 56 + 6);
+        QTest::qWait(300);
+        xtest::xdotool({"mousemove", QString::number(entry.x()), QString::number(entry.y()), "click", "--repeat", "2",
+                        "--delay", "80", "1"});
+        const bool played = QTest::qWaitFor([&] { return testmedia::looksLike(xtest::screenPixel(video), kRed); }, 15000);
+        player.terminate();
+        player.waitForFinished(10000);
+        const QString said = QString::fromLocal8Bit(player.readAllStandardError());
+        return played ? said : QStringLiteral("(never played) ") + said;
+    };
+
+    const QString quiet = playOnce({});
+    QVERIFY2(!quiet.startsWith(QLatin1Char('(')), qPrintable(quiet));
+    // libvlc's own console lines start with an object address in brackets.
+    static const QRegularExpression vlcLine(QStringLiteral("^\\[[0-9a-f]{8,16}\\] "), QRegularExpression::MultilineOption);
+    QVERIFY2(!quiet.contains(vlcLine), qPrintable(quiet));
+    QVERIFY2(!quiet.contains(QStringLiteral("clipvane.vlc")), qPrintable(quiet));
+    QVERIFY2(!quiet.contains(QStringLiteral("ALSA lib")), qPrintable(quiet));
+
+    const QString loud = playOnce(QStringLiteral("clipvane.*=true"));
+    QVERIFY2(!loud.startsWith(QLatin1Char('(')), qPrintable(loud.left(2000)));
+    QVERIFY2(loud.contains(QStringLiteral("clipvane.vlc: main: creating audio output")), qPrintable(loud.left(2000)));
 }
 
 int main(int argc, char** argv)
