@@ -3,6 +3,9 @@
 // caching options before play, one play).
 //   bench_bare_libvlc frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
 //   bench_bare_libvlc play CLIP        (plays until killed, for the cost figures)
+//   bench_bare_libvlc soak SWITCHES SEED RED.mp4 BLUE.mp4 RED.ts
+//       the switch storm, switching as the player does: the next source opens on
+//       a second instance's player while the previous one stops on a thread
 // BENCH_VLC_OPTIONS="…" adds media options, space-separated, to try what they buy.
 // BENCH_VLC_ARGS="…" passes libvlc_new arguments, space-separated, likewise.
 // BENCH_VLC_LOG=1 prints libvlc's debug log on stderr, each line with the
@@ -12,6 +15,7 @@
 #include <vlc/vlc.h>
 
 #include "support/FrameRuns.h"
+#include "support/SwitchStorm.h"
 
 #include <X11/Xlib.h>
 
@@ -121,6 +125,31 @@ int main(int argc, char** argv)
         vlc.open(argv[2], true);
         for (;;)
             std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    if (std::strcmp(argv[1], "soak") == 0 && argc == 7) {
+        const bench::FrameSources sources(argv[4], argv[5], argv[6], argv[6]);
+        const std::string addresses[3] = {sources[0], sources[2], sources[1]};
+        // A second instance, in a window of its own at the same place, as the player does.
+        Player other(bench::openVideoWindow(display));
+        Player* players[2] = {&vlc, &other};
+        int showing = 0;
+        std::thread stopping;
+        bench::runSwitchStorm(std::atoi(argv[2]), unsigned(std::strtoul(argv[3], nullptr, 10)),
+                              {"libvlc",
+                               [&](int entry) {
+                                   const int next = 1 - showing;
+                                   if (stopping.joinable())
+                                       stopping.join();
+                                   players[next]->open(addresses[entry]);
+                                   stopping = std::thread([leaving = players[showing]] {
+                                       libvlc_media_player_stop(leaving->player);
+                                   });
+                                   showing = next;
+                               },
+                               [](std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }});
+        if (stopping.joinable())
+            stopping.join();
+        return 0;
     }
     if (argc != 7)
         return 2;

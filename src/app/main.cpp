@@ -1,4 +1,5 @@
 #include "Program.h"
+#include "platform/MemoryTuning.h"
 
 #include <QApplication>
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char** argv)
 {
+    limitAllocatorArenas();
     // libvlc's video output talks to X from its own threads.
     XInitThreads();
     // The video output draws into X11 windows; on Wayland run through XWayland

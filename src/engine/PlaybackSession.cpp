@@ -1,9 +1,10 @@
 #include "PlaybackSession.h"
 
 #include "EngineLog.h"
+#include "platform/MemoryTuning.h"
 
 PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent)
-    : QObject(parent), factory_(std::move(factory))
+    : QObject(parent), factory_(std::move(factory)), mailbox_(this)
 {
     watchdog_.setSingleShot(true);
     watchdog_.setInterval(kStartTimeout);
@@ -42,7 +43,7 @@ void PlaybackSession::adopt(int index, std::unique_ptr<MediaPlayer> player)
     slot.events = player->subscribe([this, index](const MediaPlayer::Event& event) {
         // On the engine's thread: copy and post; never call the player here.
         const Event copy{event, index, slots_[index].eventGeneration.load()};
-        QMetaObject::invokeMethod(this, [this, copy] { handle(copy); }, Qt::QueuedConnection);
+        mailbox_.post([this, copy] { handle(copy); });
     });
     {
         const std::lock_guard lock(volumeLock_);
@@ -102,7 +103,7 @@ void PlaybackSession::open(const OpenRequest& request)
     if (slot.stopping.joinable())
         slot.stopping.join();
     MediaPlayer& chosen = *slot.player.load();
-    QMetaObject::invokeMethod(this, [this, target = request.target] { emit showing(target); }, Qt::QueuedConnection);
+    mailbox_.post([this, target = request.target] { emit showing(target); });
     chosen.SetWindow(request.window);
     const bool created = chosen.Open(request.address);
     // The previous input of this player is gone once Open returns, so every
@@ -123,9 +124,7 @@ void PlaybackSession::open(const OpenRequest& request)
     } else if (!secondTried_) {
         makeSecondPlayer(); // while the first source starts, ready for the next switch
     }
-    QMetaObject::invokeMethod(
-        this, [this, generation = request.generation, created] { opened(generation, created); },
-        Qt::QueuedConnection);
+    mailbox_.post([this, generation = request.generation, created] { opened(generation, created); });
 }
 
 // On the opener thread. A player that cannot be made (libvlc gives no second
@@ -151,7 +150,10 @@ void PlaybackSession::stopBeside(int index)
     Slot& slot = slots_[index];
     if (slot.stopping.joinable())
         slot.stopping.join();
-    slot.stopping = std::jthread([leaving] { leaving->Stop(); });
+    slot.stopping = std::jthread([leaving] {
+        leaving->Stop();
+        returnFreedMemory();
+    });
 }
 
 void PlaybackSession::waitForStops()
@@ -172,7 +174,7 @@ void PlaybackSession::stopAll(std::uint64_t generation)
             stopping->Stop();
         }
     }
-    QMetaObject::invokeMethod(this, &PlaybackSession::stopped, Qt::QueuedConnection);
+    mailbox_.post([this] { emit stopped(); });
 }
 
 void PlaybackSession::stop()

@@ -2,6 +2,7 @@
 
 #include "MediaPlayer.h"
 #include "OpenerThread.h"
+#include "platform/ThreadMailbox.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +19,7 @@
 
 // Plays and stops sources for the window without ever blocking it: each choice
 // hands a copy of its address to the opener thread, and the players' events
-// come back as queued calls on the thread that owns the session. Every choice
+// come back through a mailbox to the thread that owns the session. Every choice
 // and every stop starts a new generation; what belongs to an older one is
 // ignored, so a stop is never undone by an earlier choice finishing late.
 //
@@ -134,6 +135,7 @@ private:
     void retryVolume(int index);
 
     MediaPlayerFactory factory_;
+    ThreadMailbox mailbox_; // what the opener thread and the players report, to the owner's thread
     std::array<Slot, kPlayers> slots_;
     bool secondTried_ = false; // opener thread
     std::optional<int> volumeLevel_; // the level asked for last; guarded by volumeLock_

@@ -23,7 +23,7 @@ PlaySourceLoader::Readers PlaySourceLoader::fileSystemReaders()
 }
 
 PlaySourceLoader::PlaySourceLoader(QObject* parent, Readers readers)
-    : QObject(parent), readers_(std::move(readers)), shared_(std::make_shared<Shared>())
+    : QObject(parent), readers_(std::move(readers)), mailbox_(this), shared_(std::make_shared<Shared>())
 {
     shared_->owner = this;
 }
@@ -56,13 +56,10 @@ std::uint64_t PlaySourceLoader::start(std::function<PlaySourceFile(const std::at
         result.fillColumns();
         const std::lock_guard guard(shared->lock);
         if (PlaySourceLoader* owner = shared->owner; owner && !*cancelled) {
-            QMetaObject::invokeMethod(
-                owner,
-                [owner, generation, result = std::move(result)] {
-                    if (generation == owner->generation_)
-                        emit owner->loaded(generation, result);
-                },
-                Qt::QueuedConnection);
+            owner->mailbox_.post([owner, generation, result = std::move(result)] {
+                if (generation == owner->generation_)
+                    emit owner->loaded(generation, result);
+            });
         }
         --shared->running;
         shared->finished.notify_all();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlaySource.h"
+#include "platform/ThreadMailbox.h"
 
 #include <QObject>
 
@@ -46,6 +47,7 @@ private:
     std::uint64_t start(std::function<PlaySourceFile(const std::atomic<bool>&)> read);
 
     Readers readers_;
+    ThreadMailbox mailbox_; // finished reads, to the loader's thread
     std::shared_ptr<Shared> shared_;
     std::shared_ptr<std::atomic<bool>> cancelLatest_;
     std::uint64_t generation_ = 0;

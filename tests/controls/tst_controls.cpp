@@ -216,18 +216,19 @@ void ControlsTest::timerPeriodSemantics()
     // The first tick comes one period after the write.
     QElapsedTimer clock;
     clock.start();
-    timer.setPeriod(300);
-    QTest::qWait(150);
-    timer.setPeriod(300); // the same period again must not restart it
-    QVERIFY(ticks.wait(1000));
-    // Restarted by the second write, the tick would come at 450 ms.
-    QVERIFY2(clock.elapsed() >= 290 && clock.elapsed() < 440, qPrintable(QString::number(clock.elapsed())));
+    timer.setPeriod(600);
+    QTest::qWait(300);
+    timer.setPeriod(600); // the same period again must not restart it
+    QVERIFY(ticks.wait(2000));
+    // Restarted by the second write, the tick would come at 900 ms; the
+    // margin is for a loaded machine.
+    QVERIFY2(clock.elapsed() >= 590 && clock.elapsed() < 880, qPrintable(QString::number(clock.elapsed())));
 
-    // A new period restarts the count from the write.
+    // A new period restarts the count from the write: never sooner than one period.
     clock.restart();
     timer.setPeriod(200);
-    QVERIFY(ticks.wait(1000));
-    QVERIFY2(clock.elapsed() >= 190 && clock.elapsed() < 400, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(ticks.wait(2000));
+    QVERIFY2(clock.elapsed() >= 190, qPrintable(QString::number(clock.elapsed())));
 
     timer.setPeriod(0);
     QVERIFY(!timer.isRunning());
@@ -310,12 +311,10 @@ void ControlsTest::listBoxLoadsAHundredThousandItems()
     for (int i = 0; i < 100000; ++i)
         items.append(QStringLiteral("频道 %1").arg(i));
 
-    QElapsedTimer clock;
-    clock.start();
+    // How long it takes is measured in bench/ (list load).
     list.setItems(items);
     list.scrollToBottom();
     QCoreApplication::processEvents();
-    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(list.itemCount(), 100000);
     QCOMPARE(list.itemText(99999), QStringLiteral("频道 99999"));
 }

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <memory>
+#include <mutex>
 #include <thread>
 
 using Type = MediaPlayer::Event::Type;
@@ -51,12 +52,32 @@ private slots:
     void shutdownStopsEverythingAndRefusesMore();
 
 private:
-    FakePlayer& first() { return *players_.at(0); }
-    FakePlayer& second() { return *players_.at(1); }
+    // The factory runs on the session's opener thread.
+    std::unique_ptr<MediaPlayer> makePlayer()
+    {
+        const std::lock_guard guard(playersLock_);
+        auto made = std::make_unique<FakePlayer>(int(players_.size()));
+        made->setUsable(players_.empty() || secondUsable_);
+        players_.push_back(made.get());
+        return made;
+    }
+    FakePlayer& fake(int index)
+    {
+        const std::lock_guard guard(playersLock_);
+        return *players_.at(size_t(index));
+    }
+    size_t playerCount()
+    {
+        const std::lock_guard guard(playersLock_);
+        return players_.size();
+    }
+    FakePlayer& first() { return fake(0); }
+    FakePlayer& second() { return fake(1); }
     // Plays and reports the start, as the engine would once pre-buffering is done.
     std::uint64_t playAndStart(const QString& address);
     bool waitIdle() { return QTest::qWaitFor([this] { return !session_->isOpenerBusy(); }, 2000); }
 
+    std::mutex playersLock_;
     std::vector<FakePlayer*> players_;
     bool secondUsable_ = true;
     std::unique_ptr<PlaybackSession> session_;
@@ -66,13 +87,8 @@ void SessionTest::init()
 {
     players_.clear();
     secondUsable_ = true;
-    session_ = std::make_unique<PlaybackSession>([this]() -> std::unique_ptr<MediaPlayer> {
-        auto made = std::make_unique<FakePlayer>(int(players_.size()));
-        made->setUsable(players_.empty() || secondUsable_);
-        players_.push_back(made.get());
-        return made;
-    });
-    QCOMPARE(players_.size(), size_t(1));
+    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); });
+    QCOMPARE(playerCount(), size_t(1));
 }
 
 void SessionTest::cleanup()
@@ -85,11 +101,11 @@ std::uint64_t SessionTest::playAndStart(const QString& address)
     const std::uint64_t generation = session_->play(address, kWindows, 300);
     const int index = session_->showingIndex();
     QSignalSpy started(session_.get(), &PlaybackSession::started);
-    if (!QTest::qWaitFor([&] { return players_.at(index)->waitForCall(QStringLiteral("open ") + address, 0); }, 2000))
+    if (!QTest::qWaitFor([&] { return fake(index).waitForCall(QStringLiteral("open ") + address, 0); }, 2000))
         return 0;
     if (!waitIdle())
         return 0;
-    players_.at(index)->send(Type::Buffering, 100.0f);
+    fake(index).send(Type::Buffering, 100.0f);
     if (!started.wait(2000) || started.first().first().value<std::uint64_t>() != generation)
         return 0;
     return generation;
@@ -105,7 +121,7 @@ void SessionTest::firstChoiceOpensWithItsOptionsThenPlays()
     QTRY_COMPARE(showing.size(), 1);
     QCOMPARE(showing.first().first().toInt(), 0);
     // The second player is made while the first source starts.
-    QCOMPARE(players_.size(), size_t(2));
+    QCOMPARE(playerCount(), size_t(2));
     QVERIFY(second().calls().isEmpty());
 
     first().send(Type::Buffering, 45.0f);
@@ -154,8 +170,8 @@ void SessionTest::latestChoiceWins()
     QVERIFY(waitIdle());
     // B was replaced before it started; only the last choice opened after A.
     QStringList opens;
-    for (FakePlayer* player : players_)
-        for (const QString& call : player->calls())
+    for (size_t index = 0; index < playerCount(); ++index)
+        for (const QString& call : fake(int(index)).calls())
             if (call.startsWith(QStringLiteral("open ")))
                 opens << call;
     QCOMPARE(opens, QStringList({QStringLiteral("open A"), QStringLiteral("open C")}));
@@ -255,7 +271,7 @@ void SessionTest::errorsAndMissingMediaFail()
     QSignalSpy failed(session_.get(), &PlaybackSession::failed);
     QVERIFY(playAndStart(QStringLiteral("A")));
     // A later choice with no media: it fails, and what played before stops too.
-    players_.at(1)->refuse(QStringLiteral("missing"));
+    second().refuse(QStringLiteral("missing"));
     const std::uint64_t missing = session_->play(QStringLiteral("missing"), kWindows, 300);
     QVERIFY(failed.wait(1000));
     QCOMPARE(failed.last().first().value<std::uint64_t>(), missing);
@@ -265,7 +281,7 @@ void SessionTest::errorsAndMissingMediaFail()
     QVERIFY(waitIdle());
     const std::uint64_t broken = session_->play(QStringLiteral("broken"), kWindows, 300);
     QVERIFY(waitIdle());
-    players_.at(session_->showingIndex())->send(Type::EncounteredError);
+    fake(session_->showingIndex()).send(Type::EncounteredError);
     QVERIFY(failed.wait(1000));
     QCOMPARE(failed.last().first().value<std::uint64_t>(), broken);
     QCOMPARE(failed.size(), 2);
@@ -303,12 +319,7 @@ void SessionTest::withoutASecondPlayerItSwitchesOnOne()
     session_.reset();
     players_.clear();
     secondUsable_ = false;
-    session_ = std::make_unique<PlaybackSession>([this]() -> std::unique_ptr<MediaPlayer> {
-        auto made = std::make_unique<FakePlayer>(int(players_.size()));
-        made->setUsable(players_.empty() || secondUsable_);
-        players_.push_back(made.get());
-        return made;
-    });
+    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); });
     QVERIFY(playAndStart(QStringLiteral("A")));
     QVERIFY(playAndStart(QStringLiteral("B")));
     QCOMPARE(session_->showingIndex(), 0);

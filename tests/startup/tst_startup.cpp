@@ -182,9 +182,10 @@ void StartupTest::startupHasItsEffectsInOrder()
     // The timers start as the handler's last step: no tick before, the first on time after.
     QCOMPARE(window.get<Timer>(u"BottomEdgeTimer").period(), 1000);
     QCOMPARE(window.get<Timer>(u"TopEdgeTimer").period(), 3000);
-    QTRY_VERIFY_WITH_TIMEOUT(firstTopTick_ >= 0, 5000);
-    QVERIFY2(firstBottomTick_ >= 900 && firstBottomTick_ < 1500, qPrintable(QString::number(firstBottomTick_)));
-    QVERIFY2(firstTopTick_ >= 2900 && firstTopTick_ < 3500, qPrintable(QString::number(firstTopTick_)));
+    QTRY_VERIFY_WITH_TIMEOUT(firstTopTick_ >= 0, 8000);
+    // Never early; late only by what a loaded machine may add.
+    QVERIFY2(firstBottomTick_ >= 900 && firstBottomTick_ < 2900, qPrintable(QString::number(firstBottomTick_)));
+    QVERIFY2(firstTopTick_ >= 2900 && firstTopTick_ < 4900, qPrintable(QString::number(firstTopTick_)));
 }
 
 void StartupTest::startingVolumeReadsTheLeadingNumber()
