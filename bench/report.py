@@ -1,16 +1,27 @@
 #!/usr/bin/env python3
 """Turns "figure subject value" lines into the benchmark table: median and
-spread (min–max) of every figure per subject, and the player's ratio to each
-reference measured in the same run."""
+spread (min–max) of every figure per subject, the player's ratio to each
+reference measured in the same run, and for the figures that have a target
+whether this run met it."""
 import statistics
 import sys
 from collections import defaultdict
 
-UNITS = {"cpu": "ms CPU/s", "rss": "MiB", "memory": "MiB"}
+UNITS = {"cpu": "ms CPU/s", "rss": "MiB", "memory": "MiB", "threads": "threads", "files": "open files",
+         "streams": "streams", "seed": "seed"}
 ORDER = ["startup", "first_frame_local", "first_frame_http", "zap_local", "zap_http",
          "idle_cpu", "idle_rss", "playing_cpu", "playing_rss",
          "list_load_10000", "list_load_100000", "list_load_1000000",
-         "list_memory_10000", "list_memory_100000", "list_memory_1000000"]
+         "list_memory_10000", "list_memory_100000", "list_memory_1000000",
+         "soak_rss_first", "soak_rss_end", "soak_rss_growth", "soak_threads_first", "soak_threads_end",
+         "soak_files_first", "soak_files_end", "soak_seed", "sound_server_streams"]
+
+# Targets: the figure, what the player's median must satisfy (given every
+# subject's median of this run), and how the table says it.
+TARGETS = {
+    "soak_rss_growth": (lambda m: m["clipvane"] <= 50, "≤ 50 MiB"),
+    "sound_server_streams": (lambda m: all(v >= 1 for v in m.values()), "every subject ≥ 1"),
+}
 SUBJECTS = ["clipvane", "libvlc", "libmpv", "minimal"]
 NAMES = {"clipvane": "Clipvane", "libvlc": "bare libvlc", "libmpv": "libmpv", "minimal": "Qt window + libvlc"}
 
@@ -37,7 +48,7 @@ def main():
 
     present = [s for s in SUBJECTS if any(s in v for v in values.values())]
     refs = [s for s in present if s != "clipvane"]
-    header = ["figure", "unit"] + [NAMES[s] for s in present] + [f"ratio to {NAMES[r]}" for r in refs]
+    header = ["figure", "unit"] + [NAMES[s] for s in present] + [f"ratio to {NAMES[r]}" for r in refs] + ["target"]
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     figures = [f for f in ORDER if f in values] + sorted(f for f in values if f not in ORDER)
@@ -53,10 +64,19 @@ def main():
             spread = f" ({min(runs):.0f}–{max(runs):.0f}, n={len(runs)})" if len(runs) > 1 else ""
             row.append(f"{medians[subject]:.1f}{spread}")
         for ref in refs:
-            if "clipvane" in medians and medians.get(ref):
+            if "clipvane" in medians and medians.get(ref) and figure != "soak_seed":
                 row.append(f"{medians['clipvane'] / medians[ref]:.2f}")
             else:
                 row.append("")
+        target = TARGETS.get(figure)
+        if target is None:
+            row.append("")
+        else:
+            try:
+                met = target[0](medians)
+            except KeyError:
+                met = False
+            row.append(f"{target[1]}: {'met' if met else 'NOT met'}")
         print("| " + " | ".join(row) + " |")
 
 

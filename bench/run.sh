@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 runs="${1:-7}"
 "$root/scripts/deps.sh" --tests
 missing=()
-for p in libmpv-dev python3 dbus-daemon; do
+for p in libmpv-dev python3 dbus-daemon pulseaudio pulseaudio-utils; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [[ ${#missing[@]} -gt 0 ]]; then
@@ -17,7 +17,9 @@ fi
 build="$root/build-release"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCLIPVANE_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
-    bench_minimal_window bench_bare_libvlc $(pkg-config --exists mpv && echo bench_bare_mpv)
+    bench_minimal_window bench_bare_libvlc bench_switch_soak $(pkg-config --exists mpv && echo bench_bare_mpv)
+switches="${BENCH_SOAK_SWITCHES:-1000}"
+seed="${BENCH_SEED:-$RANDOM}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -44,10 +46,11 @@ cp "$build/src/clipvane" "$build/src/clipvane.png" "$app/"
 
 # The raw figures stay beside the build, for a second look.
 results="$build/bench-results.txt"
-# A D-Bus session as on a desktop: without one, libvlc's screen-saver inhibition
-# tries to autolaunch a bus every time a video output opens, and that alone
-# costs hundreds of milliseconds.
-session=(dbus-run-session --)
+# A D-Bus session and a sound server as on a desktop: without a bus, libvlc's
+# screen-saver inhibition tries to autolaunch one every time a video output
+# opens; without a sound server every engine probes for sound hardware at each
+# open, libmpv losing about 100 ms to it, libvlc less.
+session=(dbus-run-session -- "$root/bench/with-sound-server.sh")
 "$root/tests/with-xvfb.sh" "${session[@]}" bash -s >"$results" <<SCRIPT
 set -u
 b="$build/bench"
@@ -64,16 +67,28 @@ for i in 1 2 3; do
     "\$b/bench_process_probe" playing clipvane cost 10 play "$app/clipvane"
 done
 "\$b/bench_list_load" $runs
+"\$b/bench_switch_soak" $switches $seed "$work/red.mp4" "$work/blue.mp4" "$work/red.ts"
+"\$b/bench_bare_libvlc" soak $switches $seed "$work/red.mp4" "$work/blue.mp4" "$work/red.ts"
 true
 SCRIPT
-# The references' playing cost, each in its own window (no title bar to wait for).
+# The references' playing cost, each in its own window (no title bar to wait for),
+# and whether every subject's sound reaches the sound server.
 "$root/tests/with-xvfb.sh" "${session[@]}" bash -s >>"$results" <<SCRIPT
+streams() { pactl list sink-inputs | grep -c "application.process.id = \"\$1\"" || true; }
+"$app/clipvane" & pid=\$!
+xdotool search --sync --onlyvisible --pid \$pid >/dev/null
+sleep 1
+xdotool mousemove 1206 394 click --repeat 2 --delay 60 1
+sleep 4
+echo "sound_server_streams clipvane \$(streams \$pid)"
+kill \$pid; wait \$pid 2>/dev/null
 for subject in libvlc libmpv; do
     program="$build/bench/bench_bare_\$subject"; [[ \$subject == libvlc ]] || program="$build/bench/bench_bare_mpv"
     [[ -x "\$program" ]] || continue
     for i in 1 2 3; do
         "\$program" play "$work/long.mp4" & pid=\$!
         sleep 4
+        [[ \$i != 1 ]] || echo "sound_server_streams \$subject \$(streams \$pid)"
         before=\$(awk '{print \$14+\$15}' /proc/\$pid/stat)
         sleep 10
         after=\$(awk '{print \$14+\$15}' /proc/\$pid/stat)
@@ -95,7 +110,8 @@ echo "$table"
     echo
     echo "Machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB;"
     echo "$(. /etc/os-release; echo "$PRETTY_NAME"); libvlc $(pkg-config --modversion libvlc), libmpv $(pkg-config --modversion mpv 2>/dev/null || echo -),"
-    echo "Qt $(pkg-config --modversion Qt6Core); Xvfb 1920 × 1080 × 24, no GPU, no sound card; 320 × 240 H.264 clips into a 557 × 344 window."
+    echo "Qt $(pkg-config --modversion Qt6Core); Xvfb 1920 × 1080 × 24, no GPU, no sound card: a PulseAudio server with a"
+    echo "null sink stands in for a desktop's; 320 × 240 H.264 clips into a 557 × 344 window. Switch storm: $switches switches, seed $seed."
     echo
     echo "Medians, with (min–max, number of runs). Times in milliseconds; ratios are Clipvane's median over the reference's."
     echo

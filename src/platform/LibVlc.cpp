@@ -6,16 +6,20 @@
 #include <QString>
 
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 
 namespace libvlc {
 
 namespace {
 
+// Never closed: libvlc's threads and plugins may outlive the program's static
+// destructors, and unloading libvlccore under them would pull code from under
+// their feet.
 SharedLibrary& library()
 {
-    static SharedLibrary instance;
-    return instance;
+    static SharedLibrary* const instance = std::make_unique<SharedLibrary>().release();
+    return *instance;
 }
 
 [[noreturn]] void fail(const char* function, const QString& reason)

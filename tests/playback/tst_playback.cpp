@@ -499,7 +499,8 @@ void PlaybackTest::libvlcSpeaksOnlyWhenAsked()
         player.start(program, {});
         if (!player.waitForStarted(10000))
             return QStringLiteral("(did not start)");
-        xtest::xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(player.processId())});
+        if (!xtest::waitForWindowOf(player.processId()))
+            return QStringLiteral("(no window)");
         // The first entry of the list, double-clicked.
         const QPoint entry = origin + QPoint(561 + 40, 56 + 6);
         QTest::qWait(300);

@@ -386,7 +386,7 @@ void SourcesTest::programEndsPromptlyAfterAPipeWasDropped()
     QProcess player;
     player.start(QStringLiteral(CLIPVANE_BINARY), {});
     QVERIFY(player.waitForStarted(10000));
-    QVERIFY(xtest::xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(player.processId())}));
+    QVERIFY(xtest::waitForWindowOf(player.processId()));
     // The window opens centred on the screen; wait until it shows its skin.
     const QPoint origin = MainWindow::centredPosition(QSize(707, 415));
     QTRY_VERIFY_WITH_TIMEOUT(testmedia::looksLike(xtest::screenPixel(origin + QPoint(400, 16)), QColor(50, 177, 108)),

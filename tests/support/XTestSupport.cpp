@@ -19,6 +19,18 @@ bool xdotool(const QStringList& arguments)
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool waitForWindowOf(qint64 pid, int timeoutMs)
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--pid", QString::number(pid)});
+    if (!search.waitForFinished(timeoutMs)) {
+        search.kill();
+        search.waitForFinished();
+        return false;
+    }
+    return search.exitStatus() == QProcess::NormalExit && search.exitCode() == 0;
+}
+
 bool dragWithRealPointer(QPoint from, QPoint delta)
 {
     const auto num = [](int v) { return QString::number(v); };

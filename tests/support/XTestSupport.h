@@ -19,6 +19,9 @@ namespace xtest {
 // Runs xdotool with the given arguments against the test's X display; true on success.
 bool xdotool(const QStringList& arguments);
 
+// Waits until a process shows a window (slow under the sanitizers); true when it does.
+bool waitForWindowOf(qint64 pid, int timeoutMs = 60000);
+
 // Presses the left button at a screen point, moves by delta in a few steps, releases.
 bool dragWithRealPointer(QPoint from, QPoint delta);
 
