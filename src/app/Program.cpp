@@ -58,7 +58,11 @@ Program::Program(const QString& programFolder)
     context_ = std::make_unique<HandlerContext>(HandlerContext{*window_, state_, {}});
     bindEvents(*window_, mainWindowBindings(*context_));
     QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
-                     [this](std::uint64_t generation) { ShowPlaybackFailure(*context_, generation); });
+                     [this](std::uint64_t generation, const QString& reason) {
+                         ShowPlaybackFailure(*context_, generation, reason);
+                     });
+    QObject::connect(state_.playback.get(), &PlaybackSession::statusChanged, window_.get(),
+                     [this](const PlaybackStatus& status) { ShowPlaybackStatus(*context_, status); });
     QObject::connect(state_.sources.get(), &PlaySourceLoader::loaded, window_.get(),
                      [this](std::uint64_t, const PlaySourceFile& file) { ShowPlaySources(*context_, file); });
     // The second player draws into a window of its own over the video surface,

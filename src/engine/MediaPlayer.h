@@ -26,6 +26,16 @@ public:
     // and hand it on; never call back into the player from it.
     using EventListener = std::function<void(const Event&)>;
 
+    // What the player has done with the source opened last: counters that
+    // grow while it plays, and where it stands.
+    struct Stats {
+        std::int64_t demuxBytes = 0;
+        std::int64_t displayedPictures = 0;
+        std::int64_t decodedAudio = 0;
+        std::int64_t timeMs = -1;   // position; -1 when unknown
+        std::int64_t lengthMs = -1; // length; 0 or -1 when the source has none (live)
+    };
+
     // Events reach the listener from the moment it is made until it is
     // destroyed; once its destructor returns, no call of the listener runs.
     class Subscription {
@@ -51,6 +61,8 @@ public:
     virtual std::unique_ptr<Subscription> subscribe(EventListener listener) = 0;
     // The last error the engine reported for the source opened last; empty when none.
     virtual QString lastError() const = 0;
+    // Never waits: empty while the player is busy opening or stopping, or has no source.
+    virtual std::optional<Stats> stats() const = 0;
 };
 
 // Makes a new player, on whatever thread asks.

@@ -1,67 +1,48 @@
 #include "PlaybackSession.h"
 
 #include "EngineLog.h"
-#include "platform/MemoryTuning.h"
+#include "SourceAddress.h"
+
+using Phase = PlaybackStatus::Phase;
+using Type = MediaPlayer::Event::Type;
 
 PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent)
-    : QObject(parent), factory_(std::move(factory)), mailbox_(this)
+    : QObject(parent), bank_(std::move(factory), std::move(first))
 {
+    connect(&bank_, &PlayerBank::opened, this, &PlaybackSession::onOpened);
+    connect(&bank_, &PlayerBank::event, this, &PlaybackSession::onEvent);
+    connect(&bank_, &PlayerBank::stopped, this, &PlaybackSession::stopped);
+    connect(&bank_, &PlayerBank::showing, this, &PlaybackSession::showing);
+
     watchdog_.setSingleShot(true);
-    watchdog_.setInterval(kStartTimeout);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
-        qCInfo(lcEngine) << "choice" << generation_ << "did not start in time";
-        fail(generation_);
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::milliseconds(watchdog_.interval()))
+                                 .count();
+        qCInfo(lcEngine) << "attempt" << attempts_ << "did not start in" << seconds << "s";
+        recover(QStringLiteral("%1 秒内没有开始播放").arg(seconds));
+    });
+    reopenTimer_.setSingleShot(true);
+    connect(&reopenTimer_, &QTimer::timeout, this, [this] { openAttempt(false); });
+    connect(&statsTimer_, &QTimer::timeout, this, &PlaybackSession::checkStall);
+    bufferingTimer_.setSingleShot(true);
+    connect(&bufferingTimer_, &QTimer::timeout, this, [this] {
+        if (!choice_ || !pendingBuffering_)
+            return;
+        choice_->status.bufferPercent = *pendingBuffering_;
+        pendingBuffering_.reset();
+        publish();
     });
     for (int index = 0; index < kPlayers; ++index) {
-        VolumeRetry& retry = slots_[index].volumeRetry;
+        VolumeRetry& retry = volumeRetry_[size_t(index)];
         retry.timer.setInterval(kVolumeRetryInterval);
         connect(&retry.timer, &QTimer::timeout, this, [this, index] { retryVolume(index); });
     }
-    if (!first && factory_)
-        first = factory_();
-    if (first)
-        adopt(0, std::move(first));
 }
 
 PlaybackSession::~PlaybackSession()
 {
     shutdown();
-    // Events first: once a subscription is gone, none of its callbacks runs.
-    for (Slot& slot : slots_)
-        slot.events.reset();
-    for (Slot& slot : slots_) {
-        slot.player = nullptr;
-        slot.owned.reset();
-    }
-}
-
-// Before the player is published: from then on its events reach the owner's thread.
-void PlaybackSession::adopt(int index, std::unique_ptr<MediaPlayer> player)
-{
-    Slot& slot = slots_[index];
-    slot.eventGeneration = 0;
-    slot.events = player->subscribe([this, index](const MediaPlayer::Event& event) {
-        // On the engine's thread: copy and post; never call the player here.
-        const Event copy{event, index, slots_[index].eventGeneration.load()};
-        mailbox_.post([this, copy] { handle(copy); });
-    });
-    {
-        const std::lock_guard lock(volumeLock_);
-        if (volumeLevel_)
-            player->Volume(*volumeLevel_, true);
-        slot.owned = std::move(player);
-        slot.player = slot.owned.get();
-    }
-}
-
-MediaPlayer* PlaybackSession::player(int index) const
-{
-    return index >= 0 && index < kPlayers ? slots_[index].player.load() : nullptr;
-}
-
-MediaPlayer& PlaybackSession::showingPlayer() const
-{
-    return *player(showing_);
 }
 
 bool PlaybackSession::isUsable() const
@@ -72,145 +53,279 @@ bool PlaybackSession::isUsable() const
 
 std::uint64_t PlaybackSession::play(const QString& address, VideoWindows windows, int cachingMs)
 {
-    if (shutDown_ || !player(0))
+    return play(Alternates{Alternate{address, {}, {}}}, windows, cachingMs);
+}
+
+std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows windows, int cachingMs)
+{
+    if (shutDown_ || !player(0) || alternates.empty())
         return generation_;
-    OpenRequest request;
-    request.generation = ++generation_;
-    request.address = address;
-    request.cachingMs = cachingMs;
-    // While a source plays, the next one opens on the other player, if there is one.
+    endChoice();
+    std::vector<bool> reconnectable;
+    for (const Alternate& alternate : alternates)
+        reconnectable.push_back(isNetworkAddress(alternate.address));
+    const std::uint64_t generation = ++generation_;
+    choice_.emplace(generation, alternates, windows, cachingMs,
+                    RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay}),
+                    StallWatch(timing_.stallTimeout));
+    openAttempt(true);
+    return generation;
+}
+
+// Opens the choice's current address: a new choice beside what plays, a
+// reconnect or a next address on the player that shows.
+void PlaybackSession::openAttempt(bool newChoice)
+{
+    if (!choice_)
+        return;
+    Choice& choice = *choice_;
+    PlayerBank::OpenRequest request;
+    const Alternate& alternate = choice.alternates[size_t(choice.plan.alternate())];
+    request.address = alternate.address;
+    request.options = alternate.options;
+    request.cachingMs = choice.cachingMs;
+    request.attempt = choice.attempt = ++attempts_;
     const int other = 1 - showing_;
-    if (showingHasSource_ && player(other)) {
+    if (newChoice && showingHasSource_ && player(other)) {
         request.target = other;
         request.leaving = showing_;
     } else {
         request.target = showing_;
     }
-    request.window = windows[request.target];
+    request.window = choice.windows[size_t(request.target)];
     showing_ = request.target;
     showingHasSource_ = true;
-    choosing_ = true;
-    watchdog_.start();
-    qCDebug(lcEngine) << "choice" << request.generation << "opens on player" << request.target;
-    opener_.post([this, request] { open(request); });
-    return request.generation;
+    choice.opening = true;
+    choice.status.alternate = choice.plan.alternate();
+    choice.status.bufferPercent = 100;
+    pendingBuffering_.reset();
+    bufferingTimer_.stop();
+    statsTimer_.stop();
+    watchdog_.start(choice.startedOnce ? timing_.reopenTimeout : startTimeout_);
+    qCDebug(lcEngine) << "choice" << choice.generation << "attempt" << request.attempt << "opens address"
+                      << choice.plan.alternate() << "on player" << request.target;
+    bank_.open(request);
+    publish();
 }
 
-// On the opener thread, with its own copy of the request.
-void PlaybackSession::open(const OpenRequest& request)
+void PlaybackSession::onOpened(std::uint64_t attempt, bool mediaCreated)
 {
-    Slot& slot = slots_[request.target];
-    if (slot.stopping.joinable())
-        slot.stopping.join();
-    MediaPlayer& chosen = *slot.player.load();
-    mailbox_.post([this, target = request.target] { emit showing(target); });
-    chosen.SetWindow(request.window);
-    const bool created = chosen.Open(request.address);
-    // The previous input of this player is gone once Open returns, so every
-    // event of it from here on belongs to this choice.
-    slot.eventGeneration = request.generation;
-    if (created) {
-        // Options first: libvlc reads them when playback starts.
-        const QByteArray value = QByteArray::number(request.cachingMs);
-        for (const char* name : {":file-caching=", ":network-caching=", ":rtsp-caching="})
-            chosen.AddOption(name + value);
-        chosen.Play();
-    }
-    if (request.leaving >= 0 && request.leaving != request.target)
-        stopBeside(request.leaving);
-    if (!created) {
-        // Whatever played before is not what the user chose any more.
-        stopAll(request.generation);
-    } else if (!secondTried_) {
-        makeSecondPlayer(); // while the first source starts, ready for the next switch
-    }
-    mailbox_.post([this, generation = request.generation, created] { opened(generation, created); });
-}
-
-// On the opener thread. A player that cannot be made (libvlc gives no second
-// instance) leaves the session switching on the one it has.
-void PlaybackSession::makeSecondPlayer()
-{
-    secondTried_ = true;
-    std::unique_ptr<MediaPlayer> made = factory_ ? factory_() : nullptr;
-    if (!made || !made->isUsable()) {
-        qCInfo(lcEngine) << "no second player: channels switch on one";
+    if (!choice_ || attempt != choice_->attempt || mediaCreated)
         return;
-    }
-    adopt(1, std::move(made));
+    qCInfo(lcEngine) << "attempt" << attempt << "made no media";
+    recover(QStringLiteral("无法打开这个地址"));
 }
 
-// On the opener thread: the player that showed before stops on a thread of its
-// own; the opener waits for it only before it uses that player again.
-void PlaybackSession::stopBeside(int index)
+void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event)
 {
-    MediaPlayer* leaving = player(index);
-    if (!leaving)
+    // After a stop the players' events carry the stop's attempt: no choice is
+    // left for them to speak of.
+    if (!choice_ || attempt != choice_->attempt)
         return;
-    Slot& slot = slots_[index];
-    if (slot.stopping.joinable())
-        slot.stopping.join();
-    slot.stopping = std::jthread([leaving] {
-        leaving->Stop();
-        returnFreedMemory();
-    });
+    switch (event.type) {
+    case Type::Playing:
+    case Type::AudioVolume:
+        restoreVolume(player);
+        break;
+    case Type::Buffering:
+        if (event.cache >= 100.0f && choice_->opening)
+            onStarted(player);
+        else
+            onBuffering(event.cache);
+        break;
+    case Type::EndReached:
+        onEnd();
+        break;
+    case Type::EncounteredError: {
+        const MediaPlayer* reporting = this->player(player);
+        const QString error = reporting ? reporting->lastError() : QString();
+        qCInfo(lcEngine) << "attempt" << attempt << "reported an error:" << error;
+        recover(error);
+        break;
+    }
+    default:
+        break;
+    }
 }
 
-void PlaybackSession::waitForStops()
+// Pre-buffering is done: the attempt plays.
+void PlaybackSession::onStarted(int player)
 {
-    for (Slot& slot : slots_)
-        if (slot.stopping.joinable())
-            slot.stopping.join();
+    Choice& choice = *choice_;
+    watchdog_.stop();
+    choice.opening = false;
+    choice.plan.playing(Clock::now());
+    choice.stall.restart(Clock::now());
+    choice.lastStats = {};
+    statsTimer_.start(timing_.statsInterval);
+    restoreVolume(player);
+    choice.status.phase = Phase::Playing;
+    choice.status.bufferPercent = 100;
+    pendingBuffering_.reset();
+    bufferingTimer_.stop();
+    const bool first = !choice.startedOnce;
+    choice.startedOnce = true;
+    publish();
+    if (first)
+        emit started(choice.generation);
 }
 
-// On the opener thread: every player stops, and their events from now on
-// belong to this generation.
-void PlaybackSession::stopAll(std::uint64_t generation)
+// While opening or re-buffering: the figure is shown a few times a second at
+// most, and only once filling the buffer takes a moment (a local file fills
+// it at once, and the title does not flicker).
+void PlaybackSession::onBuffering(float cache)
 {
-    waitForStops();
-    for (Slot& slot : slots_) {
-        if (MediaPlayer* stopping = slot.player.load()) {
-            slot.eventGeneration = generation;
-            stopping->Stop();
+    const int percent = std::clamp(int(cache), 0, 100);
+    if (percent >= 100) {
+        pendingBuffering_.reset();
+        bufferingTimer_.stop();
+        if (choice_->status.bufferPercent != 100) {
+            choice_->status.bufferPercent = 100;
+            publish();
         }
+        return;
     }
-    mailbox_.post([this] { emit stopped(); });
+    pendingBuffering_ = percent;
+    if (!bufferingTimer_.isActive())
+        bufferingTimer_.start(timing_.bufferingUpdate);
+}
+
+void PlaybackSession::onEnd()
+{
+    Choice& choice = *choice_;
+    if (!choice.opening && endedNormally()) {
+        qCDebug(lcEngine) << "choice" << choice.generation << "reached its end";
+        statsTimer_.stop();
+        choice.status.phase = Phase::Ended;
+        choice.status.bufferPercent = 100;
+        publish();
+        return;
+    }
+    qCInfo(lcEngine) << "attempt" << choice.attempt << (choice.opening ? "ended before it started" : "dropped");
+    recover(choice.opening ? QStringLiteral("没有收到可以播放的内容") : QString());
+}
+
+// A local file, or a source of known length that came close to it, ended as it should.
+bool PlaybackSession::endedNormally() const
+{
+    const Choice& choice = *choice_;
+    if (!isNetworkAddress(choice.alternates[size_t(choice.plan.alternate())].address))
+        return true;
+    const MediaPlayer::Stats& last = choice.lastStats;
+    return last.lengthMs > 0 && last.timeMs >= last.lengthMs - kEndSlackMs;
+}
+
+void PlaybackSession::checkStall()
+{
+    if (!choice_ || choice_->opening)
+        return;
+    const std::optional<MediaPlayer::Stats> reading = showingPlayer().stats();
+    if (!reading)
+        return; // busy for a moment; no reading is no evidence
+    choice_->lastStats = *reading;
+    if (choice_->stall.stalled(*reading, Clock::now())) {
+        qCInfo(lcEngine) << "attempt" << choice_->attempt << "stalled";
+        recover({});
+    }
+}
+
+// The current attempt failed: open it again later, try the next address, or give up.
+void PlaybackSession::recover(const QString& reason)
+{
+    if (!choice_)
+        return;
+    Choice& choice = *choice_;
+    watchdog_.stop();
+    statsTimer_.stop();
+    const RecoveryPlan::Step step = choice.plan.failed(Clock::now());
+    switch (step.kind) {
+    case RecoveryPlan::Step::Kind::Reopen:
+        qCInfo(lcEngine) << "choice" << choice.generation << "reconnects in" << step.delay.count() << "ms";
+        // The attempt's events stop counting while it waits.
+        choice.attempt = 0;
+        choice.opening = true;
+        choice.status.phase = Phase::Reconnecting;
+        choice.status.bufferPercent = 100;
+        reopenTimer_.start(step.delay);
+        publish();
+        break;
+    case RecoveryPlan::Step::Kind::NextAlternate:
+        qCInfo(lcEngine) << "choice" << choice.generation << "tries address" << step.alternate;
+        choice.status.phase = choice.plan.anyPlayed() ? Phase::Reconnecting : Phase::Opening;
+        openAttempt(false);
+        break;
+    case RecoveryPlan::Step::Kind::GiveUp:
+        fail(reason.isEmpty() ? QStringLiteral("连接中断，重连没有成功") : reason);
+        break;
+    }
+}
+
+void PlaybackSession::fail(const QString& reason)
+{
+    if (!choice_ || shutDown_)
+        return;
+    const std::uint64_t generation = choice_->generation;
+    qCInfo(lcEngine) << "choice" << generation << "failed:" << reason;
+    PlaybackStatus status = choice_->status;
+    status.phase = Phase::Failed;
+    status.bufferPercent = 100;
+    status.reason = reason;
+    // A source that never started is stopped, so it does not start much later;
+    // the video area goes black.
+    endChoice();
+    ++generation_;
+    showingHasSource_ = false;
+    bank_.stopAll(++attempts_);
+    emit statusChanged(status);
+    emit failed(generation, reason);
+}
+
+// Forgets the current choice: none of its timers or events act any more.
+void PlaybackSession::endChoice()
+{
+    choice_.reset();
+    watchdog_.stop();
+    reopenTimer_.stop();
+    statsTimer_.stop();
+    bufferingTimer_.stop();
+    pendingBuffering_.reset();
+}
+
+void PlaybackSession::publish()
+{
+    if (choice_)
+        emit statusChanged(choice_->status);
+}
+
+void PlaybackSession::restartWatchdogIfRunning()
+{
+    if (watchdog_.isActive() && choice_ && !choice_->startedOnce)
+        watchdog_.start(startTimeout_);
 }
 
 void PlaybackSession::stop()
 {
     if (shutDown_)
         return;
-    const std::uint64_t generation = ++generation_;
-    watchdog_.stop();
+    endChoice();
+    ++generation_;
     showingHasSource_ = false;
-    choosing_ = false;
-    opener_.post([this, generation] { stopAll(generation); });
+    bank_.stopAll(++attempts_);
 }
 
 void PlaybackSession::shutdown()
 {
     if (shutDown_)
         return;
+    endChoice();
     shutDown_ = true;
-    choosing_ = false;
-    const std::uint64_t generation = ++generation_;
-    watchdog_.stop();
-    opener_.shutdown([this, generation] { stopAll(generation); });
-    waitForStops(); // the opener may have ended before its last request ran
+    ++generation_;
+    bank_.shutdown();
 }
 
 int PlaybackSession::Volume(int level, bool set)
 {
-    const std::lock_guard lock(volumeLock_);
-    if (set) {
-        volumeLevel_ = level;
-        for (int index = 0; index < kPlayers; ++index)
-            if (MediaPlayer* other = player(index); other && index != showing_)
-                other->Volume(level, true);
-    }
-    MediaPlayer* shown = player(showing_);
-    return shown ? shown->Volume(level, set) : (volumeLevel_ ? std::max(*volumeLevel_, 0) : 0);
+    return bank_.Volume(level, set, showing_);
 }
 
 // A new audio output starts at the level an earlier output of its player had,
@@ -224,7 +339,7 @@ void PlaybackSession::restoreVolume(int index)
     if (!target)
         return;
     target->RestoreVolume();
-    VolumeRetry& retry = slots_[index].volumeRetry;
+    VolumeRetry& retry = volumeRetry_[size_t(index)];
     if (retry.timer.isActive() && retry.generation == generation_)
         return;
     retry.generation = generation_;
@@ -234,60 +349,11 @@ void PlaybackSession::restoreVolume(int index)
 
 void PlaybackSession::retryVolume(int index)
 {
-    VolumeRetry& retry = slots_[index].volumeRetry;
+    VolumeRetry& retry = volumeRetry_[size_t(index)];
     if (retry.generation != generation_ || --retry.attemptsLeft <= 0) {
         retry.timer.stop();
         return;
     }
     if (MediaPlayer* target = player(index))
         target->RestoreVolume();
-}
-
-void PlaybackSession::opened(std::uint64_t generation, bool mediaCreated)
-{
-    if (!mediaCreated) {
-        qCInfo(lcEngine) << "choice" << generation << "made no media";
-        fail(generation);
-    }
-}
-
-void PlaybackSession::fail(std::uint64_t generation)
-{
-    if (generation != generation_ || shutDown_)
-        return;
-    watchdog_.stop();
-    // A source that never started is stopped, so it does not start much later.
-    const std::uint64_t stopping = ++generation_;
-    showingHasSource_ = false;
-    choosing_ = false;
-    opener_.post([this, stopping] { stopAll(stopping); });
-    emit failed(generation);
-}
-
-void PlaybackSession::handle(const Event& event)
-{
-    // After a stop the players' events carry the stop's generation: no choice
-    // is left for them to speak of.
-    if (event.generation != generation_ || !choosing_)
-        return;
-    using Type = MediaPlayer::Event::Type;
-    switch (event.event.type) {
-    case Type::Playing:
-    case Type::AudioVolume:
-        restoreVolume(event.player);
-        break;
-    case Type::Buffering:
-        if (event.event.cache >= 100.0f && watchdog_.isActive()) {
-            watchdog_.stop();
-            restoreVolume(event.player);
-            emit started(event.generation);
-        }
-        break;
-    case Type::EncounteredError:
-        qCInfo(lcEngine) << "choice" << event.generation << "failed:" << player(event.player)->lastError();
-        fail(event.generation);
-        break;
-    default:
-        break;
-    }
 }

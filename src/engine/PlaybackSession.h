@@ -1,48 +1,61 @@
 #pragma once
 
-#include "MediaPlayer.h"
-#include "OpenerThread.h"
-#include "platform/ThreadMailbox.h"
+#include "PlaybackTypes.h"
+#include "PlayerBank.h"
+#include "RecoveryPlan.h"
+#include "StallWatch.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
-// Plays and stops sources for the window without ever blocking it: each choice
-// hands a copy of its address to the opener thread, and the players' events
-// come back through a mailbox to the thread that owns the session. Every choice
-// and every stop starts a new generation; what belongs to an older one is
-// ignored, so a stop is never undone by an earlier choice finishing late.
+// Plays and stops sources for the window without ever blocking it: the
+// players open and stop on a thread of their own (PlayerBank), and what they
+// report comes back to the thread that owns the session, where every decision
+// is made. Every choice and every stop starts a new generation; what belongs
+// to an older one is ignored, so a stop is never undone by an earlier choice
+// finishing late, and each open of a source (a choice, a reconnect, the next
+// address) is an attempt of its own whose events alone count.
 //
-// Decisions are made on the owner's thread (which player opens, when a choice
-// has failed); the opener thread only carries them out, one request at a
-// time, a newer request replacing one that has not started.
+// A choice's source is watched while it plays: the end of a file is an end; a
+// network source that ends, reports an error or stalls (nothing read and
+// nothing shown for a while) has dropped and is opened again after growing
+// waits (RecoveryPlan); then the choice's next address is tried; then the
+// choice fails and nothing plays.
 //
 // Switching channels: libvlc tears an input down before it starts the next one
 // on the same media player, and that teardown waits for the video output to
 // show the picture it is holding back, up to the stream's whole clock offset.
-// So a choice made while a source plays opens on a second player (its own
+// So a choice made while a source plays opens on the other player (its own
 // libvlc instance, drawing into an X window of its own that the UI shows above
-// the first one's) and the first one stops beside it on a thread of its own.
-// After a stop, the next choice reuses the player that showed last.
+// the first one's) and the first one stops beside it. Reconnects and the next
+// addresses open on the player that shows, so that no other channel's picture
+// can come up. After a stop, the next choice reuses the player that showed last.
 class PlaybackSession final : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kStartTimeout{20000};
-    static constexpr int kPlayers = 2;
+    static constexpr int kPlayers = PlayerBank::kPlayers;
+    using Clock = std::chrono::steady_clock;
+
+    // How the session watches and recovers a source; the tests shorten it.
+    struct RecoveryTiming {
+        std::vector<std::chrono::milliseconds> backoff = RecoveryPlan::Timing{}.backoff;
+        std::chrono::milliseconds steadyPlay = RecoveryPlan::Timing{}.steadyPlay;
+        std::chrono::milliseconds reopenTimeout{10000}; // a reconnect or next address that does not start
+        std::chrono::milliseconds stallTimeout{5000};   // nothing read or shown while playing
+        std::chrono::milliseconds statsInterval{1000};
+        std::chrono::milliseconds bufferingUpdate{250}; // at most one buffering figure this often
+    };
 
     // The first player may be given ready-made (it is started beside the
-    // window); the second is made by the factory on the opener thread once a
-    // source plays.
+    // window); the second is made by the factory once a source plays.
     explicit PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first = nullptr,
                              QObject* parent = nullptr);
     ~PlaybackSession() override;
@@ -52,10 +65,11 @@ public:
     using VideoWindows = std::array<std::uint32_t, kPlayers>;
 
     // Returns the generation of this choice. cachingMs goes to the file, network
-    // and RTSP caching options of the source.
+    // and RTSP caching options of each address.
+    std::uint64_t play(const Alternates& alternates, VideoWindows windows, int cachingMs);
     std::uint64_t play(const QString& address, VideoWindows windows, int cachingMs);
     void stop();
-    // Ends the opener after a last stop of every player; later requests are ignored.
+    // Ends the players' thread after a last stop of every player; later requests are ignored.
     void shutdown();
 
     // The volume of what plays: kept, set on every player, and reported by the
@@ -65,22 +79,25 @@ public:
     // Whether the first player's engine started: false means nothing can play.
     bool isUsable() const;
     std::uint64_t generation() const { return generation_; }
-    // True while a request runs or waits on the opener thread; a stop request
-    // also waits for a channel that is still going away.
-    bool isOpenerBusy() const { return opener_.busy(); }
+    // True while a request runs or waits on the players' thread.
+    bool isOpenerBusy() const { return bank_.isBusy(); }
     // How long a choice may take to start playing before it counts as failed.
-    void setStartTimeout(std::chrono::milliseconds timeout) { watchdog_.setInterval(timeout); }
+    void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; restartWatchdogIfRunning(); }
+    void setRecoveryTiming(const RecoveryTiming& timing) { timing_ = timing; }
+    const RecoveryTiming& recoveryTiming() const { return timing_; }
     // Player 0 or 1; null while it does not exist.
-    MediaPlayer* player(int index) const;
+    MediaPlayer* player(int index) const { return bank_.player(index); }
     // The player that shows now; the second one once a switch has used it.
-    MediaPlayer& showingPlayer() const;
+    MediaPlayer& showingPlayer() const { return *player(showing_); }
     int showingIndex() const { return showing_; }
 
 signals:
-    // Pre-buffering is done: the source really plays.
+    // Pre-buffering of the choice's first source is done: it really plays.
     void started(std::uint64_t generation);
-    // No media could be made, the player reported an error, or nothing started in time.
-    void failed(std::uint64_t generation);
+    // Every address failed (no media, an error, no start in time, attempts used up).
+    void failed(std::uint64_t generation, const QString& reason);
+    // Where the current choice stands: each change of phase, address or buffering figure.
+    void statusChanged(const PlaybackStatus& status);
     // The players stopped on request: nothing draws into the video windows any more.
     void stopped();
     // This player (0 or 1) is about to open a source: its window is the one to see.
@@ -92,60 +109,59 @@ private:
         std::uint64_t generation = 0;
         int attemptsLeft = 0;
     };
-    // Everything about one player. The player itself is made once and released
-    // only by the session's end; the opener thread alone uses `stopping`.
-    struct Slot {
-        std::unique_ptr<MediaPlayer> owned;
-        std::atomic<MediaPlayer*> player{nullptr}; // published once it is ready
-        std::unique_ptr<MediaPlayer::Subscription> events;
-        std::atomic<std::uint64_t> eventGeneration{0}; // the choice its events belong to
-        std::jthread stopping;                          // opener thread: the channel going away
-        VolumeRetry volumeRetry;                        // owner's thread
-    };
-    // What a choice asks of the opener thread.
-    struct OpenRequest {
-        QString address;
-        int target = 0;
-        int leaving = -1; // the player that showed a source before, stopped beside
-        std::uint32_t window = 0;
+    struct Choice {
+        Choice(std::uint64_t generation, Alternates alternates, VideoWindows windows, int cachingMs,
+               RecoveryPlan plan, StallWatch stall)
+            : generation(generation), alternates(std::move(alternates)), windows(windows), cachingMs(cachingMs),
+              plan(std::move(plan)), stall(stall)
+        {
+            status.generation = generation;
+        }
+        std::uint64_t generation = 0;
+        Alternates alternates;
+        VideoWindows windows{};
         int cachingMs = 0;
-        std::uint64_t generation = 0;
-    };
-    struct Event {
-        MediaPlayer::Event event;
-        int player = 0;
-        std::uint64_t generation = 0;
+        RecoveryPlan plan;
+        StallWatch stall;
+        PlaybackStatus status;
+        std::uint64_t attempt = 0; // the open whose events count
+        bool opening = true;       // the attempt has not started playing yet
+        bool startedOnce = false;
+        MediaPlayer::Stats lastStats;
     };
     static constexpr std::chrono::milliseconds kVolumeRetryInterval{50};
     static constexpr int kVolumeRetries = 60; // three seconds
+    static constexpr std::int64_t kEndSlackMs = 3000;
 
-    // Opener thread.
-    void open(const OpenRequest& request);
-    void adopt(int index, std::unique_ptr<MediaPlayer> player);
-    void makeSecondPlayer();
-    void stopBeside(int index);
-    void stopAll(std::uint64_t generation);
-    void waitForStops();
-
-    // Owner's thread.
-    void handle(const Event& event);
-    void opened(std::uint64_t generation, bool mediaCreated);
-    void fail(std::uint64_t generation);
+    void openAttempt(bool newChoice);
+    void onOpened(std::uint64_t attempt, bool mediaCreated);
+    void onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event);
+    void onStarted(int player);
+    void onBuffering(float cache);
+    void onEnd();
+    void checkStall();
+    void recover(const QString& reason);
+    void fail(const QString& reason);
+    void endChoice();
+    void publish();
+    void restartWatchdogIfRunning();
+    bool endedNormally() const;
     void restoreVolume(int index);
     void retryVolume(int index);
 
-    MediaPlayerFactory factory_;
-    ThreadMailbox mailbox_; // what the opener thread and the players report, to the owner's thread
-    std::array<Slot, kPlayers> slots_;
-    bool secondTried_ = false; // opener thread
-    std::optional<int> volumeLevel_; // the level asked for last; guarded by volumeLock_
-    mutable std::mutex volumeLock_;  // the level and a player's arrival
-    OpenerThread opener_;
-    QTimer watchdog_;
-    // Owner's thread.
+    PlayerBank bank_;
+    RecoveryTiming timing_;
+    std::chrono::milliseconds startTimeout_ = kStartTimeout;
+    std::optional<Choice> choice_;
+    QTimer watchdog_;       // an attempt that does not start
+    QTimer reopenTimer_;    // the wait before a reconnect
+    QTimer statsTimer_;     // stall checks while playing
+    QTimer bufferingTimer_; // the next buffering figure to show
+    std::optional<int> pendingBuffering_;
+    std::array<VolumeRetry, kPlayers> volumeRetry_;
     std::uint64_t generation_ = 0;
+    std::uint64_t attempts_ = 0;
     int showing_ = 0;               // the player whose picture is shown
     bool showingHasSource_ = false; // it was given a source that has not been stopped
-    bool choosing_ = false;         // the current generation is a choice, not a stop
     bool shutDown_ = false;
 };

@@ -104,8 +104,11 @@ void VlcPlayer::Pause()
 
 void VlcPlayer::Stop()
 {
-    if (mediaPlayer_)
-        LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
+    if (!mediaPlayer_)
+        return;
+    // Held while the input goes away, so that stats() never waits on it.
+    const std::lock_guard lock(mediaLock_);
+    LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
 }
 
 int VlcPlayer::Volume(int level, bool set)
@@ -187,6 +190,25 @@ void VlcPlayer::attach(int eventType, VlcCallback callback, void* data)
 std::unique_ptr<MediaPlayer::Subscription> VlcPlayer::subscribe(EventListener listener)
 {
     return std::make_unique<VlcEventSubscription>(eventManager_, std::move(listener));
+}
+
+std::optional<MediaPlayer::Stats> VlcPlayer::stats() const
+{
+    // Open and Stop hold the lock while libvlc waits for an input to go away;
+    // then the player's own lock is held too, and asking would wait.
+    const std::unique_lock lock(mediaLock_, std::try_to_lock);
+    if (!lock.owns_lock() || !media_ || !mediaPlayer_)
+        return std::nullopt;
+    libvlc_media_stats_t counters{};
+    if (!LIBVLC(libvlc_media_get_stats)(media_.get(), &counters))
+        return std::nullopt;
+    Stats stats;
+    stats.demuxBytes = counters.i_demux_read_bytes;
+    stats.displayedPictures = counters.i_displayed_pictures;
+    stats.decodedAudio = counters.i_decoded_audio;
+    stats.timeMs = LIBVLC(libvlc_media_player_get_time)(mediaPlayer_.get());
+    stats.lengthMs = LIBVLC(libvlc_media_player_get_length)(mediaPlayer_.get());
+    return stats;
 }
 
 QString VlcPlayer::lastError() const

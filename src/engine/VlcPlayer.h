@@ -76,6 +76,7 @@ public:
     bool isUsable() const override { return mediaPlayer_ != nullptr; }
     std::unique_ptr<Subscription> subscribe(EventListener listener) override;
     QString lastError() const override;
+    std::optional<Stats> stats() const override;
 
 private:
     struct InstanceRelease {

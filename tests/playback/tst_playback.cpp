@@ -4,6 +4,7 @@
 // across a stop, and a storm of choices and stops ending in an exit.
 
 #include "HttpTestServer.h"
+#include "ProgramDriver.h"
 #include "TestMedia.h"
 #include "XTestSupport.h"
 
@@ -104,17 +105,17 @@ private slots:
     void libvlcSpeaksOnlyWhenAsked();
 
 private:
-    void setEntries(const QList<QPair<QString, QString>>& entries);
-    void doubleClickEntry(int index);
-    QColor videoColour();
-    // Waits until the middle of the video area shows the colour.
-    bool videoTurns(const QColor& colour, int timeoutMs);
-    QString title() { return program_->window().get<TransLabel>(u"TitleLabel").caption(); }
-    bool waitUntilStopped();
+    void setEntries(const QList<QPair<QString, QString>>& entries) { driver_->setEntries(entries); }
+    void doubleClickEntry(int index) { driver_->doubleClickEntry(index); }
+    QColor videoColour() { return driver_->videoColour(); }
+    bool videoTurns(const QColor& colour, int timeoutMs) { return driver_->videoTurns(colour, timeoutMs); }
+    QString title() { return driver_->title(); }
+    bool waitUntilStopped() { return driver_->waitUntilStopped(); }
 
     QTemporaryDir media_;
     QString red_, blue_, chinese_, stream_;
     std::unique_ptr<Program> program_;
+    std::unique_ptr<ProgramDriver> driver_;
 };
 
 void PlaybackTest::initTestCase()
@@ -134,6 +135,7 @@ void PlaybackTest::initTestCase()
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
     QVERIFY(program_->state().playback->isUsable());
+    driver_ = std::make_unique<ProgramDriver>(*program_);
     QCOMPARE(program_->state().CachingMs, 300);
 }
 
@@ -149,51 +151,6 @@ void PlaybackTest::init()
 void PlaybackTest::cleanupTestCase()
 {
     program_.reset();
-}
-
-void PlaybackTest::setEntries(const QList<QPair<QString, QString>>& entries)
-{
-    ListBox& names = program_->window().get<ListBox>(u"SourceList");
-    ListBox& addresses = program_->window().get<ListBox>(u"AddressList");
-    names.clearItems();
-    addresses.clearItems();
-    for (const auto& [name, address] : entries) {
-        names.addItem(name);
-        addresses.addItem(address);
-    }
-}
-
-void PlaybackTest::doubleClickEntry(int index)
-{
-    ListBox& names = program_->window().get<ListBox>(u"SourceList");
-    const QRect item = names.visualRect(names.model()->index(index, 0));
-    const QPoint at = names.viewport()->mapTo(&program_->window(), item.center());
-    QTest::mouseDClick(program_->window().windowHandle(), Qt::LeftButton, {}, at);
-}
-
-QColor PlaybackTest::videoColour()
-{
-    PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
-    return xtest::screenPixel(video.mapToGlobal(video.rect().center()));
-}
-
-bool PlaybackTest::videoTurns(const QColor& colour, int timeoutMs)
-{
-    return QTest::qWaitFor([&] { return testmedia::looksLike(videoColour(), colour); }, timeoutMs);
-}
-
-bool PlaybackTest::waitUntilStopped()
-{
-    PlaybackSession& playback = *program_->state().playback;
-    if (!QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 15000))
-        return false;
-    for (int index : {0, 1}) {
-        const auto* player = dynamic_cast<const VlcPlayer*>(playback.player(index));
-        const int state = player ? player->State() : libvlc_Stopped;
-        if (state != libvlc_Stopped && state != libvlc_NothingSpecial && state != libvlc_Error && state != libvlc_Ended)
-            return false;
-    }
-    return true;
 }
 
 void PlaybackTest::networkAddressesNeedASchemeOfTwoLetters()
@@ -474,6 +431,7 @@ void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!program_->state().playback);
     program_->OnProgramExit(); // once only
+    driver_.reset();
     program_.reset();
 }
 

@@ -1,11 +1,14 @@
 // The playback session's decisions on scripted players, without X and
 // without libvlc: which player opens, the options and their order, the latest
 // choice winning, a stop winning over an open still under way, the start
-// watchdog, failures, the volume across a switch, events from any thread.
+// watchdog, failures, the volume across a switch, events from any thread; and
+// a source that drops: reconnects with back-off, the next address, the end of
+// a file, a stall, the buffering figure.
 
 #include "FakePlayer.h"
 
 #include "engine/PlaybackSession.h"
+#include "engine/RecoveryPlan.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -50,6 +53,17 @@ private slots:
     void volumeIsKeptAcrossASwitch();
     void withoutASecondPlayerItSwitchesOnOne();
     void shutdownStopsEverythingAndRefusesMore();
+
+    void recoveryPlanBacksOffThenFailsOver();
+    void recoveryPlanForgivesDropsAfterSteadyPlay();
+    void dropReconnectsOnTheSamePlayerAndPlaysAgain();
+    void reconnectsUsedUpThenNextAddressThenFailure();
+    void addressThatNeverStartsFailsOverAtOnce();
+    void endOfAFileIsNoDrop();
+    void streamOfKnownLengthEndsOnlyAtItsEnd();
+    void stopOrChoiceDuringAReconnectWaitWins();
+    void stallIsADrop();
+    void bufferingFigureIsThrottled();
 
 private:
     // The factory runs on the session's opener thread.
@@ -348,6 +362,234 @@ void SessionTest::shutdownStopsEverythingAndRefusesMore()
     session_->stop();
     QTest::qWait(20);
     QCOMPARE(first().calls(), after);
+}
+
+namespace {
+
+PlaybackSession::RecoveryTiming quickTiming()
+{
+    PlaybackSession::RecoveryTiming timing;
+    timing.backoff = {std::chrono::milliseconds(20), std::chrono::milliseconds(40), std::chrono::milliseconds(80)};
+    timing.reopenTimeout = std::chrono::milliseconds(100);
+    timing.stallTimeout = std::chrono::milliseconds(150);
+    timing.statsInterval = std::chrono::milliseconds(20);
+    timing.bufferingUpdate = std::chrono::milliseconds(40);
+    return timing;
+}
+
+QList<PlaybackStatus::Phase> phasesOf(const QSignalSpy& spy)
+{
+    QList<PlaybackStatus::Phase> phases;
+    for (const QList<QVariant>& arguments : spy) {
+        const auto phase = arguments.first().value<PlaybackStatus>().phase;
+        if (phases.isEmpty() || phases.last() != phase)
+            phases << phase;
+    }
+    return phases;
+}
+
+int countOf(const QStringList& calls, const QString& call)
+{
+    return int(calls.count(call));
+}
+
+} // namespace
+
+void SessionTest::recoveryPlanBacksOffThenFailsOver()
+{
+    using Kind = RecoveryPlan::Step::Kind;
+    using std::chrono::seconds;
+    const auto now = RecoveryPlan::Clock::now();
+    RecoveryPlan plan({true, false, true}, {});
+    // The first address played, then dropped: 1, 2, 4, 8 s, then the next address.
+    plan.playing(now);
+    for (const auto expected : {seconds(1), seconds(2), seconds(4), seconds(8)}) {
+        const RecoveryPlan::Step step = plan.failed(now);
+        QCOMPARE(step.kind, Kind::Reopen);
+        QCOMPARE(step.delay, std::chrono::milliseconds(expected));
+        QCOMPARE(step.alternate, 0);
+    }
+    QCOMPARE(plan.failed(now).kind, Kind::NextAlternate);
+    QCOMPARE(plan.alternate(), 1);
+    // A local file that played and failed is not opened again: the next address.
+    plan.playing(now);
+    const RecoveryPlan::Step local = plan.failed(now);
+    QCOMPARE(local.kind, Kind::NextAlternate);
+    QCOMPARE(local.alternate, 2);
+    // An address that never played is given up at once.
+    QCOMPARE(plan.failed(now).kind, Kind::GiveUp);
+    QVERIFY(plan.anyPlayed());
+}
+
+void SessionTest::recoveryPlanForgivesDropsAfterSteadyPlay()
+{
+    using Kind = RecoveryPlan::Step::Kind;
+    const auto start = RecoveryPlan::Clock::now();
+    RecoveryPlan plan({true}, {});
+    plan.playing(start);
+    QCOMPARE(plan.failed(start + std::chrono::seconds(5)).delay, std::chrono::milliseconds(1000));
+    plan.playing(start + std::chrono::seconds(6));
+    QCOMPARE(plan.failed(start + std::chrono::seconds(10)).delay, std::chrono::milliseconds(2000));
+    // Thirty seconds of steady playing: the count starts again.
+    plan.playing(start + std::chrono::seconds(12));
+    QCOMPARE(plan.failed(start + std::chrono::seconds(60)).delay, std::chrono::milliseconds(1000));
+    QCOMPARE(plan.failed(start + std::chrono::seconds(61)).kind, Kind::Reopen);
+}
+
+void SessionTest::dropReconnectsOnTheSamePlayerAndPlaysAgain()
+{
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    QVERIFY(playAndStart(QStringLiteral("http://a/live.ts")));
+    QVERIFY(playAndStart(QStringLiteral("http://b/live.ts"))); // now on the second player
+    status.clear();
+    started.clear();
+    const qsizetype before = second().calls().size();
+    second().send(Type::EndReached);
+    QTRY_COMPARE(countOf(second().callsAfter(before), QStringLiteral("open http://b/live.ts")), 1);
+    QCOMPARE(session_->showingIndex(), 1);
+    // The dropped input's late words change nothing while it reconnects.
+    QVERIFY(waitIdle());
+    second().send(Type::Buffering, 100.0f);
+    QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
+    QCOMPARE(phasesOf(status), QList<PlaybackStatus::Phase>({PlaybackStatus::Phase::Reconnecting,
+                                                              PlaybackStatus::Phase::Playing}));
+    QVERIFY(started.isEmpty()); // started speaks of the choice's first start only
+    QVERIFY(!first().calls().contains(QStringLiteral("open http://b/live.ts")));
+}
+
+void SessionTest::reconnectsUsedUpThenNextAddressThenFailure()
+{
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    const Alternates alternates{{QStringLiteral("http://a/1"), {}, {}}, {QStringLiteral("http://b/1"), {}, {"option-b"}}};
+    const std::uint64_t generation = session_->play(alternates, kWindows, 300);
+    QVERIFY(waitIdle());
+    first().send(Type::Buffering, 100.0f);
+    QTRY_VERIFY(playerCount() == 2);
+    // It drops, and every reconnect fails at once.
+    first().refuse(QStringLiteral("http://a/1"));
+    first().send(Type::EncounteredError);
+    QTRY_COMPARE_WITH_TIMEOUT(countOf(first().calls(), QStringLiteral("open http://b/1")), 1, 2000);
+    QCOMPARE(countOf(first().calls(), QStringLiteral("open http://a/1")), 1 + 3);
+    QVERIFY(first().calls().contains(QStringLiteral("option option-b")));
+    // The next address never starts: the choice fails, and everything stops.
+    QVERIFY(failed.wait(2000));
+    QCOMPARE(failed.first().at(0).value<std::uint64_t>(), generation);
+    QVERIFY(!failed.first().at(1).toString().isEmpty());
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
+}
+
+void SessionTest::addressThatNeverStartsFailsOverAtOnce()
+{
+    session_->setStartTimeout(std::chrono::milliseconds(60));
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    const Alternates alternates{{QStringLiteral("http://dead/1"), {}, {}}, {QStringLiteral("http://live/1"), {}, {}}};
+    const std::uint64_t generation = session_->play(alternates, kWindows, 300);
+    // The watchdog counts as the first address's failure.
+    QTRY_VERIFY(first().waitForCall(QStringLiteral("open http://live/1"), 0));
+    QCOMPARE(countOf(first().calls(), QStringLiteral("open http://dead/1")), 1);
+    QVERIFY(waitIdle());
+    first().send(Type::Buffering, 100.0f);
+    QVERIFY(started.wait(1000));
+    QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
+}
+
+void SessionTest::endOfAFileIsNoDrop()
+{
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    QVERIFY(playAndStart(QStringLiteral("/clips/red.mp4")));
+    first().send(Type::EndReached);
+    QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Ended);
+    QTest::qWait(150);
+    QCOMPARE(countOf(first().calls(), QStringLiteral("open /clips/red.mp4")), 1);
+    QVERIFY(!first().calls().contains(QStringLiteral("stop")));
+}
+
+void SessionTest::streamOfKnownLengthEndsOnlyAtItsEnd()
+{
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    MediaPlayer::Stats atTheEnd;
+    atTheEnd.lengthMs = 60000;
+    atTheEnd.timeMs = 59000;
+    QVERIFY(playAndStart(QStringLiteral("http://a/film.mp4")));
+    first().setStats(atTheEnd);
+    QTest::qWait(60); // a stats reading
+    first().send(Type::EndReached);
+    QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Ended);
+
+    // The same stream cut off in the middle has dropped.
+    MediaPlayer::Stats middle = atTheEnd;
+    middle.timeMs = 20000;
+    QVERIFY(playAndStart(QStringLiteral("http://a/film2.mp4")));
+    second().setStats(middle);
+    QTest::qWait(60);
+    second().send(Type::EndReached);
+    QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Reconnecting);
+}
+
+void SessionTest::stopOrChoiceDuringAReconnectWaitWins()
+{
+    PlaybackSession::RecoveryTiming timing = quickTiming();
+    timing.backoff = {std::chrono::milliseconds(100)};
+    session_->setRecoveryTiming(timing);
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    first().send(Type::EndReached);
+    QTest::qWait(20);
+    session_->stop();
+    QTest::qWait(200);
+    QCOMPARE(countOf(first().calls(), QStringLiteral("open http://a/live")), 1);
+
+    // A new choice made during the wait is the only one that opens.
+    QVERIFY(playAndStart(QStringLiteral("http://b/live")));
+    first().send(Type::EndReached);
+    QTest::qWait(20);
+    session_->play(QStringLiteral("/clips/blue.mp4"), kWindows, 300);
+    QTest::qWait(200);
+    QCOMPARE(countOf(first().calls(), QStringLiteral("open http://b/live")), 1);
+    QCOMPARE(countOf(second().calls(), QStringLiteral("open /clips/blue.mp4")), 1);
+}
+
+void SessionTest::stallIsADrop()
+{
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    QVERIFY(playAndStart(QStringLiteral("udp://@:1234")));
+    first().setStats({});
+    // While the counters move, nothing happens.
+    for (int i = 0; i < 15; ++i) {
+        first().advance();
+        QTest::qWait(20);
+    }
+    QCOMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
+    // They stop moving: a drop, and the same address opens again.
+    QTRY_COMPARE_WITH_TIMEOUT(phasesOf(status).last(), PlaybackStatus::Phase::Reconnecting, 1000);
+    QTRY_COMPARE(countOf(first().calls(), QStringLiteral("open udp://@:1234")), 2);
+}
+
+void SessionTest::bufferingFigureIsThrottled()
+{
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    session_->play(QStringLiteral("http://a/live"), kWindows, 300);
+    QVERIFY(waitIdle());
+    status.clear();
+    for (int percent = 0; percent < 100; percent += 2)
+        first().send(Type::Buffering, float(percent));
+    QTest::qWait(70);
+    first().send(Type::Buffering, 100.0f);
+    QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
+    QList<int> shown;
+    for (const QList<QVariant>& arguments : status)
+        shown << arguments.first().value<PlaybackStatus>().bufferPercent;
+    // Fifty figures in a moment: one of them is shown, then the full buffer.
+    QVERIFY2(shown.size() <= 3, qPrintable(QString::number(shown.size())));
+    QCOMPARE(shown.last(), 100);
+    QVERIFY(shown.size() >= 2 && shown.at(shown.size() - 2) < 100);
 }
 
 QTEST_GUILESS_MAIN(SessionTest)

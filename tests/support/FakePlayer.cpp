@@ -142,3 +142,26 @@ QString FakePlayer::lastError() const
 {
     return QStringLiteral("fake error");
 }
+
+void FakePlayer::setStats(const Stats& stats)
+{
+    const std::lock_guard guard(lock_);
+    stats_ = stats;
+}
+
+void FakePlayer::advance()
+{
+    const std::lock_guard guard(lock_);
+    if (!stats_)
+        stats_ = Stats{};
+    stats_->demuxBytes += 1000;
+    ++stats_->displayedPictures;
+    ++stats_->decodedAudio;
+    stats_->timeMs += 40;
+}
+
+std::optional<MediaPlayer::Stats> FakePlayer::stats() const
+{
+    const std::lock_guard guard(lock_);
+    return stats_;
+}

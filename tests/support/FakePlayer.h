@@ -35,6 +35,10 @@ public:
 
     // As the engine's event thread would.
     void send(Event::Type type, float cache = 0);
+    // What stats() reports from now on; nothing (busy) until it is set.
+    void setStats(const Stats& stats);
+    // Moves every counter on, as a playing source does.
+    void advance();
     bool hasListener() const;
 
     bool isUsable() const override { return usable_; }
@@ -47,6 +51,7 @@ public:
     void RestoreVolume() override;
     std::unique_ptr<Subscription> subscribe(EventListener listener) override;
     QString lastError() const override;
+    std::optional<Stats> stats() const override;
 
 private:
     class FakeSubscription;
@@ -63,5 +68,6 @@ private:
     bool holdStops_ = false;
     bool insideOpen_ = false;
     int level_ = 100;
+    std::optional<Stats> stats_;
     EventListener listener_;
 };

@@ -12,6 +12,10 @@ namespace testmedia {
 // in .ts. Returns false when ffmpeg fails.
 bool makeClip(const QString& path, const QString& ffmpegColor, int seconds = 8, QSize size = QSize(320, 240));
 
+// Makes an MPEG-TS clip whose picture turns from red to blue and back every
+// second, so that a test can tell a moving picture from a frozen one.
+bool makeAlternatingClip(const QString& path, int seconds);
+
 // True when a screen colour is close to the expected one (video goes through YUV).
 bool looksLike(const QColor& seen, const QColor& expected, int tolerance = 40);
 

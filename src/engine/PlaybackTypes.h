@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArrayList>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// One address of a channel, with what it needs when it is opened.
+struct Alternate {
+    QString address;        // as the player opens it
+    QString label;          // the name of this line ("线路3"); may be empty
+    QByteArrayList options; // media options of this address only (HTTP headers …)
+};
+
+// What a choice asks to play: its addresses, tried in order.
+using Alternates = std::vector<Alternate>;
+
+// Where a choice stands, for the title.
+struct PlaybackStatus {
+    enum class Phase {
+        Opening,      // the first open of the choice (or of a next address before any played)
+        Playing,      // pictures flow
+        Reconnecting, // it played, dropped, and is being opened again
+        Ended,        // a file (or a stream of known length) reached its end
+        Failed,       // every address failed; nothing plays
+    };
+    std::uint64_t generation = 0;
+    Phase phase = Phase::Opening;
+    int alternate = 0;       // which address
+    int bufferPercent = 100; // below 100 while the player fills its buffer
+    QString reason;          // Failed: why, when it is known
+};

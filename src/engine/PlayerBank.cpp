@@ -1,0 +1,164 @@
+#include "PlayerBank.h"
+
+#include "EngineLog.h"
+#include "platform/MemoryTuning.h"
+
+#include <algorithm>
+
+PlayerBank::PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent)
+    : QObject(parent), factory_(std::move(factory)), mailbox_(this)
+{
+    if (!first && factory_)
+        first = factory_();
+    if (first)
+        adopt(0, std::move(first));
+}
+
+PlayerBank::~PlayerBank()
+{
+    shutdown();
+    // Events first: once a subscription is gone, none of its callbacks runs.
+    for (Slot& slot : slots_)
+        slot.events.reset();
+    for (Slot& slot : slots_) {
+        slot.player = nullptr;
+        slot.owned.reset();
+    }
+}
+
+// Before the player is published: from then on its events reach the owner's thread.
+void PlayerBank::adopt(int index, std::unique_ptr<MediaPlayer> player)
+{
+    Slot& slot = slots_[size_t(index)];
+    slot.attempt = 0;
+    slot.events = player->subscribe([this, index](const MediaPlayer::Event& event) {
+        // On the engine's thread: copy and post; never call the player here.
+        const std::uint64_t attempt = slots_[size_t(index)].attempt.load();
+        mailbox_.post([this, index, attempt, event] { emit this->event(index, attempt, event); });
+    });
+    const std::lock_guard lock(volumeLock_);
+    if (volumeLevel_)
+        player->Volume(*volumeLevel_, true);
+    slot.owned = std::move(player);
+    slot.player = slot.owned.get();
+}
+
+MediaPlayer* PlayerBank::player(int index) const
+{
+    return index >= 0 && index < kPlayers ? slots_[size_t(index)].player.load() : nullptr;
+}
+
+void PlayerBank::open(const OpenRequest& request)
+{
+    if (shutDown_ || !player(request.target))
+        return;
+    opener_.post([this, request] { run(request); });
+}
+
+void PlayerBank::stopAll(std::uint64_t attempt)
+{
+    if (shutDown_)
+        return;
+    opener_.post([this, attempt] { stopEverything(attempt); });
+}
+
+void PlayerBank::shutdown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    opener_.shutdown([this] { stopEverything(0); });
+    waitForStops(); // the opener may have ended before its last request ran
+}
+
+// On the opener thread, with its own copy of the request.
+void PlayerBank::run(const OpenRequest& request)
+{
+    Slot& slot = slots_[size_t(request.target)];
+    if (slot.stopping.joinable())
+        slot.stopping.join();
+    MediaPlayer& chosen = *slot.player.load();
+    mailbox_.post([this, target = request.target] { emit showing(target); });
+    chosen.SetWindow(request.window);
+    const bool created = chosen.Open(request.address);
+    // The previous input of this player is gone once Open returns, so every
+    // event of it from here on belongs to this attempt.
+    slot.attempt = request.attempt;
+    if (created) {
+        // Options first: libvlc reads them when playback starts.
+        const QByteArray value = QByteArray::number(request.cachingMs);
+        for (const char* name : {":file-caching=", ":network-caching=", ":rtsp-caching="})
+            chosen.AddOption(name + value);
+        for (const QByteArray& option : request.options)
+            chosen.AddOption(option);
+        chosen.Play();
+    }
+    if (request.leaving >= 0 && request.leaving != request.target)
+        stopBeside(request.leaving);
+    if (created && !secondTried_)
+        makeSecondPlayer(); // while the first source starts, ready for the next switch
+    mailbox_.post([this, attempt = request.attempt, created] { emit opened(attempt, created); });
+}
+
+// On the opener thread. A player that cannot be made (libvlc gives no second
+// instance) leaves the bank switching on the one it has.
+void PlayerBank::makeSecondPlayer()
+{
+    secondTried_ = true;
+    std::unique_ptr<MediaPlayer> made = factory_ ? factory_() : nullptr;
+    if (!made || !made->isUsable()) {
+        qCInfo(lcEngine) << "no second player: channels switch on one";
+        return;
+    }
+    adopt(1, std::move(made));
+}
+
+// On the opener thread: the player that showed before stops on a thread of its
+// own; the opener waits for it only before it uses that player again. Its
+// channel's memory goes back to the system once it has stopped.
+void PlayerBank::stopBeside(int index)
+{
+    MediaPlayer* leaving = player(index);
+    if (!leaving)
+        return;
+    Slot& slot = slots_[size_t(index)];
+    if (slot.stopping.joinable())
+        slot.stopping.join();
+    slot.stopping = std::jthread([leaving] {
+        leaving->Stop();
+        returnFreedMemory();
+    });
+}
+
+void PlayerBank::waitForStops()
+{
+    for (Slot& slot : slots_)
+        if (slot.stopping.joinable())
+            slot.stopping.join();
+}
+
+// On the opener thread.
+void PlayerBank::stopEverything(std::uint64_t attempt)
+{
+    waitForStops();
+    for (Slot& slot : slots_) {
+        if (MediaPlayer* stopping = slot.player.load()) {
+            slot.attempt = attempt;
+            stopping->Stop();
+        }
+    }
+    mailbox_.post([this] { emit stopped(); });
+}
+
+int PlayerBank::Volume(int level, bool set, int shown)
+{
+    const std::lock_guard lock(volumeLock_);
+    if (set) {
+        volumeLevel_ = level;
+        for (int index = 0; index < kPlayers; ++index)
+            if (MediaPlayer* other = player(index); other && index != shown)
+                other->Volume(level, true);
+    }
+    MediaPlayer* reported = player(shown);
+    return reported ? reported->Volume(level, set) : (volumeLevel_ ? std::max(*volumeLevel_, 0) : 0);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "MediaPlayer.h"
+#include "OpenerThread.h"
+#include "platform/ThreadMailbox.h"
+
+#include <QByteArrayList>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// The players and the thread that drives them. Requests come from the owner's
+// thread and run on the opener thread one at a time, a newer request
+// replacing one that has not started (only the latest intent counts). What the
+// players report comes back to the owner's thread, each event tagged with the
+// attempt it belongs to: the attempt whose open last returned on that player.
+//
+// The first player exists from the start; the second is made once, on the
+// opener thread, when the first source has been opened. A player that goes
+// away from the screen stops on a thread of its own, so that the next source
+// need not wait for it.
+class PlayerBank final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kPlayers = 2;
+
+    struct OpenRequest {
+        QString address;
+        QByteArrayList options; // after the caching options
+        int target = 0;         // the player that opens it
+        int leaving = -1;       // the player that showed before, stopped beside
+        std::uint32_t window = 0;
+        int cachingMs = 0;
+        std::uint64_t attempt = 0;
+    };
+
+    PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent = nullptr);
+    ~PlayerBank() override;
+
+    void open(const OpenRequest& request);
+    // Every player stops; their events from then on belong to `attempt`.
+    void stopAll(std::uint64_t attempt);
+    // A last stop of every player, then the opener ends; later requests are ignored.
+    void shutdown();
+
+    bool isBusy() const { return opener_.busy(); }
+    // Player 0 or 1; null while it does not exist.
+    MediaPlayer* player(int index) const;
+    // The level is kept, set on every player, and reported by `shown`.
+    int Volume(int level, bool set, int shown);
+
+signals:
+    void opened(std::uint64_t attempt, bool mediaCreated);
+    void event(int player, std::uint64_t attempt, const MediaPlayer::Event& event);
+    // The players stopped on request.
+    void stopped();
+    // This player is about to open a source: its window is the one to see.
+    void showing(int player);
+
+private:
+    struct Slot {
+        std::unique_ptr<MediaPlayer> owned;
+        std::atomic<MediaPlayer*> player{nullptr}; // published once it is ready
+        std::unique_ptr<MediaPlayer::Subscription> events;
+        std::atomic<std::uint64_t> attempt{0};
+        std::jthread stopping; // opener thread: the channel going away
+    };
+
+    // Opener thread.
+    void run(const OpenRequest& request);
+    void adopt(int index, std::unique_ptr<MediaPlayer> player);
+    void makeSecondPlayer();
+    void stopBeside(int index);
+    void stopEverything(std::uint64_t attempt);
+    void waitForStops();
+
+    MediaPlayerFactory factory_;
+    ThreadMailbox mailbox_; // what the opener thread and the players report
+    std::array<Slot, kPlayers> slots_;
+    bool secondTried_ = false;       // opener thread
+    std::optional<int> volumeLevel_; // the level asked for last; guarded by volumeLock_
+    mutable std::mutex volumeLock_;  // the level and a player's arrival
+    OpenerThread opener_;
+    bool shutDown_ = false; // owner's thread
+};

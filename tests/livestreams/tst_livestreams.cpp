@@ -1,0 +1,273 @@
+// Live sources that drop, against real servers on 127.0.0.1 and the real
+// libvlc: a stream that comes back is played again by itself, one that does
+// not ends as a failure with a black picture, a UDP sender that stops is no
+// frozen picture, a clip that ends is no drop, a stop during a reconnect's
+// wait stays a stop, and the title says what happens all along.
+
+#include "LiveStreamServer.h"
+#include "ProgramDriver.h"
+#include "TestMedia.h"
+
+#include "app/Program.h"
+#include "engine/PlaybackSession.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/controls/ListBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xlib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+
+// A free UDP port on 127.0.0.1 for the sender.
+quint16 freeUdpPort()
+{
+    const int probe = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    quint16 port = 0;
+    if (bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    close(probe);
+    return port;
+}
+
+// The recovery timing of the tests that wait for a failure: the same rules,
+// in seconds rather than tens of seconds.
+PlaybackSession::RecoveryTiming shortTiming()
+{
+    PlaybackSession::RecoveryTiming timing;
+    timing.backoff = {std::chrono::milliseconds(300), std::chrono::milliseconds(600)};
+    timing.reopenTimeout = std::chrono::milliseconds(2500);
+    timing.stallTimeout = std::chrono::milliseconds(2000);
+    return timing;
+}
+
+} // namespace
+
+class LiveStreamsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase() { program_.reset(); }
+
+    void droppedStreamComesBackByItself();
+    void serverThatNeverComesBackFailsWithABlackPicture();
+    void udpSenderThatStopsIsNoFrozenPicture();
+    void clipThatEndsIsNoDrop();
+    void stopDuringAReconnectWaitStaysStopped();
+    void slowStartShowsTheBufferingFigure();
+    void refusedAddressSaysWhyInTheTip();
+    void stormOfChoicesWhileSourcesDrop();
+
+private:
+    ProgramDriver& ui() { return *driver_; }
+    PlaybackSession& playback() { return *program_->state().playback; }
+
+    QTemporaryDir media_;
+    QString live_, clip_, shortClip_;
+    std::unique_ptr<Program> program_;
+    std::unique_ptr<ProgramDriver> driver_;
+};
+
+void LiveStreamsTest::initTestCase()
+{
+    QVERIFY(media_.isValid());
+    live_ = media_.filePath(QStringLiteral("live.ts"));
+    clip_ = media_.filePath(QStringLiteral("red.mp4"));
+    shortClip_ = media_.filePath(QStringLiteral("short.mp4"));
+    QVERIFY(testmedia::makeAlternatingClip(live_, 30));
+    QVERIFY(testmedia::makeClip(clip_, QStringLiteral("red"), 8));
+    QVERIFY(testmedia::makeClip(shortClip_, QStringLiteral("red"), 2));
+    program_ = std::make_unique<Program>();
+    program_->open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+    driver_ = std::make_unique<ProgramDriver>(*program_);
+}
+
+void LiveStreamsTest::init()
+{
+    playback().setRecoveryTiming({});
+    playback().setStartTimeout(PlaybackSession::kStartTimeout);
+    StopPlayback(program_->handlers());
+    QVERIFY(ui().waitUntilStopped());
+}
+
+void LiveStreamsTest::droppedStreamComesBackByItself()
+{
+    LiveStreamServer server(live_, 30, {"--drop-first", "1", "--drop-after", "4"});
+    QVERIFY(server.isListening());
+    ui().setEntries({{QStringLiteral("直播"), server.address()}});
+    QSignalSpy status(&playback(), &PlaybackSession::statusChanged);
+    ui().doubleClickEntry(0);
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 15000), qPrintable(ui().videoColour().name()));
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：直播"));
+    // The server cuts the stream: the title says so, and the player tries again by itself.
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在重连：直播"), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(server.connections() >= 2, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：直播"), 15000);
+    // A picture that moves again, not the frozen last one.
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 3, 15000), qPrintable(ui().videoColour().name()));
+    bool reconnected = false;
+    for (const QList<QVariant>& arguments : status)
+        reconnected |= arguments.first().value<PlaybackStatus>().phase == PlaybackStatus::Phase::Reconnecting;
+    QVERIFY(reconnected);
+}
+
+void LiveStreamsTest::serverThatNeverComesBackFailsWithABlackPicture()
+{
+    LiveStreamServer server(live_, 30, {"--drop-first", "1", "--drop-after", "3", "--then-refuse"});
+    ui().setEntries({{QStringLiteral("停播"), server.address()}});
+    ui().doubleClickEntry(0);
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 15000), qPrintable(ui().videoColour().name()));
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在重连：停播"), 15000);
+    // Back-off of 1 + 2 + 4 + 8 s, each refused at once; then it says so.
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("播放失败：停播"), 40000);
+    qInfo("failed %lld ms after the drop", static_cast<long long>(clock.elapsed()));
+    QVERIFY(!ui().titleTip().isEmpty());
+    QVERIFY(ui().waitUntilStopped());
+    QVERIFY2(ui().videoTurns(Qt::black, 5000), qPrintable(ui().videoColour().name()));
+}
+
+void LiveStreamsTest::udpSenderThatStopsIsNoFrozenPicture()
+{
+    playback().setRecoveryTiming(shortTiming());
+    const quint16 port = freeUdpPort();
+    QProcess sender;
+    sender.start(QStringLiteral("ffmpeg"), {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", live_, "-c", "copy",
+                                            "-f", "mpegts", QStringLiteral("udp://127.0.0.1:%1?pkt_size=1316").arg(port)});
+    QVERIFY(sender.waitForStarted(10000));
+    ui().setEntries({{QStringLiteral("组播"), QStringLiteral("udp://@127.0.0.1:%1").arg(port)}});
+    ui().doubleClickEntry(0);
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().videoColour().name()));
+    sender.kill();
+    sender.waitForFinished(5000);
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在重连：组播"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("播放失败：组播"), 30000);
+    QVERIFY(ui().waitUntilStopped());
+    QVERIFY2(ui().videoTurns(Qt::black, 5000), qPrintable(ui().videoColour().name()));
+}
+
+void LiveStreamsTest::clipThatEndsIsNoDrop()
+{
+    playback().setRecoveryTiming(shortTiming());
+    ui().setEntries({{QStringLiteral("片段"), shortClip_}});
+    QSignalSpy status(&playback(), &PlaybackSession::statusChanged);
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!status.isEmpty() && status.last().first().value<PlaybackStatus>().phase ==
+                                                      PlaybackStatus::Phase::Ended,
+                             10000);
+    // The end of the clip leaves the title as it was and its last picture standing.
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：片段"));
+    QTest::qWait(2000); // longer than the first reconnect wait
+    QVERIFY2(testmedia::looksLike(ui().videoColour(), kRed), qPrintable(ui().videoColour().name()));
+    for (const QList<QVariant>& arguments : status)
+        QVERIFY(arguments.first().value<PlaybackStatus>().phase != PlaybackStatus::Phase::Reconnecting);
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：片段"));
+}
+
+void LiveStreamsTest::stopDuringAReconnectWaitStaysStopped()
+{
+    LiveStreamServer server(live_, 30, {"--drop-first", "1", "--drop-after", "3"});
+    ui().setEntries({{QStringLiteral("直播"), server.address()}});
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoAlternates(kRed, kBlue, 2, 15000));
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在重连：直播"), 15000);
+    const int connections = server.connections();
+    StopPlayback(program_->handlers());
+    QCOMPARE(ui().title(), QStringLiteral("Clipvane 澄影播放器"));
+    // Nothing opens again by itself, however long it waits.
+    QTest::qWait(20000);
+    QCOMPARE(server.connections(), connections);
+    QCOMPARE(ui().title(), QStringLiteral("Clipvane 澄影播放器"));
+    QVERIFY(ui().waitUntilStopped());
+    QVERIFY2(ui().videoTurns(Qt::black, 5000), qPrintable(ui().videoColour().name()));
+}
+
+void LiveStreamsTest::slowStartShowsTheBufferingFigure()
+{
+    LiveStreamServer server(live_, 30, {"--pause-at-start", "3"});
+    ui().setEntries({{QStringLiteral("慢"), server.address()}});
+    ui().doubleClickEntry(0);
+    QTRY_VERIFY_WITH_TIMEOUT(ui().title().startsWith(QStringLiteral("正在播放：慢  缓冲 ")), 10000);
+    QVERIFY(ui().title().endsWith(QLatin1Char('%')));
+    QVERIFY(ui().videoAlternates(kRed, kBlue, 2, 20000));
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：慢"), 5000);
+}
+
+void LiveStreamsTest::refusedAddressSaysWhyInTheTip()
+{
+    ui().setEntries({{QStringLiteral("没有服务"), QStringLiteral("http://127.0.0.1:9/live.ts")}});
+    ui().doubleClickEntry(0);
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("播放失败：没有服务"), 20000);
+    QVERIFY2(!ui().titleTip().isEmpty(), "no reason in the tooltip");
+    // The next choice takes the tip away.
+    ui().setEntries({{QStringLiteral("红色"), clip_}});
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().titleTip().isEmpty());
+    QVERIFY(ui().videoTurns(kRed, 10000));
+}
+
+void LiveStreamsTest::stormOfChoicesWhileSourcesDrop()
+{
+    playback().setRecoveryTiming(shortTiming());
+    LiveStreamServer dropping(live_, 30, {"--drop-first", "1000", "--drop-after", "1"});
+    LiveStreamServer steady(live_, 30);
+    ui().setEntries({{QStringLiteral("断"), dropping.address()},
+                     {QStringLiteral("稳"), steady.address()},
+                     {QStringLiteral("红色"), clip_},
+                     {QStringLiteral("没有"), QStringLiteral("http://127.0.0.1:9/none.ts")}});
+    const quint32 seed = qEnvironmentVariableIsSet("CLIPVANE_TEST_SEED")
+                             ? quint32(qEnvironmentVariableIntValue("CLIPVANE_TEST_SEED"))
+                             : QRandomGenerator::global()->generate();
+    qInfo("storm seed %u (CLIPVANE_TEST_SEED=%u replays it)", seed, seed);
+    QRandomGenerator random(seed);
+    ListBox& names = program_->window().get<ListBox>(u"SourceList");
+    for (int i = 0; i < 60; ++i) {
+        if (i % 11 == 10) {
+            StopPlayback(program_->handlers());
+        } else {
+            names.setCurrentSelection(int(random.bounded(names.itemCount())));
+            PlaySelectedEntry(program_->handlers());
+        }
+        QTest::qWait(int(random.bounded(50, 400)));
+    }
+    StopPlayback(program_->handlers());
+    QVERIFY(ui().waitUntilStopped());
+    QTest::qWait(1500); // past every reconnect wait
+    QVERIFY(ui().waitUntilStopped());
+    QCOMPARE(ui().title(), QStringLiteral("Clipvane 澄影播放器"));
+}
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    QApplication app(argc, argv);
+    LiveStreamsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_livestreams.moc"
