@@ -12,9 +12,13 @@ mkdir -p "$out/corpus" "$out/seeds"
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" $(pkg-config --cflags Qt6Core) \
     "$root/tests/fuzz/fuzz_playsource.cpp" "$root/src/sources/PlaySourceText.cpp" "$root/src/sources/PlaySourceBytes.cpp" \
+    "$root/src/sources/ChannelAddress.cpp" "$root/src/sources/M3uList.cpp" \
     $(pkg-config --libs Qt6Core) -o "$out/fuzz_playsource"
 
 # Seeds: the shapes a real list takes, after four bytes that choose the pieces.
+printf 'seed央视,#genre#\r\nCCTV-1,http://a/1$线路1#http://b/1|User-Agent=ok&Referer=http://x/\r\nCCTV-1,http://c/1\r\n' >"$out/seeds/conventions"
+printf 'seed#EXTM3U\n#EXTINF:-1 tvg-name="a,b" group-title="央视",CCTV-1\n#EXTVLCOPT:http-user-agent=ok\nhttp://a/1\n#EXTGRP:x\nrel/b.ts\n' >"$out/seeds/m3u"
+printf 'seed#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6.0,\nseg0.ts\n' >"$out/seeds/hls"
 printf 'seedA,D:\\films\\a.mkv\r\nB,http://127.0.0.1/b.ts\r\n' >"$out/seeds/crlf"
 printf 'seedA,x\nB,y\n\nC\n' >"$out/seeds/lf"
 printf 'seed\xef\xbb\xbf\xe6\x96\xb0\xe9\x97\xbb,/a.mp4\r\n' >"$out/seeds/utf8-mark"

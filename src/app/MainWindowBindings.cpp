@@ -2,6 +2,7 @@
 
 #include "StartupHandler.h"
 #include "ui/HandlerContext.h"
+#include "ui/ListFilterHandlers.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/FullScreenLayout.h"
 #include "ui/PlaybackHandlers.h"
@@ -30,5 +31,7 @@ std::vector<EventBinding> mainWindowBindings(HandlerContext& c)
         {u"EscapeHotKeyLabel", ControlEvent::Notification, run(OnEscapeHotKey)},
         {u"MinimizeButton", ControlEvent::Click, run(MinimizeWindow)},
         {u"TitleBar", ControlEvent::DoubleClick, run(ToggleFullScreen)},
+        // Beyond the window's own bindings: the list's heading opens the filter line.
+        {u"ListCaptionLabel", ControlEvent::LeftPressed, run(ShowListFilter)},
     };
 }

@@ -7,6 +7,8 @@
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
+#include "ui/ListFilterHandlers.h"
+#include "ui/ListFilterLine.h"
 #include "ui/SecondVideoSurface.h"
 #include "ui/controls/PicBox.h"
 #include "engine/VlcPlayer.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QTimer>
 
 #include <future>
@@ -76,6 +79,14 @@ Program::Program(const QString& programFolder)
         window_->get<PicBox>(u"VideoSurface").update();
         second->update();
     });
+    // The line that finds a channel, over the list's heading.
+    auto* filter = new ListFilterLine(*window_->control(u"ListCaptionLabel")->widget(), *window_);
+    context_->filterLine = filter;
+    QObject::connect(filter, &QLineEdit::textChanged, window_.get(), [this] { FilterSourceList(*context_); });
+    QObject::connect(filter, &ListFilterLine::accepted, window_.get(), [this] { PlayFilteredEntry(*context_); });
+    QObject::connect(filter, &ListFilterLine::abandoned, window_.get(), [this] { CloseListFilter(*context_); });
+    auto* find = new QShortcut(QKeySequence::Find, window_.get());
+    QObject::connect(find, &QShortcut::activated, window_.get(), [this] { ShowListFilter(*context_); });
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }

@@ -53,7 +53,7 @@ bool PlaybackSession::isUsable() const
 
 std::uint64_t PlaybackSession::play(const QString& address, VideoWindows windows, int cachingMs)
 {
-    return play(Alternates{Alternate{address, {}, {}}}, windows, cachingMs);
+    return play(Alternates{Alternate{address, {}, {}, {}}}, windows, cachingMs);
 }
 
 std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows windows, int cachingMs)
@@ -82,7 +82,10 @@ void PlaybackSession::openAttempt(bool newChoice)
     PlayerBank::OpenRequest request;
     const Alternate& alternate = choice.alternates[size_t(choice.plan.alternate())];
     request.address = alternate.address;
-    request.options = alternate.options;
+    if (!alternate.userAgent.isEmpty())
+        request.options << QByteArrayLiteral(":http-user-agent=") + alternate.userAgent.toUtf8();
+    if (!alternate.referrer.isEmpty())
+        request.options << QByteArrayLiteral(":http-referrer=") + alternate.referrer.toUtf8();
     request.cachingMs = choice.cachingMs;
     request.attempt = choice.attempt = ++attempts_;
     const int other = 1 - showing_;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayList>
 #include <QString>
 
 #include <cstdint>
@@ -8,9 +7,10 @@
 
 // One address of a channel, with what it needs when it is opened.
 struct Alternate {
-    QString address;        // as the player opens it
-    QString label;          // the name of this line ("线路3"); may be empty
-    QByteArrayList options; // media options of this address only (HTTP headers …)
+    QString address;   // as the player opens it
+    QString label;     // the name of this line ("线路3"); may be empty
+    QString userAgent; // HTTP headers this address needs; empty: libvlc's own
+    QString referrer;
 };
 
 // What a choice asks to play: its addresses, tried in order.

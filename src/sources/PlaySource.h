@@ -22,6 +22,7 @@ struct PlaySourceFile {
     PlaySourceList entries;
     QStringList names;
     QStringList addresses;
+    QList<int> headingRows; // the entries that are group headings
     // A drop that brought nothing to list (only pipes and devices, or folders
     // without a playable file): the list shown stays as it is.
     bool keepsCurrentList = false;

@@ -1,6 +1,7 @@
 #include "PlaySourceReading.h"
 
 #include "FolderListing.h"
+#include "M3uList.h"
 #include "PlaySourceBytes.h"
 #include "PlaySourceText.h"
 #include "SourcesLog.h"
@@ -53,6 +54,19 @@ void appendFileEntry(PlaySourceFile& all, const QString& path)
     all.entries.push_back({name, full});
 }
 
+bool isNamedM3u(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("m3u") || suffix == QLatin1String("m3u8");
+}
+
+// A list's text: an M3U list when it says so (or, dropped, when its name does),
+// otherwise a text list.
+PlaySourceFile readList(const QString& text, const QString& path, bool m3u)
+{
+    return m3u ? parseM3u(text, QFileInfo(path).absolutePath()) : parsePlaySourceText(text);
+}
+
 void appendList(PlaySourceFile& all, const PlaySourceFile& one)
 {
     all.text += one.text;
@@ -69,7 +83,8 @@ PlaySourceFile readPlaySourceFile(const QString& path, const std::atomic<bool>& 
         qCDebug(lcSources) << "not a regular file, read as empty:" << path;
         return {};
     }
-    return parsePlaySourceBytes(readPieces(path, cancelled).bytes());
+    const QString text = decodePlaySourceText(readPieces(path, cancelled).bytes());
+    return readList(text, path, startsLikeM3u(text));
 }
 
 PlaySourceFile readDroppedFiles(const QStringList& paths, const std::atomic<bool>& cancelled)
@@ -94,10 +109,17 @@ PlaySourceFile readDroppedFiles(const QStringList& paths, const std::atomic<bool
         }
         all.keepsCurrentList = false;
         const PlaySourceBytes bytes = readPieces(path, cancelled);
-        if (bytes.isBinary())
+        if (bytes.isBinary()) {
+            appendFileEntry(all, path);
+            continue;
+        }
+        const QString text = decodePlaySourceText(bytes.bytes());
+        const bool m3u = isNamedM3u(path) || startsLikeM3u(text);
+        // An HLS playlist is a stream to play, not a list of channels.
+        if (m3u && isHlsPlaylist(text))
             appendFileEntry(all, path);
         else
-            appendList(all, parsePlaySourceBytes(bytes.bytes()));
+            appendList(all, readList(text, path, m3u));
     }
     return all;
 }

@@ -1,5 +1,7 @@
 #include "PlaySourceText.h"
 
+#include "ChannelAddress.h"
+
 #include <QStringDecoder>
 
 namespace {
@@ -99,9 +101,12 @@ void PlaySourceFile::fillColumns()
 {
     names.clear();
     addresses.clear();
+    headingRows.clear();
     names.reserve(qsizetype(entries.size()));
     addresses.reserve(qsizetype(entries.size()));
     for (const PlaySource& entry : entries) {
+        if (isGroupHeading(entry.address))
+            headingRows.append(int(names.size()));
         names.append(entry.name);
         addresses.append(entry.address);
     }
@@ -109,8 +114,13 @@ void PlaySourceFile::fillColumns()
 
 PlaySourceFile parsePlaySourceBytes(const QByteArray& bytes)
 {
+    return parsePlaySourceText(decodePlaySourceText(bytes));
+}
+
+PlaySourceFile parsePlaySourceText(const QString& text)
+{
     PlaySourceFile file;
-    file.text = decodePlaySourceText(bytes);
+    file.text = text;
     file.fields = cutPlaySourceFields(file.text);
     file.entries = pairPlaySources(file.fields);
     return file;

@@ -22,3 +22,5 @@ PlaySourceList pairPlaySources(const QStringList& fields);
 
 // The whole of a play-source file's content.
 PlaySourceFile parsePlaySourceBytes(const QByteArray& bytes);
+// The same from text already decoded.
+PlaySourceFile parsePlaySourceText(const QString& text);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
+class ListFilterLine;
 class MainWindow;
 class QWidget;
 struct ProgramState;
@@ -13,6 +15,7 @@ struct ProgramState;
 struct NowPlaying {
     std::uint64_t generation = 0;
     QString name;
+    QStringList labels; // the line name of each of its addresses; may be empty
 };
 
 // What the window's handlers work on.
@@ -21,4 +24,5 @@ struct HandlerContext {
     ProgramState& state;
     NowPlaying nowPlaying;
     QWidget* secondVideoSurface = nullptr; // where the second player draws; none: VideoSurface for both
+    ListFilterLine* filterLine = nullptr;
 };

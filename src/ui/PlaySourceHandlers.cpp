@@ -26,6 +26,9 @@ void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file)
         return;
     context.state.playSourceText = file.text;
     context.state.playSourceFields = file.fields;
-    context.window.get<ListBox>(u"SourceList").setItems(file.names);
+    ListBox& sources = context.window.get<ListBox>(u"SourceList");
+    sources.setItems(file.names);
+    // Group headings in the list heading's grey.
+    sources.setHeadings(file.headingRows, rgb(192, 192, 192));
     context.window.get<ListBox>(u"AddressList").setItems(file.addresses);
 }

@@ -8,6 +8,7 @@
 #include "controls/PicBox.h"
 #include "controls/TransLabel.h"
 #include "engine/PlaybackTypes.h"
+#include "sources/ChannelAddress.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -23,17 +24,33 @@ void PlaySelectedEntry(HandlerContext& context)
         return;
     }
     const int selected = sources.currentSelection();
-    context.state.CurrentAddress = window.get<ListBox>(u"AddressList").itemText(selected);
+    // A group heading is no channel: a double-click on it does nothing at all.
+    if (sources.isHeading(selected))
+        return;
+    ListBox& addresses = window.get<ListBox>(u"AddressList");
+    context.state.CurrentAddress = addresses.itemText(selected);
     const QString name = sources.itemText(selected);
+
+    // The address as written may name several addresses, lines and headers,
+    // and the entries of the same name around it add theirs.
+    Alternates alternates;
+    QStringList labels;
+    for (const ChannelAddress& read : channelAddresses(sources.items(), addresses.items(), selected)) {
+        alternates.push_back({read.address, read.label, read.userAgent, read.referrer});
+        labels << read.label;
+    }
+    if (alternates.empty()) // nothing selected, or an empty address: opened as it stands
+        alternates.push_back({context.state.CurrentAddress, {}, {}, {}});
+
+    context.nowPlaying.name = name;
+    context.nowPlaying.labels = labels;
     TransLabel& title = window.get<TransLabel>(u"TitleLabel");
-    title.setCaption(texts::playingPrefix() + name);
+    title.setCaption(texts::playingPrefix() + texts::withLabel(name, labels.value(0)));
     title.setToolTip({});
 
     const auto video = std::uint32_t(window.get<PicBox>(u"VideoSurface").winId());
     const auto second = context.secondVideoSurface ? std::uint32_t(context.secondVideoSurface->winId()) : video;
-    context.nowPlaying.name = name;
-    context.nowPlaying.generation =
-        context.state.playback->play(context.state.CurrentAddress, {video, second}, context.state.CachingMs);
+    context.nowPlaying.generation = context.state.playback->play(alternates, {video, second}, context.state.CachingMs);
 }
 
 void StopPlayback(HandlerContext& context)
@@ -60,17 +77,18 @@ void ShowPlaybackStatus(HandlerContext& context, const PlaybackStatus& status)
         return;
     using Phase = PlaybackStatus::Phase;
     const QString buffering = status.bufferPercent < 100 ? texts::buffering(status.bufferPercent) : QString();
+    const QString name = texts::withLabel(context.nowPlaying.name, context.nowPlaying.labels.value(status.alternate));
     QString caption;
     switch (status.phase) {
     case Phase::Opening:
     case Phase::Playing:
-        caption = texts::playingPrefix() + context.nowPlaying.name + buffering;
+        caption = texts::playingPrefix() + name + buffering;
         break;
     case Phase::Reconnecting:
-        caption = texts::reconnectingPrefix() + context.nowPlaying.name + buffering;
+        caption = texts::reconnectingPrefix() + name + buffering;
         break;
     case Phase::Ended:
-        caption = texts::playingPrefix() + context.nowPlaying.name;
+        caption = texts::playingPrefix() + name;
         break;
     case Phase::Failed:
         return; // said by ShowPlaybackFailure, with its reason

@@ -9,6 +9,11 @@ inline QString productTitle() { return QStringLiteral("Clipvane 澄影播放器"
 inline QString playingPrefix() { return QStringLiteral("正在播放："); }
 inline QString failedPrefix() { return QStringLiteral("播放失败："); }
 inline QString reconnectingPrefix() { return QStringLiteral("正在重连："); }
+// A channel's name with the line that plays: "CCTV-1（线路3）"; the name alone without one.
+inline QString withLabel(const QString& name, const QString& label)
+{
+    return label.isEmpty() ? name : name + QStringLiteral("（") + label + QStringLiteral("）");
+}
 // After the name while the player fills its buffer: "  缓冲 45%".
 inline QString buffering(int percent) { return QStringLiteral("  缓冲 %1%").arg(percent); }
 inline QString emptyList() { return QStringLiteral("无内容"); }

@@ -1,11 +1,14 @@
-// libFuzzer target: arbitrary bytes through the play-source reader, decoder
-// and cutter. Besides crashes, hangs and leaks it checks what every load must
+// libFuzzer target: arbitrary bytes through the play-source reader, decoder,
+// cutter, M3U reader and the reading of channel addresses. Besides crashes, hangs and leaks it checks what every load must
 // keep true, and that reading a file in pieces of any size gives exactly what
 // reading it at once gives.
 
+#include "sources/ChannelAddress.h"
+#include "sources/M3uList.h"
 #include "sources/PlaySourceBytes.h"
 #include "sources/PlaySourceText.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -63,5 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Pieces never hold a separator.
     for (const QString& field : file.fields)
         require(!field.contains(u',') && !field.contains(u'\n'));
+
+    // Every entry's addresses read without a crash; none is empty.
+    for (int index = 0; index < std::min<int>(int(file.names.size()), 64); ++index)
+        for (const ChannelAddress& read : channelAddresses(file.names, file.addresses, index))
+            require(!read.address.isEmpty());
+
+    // The same text as an M3U list: pairs of name and address, a heading's address "#genre#".
+    const QString text = decodePlaySourceText(whole.bytes());
+    (void)isHlsPlaylist(text);
+    PlaySourceFile m3u = parseM3u(text, QStringLiteral("/lists"));
+    m3u.fillColumns();
+    require(m3u.fields.size() == 2 * qsizetype(m3u.entries.size()));
+    for (const int heading : m3u.headingRows)
+        require(isGroupHeading(m3u.addresses.at(heading)));
     return 0;
 }

@@ -79,6 +79,8 @@ private slots:
     void slowStartShowsTheBufferingFigure();
     void refusedAddressSaysWhyInTheTip();
     void stormOfChoicesWhileSourcesDrop();
+    void refusedFirstAddressGivesWayToTheSecond();
+    void headersTheServerWantsAreSent();
 
 private:
     ProgramDriver& ui() { return *driver_; }
@@ -260,6 +262,31 @@ void LiveStreamsTest::stormOfChoicesWhileSourcesDrop()
     QTest::qWait(1500); // past every reconnect wait
     QVERIFY(ui().waitUntilStopped());
     QCOMPARE(ui().title(), QStringLiteral("Clipvane 澄影播放器"));
+}
+
+void LiveStreamsTest::refusedFirstAddressGivesWayToTheSecond()
+{
+    LiveStreamServer server(live_, 30);
+    const QString written = QStringLiteral("http://127.0.0.1:9/none.ts$线路1#%1$线路2").arg(server.address());
+    ui().setEntries({{QStringLiteral("双线"), written}});
+    ui().doubleClickEntry(0);
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：双线（线路1）"));
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().videoColour().name()));
+    // The title names the line that plays.
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：双线（线路2）"), 5000);
+    QCOMPARE(program_->state().CurrentAddress, written); // kept as written
+}
+
+void LiveStreamsTest::headersTheServerWantsAreSent()
+{
+    LiveStreamServer server(live_, 30, {"--require", "User-Agent: okhttp/3.12", "--require", "Referer: http://x/"});
+    ui().setEntries({{QStringLiteral("没有头"), server.address()},
+                     {QStringLiteral("有头"), server.address() + QStringLiteral("|User-Agent=okhttp/3.12&Referer=http://x/")}});
+    ui().doubleClickEntry(0);
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("播放失败：没有头"), 20000);
+    ui().doubleClickEntry(1);
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().videoColour().name()));
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：有头"));
 }
 
 int main(int argc, char** argv)

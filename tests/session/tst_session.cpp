@@ -463,7 +463,8 @@ void SessionTest::reconnectsUsedUpThenNextAddressThenFailure()
 {
     session_->setRecoveryTiming(quickTiming());
     QSignalSpy failed(session_.get(), &PlaybackSession::failed);
-    const Alternates alternates{{QStringLiteral("http://a/1"), {}, {}}, {QStringLiteral("http://b/1"), {}, {"option-b"}}};
+    const Alternates alternates{{QStringLiteral("http://a/1"), {}, {}, {}},
+                                {QStringLiteral("http://b/1"), {}, QStringLiteral("okhttp"), QStringLiteral("http://x/")}};
     const std::uint64_t generation = session_->play(alternates, kWindows, 300);
     QVERIFY(waitIdle());
     first().send(Type::Buffering, 100.0f);
@@ -473,7 +474,9 @@ void SessionTest::reconnectsUsedUpThenNextAddressThenFailure()
     first().send(Type::EncounteredError);
     QTRY_COMPARE_WITH_TIMEOUT(countOf(first().calls(), QStringLiteral("open http://b/1")), 1, 2000);
     QCOMPARE(countOf(first().calls(), QStringLiteral("open http://a/1")), 1 + 3);
-    QVERIFY(first().calls().contains(QStringLiteral("option option-b")));
+    // The second address's headers go with it, after the caching options.
+    QVERIFY(first().calls().contains(QStringLiteral("option :http-user-agent=okhttp")));
+    QVERIFY(first().calls().contains(QStringLiteral("option :http-referrer=http://x/")));
     // The next address never starts: the choice fails, and everything stops.
     QVERIFY(failed.wait(2000));
     QCOMPARE(failed.first().at(0).value<std::uint64_t>(), generation);
@@ -486,7 +489,7 @@ void SessionTest::addressThatNeverStartsFailsOverAtOnce()
     session_->setStartTimeout(std::chrono::milliseconds(60));
     session_->setRecoveryTiming(quickTiming());
     QSignalSpy started(session_.get(), &PlaybackSession::started);
-    const Alternates alternates{{QStringLiteral("http://dead/1"), {}, {}}, {QStringLiteral("http://live/1"), {}, {}}};
+    const Alternates alternates{{QStringLiteral("http://dead/1"), {}, {}, {}}, {QStringLiteral("http://live/1"), {}, {}, {}}};
     const std::uint64_t generation = session_->play(alternates, kWindows, 300);
     // The watchdog counts as the first address's failure.
     QTRY_VERIFY(first().waitForCall(QStringLiteral("open http://live/1"), 0));

@@ -3,6 +3,7 @@
 // and pipes dropped on the window by a real XDND drag from another X client.
 
 #include "HttpTestServer.h"
+#include "LiveStreamServer.h"
 #include "TestMedia.h"
 #include "XTestSupport.h"
 
@@ -14,10 +15,12 @@
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
+#include "ui/controls/TransLabel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStringEncoder>
@@ -88,6 +91,9 @@ private slots:
     void droppedFolderWithNothingPlayableKeepsTheList();
     void droppedPipeIsSkipped();
     void programEndsPromptlyAfterAPipeWasDropped();
+    void droppedM3uListShowsItsGroupsAndPlaysWithItsHeaders();
+    void headingDoubleClickedChangesNothing();
+    void filterLineFindsAChannelByRealKeys();
 
 private:
     QStringList names() const { return list(u"SourceList"); }
@@ -423,6 +429,104 @@ void SourcesTest::programEndsPromptlyAfterAPipeWasDropped()
     QVERIFY2(ended, "the program was still running 5 s after the close button");
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QStringLiteral("ended %1 ms after the close button").arg(clock.elapsed())));
     QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+}
+
+void SourcesTest::droppedM3uListShowsItsGroupsAndPlaysWithItsHeaders()
+{
+    const QString clip = dir_.filePath(QStringLiteral("红色.ts"));
+    QVERIFY(testmedia::makeClip(clip, QStringLiteral("red"), 20));
+    LiveStreamServer server(clip, 20, {"--require", "User-Agent: okhttp", "--require", "Referer: http://x/"});
+    const QString m3u = dir_.filePath(QStringLiteral("频道.m3u"));
+    QVERIFY(testmedia::writeFile(m3u, QStringLiteral("#EXTM3U\n"
+                                                      "#EXTINF:-1 group-title=\"央视\",CCTV-1\n"
+                                                      "#EXTVLCOPT:http-user-agent=okhttp\n"
+                                                      "#EXTVLCOPT:http-referrer=http://x/\n%1\n"
+                                                      "#EXTINF:-1 group-title=\"本地\",红色片段\n红色 片段.mp4\n")
+                                          .arg(server.address())
+                                          .toUtf8()));
+    QCOMPARE(dropFiles(QPoint(250, 395), {m3u}), 0);
+    QTRY_COMPARE(names(), QStringList({QStringLiteral("央视"), QStringLiteral("CCTV-1"), QStringLiteral("本地"),
+                                       QStringLiteral("红色片段")}));
+    QCOMPARE(addresses().value(3), video_); // relative to the list's folder
+    ListBox& list = program_->window().get<ListBox>(u"SourceList");
+    QVERIFY(list.isHeading(0) && list.isHeading(2) && !list.isHeading(1));
+
+    list.setCurrentSelection(1);
+    PlaySelectedEntry(program_->handlers());
+    PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
+    QTRY_VERIFY_WITH_TIMEOUT(testmedia::looksLike(xtest::screenPixel(video.mapToGlobal(video.rect().center())),
+                                                  QColor(255, 0, 0)),
+                             20000);
+    QCOMPARE(program_->window().get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("正在播放：CCTV-1"));
+    StopPlayback(program_->handlers());
+}
+
+void SourcesTest::headingDoubleClickedChangesNothing()
+{
+    const QString list = dir_.filePath(QStringLiteral("分组.txt"));
+    QVERIFY(testmedia::writeFile(list, QStringLiteral("央视频道,#genre#\r\nCCTV-1,/没有/1.mp4\r\n").toUtf8()));
+    loadAndWait(list);
+    ListBox& sources = program_->window().get<ListBox>(u"SourceList");
+    sources.setCurrentSelection(1);
+    TransLabel& title = program_->window().get<TransLabel>(u"TitleLabel");
+    const QString before = title.caption();
+    const std::uint64_t generation = program_->state().playback->generation();
+    // A real double-click on the heading, through the X server.
+    const QPoint at = sources.viewport()->mapToGlobal(sources.itemRect(0).center());
+    QVERIFY(xtest::xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat", "2",
+                            "--delay", "80", "1"}));
+    QTest::qWait(300);
+    QCOMPARE(title.caption(), before);
+    QCOMPARE(program_->state().playback->generation(), generation);
+    // The heading takes no selection; screen readers hear it as a group heading.
+    QCOMPARE(sources.currentSelection(), 1);
+    QCOMPARE(sources.model()->index(0, 0).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("分组标题"));
+    QVERIFY(!(sources.model()->flags(sources.model()->index(0, 0)) & Qt::ItemIsSelectable));
+}
+
+void SourcesTest::filterLineFindsAChannelByRealKeys()
+{
+    const QString list = dir_.filePath(QStringLiteral("很多.txt"));
+    QVERIFY(testmedia::writeFile(list, QStringLiteral("央视,#genre#\r\nCCTV-1 综合,/没有/1.mp4\r\nCCTV-5 体育,/没有/5.mp4\r\n"
+                                                      "卫视,#genre#\r\n湖南卫视,/没有/湖南.mp4\r\n红色,%1\r\n")
+                                          .arg(video_)
+                                          .toUtf8()));
+    loadAndWait(list);
+    MainWindow& window = program_->window();
+    ListBox& sources = window.get<ListBox>(u"SourceList");
+    sources.setCurrentSelection(2);
+    // A click on the list's heading opens the line; typing filters as it goes.
+    const QWidget* heading = window.control(u"ListCaptionLabel")->widget();
+    const QPoint at = heading->mapToGlobal(heading->rect().center());
+    QVERIFY(xtest::xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
+    QLineEdit* line = window.findChild<QLineEdit*>(QStringLiteral("ListFilterLine"));
+    QVERIFY(line);
+    QTRY_VERIFY(line->isVisible() && line->hasFocus());
+    QVERIFY(xtest::xdotool({"type", "--delay", "30", "cctv"}));
+    QTRY_COMPARE(line->text(), QStringLiteral("cctv"));
+    QCOMPARE(sources.model()->rowCount(), 3); // the heading and both of its channels
+    QCOMPARE(sources.currentSelection(), 2);  // still on its entry
+    QVERIFY(xtest::xdotool({"key", "--delay", "30", "minus", "5"}));
+    QTRY_COMPARE(sources.model()->rowCount(), 2);
+    // Esc: the whole list again, the selection kept.
+    QVERIFY(xtest::xdotool({"key", "Escape"}));
+    QTRY_VERIFY(!line->isVisible());
+    QCOMPARE(sources.model()->rowCount(), 6);
+    QCOMPARE(sources.currentSelection(), 2);
+
+    // Chinese through the line (an input method sets the text); Enter plays the first match.
+    QVERIFY(xtest::xdotool({"key", "ctrl+f"}));
+    QTRY_VERIFY(line->isVisible() && line->hasFocus());
+    line->setText(QStringLiteral("红"));
+    QCOMPARE(sources.model()->rowCount(), 2); // 红色 under its group's heading
+    QCOMPARE(sources.currentSelection(), -1);
+    QVERIFY(xtest::xdotool({"key", "Return"}));
+    QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("正在播放：红色"));
+    QCOMPARE(program_->state().CurrentAddress, video_);
+    StopPlayback(program_->handlers());
+    line->setText({});
+    QCOMPARE(sources.model()->rowCount(), 6);
+    QVERIFY(xtest::xdotool({"key", "Escape"}));
 }
 
 int main(int argc, char** argv)

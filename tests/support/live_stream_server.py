@@ -3,10 +3,11 @@
 pace it plays (no length, as a live channel is), with the faults live servers
 have: a connection dropped after some seconds, a server that then refuses
 every connection, a stream that pauses before it has filled the player's
-buffer.
+buffer, a server that answers 403 unless the request carries certain headers.
 
     live_stream_server.py FILE.ts SECONDS [--drop-first N] [--drop-after S]
                           [--then-refuse] [--pause-at-start S]
+                          [--require "Header: value"]…
 
 FILE.ts lasts SECONDS; it is sent round and round. The first N connections
 (default 0) are cut after S seconds; with --then-refuse the server stops
@@ -31,6 +32,7 @@ def main():
     parser.add_argument("--drop-after", type=float, default=3.0)
     parser.add_argument("--then-refuse", action="store_true")
     parser.add_argument("--pause-at-start", type=float, default=0.0)
+    parser.add_argument("--require", action="append", default=[])
     options = parser.parse_args()
     data = open(options.file, "rb").read()
     rate = len(data) / options.seconds  # bytes per second of playing
@@ -48,6 +50,12 @@ def main():
                 connections[0] += 1
                 number = connections[0]
             print(f"connection {number}", flush=True)
+            for required in options.require:
+                name, _, value = required.partition(":")
+                if self.headers.get(name.strip()) != value.strip():
+                    self.send_response(403)
+                    self.end_headers()
+                    return
             dropping = number <= options.drop_first
             self.send_response(200)
             self.send_header("Content-Type", "video/mp2t")

@@ -4,6 +4,7 @@
 #include "ListBoxModel.h"
 
 #include <QFontMetrics>
+#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -19,7 +20,7 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), items_(new ListBoxModel(t
     setFont(defaultGuiFont());
     updateRowHeight();
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid())
+        if (index.isValid() && !items_->isHeading(items_->itemAt(index.row())))
             emit itemDoubleClicked();
     });
 }
@@ -49,20 +50,66 @@ void ListBox::clearItems()
     items_->clear();
 }
 
+const QStringList& ListBox::items() const
+{
+    return items_->items();
+}
+
 int ListBox::currentSelection() const
 {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    return selected.isEmpty() ? -1 : items_->itemAt(selected.first().row());
 }
 
 void ListBox::setCurrentSelection(int index)
 {
-    if (index < 0 || index >= itemCount()) {
+    const int row = items_->rowOf(index);
+    if (row < 0 || items_->isHeading(index)) {
         selectionModel()->clearSelection();
         return;
     }
-    const QModelIndex item = items_->index(index);
-    selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(items_->index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+void ListBox::setHeadings(const QList<int>& items, Rgb colour)
+{
+    const int selected = currentSelection();
+    items_->setHeadings(items, toQColor(colour));
+    setCurrentSelection(selected);
+}
+
+bool ListBox::isHeading(int index) const
+{
+    return items_->isHeading(index);
+}
+
+void ListBox::setFilter(const QString& text)
+{
+    const int selected = currentSelection();
+    items_->setFilter(text);
+    if (selected < 0 || items_->rowOf(selected) < 0)
+        return;
+    setCurrentSelection(selected);
+    scrollTo(items_->index(items_->rowOf(selected)), QAbstractItemView::PositionAtCenter);
+}
+
+QString ListBox::filter() const
+{
+    return items_->filter();
+}
+
+int ListBox::firstShownEntry() const
+{
+    for (int row = 0; row < items_->rowCount(); ++row)
+        if (const int item = items_->itemAt(row); !items_->isHeading(item))
+            return item;
+    return -1;
+}
+
+QRect ListBox::itemRect(int index) const
+{
+    const int row = items_->rowOf(index);
+    return row < 0 ? QRect() : visualRect(items_->index(row));
 }
 
 void ListBox::setColors(Rgb text, Rgb background)
@@ -89,4 +136,32 @@ void ListBox::setItemFont(const QFont& font)
 void ListBox::updateRowHeight()
 {
     items_->setRowHeight(QFontMetrics(font()).height() + extraSpacing_);
+}
+
+void ListBox::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex under = indexAt(event->position().toPoint());
+    if (under.isValid() && items_->isHeading(items_->itemAt(under.row()))) {
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
+QModelIndex ListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    QModelIndex next = QListView::moveCursor(action, modifiers);
+    const auto isHeadingRow = [this](const QModelIndex& index) {
+        return index.isValid() && items_->isHeading(items_->itemAt(index.row()));
+    };
+    if (!isHeadingRow(next))
+        return next;
+    // Onwards in the direction of the move; back the other way at either end.
+    const bool upwards = action == MoveUp || action == MovePageUp || action == MoveEnd || action == MovePrevious;
+    for (const int step : {upwards ? -1 : 1, upwards ? 1 : -1}) {
+        for (int row = next.row() + step; row >= 0 && row < items_->rowCount(); row += step)
+            if (!items_->isHeading(items_->itemAt(row)))
+                return items_->index(row);
+    }
+    return currentIndex();
 }

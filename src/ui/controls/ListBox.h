@@ -9,6 +9,7 @@ class ListBoxModel;
 
 // List box of text items with single selection. Reading an item out of range
 // gives empty text; the current selection reads -1 when nothing is selected.
+// Indices are always those of the whole list, whatever a filter hides.
 class ListBox final : public QListView, public Control {
     Q_OBJECT
 public:
@@ -22,8 +23,22 @@ public:
     int addItem(const QString& text);
     void setItems(QStringList items);
     void clearItems();
+    const QStringList& items() const;
     int currentSelection() const;
     void setCurrentSelection(int index);
+
+    // Headings: shown centred in their own colour, never selected, and a
+    // double-click on one raises nothing.
+    void setHeadings(const QList<int>& items, Rgb colour);
+    bool isHeading(int index) const;
+    // Shows only the items holding text (see ListBoxModel::setFilter); the
+    // selection stays on its item while that item is shown.
+    void setFilter(const QString& text);
+    QString filter() const;
+    // The first item shown that is no heading; -1 when there is none.
+    int firstShownEntry() const;
+    // The rectangle of an item in the viewport; empty when it is not shown.
+    QRect itemRect(int index) const;
 
     void setColors(Rgb text, Rgb background);
     void setExtraLineSpacing(int pixels);
@@ -31,6 +46,12 @@ public:
 
 signals:
     void itemDoubleClicked();
+
+protected:
+    // A press on a heading leaves the selection where it was.
+    void mousePressEvent(QMouseEvent* event) override;
+    // The keys move over headings to the next entry.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void updateRowHeight();
