@@ -8,11 +8,14 @@ packages=(
     qt6-base-dev qt6-qpa-plugins
     libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output
     libx11-dev
+    libavformat-dev libavcodec-dev libavutil-dev
     fonts-wqy-microhei
     ffmpeg
 )
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(xvfb xdotool x11-utils desktop-file-utils libglib2.0-bin clang libclang-rt-14-dev)
+    packages+=(xvfb xdotool x11-utils desktop-file-utils libglib2.0-bin clang libclang-rt-14-dev
+        python3 python3-gi gir1.2-gstreamer-1.0 gir1.2-gst-rtsp-server-1.0 gstreamer1.0-plugins-base
+        gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly)
 fi
 
 missing=()

@@ -3,6 +3,7 @@
 #include "MainWindowBindings.h"
 #include "platform/LibVlc.h"
 #include "platform/SoundLog.h"
+#include "engine/FfmpegLog.h"
 #include "ui/EventBinding.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
@@ -46,6 +47,7 @@ Program::Program(const QString& programFolder)
     // library is opened here first, and when a function the player needs is
     // missing it starts on this thread, so the error is reported from here.
     routeSoundLibraryMessagesToLog();
+    routeFfmpegLogToCategory();
     libvlc::resolve("libvlc_new");
     const bool complete =
         libvlc::provides("libvlc_media_player_new") && libvlc::provides("libvlc_media_player_event_manager");

@@ -6,3 +6,5 @@
 Q_DECLARE_LOGGING_CATEGORY(lcEngine)
 // libvlc's own messages, by their level: "clipvane.vlc".
 Q_DECLARE_LOGGING_CATEGORY(lcVlc)
+// FFmpeg's messages, ours and libvlc's decoders': "clipvane.ffmpeg".
+Q_DECLARE_LOGGING_CATEGORY(lcFfmpeg)

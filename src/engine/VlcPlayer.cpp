@@ -1,5 +1,6 @@
 #include "VlcPlayer.h"
 
+#include "RtspReader.h"
 #include "SourceAddress.h"
 #include "VlcEventSubscription.h"
 #include "VlcLogSink.h"
@@ -48,6 +49,8 @@ void VlcPlayer::Release()
 {
     {
         const std::lock_guard lock(mediaLock_);
+        if (rtsp_)
+            rtsp_->abort();
         media_.reset();
     }
     eventManager_ = nullptr;
@@ -71,22 +74,53 @@ void VlcPlayer::SetWindow(std::uint32_t xWindow)
     LIBVLC(libvlc_video_set_mouse_input)(mediaPlayer_.get(), 0);
 }
 
+namespace {
+
+// libvlc's side of a media read through an RtspReader.
+int openRtsp(void* reader, void** data, std::uint64_t* size)
+{
+    *data = reader;
+    *size = UINT64_MAX; // live: no length
+    return 0;
+}
+
+ssize_t readRtsp(void* reader, unsigned char* buffer, size_t size)
+{
+    return static_cast<RtspReader*>(reader)->read(buffer, size);
+}
+
+void closeRtsp(void*) {}
+
+} // namespace
+
 bool VlcPlayer::Open(const QString& source)
 {
     if (!instance_ || !mediaPlayer_)
         return false;
     const QByteArray utf8 = source.toUtf8();
-    libvlc_media_t* media = isNetworkAddress(source)
-                                ? LIBVLC(libvlc_media_new_location)(instance_.get(), utf8.constData())
-                                : LIBVLC(libvlc_media_new_path)(instance_.get(), utf8.constData());
+    std::unique_ptr<RtspReader> rtsp;
+    libvlc_media_t* media = nullptr;
+    if (RtspReader::handles(source)) {
+        rtsp = std::make_unique<RtspReader>(source);
+        media = LIBVLC(libvlc_media_new_callbacks)(instance_.get(), &openRtsp, &readRtsp, nullptr, &closeRtsp,
+                                                   rtsp.get());
+    } else if (isNetworkAddress(source)) {
+        media = LIBVLC(libvlc_media_new_location)(instance_.get(), utf8.constData());
+    } else {
+        media = LIBVLC(libvlc_media_new_path)(instance_.get(), utf8.constData());
+    }
     const std::lock_guard lock(mediaLock_);
     if (!media)
         return false;
     if (log_)
         log_->clearLastError();
+    // The input going away may be waiting in the reader: let it go first.
+    if (rtsp_)
+        rtsp_->abort();
     // Replacing the media stops the previous input and waits for it.
     LIBVLC(libvlc_media_player_set_media)(mediaPlayer_.get(), media);
     media_.reset(media);
+    rtsp_.swap(rtsp); // the previous reader goes once nothing reads from it any more
     return true;
 }
 
@@ -108,6 +142,9 @@ void VlcPlayer::Stop()
         return;
     // Held while the input goes away, so that stats() never waits on it.
     const std::lock_guard lock(mediaLock_);
+    // The input may be waiting in the reader, and libvlc waits for the input.
+    if (rtsp_)
+        rtsp_->abort();
     LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
 }
 
@@ -213,6 +250,11 @@ std::optional<MediaPlayer::Stats> VlcPlayer::stats() const
 
 QString VlcPlayer::lastError() const
 {
+    // Asked on the window's thread: never waits for an open or a stop.
+    if (const std::unique_lock lock(mediaLock_, std::try_to_lock); lock.owns_lock() && rtsp_) {
+        if (QString error = rtsp_->error(); !error.isEmpty())
+            return error;
+    }
     return log_ ? log_->lastError() : QString();
 }
 

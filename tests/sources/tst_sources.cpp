@@ -392,7 +392,9 @@ void SourcesTest::programEndsPromptlyAfterAPipeWasDropped()
     QProcess player;
     player.start(QStringLiteral(CLIPVANE_BINARY), {});
     QVERIFY(player.waitForStarted(10000));
-    QVERIFY(xtest::waitForWindowOf(player.processId()));
+    QVERIFY2(xtest::waitForWindowOf(player.processId()),
+             qPrintable(QStringLiteral("no window; the program said: ") +
+                        QString::fromLocal8Bit(player.readAllStandardError().right(3000))));
     // The window opens centred on the screen; wait until it shows its skin.
     const QPoint origin = MainWindow::centredPosition(QSize(707, 415));
     QTRY_VERIFY_WITH_TIMEOUT(testmedia::looksLike(xtest::screenPixel(origin + QPoint(400, 16)), QColor(50, 177, 108)),
