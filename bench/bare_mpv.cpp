@@ -55,7 +55,7 @@ int main(int argc, char** argv)
         mpv_command(mpv, command);
     };
     bench::runFrameFigures(std::atoi(argv[2]), {"libmpv", bench::kVideoLeft + bench::kVideoWidth / 2, bench::kVideoTop + bench::kVideoHeight / 2,
-                                                [&](int entry) { load(sources[entry]); }, stop, {}});
+                                                [&](int entry) { load(sources[entry]); }, stop, {}, true});
     mpv_terminate_destroy(mpv);
     return 0;
 }

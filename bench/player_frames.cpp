@@ -1,6 +1,7 @@
 // First frame and channel switch in the player itself: from the double-click
 // on an entry to the first picture of that source on the X screen, for a
-// local H.264 clip and an MPEG-TS stream over HTTP on 127.0.0.1.
+// local H.264 clip, an MPEG-TS stream over HTTP and the same stream over RTSP
+// on 127.0.0.1.
 //   bench_player_frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
 // Prints "figure clipvane milliseconds" lines.
 
@@ -38,9 +39,9 @@ int main(int argc, char** argv)
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
 
-    const QStringList names{"红", "蓝", "网络红", "网络蓝"};
+    const QStringList names{"红", "蓝", "网络红", "网络蓝", "摄像红", "摄像蓝"};
     QStringList addresses;
-    for (int entry = 0; entry < 4; ++entry)
+    for (int entry = 0; entry < 6; ++entry)
         addresses << QString::fromStdString(sources[entry]);
     window.get<ListBox>(u"SourceList").setItems(names);
     window.get<ListBox>(u"AddressList").setItems(addresses);
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
         (void)QTest::qWaitFor([&] { return !program.state().playback->isOpenerBusy(); }, 10000);
     };
     bench::runFrameFigures(runs, {"clipvane", centre.x(), centre.y(), doubleClick, stop,
-                                  [] { QCoreApplication::processEvents(); }});
+                                  [] { QCoreApplication::processEvents(); }, true});
     program.OnProgramExit();
     return 0;
 }

@@ -9,7 +9,7 @@ from collections import defaultdict
 
 UNITS = {"cpu": "ms CPU/s", "rss": "MiB", "memory": "MiB", "threads": "threads", "files": "open files",
          "streams": "streams", "seed": "seed"}
-ORDER = ["startup", "first_frame_local", "first_frame_http", "zap_local", "zap_http",
+ORDER = ["startup", "first_frame_local", "first_frame_http", "first_frame_rtsp", "zap_local", "zap_http", "zap_rtsp",
          "idle_cpu", "idle_rss", "playing_cpu", "playing_rss",
          "list_load_10000", "list_load_100000", "list_load_1000000",
          "list_memory_10000", "list_memory_100000", "list_memory_1000000",

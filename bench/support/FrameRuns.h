@@ -2,9 +2,12 @@
 
 // The first-frame and channel-switch figures, measured the same way for every
 // subject: stop, open the red local clip (first frame), switch to the blue one
-// (zap), stop, open the red HTTP stream, switch to the blue one.
+// (zap), stop, open the red HTTP stream, switch to the blue one; and, for the
+// subjects that read RTSP, the same two streams served over RTSP by
+// GStreamer's server.
 
 #include "HttpTestServer.h"
+#include "RtspTestServer.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -19,13 +22,14 @@
 
 namespace bench {
 
-// Entries: 0 red clip, 1 blue clip, 2 red stream, 3 blue stream.
+// Entries: 0 red clip, 1 blue clip, 2 red stream, 3 blue stream, 4 red RTSP, 5 blue RTSP.
 struct FrameSubject {
     std::string name;
     int x = 0, y = 0; // the middle of its video area, on the screen
     std::function<void(int entry)> open;
     std::function<void()> stop;
     std::function<void()> idle; // between polls of the screen
+    bool readsRtsp = false;
 };
 
 inline QByteArray readWhole(const char* path)
@@ -34,13 +38,18 @@ inline QByteArray readWhole(const char* path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The four sources: two clips, and two MPEG-TS files served over HTTP on 127.0.0.1.
+// The six sources: two clips, and two MPEG-TS files served over HTTP and over RTSP on 127.0.0.1.
 class FrameSources {
 public:
     FrameSources(const char* redClip, const char* blueClip, const char* redStream, const char* blueStream)
         : red_(readWhole(redStream)), blue_(readWhole(blueStream)),
-          addresses_{redClip, blueClip, "http://127.0.0.1:" + std::to_string(red_.port()) + "/red.ts",
-                     "http://127.0.0.1:" + std::to_string(blue_.port()) + "/blue.ts"}
+          redRtsp_({"--file", QString::fromLocal8Bit(redStream)}), blueRtsp_({"--file", QString::fromLocal8Bit(blueStream)}),
+          addresses_{redClip,
+                     blueClip,
+                     "http://127.0.0.1:" + std::to_string(red_.port()) + "/red.ts",
+                     "http://127.0.0.1:" + std::to_string(blue_.port()) + "/blue.ts",
+                     redRtsp_.address().toStdString(),
+                     blueRtsp_.address().toStdString()}
     {
     }
     const std::string& operator[](int entry) const { return addresses_[entry]; }
@@ -48,7 +57,9 @@ public:
 private:
     HttpTestServer red_;
     HttpTestServer blue_;
-    std::string addresses_[4];
+    RtspTestServer redRtsp_;
+    RtspTestServer blueRtsp_;
+    std::string addresses_[6];
 };
 
 inline void runFrameFigures(int runs, const FrameSubject& subject)
@@ -72,6 +83,11 @@ inline void runFrameFigures(int runs, const FrameSubject& subject)
         stop();
         measure("first_frame_http", 2, kRed);
         measure("zap_http", 3, kBlue);
+        if (subject.readsRtsp) {
+            stop();
+            measure("first_frame_rtsp", 4, kRed);
+            measure("zap_rtsp", 5, kBlue);
+        }
     }
 }
 

@@ -158,7 +158,10 @@ int VlcPlayer::Volume(int level, bool set)
     const int reported = mediaPlayer_ ? LIBVLC(libvlc_audio_get_volume)(mediaPlayer_.get()) : -1;
     if (reported < 0)
         return keptVolume_;
-    keptVolume_ = reported;
+    // What libvlc took of a request is the level kept. A mere reading is not:
+    // a new audio output reports the level it started at until it is given ours.
+    if (set)
+        keptVolume_ = reported;
     return reported;
 }
 
