@@ -31,7 +31,9 @@ std::vector<EventBinding> mainWindowBindings(HandlerContext& c)
         {u"EscapeHotKeyLabel", ControlEvent::Notification, run(OnEscapeHotKey)},
         {u"MinimizeButton", ControlEvent::Click, run(MinimizeWindow)},
         {u"TitleBar", ControlEvent::DoubleClick, run(ToggleFullScreen)},
-        // Beyond the window's own bindings: the list's heading opens the filter line.
+        // Beyond the window's own bindings: the list's heading opens the filter
+        // line, and a double-click on the picture switches full screen.
         {u"ListCaptionLabel", ControlEvent::LeftPressed, run(ShowListFilter)},
+        {u"VideoSurface", ControlEvent::DoubleClick, run(ToggleFullScreen)},
     };
 }

@@ -8,6 +8,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
+#include "ui/ChannelKeys.h"
 #include "ui/ListFilterHandlers.h"
 #include "ui/ListFilterLine.h"
 #include "ui/SecondVideoSurface.h"
@@ -56,11 +57,12 @@ Program::Program(const QString& programFolder)
 
     state_.sources = std::make_unique<PlaySourceLoader>();
     state_.hotKeys = HotKeyService::create();
+    state_.settings = std::make_unique<UserSettings>();
 
     window_ = std::make_unique<MainWindow>();
     state_.playback = std::make_unique<PlaybackSession>(
         []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get());
-    context_ = std::make_unique<HandlerContext>(HandlerContext{*window_, state_, {}});
+    context_ = std::make_unique<HandlerContext>(*window_, state_);
     bindEvents(*window_, mainWindowBindings(*context_));
     QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
                      [this](std::uint64_t generation, const QString& reason) {
@@ -69,7 +71,9 @@ Program::Program(const QString& programFolder)
     QObject::connect(state_.playback.get(), &PlaybackSession::statusChanged, window_.get(),
                      [this](const PlaybackStatus& status) { ShowPlaybackStatus(*context_, status); });
     QObject::connect(state_.sources.get(), &PlaySourceLoader::loaded, window_.get(),
-                     [this](std::uint64_t, const PlaySourceFile& file) { ShowPlaySources(*context_, file); });
+                     [this](std::uint64_t generation, const PlaySourceFile& file) {
+                         ShowPlaySources(*context_, file, generation);
+                     });
     // The second player draws into a window of its own over the video surface,
     // owned by the surface; it is seen while that player's source is the one chosen.
     auto* second = new SecondVideoSurface(window_->get<PicBox>(u"VideoSurface"));
@@ -89,6 +93,7 @@ Program::Program(const QString& programFolder)
     QObject::connect(filter, &ListFilterLine::abandoned, window_.get(), [this] { CloseListFilter(*context_); });
     auto* find = new QShortcut(QKeySequence::Find, window_.get());
     QObject::connect(find, &QShortcut::activated, window_.get(), [this] { ShowListFilter(*context_); });
+    keys_ = std::make_unique<ChannelKeys>(*context_);
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }
@@ -119,6 +124,7 @@ void Program::OnProgramExit()
     if (exited_)
         return;
     exited_ = true;
+    keys_.reset();
     if (state_.playback)
         state_.playback->shutdown();
     state_.playback.reset();

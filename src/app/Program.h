@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class ChannelKeys;
 class MainWindow;
 
 // The program's life: the player (started beside the window's construction and
@@ -32,5 +33,6 @@ private:
     ProgramState state_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<HandlerContext> context_;
+    std::unique_ptr<ChannelKeys> keys_;
     bool exited_ = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "platform/HotKeyService.h"
 #include "sources/PlaySourceLoader.h"
@@ -18,6 +19,7 @@ struct ProgramState {
     std::unique_ptr<PlaybackSession> playback;
     std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
     std::unique_ptr<HotKeyService> hotKeys;
+    std::unique_ptr<UserSettings> settings;
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;

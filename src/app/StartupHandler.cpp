@@ -11,6 +11,7 @@
 #include "ui/controls/TransLabel.h"
 #include "Contact.h"
 #include "DesktopShortcut.h"
+#include "ui/ChannelKeys.h"
 #include "ui/LeadingNumber.h"
 #include "platform/ShellOpen.h"
 
@@ -54,13 +55,14 @@ void OnMainWindowCreated(HandlerContext& context)
     // A folder of that name passes the test too; it then loads as an empty list.
     const QString playSources = state.programFolder + QLatin1Char('/') + kPlaySourceFileName;
     if (QFileInfo::exists(playSources))
-        LoadPlaySourceList(context, playSources);
+        context.startupLoad = LoadPlaySourceList(context, playSources);
 
     Q_tip& tips = window.get<Q_tip>(u"TipBalloon");
     tips.SetTip(window.control(u"TitleBar")->widget(), QStringLiteral("双击此处可以全屏或者缩小。"));
     tips.SetTip(window.control(u"FullScreenButton")->widget(),
                 QStringLiteral("全屏模式下把鼠标移动到最顶端可以隐藏窗口条,把鼠标移动到最底端可以显示窗口条。"));
     tips.SetTip(window.control(u"BrandLabel")->widget(), contact::tipText());
+    tips.SetTip(window.control(u"ListCaptionLabel")->widget(), ChannelKeys::help());
 
     window.get<Timer>(u"BottomEdgeTimer").setPeriod(kBottomEdgePeriodMs);
     window.get<Timer>(u"TopEdgeTimer").setPeriod(kTopEdgePeriodMs);

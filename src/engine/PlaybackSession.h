@@ -129,8 +129,8 @@ private:
         bool startedOnce = false;
         MediaPlayer::Stats lastStats;
     };
-    static constexpr std::chrono::milliseconds kVolumeRetryInterval{50};
-    static constexpr int kVolumeRetries = 60; // three seconds
+    static constexpr std::chrono::milliseconds kVolumeRetryInterval{100};
+    static constexpr int kVolumeRetries = 100; // ten seconds: a busy machine starts audio late
     static constexpr std::int64_t kEndSlackMs = 3000;
 
     void openAttempt(bool newChoice);

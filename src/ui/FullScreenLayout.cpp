@@ -92,6 +92,7 @@ void enterFullScreen(HandlerContext& context)
     MainWindow& window = context.window;
     const QSize size = primaryScreenSize();
     window.setGeometry(0, 0, size.width(), size.height());
+    window.LayoutSize = size;
 
     Control& video = *window.control(u"VideoSurface");
     Control& list = *window.control(u"SourceList");
@@ -113,6 +114,7 @@ void returnToWindow(HandlerContext& context)
         window.showNormal();
     const QSize size(kWindowedWidth, kWindowedHeight);
     window.resize(size);
+    window.LayoutSize = size;
     if (window.isVisible())
         window.move(MainWindow::centredPosition(size));
 

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 class ListFilterLine;
 class MainWindow;
@@ -18,11 +19,29 @@ struct NowPlaying {
     QStringList labels; // the line name of each of its addresses; may be empty
 };
 
+// The entries played last and before it, for Backspace and Space; -1 when none.
+struct ChannelHistory {
+    int current = -1;
+    int previous = -1;
+};
+
+// What the volume showed before M muted it.
+struct MutedVolume {
+    QString number;
+    int barWidth = 0;
+    bool upDisabled = false;
+};
+
 // What the window's handlers work on.
 struct HandlerContext {
+    HandlerContext(MainWindow& window, ProgramState& state) : window(window), state(state) {}
+
     MainWindow& window;
     ProgramState& state;
     NowPlaying nowPlaying;
     QWidget* secondVideoSurface = nullptr; // where the second player draws; none: VideoSurface for both
     ListFilterLine* filterLine = nullptr;
+    ChannelHistory channels;
+    std::optional<MutedVolume> muted;
+    std::uint64_t startupLoad = 0; // the load of the list beside the program at start
 };

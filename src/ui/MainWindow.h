@@ -26,6 +26,10 @@ public:
     Kind& get(QStringView name) const;
     const std::vector<Control*>& controls() const { return controls_; }
 
+    // The size the layout gave the window last: the window system may confirm
+    // a new size later than the layout needs it, so the layout works from this.
+    QSize LayoutSize{707, 415};
+
     // How far the bottom row moved on the last entry into full screen; the
     // return moves it back by the same amounts.
     int FullScreenOffsetX = 0;

@@ -1,14 +1,15 @@
 #include "PlaySourceHandlers.h"
 
+#include "ChannelNavigation.h"
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "app/ProgramState.h"
 #include "controls/ListBox.h"
 #include "sources/PlaySourceLoader.h"
 
-void LoadPlaySourceList(HandlerContext& context, const QString& path)
+std::uint64_t LoadPlaySourceList(HandlerContext& context, const QString& path)
 {
-    context.state.sources->load(path);
+    return context.state.sources->load(path);
 }
 
 void OnFilesDropped(HandlerContext& context, const QString& payload)
@@ -20,10 +21,11 @@ void OnFilesDropped(HandlerContext& context, const QString& payload)
     context.state.sources->loadDropped(paths);
 }
 
-void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file)
+void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::uint64_t generation)
 {
     if (file.keepsCurrentList)
         return;
+    context.channels = {}; // indices of the list that goes
     context.state.playSourceText = file.text;
     context.state.playSourceFields = file.fields;
     ListBox& sources = context.window.get<ListBox>(u"SourceList");
@@ -31,4 +33,6 @@ void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file)
     // Group headings in the list heading's grey.
     sources.setHeadings(file.headingRows, rgb(192, 192, 192));
     context.window.get<ListBox>(u"AddressList").setItems(file.addresses);
+    if (generation != 0 && generation == context.startupLoad)
+        SelectRememberedChannel(context);
 }

@@ -44,6 +44,12 @@ void PlaySelectedEntry(HandlerContext& context)
 
     context.nowPlaying.name = name;
     context.nowPlaying.labels = labels;
+    if (selected >= 0) {
+        if (selected != context.channels.current)
+            context.channels = {selected, context.channels.current};
+        if (context.state.settings)
+            context.state.settings->setLastChannel({name, context.state.CurrentAddress});
+    }
     TransLabel& title = window.get<TransLabel>(u"TitleLabel");
     title.setCaption(texts::playingPrefix() + texts::withLabel(name, labels.value(0)));
     title.setToolTip({});

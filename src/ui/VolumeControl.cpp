@@ -7,6 +7,8 @@
 #include "controls/Control.h"
 #include "controls/TransLabel.h"
 
+#include <QString>
+
 #include <algorithm>
 
 namespace {
@@ -25,10 +27,39 @@ void askPlayer(HandlerContext& context, int delta)
     number.setCaption(QString::number(reported));
 }
 
+void unmute(HandlerContext& context)
+{
+    if (!context.muted)
+        return;
+    const MutedVolume muted = *context.muted;
+    context.muted.reset();
+    TransLabel& number = context.window.get<TransLabel>(u"VolumeValueLabel");
+    number.setCaption(muted.number);
+    context.window.control(u"VolumeLevelBar")->SetWidth(muted.barWidth);
+    context.window.control(u"VolumeUpButton")->SetDisabled(muted.upDisabled);
+    context.state.playback->Volume(std::max(leadingInteger(muted.number), 0), true);
+}
+
 } // namespace
+
+void ToggleMute(HandlerContext& context)
+{
+    if (context.muted) {
+        unmute(context);
+        return;
+    }
+    TransLabel& number = context.window.get<TransLabel>(u"VolumeValueLabel");
+    Control& bar = *context.window.control(u"VolumeLevelBar");
+    Control& up = *context.window.control(u"VolumeUpButton");
+    context.muted = MutedVolume{number.caption(), bar.Width(), up.Disabled()};
+    context.state.playback->Volume(0, true);
+    number.setCaption(QStringLiteral("0"));
+    bar.SetWidth(0);
+}
 
 void StepVolumeUp(HandlerContext& context)
 {
+    unmute(context);
     Control& bar = *context.window.control(u"VolumeLevelBar");
     const int width = bar.Width();
     if (width > kTrackWidth) {
@@ -41,6 +72,7 @@ void StepVolumeUp(HandlerContext& context)
 
 void StepVolumeDown(HandlerContext& context)
 {
+    unmute(context);
     Control& bar = *context.window.control(u"VolumeLevelBar");
     bar.SetWidth(std::max(bar.Width() - kBarStep, 0));
     askPlayer(context, -kVolumeStep);

@@ -7,3 +7,6 @@ struct HandlerContext;
 // what the player reports. The up step stops once the bar has passed 80 pixels.
 void StepVolumeUp(HandlerContext& context);
 void StepVolumeDown(HandlerContext& context);
+// M: silence, shown as 0 on the number and an empty bar; again, or the next
+// step, brings back the level there was (and the step then goes from it).
+void ToggleMute(HandlerContext& context);

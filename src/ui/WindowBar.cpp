@@ -18,7 +18,7 @@ void ShowWindowBar(HandlerContext& context)
     MainWindow& window = context.window;
     const bool listHidden = window.control(u"ListToggleButton")->Tag() == texts::listHidden();
     window.control(u"VideoSurface")
-        ->SetRect(QRect(3, 32, window.width() - (listHidden ? 5 : 150), window.height() - 71));
+        ->SetRect(QRect(3, 32, window.LayoutSize.width() - (listHidden ? 5 : 150), window.LayoutSize.height() - 71));
 }
 
 void HideWindowBar(HandlerContext& context)
@@ -26,7 +26,7 @@ void HideWindowBar(HandlerContext& context)
     MainWindow& window = context.window;
     if (window.control(u"ListToggleButton")->Tag() == texts::listShown())
         ToggleListPanel(context);
-    window.control(u"VideoSurface")->SetRect(QRect(0, 0, window.width(), window.height()));
+    window.control(u"VideoSurface")->SetRect(QRect(QPoint(0, 0), window.LayoutSize));
 }
 
 void OnBottomEdgeTick(HandlerContext& context)

@@ -15,13 +15,13 @@ void ToggleListPanel(HandlerContext& context)
     Control& caption = *window.control(u"ListCaptionLabel");
     Control& list = *window.control(u"SourceList");
     if (toggle.Tag() == texts::listHidden()) {
-        video.SetWidth(window.width() - 150);
+        video.SetWidth(window.LayoutSize.width() - 150);
         caption.SetVisible(true);
         list.SetVisible(true);
         toggle.SetTag(texts::listShown());
     } else {
         toggle.SetTag(texts::listHidden());
-        video.SetWidth(window.width() - 5);
+        video.SetWidth(window.LayoutSize.width() - 5);
         caption.SetVisible(false);
         list.SetVisible(false);
     }

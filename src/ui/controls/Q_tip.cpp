@@ -15,6 +15,8 @@ bool Q_tip::SetTip(QWidget* target, const QString& text, int /*icon*/, const QRe
         connect(target, &QObject::destroyed, this, [this](QObject* gone) { tips_.remove(gone); });
     }
     tips_.insert(target, Tip{target, text, area});
+    // What the balloon says, screen readers say too.
+    target->setAccessibleDescription(text);
     return true;
 }
 

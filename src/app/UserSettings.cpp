@@ -1,0 +1,28 @@
+#include "UserSettings.h"
+
+#include <QSettings>
+
+namespace {
+
+QSettings store()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("clipvane"), QStringLiteral("clipvane"));
+}
+
+} // namespace
+
+std::optional<UserSettings::Channel> UserSettings::lastChannel() const
+{
+    const QSettings settings = store();
+    if (!settings.contains(QStringLiteral("lastChannel/name")))
+        return std::nullopt;
+    return Channel{settings.value(QStringLiteral("lastChannel/name")).toString(),
+                   settings.value(QStringLiteral("lastChannel/address")).toString()};
+}
+
+void UserSettings::setLastChannel(const Channel& channel)
+{
+    QSettings settings = store();
+    settings.setValue(QStringLiteral("lastChannel/name"), channel.name);
+    settings.setValue(QStringLiteral("lastChannel/address"), channel.address);
+}

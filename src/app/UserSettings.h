@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// What the player remembers for its user between starts, in the user's config
+// folder ($XDG_CONFIG_HOME/clipvane/clipvane.conf, ~/.config/… by default).
+class UserSettings {
+public:
+    struct Channel {
+        QString name;
+        QString address; // as written in the list
+    };
+
+    // The channel played last; none before the first.
+    std::optional<Channel> lastChannel() const;
+    void setLastChannel(const Channel& channel);
+};
