@@ -1,10 +1,14 @@
 // First frame and channel switch in the player itself: from the double-click
-// on an entry to the first picture of that source on the X screen, for a
-// local H.264 clip, an MPEG-TS stream over HTTP and the same stream over RTSP
-// on 127.0.0.1.
+// on an entry (or the key) to the first picture of that source on the X
+// screen, for a local H.264 clip, an MPEG-TS stream over HTTP and the same
+// stream over RTSP on 127.0.0.1.
 //   bench_player_frames RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
+//       first frame and switch with nothing opened ahead (preopen=off)
+//   bench_player_frames ready RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
+//       switches to a channel opened ahead: channel-down (PageDown) once the
+//       next channel is ready, and Enter once the selection has rested on an
+//       entry and it is ready
 // Prints "figure clipvane milliseconds" lines.
-
 
 #include "app/Program.h"
 #include "ui/MainWindow.h"
@@ -13,6 +17,7 @@
 #include "ui/controls/PicBox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,17 +26,39 @@
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The user's settings, in a folder of this run's.
+bool configure(const QTemporaryDir& config, const char* preopen)
+{
+    QDir().mkpath(config.filePath(QStringLiteral("clipvane")));
+    QFile file(config.filePath(QStringLiteral("clipvane/clipvane.conf")));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QByteArray("[General]\npreopen=") + preopen + "\n");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     XInitThreads();
     QApplication app(argc, argv);
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: %s RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts\n", argv[0]);
+    const bool ready = argc == 7 && std::strcmp(argv[1], "ready") == 0;
+    char** args = ready ? argv + 1 : argv;
+    if (argc != (ready ? 7 : 6)) {
+        std::fprintf(stderr, "usage: %s [ready] RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts\n", argv[0]);
         return 2;
     }
-    const int runs = std::atoi(argv[1]);
-    const bench::FrameSources sources(argv[2], argv[3], argv[4], argv[5]);
+    const int runs = std::atoi(args[1]);
+    QTemporaryDir config;
+    if (!configure(config, ready ? "next+selection" : "off"))
+        return 1;
+    const bench::FrameSources sources(args[2], args[3], args[4], args[5]);
     QTemporaryDir folder;
     Program program(folder.path());
     program.open();
@@ -43,12 +70,12 @@ int main(int argc, char** argv)
     QStringList addresses;
     for (int entry = 0; entry < 6; ++entry)
         addresses << QString::fromStdString(sources[entry]);
-    window.get<ListBox>(u"SourceList").setItems(names);
+    ListBox& list = window.get<ListBox>(u"SourceList");
+    list.setItems(names);
     window.get<ListBox>(u"AddressList").setItems(addresses);
 
     PicBox& video = window.get<PicBox>(u"VideoSurface");
     const QPoint centre = video.mapToGlobal(video.rect().center());
-    ListBox& list = window.get<ListBox>(u"SourceList");
     const auto doubleClick = [&](int entry) {
         const QRect item = list.visualRect(list.model()->index(entry, 0));
         QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, list.viewport()->mapTo(&window, item.center()));
@@ -57,8 +84,43 @@ int main(int argc, char** argv)
         StopPlayback(program.handlers());
         (void)QTest::qWaitFor([&] { return !program.state().playback->isOpenerBusy(); }, 10000);
     };
-    bench::runFrameFigures(runs, {"clipvane", centre.x(), centre.y(), doubleClick, stop,
-                                  [] { QCoreApplication::processEvents(); }, true});
+    const auto idle = [] { QCoreApplication::processEvents(); };
+    if (!ready) {
+        bench::runFrameFigures(runs, {"clipvane", centre.x(), centre.y(), doubleClick, stop, idle, true});
+        program.OnProgramExit();
+        return 0;
+    }
+
+    // Ready switches: wait until the channel is opened ahead and ready, then the key.
+    PlaybackSession& playback = *program.state().playback;
+    const auto isReady = [&](int entry) {
+        return playback.isPrepared(EntryAlternates(program.handlers(), entry));
+    };
+    const bench::ScreenProbe probe;
+    const auto measure = [&](const char* figure, const std::function<void()>& key, bench::Rgb colour) {
+        const auto start = std::chrono::steady_clock::now();
+        key();
+        std::printf("%s clipvane %.1f\n", figure, probe.waitFor(centre.x(), centre.y(), colour, start, idle));
+        std::fflush(stdout);
+    };
+    const auto press = [&](Qt::Key key) { return [&window, key] { QTest::keyClick(&window, key); }; };
+    for (int run = 0; run < runs; ++run) {
+        for (const int red : {0, 2}) {
+            const char* down = red == 0 ? "zap_ready_local" : "zap_ready_http";
+            const char* enter = red == 0 ? "enter_rest_local" : "enter_rest_http";
+            stop();
+            probe.waitFor(centre.x(), centre.y(), {0, 0, 0}, std::chrono::steady_clock::now(), idle);
+            doubleClick(red);
+            probe.waitFor(centre.x(), centre.y(), bench::kRed, std::chrono::steady_clock::now(), idle);
+            // Channel-down once the next channel is ready.
+            (void)QTest::qWaitFor([&] { return isReady(red + 1); }, 15000);
+            measure(down, press(Qt::Key_PageDown), bench::kBlue);
+            // The selection rests on the red one again; Enter once it is ready.
+            list.setCurrentSelection(red);
+            (void)QTest::qWaitFor([&] { return isReady(red); }, 15000);
+            measure(enter, press(Qt::Key_Return), bench::kRed);
+        }
+    }
     program.OnProgramExit();
     return 0;
 }

@@ -35,14 +35,27 @@ clip red.ts red 8 -f mpegts
 clip blue.ts blue 8 -f mpegts
 clip long.mp4 red 30 -movflags +faststart
 
-# The player in a folder of its own, with a 20-entry list (the first entry a clip).
+# A live channel over HTTP, the one opened ahead while the first entry plays.
+python3 "$root/tests/support/live_stream_server.py" "$work/blue.ts" 8 >"$work/live-port" &
+live=$!
+trap 'kill $live 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 50); do [[ -s "$work/live-port" ]] && break; sleep 0.1; done
+live_port=$(head -n 1 "$work/live-port")
+
+# The player in a folder of its own, with a 20-entry list (the first entry a
+# clip, the second the live channel).
 app="$work/app"
 mkdir -p "$app"
 cp "$build/src/clipvane" "$build/src/clipvane.png" "$app/"
 {
     printf '红色,%s\r\n' "$work/long.mp4"
-    for i in $(seq 2 20); do printf '频道 %d,http://127.0.0.1:9/live/%d.ts\r\n' "$i" "$i"; done
+    printf '直播,http://127.0.0.1:%s/live.ts\r\n' "$live_port"
+    for i in $(seq 3 20); do printf '频道 %d,http://127.0.0.1:9/live/%d.ts\r\n' "$i" "$i"; done
 } >"$app/澄影播放源.txt"
+# Settings without channels opened ahead, for the figures that compare the plain player.
+plain="$work/plain-config"
+mkdir -p "$plain/clipvane"
+printf '[General]\npreopen=off\n' >"$plain/clipvane/clipvane.conf"
 
 # The raw figures stay beside the build, for a second look.
 results="$build/bench-results.txt"
@@ -59,12 +72,14 @@ for i in \$(seq $runs); do
     "\$b/bench_process_probe" startup minimal startup "\$b/bench_minimal_window"
 done
 "\$b/bench_player_frames" $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
+"\$b/bench_player_frames" ready $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 "\$b/bench_bare_libvlc" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 [[ ! -x "\$b/bench_bare_mpv" ]] || "\$b/bench_bare_mpv" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 for i in 1 2 3; do
     "\$b/bench_process_probe" idle clipvane cost 10 "$app/clipvane"
     "\$b/bench_process_probe" idle minimal cost 10 "\$b/bench_minimal_window"
-    "\$b/bench_process_probe" playing clipvane cost 10 play "$app/clipvane"
+    XDG_CONFIG_HOME="$plain" "\$b/bench_process_probe" playing clipvane cost 10 play "$app/clipvane"
+    "\$b/bench_process_probe" playing_standby clipvane cost 10 play "$app/clipvane"
 done
 "\$b/bench_list_load" $runs
 "\$b/bench_switch_soak" $switches $seed "$work/red.mp4" "$work/blue.mp4" "$work/red.ts"

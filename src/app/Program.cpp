@@ -9,6 +9,7 @@
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/ChannelKeys.h"
+#include "ui/Preopen.h"
 #include "ui/ListFilterHandlers.h"
 #include "ui/ListFilterLine.h"
 #include "ui/SecondVideoSurface.h"
@@ -60,9 +61,16 @@ Program::Program(const QString& programFolder)
     state_.settings = std::make_unique<UserSettings>();
 
     window_ = std::make_unique<MainWindow>();
+    // A third player opens channels ahead, unless the user turned that off.
+    const QString preopen = state_.settings->preopen();
+    const PreopenMode mode = preopen == QLatin1String("off")    ? PreopenMode::Off
+                             : preopen == QLatin1String("next") ? PreopenMode::Next
+                                                                : PreopenMode::NextAndSelection;
     state_.playback = std::make_unique<PlaybackSession>(
-        []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get());
+        []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get(),
+        mode == PreopenMode::Off ? 2 : 3);
     context_ = std::make_unique<HandlerContext>(*window_, state_);
+    context_->preopen = mode;
     bindEvents(*window_, mainWindowBindings(*context_));
     QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
                      [this](std::uint64_t generation, const QString& reason) {
@@ -74,16 +82,21 @@ Program::Program(const QString& programFolder)
                      [this](std::uint64_t generation, const PlaySourceFile& file) {
                          ShowPlaySources(*context_, file, generation);
                      });
-    // The second player draws into a window of its own over the video surface,
-    // owned by the surface; it is seen while that player's source is the one chosen.
-    auto* second = new SecondVideoSurface(window_->get<PicBox>(u"VideoSurface"));
-    context_->secondVideoSurface = second;
-    QObject::connect(state_.playback.get(), &PlaybackSession::showing, second,
-                     [second](int player) { second->setVisible(player == 1); });
+    // The other players draw into windows of their own over the video surface,
+    // owned by the surface; one is seen while its player's source is the one
+    // chosen, the first player's picture while none is.
+    PicBox& video = window_->get<PicBox>(u"VideoSurface");
+    for (QWidget*& surface : context_->playerSurfaces)
+        surface = new SecondVideoSurface(video);
+    QObject::connect(state_.playback.get(), &PlaybackSession::showing, window_.get(), [this](int player) {
+        for (size_t index = 0; index < context_->playerSurfaces.size(); ++index)
+            context_->playerSurfaces[index]->setVisible(player == int(index) + 1);
+    });
     // libvlc's video window is gone and left its last picture behind: paint over it.
-    QObject::connect(state_.playback.get(), &PlaybackSession::stopped, window_.get(), [this, second] {
+    QObject::connect(state_.playback.get(), &PlaybackSession::stopped, window_.get(), [this] {
         window_->get<PicBox>(u"VideoSurface").update();
-        second->update();
+        for (QWidget* surface : context_->playerSurfaces)
+            surface->update();
     });
     // The line that finds a channel, over the list's heading.
     auto* filter = new ListFilterLine(*window_->control(u"ListCaptionLabel")->widget(), *window_);
@@ -94,6 +107,7 @@ Program::Program(const QString& programFolder)
     auto* find = new QShortcut(QKeySequence::Find, window_.get());
     QObject::connect(find, &QShortcut::activated, window_.get(), [this] { ShowListFilter(*context_); });
     keys_ = std::make_unique<ChannelKeys>(*context_);
+    selectionRest_ = std::make_unique<SelectionRest>(*context_);
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }
@@ -125,6 +139,7 @@ void Program::OnProgramExit()
         return;
     exited_ = true;
     keys_.reset();
+    selectionRest_.reset();
     if (state_.playback)
         state_.playback->shutdown();
     state_.playback.reset();

@@ -6,6 +6,7 @@
 #include <memory>
 
 class ChannelKeys;
+class SelectionRest;
 class MainWindow;
 
 // The program's life: the player (started beside the window's construction and
@@ -34,5 +35,6 @@ private:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<HandlerContext> context_;
     std::unique_ptr<ChannelKeys> keys_;
+    std::unique_ptr<SelectionRest> selectionRest_;
     bool exited_ = false;
 };

@@ -26,3 +26,17 @@ void UserSettings::setLastChannel(const Channel& channel)
     settings.setValue(QStringLiteral("lastChannel/name"), channel.name);
     settings.setValue(QStringLiteral("lastChannel/address"), channel.address);
 }
+
+void UserSettings::setPreopen(const QString& mode)
+{
+    QSettings settings = store();
+    settings.setValue(QStringLiteral("preopen"), mode);
+}
+
+QString UserSettings::preopen() const
+{
+    const QString value = store().value(QStringLiteral("preopen")).toString().trimmed().toLower();
+    if (value == QLatin1String("off") || value == QLatin1String("next"))
+        return value;
+    return QStringLiteral("next+selection");
+}

@@ -16,4 +16,9 @@ public:
     // The channel played last; none before the first.
     std::optional<Channel> lastChannel() const;
     void setLastChannel(const Channel& channel);
+
+    // "preopen": which channels are opened ahead: "off", "next" or
+    // "next+selection" (also when missing or not one of these).
+    QString preopen() const;
+    void setPreopen(const QString& mode);
 };

@@ -32,6 +32,7 @@ public:
         std::int64_t demuxBytes = 0;
         std::int64_t displayedPictures = 0;
         std::int64_t decodedAudio = 0;
+        std::int64_t lostPictures = 0; // decoded too late to be shown
         std::int64_t timeMs = -1;   // position; -1 when unknown
         std::int64_t lengthMs = -1; // length; 0 or -1 when the source has none (live)
     };
@@ -53,6 +54,8 @@ public:
     virtual bool Open(const QString& source) = 0;
     virtual void AddOption(const QByteArray& option) = 0;
     virtual void Play() = 0;
+    // Holds the picture shown, or goes on from it; does not wait on the engine.
+    virtual void SetPaused(bool paused) = 0;
     virtual void Stop() = 0;
     // Sets the level when asked, then returns the level reported.
     virtual int Volume(int level, bool set) = 0;

@@ -1,5 +1,7 @@
 #include "OpenerThread.h"
 
+#include <algorithm>
+
 OpenerThread::OpenerThread() : thread_([this](std::stop_token stop) { run(stop); }) {}
 
 OpenerThread::~OpenerThread()
@@ -7,13 +9,18 @@ OpenerThread::~OpenerThread()
     shutdown();
 }
 
-bool OpenerThread::post(Request request)
+bool OpenerThread::post(Request request, Lane lane)
 {
     {
         const std::lock_guard guard(lock_);
         if (closed_)
             return false;
-        pending_ = std::move(request);
+        const auto same = std::find_if(pending_.begin(), pending_.end(),
+                                       [lane](const Pending& pending) { return pending.lane == lane; });
+        if (same != pending_.end())
+            same->request = std::move(request);
+        else
+            pending_.push_back({lane, std::move(request)});
     }
     wake_.notify_one();
     return true;
@@ -26,7 +33,9 @@ void OpenerThread::shutdown(Request last)
         if (closed_)
             return;
         closed_ = true;
-        pending_ = last ? std::optional<Request>(std::move(last)) : std::nullopt;
+        pending_.clear();
+        if (last)
+            pending_.push_back({Lane::Choice, std::move(last)});
     }
     thread_.request_stop();
     wake_.notify_one();
@@ -37,18 +46,26 @@ void OpenerThread::shutdown(Request last)
 bool OpenerThread::busy() const
 {
     const std::lock_guard guard(lock_);
-    return running_ || pending_.has_value();
+    return running_ || !pending_.empty();
 }
 
 void OpenerThread::run(std::stop_token stop)
 {
     std::unique_lock guard(lock_);
     for (;;) {
-        wake_.wait(guard, stop, [this] { return pending_.has_value(); });
-        if (!pending_) // stopped with nothing left to do
+        wake_.wait(guard, stop, [this] { return !pending_.empty(); });
+        if (pending_.empty()) // stopped with nothing left to do
             return;
-        Request request = std::move(*pending_);
-        pending_.reset();
+        // A choice first, then a player to let go, then one opened ahead.
+        auto next = pending_.begin();
+        for (const Lane lane : {Lane::Choice, Lane::Retire, Lane::Standby}) {
+            next = std::find_if(pending_.begin(), pending_.end(),
+                                [lane](const Pending& pending) { return pending.lane == lane; });
+            if (next != pending_.end())
+                break;
+        }
+        Request request = std::move(next->request);
+        pending_.erase(next);
         running_ = true;
         guard.unlock();
         request();

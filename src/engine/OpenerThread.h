@@ -1,17 +1,20 @@
 #pragma once
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <thread>
 
-// One worker thread that runs requests one at a time, in order. A request
-// that has not started yet is replaced by a newer one: only the latest intent
-// (play this, stop) is carried out once the current request is done.
+// One worker thread that runs requests one at a time. Each request has a lane;
+// a request that has not started yet is replaced by a newer one of its lane
+// (only the latest intent of a lane is carried out: play this, stop). The
+// user's choices go first, then players being let go, then sources opened
+// ahead.
 class OpenerThread {
 public:
     using Request = std::function<void()>;
+    enum class Lane { Choice, Retire, Standby };
 
     OpenerThread();
     ~OpenerThread();
@@ -19,7 +22,7 @@ public:
     OpenerThread& operator=(const OpenerThread&) = delete;
 
     // False once shut down.
-    bool post(Request request);
+    bool post(Request request, Lane lane = Lane::Choice);
     // Drops what is pending, lets the running request finish, then runs last
     // (if any) and ends the thread. Later posts are refused.
     void shutdown(Request last = {});
@@ -27,11 +30,15 @@ public:
     bool busy() const;
 
 private:
+    struct Pending {
+        Lane lane;
+        Request request;
+    };
     void run(std::stop_token stop);
 
     mutable std::mutex lock_;
     std::condition_variable_any wake_;
-    std::optional<Request> pending_;
+    std::deque<Pending> pending_;
     bool running_ = false;
     bool closed_ = false;
     std::jthread thread_; // last: starts after the fields above exist

@@ -6,13 +6,36 @@
 using Phase = PlaybackStatus::Phase;
 using Type = MediaPlayer::Event::Type;
 
-PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent)
-    : QObject(parent), bank_(std::move(factory), std::move(first))
+PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, int players,
+                                 QObject* parent)
+    : QObject(parent), bank_(std::move(factory), std::move(first), players)
 {
     connect(&bank_, &PlayerBank::opened, this, &PlaybackSession::onOpened);
     connect(&bank_, &PlayerBank::event, this, &PlaybackSession::onEvent);
     connect(&bank_, &PlayerBank::stopped, this, &PlaybackSession::stopped);
     connect(&bank_, &PlayerBank::showing, this, &PlaybackSession::showing);
+    // A stream shows its first picture well after its buffer is full (up to
+    // its clock's offset): it is ready to be brought forward only then.
+    standbyPicture_.setInterval(std::chrono::milliseconds(40));
+    connect(&standbyPicture_, &QTimer::timeout, this, [this] {
+        if (!standby_ || standby_->ready) {
+            standbyPicture_.stop();
+            return;
+        }
+        MediaPlayer* ahead = player(standby_->player);
+        const std::optional<MediaPlayer::Stats> reading = ahead ? ahead->stats() : std::nullopt;
+        if (reading && reading->displayedPictures > 0) {
+            standby_->ready = true;
+            standbyPicture_.stop();
+            // A file waits at its first picture; a live source goes on receiving.
+            if (!isNetworkAddress(standby_->alternates.front().address))
+                ahead->SetPaused(true);
+        }
+    });
+    connect(&bank_, &PlayerBank::othersMade, this, [this] {
+        if (std::optional<PendingPrepare> pending = std::exchange(pendingPrepare_, std::nullopt))
+            prepare(pending->alternates, pending->windows, pending->cachingMs);
+    });
 
     watchdog_.setSingleShot(true);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
@@ -61,6 +84,16 @@ std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows w
     if (shutDown_ || !player(0) || alternates.empty())
         return generation_;
     endChoice();
+    if (bringForwardStandby(alternates, windows, cachingMs))
+        return generation_;
+    // Opened ahead but not ready yet: the choice opens as any other, on a
+    // player that is not busy letting that one go.
+    int unready = -1;
+    if (standby_ && standby_->key == alternates.front().address) {
+        unready = standby_->player;
+        standby_.reset();
+        bank_.cancelStandby();
+    }
     std::vector<bool> reconnectable;
     for (const Alternate& alternate : alternates)
         reconnectable.push_back(isNetworkAddress(alternate.address));
@@ -68,13 +101,15 @@ std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows w
     choice_.emplace(generation, alternates, windows, cachingMs,
                     RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay}),
                     StallWatch(timing_.stallTimeout));
-    openAttempt(true);
+    openAttempt(true, unready);
+    if (unready >= 0 && unready != showing_)
+        bank_.retire(1u << unready);
     return generation;
 }
 
 // Opens the choice's current address: a new choice beside what plays, a
 // reconnect or a next address on the player that shows.
-void PlaybackSession::openAttempt(bool newChoice)
+void PlaybackSession::openAttempt(bool newChoice, int avoid)
 {
     if (!choice_)
         return;
@@ -88,13 +123,15 @@ void PlaybackSession::openAttempt(bool newChoice)
         request.options << QByteArrayLiteral(":http-referrer=") + alternate.referrer.toUtf8();
     request.cachingMs = choice.cachingMs;
     request.attempt = choice.attempt = ++attempts_;
-    const int other = 1 - showing_;
-    if (newChoice && showingHasSource_ && player(other)) {
+    const int other = freePlayer(avoid);
+    if (newChoice && showingHasSource_ && other >= 0) {
         request.target = other;
         request.leaving = showing_;
     } else {
         request.target = showing_;
     }
+    if (standby_ && standby_->player == request.target)
+        standby_.reset(); // taken over by the choice
     request.window = choice.windows[size_t(request.target)];
     showing_ = request.target;
     showingHasSource_ = true;
@@ -121,6 +158,10 @@ void PlaybackSession::onOpened(std::uint64_t attempt, bool mediaCreated)
 
 void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event)
 {
+    if (standby_ && attempt == standby_->attempt) {
+        onStandbyEvent(event);
+        return;
+    }
     // After a stop the players' events carry the stop's attempt: no choice is
     // left for them to speak of.
     if (!choice_ || attempt != choice_->attempt)
@@ -226,6 +267,13 @@ void PlaybackSession::checkStall()
     if (!reading)
         return; // busy for a moment; no reading is no evidence
     choice_->lastStats = *reading;
+    // The channel opened ahead costs the one watched its pictures: let it go.
+    if (standby_ && lostPictures_ >= 0 && reading->lostPictures - lostPictures_ > kLostPicturesPerReading) {
+        qCInfo(lcEngine) << "the machine falls behind; no channel is opened ahead for a while";
+        dropStandby();
+        standbyPausedUntil_ = Clock::now() + kStandbyPause;
+    }
+    lostPictures_ = reading->lostPictures;
     if (choice_->stall.stalled(*reading, Clock::now())) {
         qCInfo(lcEngine) << "attempt" << choice_->attempt << "stalled";
         recover({});
@@ -276,6 +324,8 @@ void PlaybackSession::fail(const QString& reason)
     // A source that never started is stopped, so it does not start much later;
     // the video area goes black.
     endChoice();
+    standby_.reset();
+    bank_.cancelStandby();
     ++generation_;
     showingHasSource_ = false;
     bank_.stopAll(++attempts_);
@@ -311,6 +361,9 @@ void PlaybackSession::stop()
     if (shutDown_)
         return;
     endChoice();
+    standby_.reset();
+    pendingPrepare_.reset();
+    bank_.cancelStandby();
     ++generation_;
     showingHasSource_ = false;
     bank_.stopAll(++attempts_);
@@ -321,6 +374,7 @@ void PlaybackSession::shutdown()
     if (shutDown_)
         return;
     endChoice();
+    standby_.reset();
     shutDown_ = true;
     ++generation_;
     bank_.shutdown();
@@ -359,4 +413,125 @@ void PlaybackSession::retryVolume(int index)
     }
     if (MediaPlayer* target = player(index))
         target->RestoreVolume();
+}
+
+// A player that neither shows nor holds the channel opened ahead; the one
+// that showed last before it is preferred, as it has stopped the longest.
+int PlaybackSession::freePlayer(int avoid) const
+{
+    int fallback = -1;
+    for (int step = 1; step < kPlayers; ++step) {
+        const int index = (showing_ + step) % kPlayers;
+        if (!player(index) || (standby_ && standby_->player == index))
+            continue;
+        if (index != avoid)
+            return index;
+        fallback = index;
+    }
+    return fallback;
+}
+
+bool PlaybackSession::isPrepared(const Alternates& alternates) const
+{
+    return standby_ && standby_->ready && !alternates.empty() && standby_->key == alternates.front().address;
+}
+
+void PlaybackSession::prepare(const Alternates& alternates, VideoWindows windows, int cachingMs)
+{
+    if (shutDown_ || alternates.empty() || !choice_ || Clock::now() < standbyPausedUntil_)
+        return;
+    const QString key = alternates.front().address;
+    if (choice_->alternates.front().address == key || (standby_ && standby_->key == key))
+        return;
+    int target = standby_ ? standby_->player : freePlayer();
+    if (target < 0 || target == showing_) {
+        pendingPrepare_ = PendingPrepare{alternates, windows, cachingMs}; // the players come soon after the first open
+        return;
+    }
+    // Keep one player free beside the one that shows, so that a choice that
+    // was not opened ahead switches as fast as ever.
+    if (!standby_) {
+        int free = 0;
+        for (int index = 0; index < kPlayers; ++index)
+            free += index != showing_ && player(index) ? 1 : 0;
+        if (free < 2) {
+            pendingPrepare_ = PendingPrepare{alternates, windows, cachingMs};
+            return;
+        }
+    }
+    pendingPrepare_.reset();
+    standby_ = Standby{key, alternates, target, ++attempts_, false, false};
+    PlayerBank::OpenRequest request;
+    const Alternate& first = alternates.front();
+    request.address = first.address;
+    if (!first.userAgent.isEmpty())
+        request.options << QByteArrayLiteral(":http-user-agent=") + first.userAgent.toUtf8();
+    if (!first.referrer.isEmpty())
+        request.options << QByteArrayLiteral(":http-referrer=") + first.referrer.toUtf8();
+    request.target = target;
+    request.window = windows[size_t(target)];
+    request.cachingMs = cachingMs;
+    request.attempt = standby_->attempt;
+    request.standby = true;
+    qCDebug(lcEngine) << "opening ahead" << key << "on player" << target;
+    bank_.open(request);
+}
+
+// A choice of the channel opened ahead: it is brought forward at once.
+bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs)
+{
+    if (!isPrepared(alternates))
+        return false;
+    const Standby standby = *standby_;
+    standby_.reset();
+    std::vector<bool> reconnectable;
+    for (const Alternate& alternate : alternates)
+        reconnectable.push_back(isNetworkAddress(alternate.address));
+    const std::uint64_t generation = ++generation_;
+    choice_.emplace(generation, alternates, windows, cachingMs,
+                    RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay}),
+                    StallWatch(timing_.stallTimeout));
+    Choice& choice = *choice_;
+    choice.attempt = standby.attempt;
+    const int leaving = showing_;
+    showing_ = standby.player;
+    showingHasSource_ = true;
+    emit showing(showing_);
+    bank_.bringForward(showing_);
+    qCDebug(lcEngine) << "choice" << generation << "brought forward from player" << showing_;
+    onStarted(showing_);
+    if (leaving != showing_)
+        bank_.retire(1u << leaving);
+    return true;
+}
+
+void PlaybackSession::onStandbyEvent(const MediaPlayer::Event& event)
+{
+    switch (event.type) {
+    case Type::Buffering:
+        if (event.cache >= 100.0f && !standby_->buffered) {
+            standby_->buffered = true;
+            standbyPicture_.start();
+        }
+        break;
+    case Type::EncounteredError:
+    case Type::EndReached:
+        // Nobody chose it: it goes without a word.
+        qCInfo(lcEngine) << "the channel opened ahead failed:" << standby_->key;
+        dropStandby();
+        break;
+    default:
+        break;
+    }
+}
+
+void PlaybackSession::dropStandby()
+{
+    if (!standby_)
+        return;
+    const int player = standby_->player;
+    standby_.reset();
+    bank_.cancelStandby();
+    if (player != showing_)
+        bank_.retire(1u << player);
 }

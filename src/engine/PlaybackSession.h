@@ -55,9 +55,11 @@ public:
     };
 
     // The first player may be given ready-made (it is started beside the
-    // window); the second is made by the factory once a source plays.
+    // window); the others are made by the factory once a source plays: one to
+    // switch beside what plays, and one more to open channels ahead when
+    // players is 3.
     explicit PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first = nullptr,
-                             QObject* parent = nullptr);
+                             int players = PlayerBank::kPlayers, QObject* parent = nullptr);
     ~PlaybackSession() override;
 
     // One X window for each player; they may be the same one when nothing can
@@ -68,6 +70,13 @@ public:
     // and RTSP caching options of each address.
     std::uint64_t play(const Alternates& alternates, VideoWindows windows, int cachingMs);
     std::uint64_t play(const QString& address, VideoWindows windows, int cachingMs);
+    // Opens a channel ahead while one plays, silent and out of sight, so that
+    // choosing it next only brings it forward. A newer one replaces it; one
+    // that fails goes quietly. Nothing happens without a choice that plays,
+    // or with too few players.
+    void prepare(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    // Whether a channel opened ahead for these addresses is ready to be brought forward.
+    bool isPrepared(const Alternates& alternates) const;
     void stop();
     // Ends the players' thread after a last stop of every player; later requests are ignored.
     void shutdown();
@@ -109,6 +118,15 @@ private:
         std::uint64_t generation = 0;
         int attemptsLeft = 0;
     };
+    // A channel opened ahead.
+    struct Standby {
+        QString key; // its first address: what a choice must ask for to take it
+        Alternates alternates;
+        int player = 0;
+        std::uint64_t attempt = 0;
+        bool buffered = false; // pre-buffering done
+        bool ready = false;    // its first picture has been shown (out of sight)
+    };
     struct Choice {
         Choice(std::uint64_t generation, Alternates alternates, VideoWindows windows, int cachingMs,
                RecoveryPlan plan, StallWatch stall)
@@ -132,8 +150,16 @@ private:
     static constexpr std::chrono::milliseconds kVolumeRetryInterval{100};
     static constexpr int kVolumeRetries = 100; // ten seconds: a busy machine starts audio late
     static constexpr std::int64_t kEndSlackMs = 3000;
+    // More pictures dropped than this between two readings, with a channel
+    // opened ahead, is a machine that can't keep up with both.
+    static constexpr std::int64_t kLostPicturesPerReading = 10;
+    static constexpr std::chrono::seconds kStandbyPause{60};
 
-    void openAttempt(bool newChoice);
+    void openAttempt(bool newChoice, int avoid = -1);
+    bool bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    void onStandbyEvent(const MediaPlayer::Event& event);
+    void dropStandby();
+    int freePlayer(int avoid = -1) const;
     void onOpened(std::uint64_t attempt, bool mediaCreated);
     void onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event);
     void onStarted(int player);
@@ -153,6 +179,17 @@ private:
     RecoveryTiming timing_;
     std::chrono::milliseconds startTimeout_ = kStartTimeout;
     std::optional<Choice> choice_;
+    std::optional<Standby> standby_;
+    // A channel to open ahead once there is a player for it.
+    struct PendingPrepare {
+        Alternates alternates;
+        VideoWindows windows{};
+        int cachingMs = 0;
+    };
+    std::optional<PendingPrepare> pendingPrepare_;
+    QTimer standbyPicture_; // looks for the first picture of the channel opened ahead
+    Clock::time_point standbyPausedUntil_{};
+    std::int64_t lostPictures_ = -1; // what the player that shows had dropped at the last reading
     QTimer watchdog_;       // an attempt that does not start
     QTimer reopenTimer_;    // the wait before a reconnect
     QTimer statsTimer_;     // stall checks while playing

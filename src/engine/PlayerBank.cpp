@@ -1,12 +1,13 @@
 #include "PlayerBank.h"
 
 #include "EngineLog.h"
+#include "SourceAddress.h"
 #include "platform/MemoryTuning.h"
 
 #include <algorithm>
 
-PlayerBank::PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent)
-    : QObject(parent), factory_(std::move(factory)), mailbox_(this)
+PlayerBank::PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, int players, QObject* parent)
+    : QObject(parent), factory_(std::move(factory)), mailbox_(this), wanted_(std::clamp(players, 1, kPlayers))
 {
     if (!first && factory_)
         first = factory_();
@@ -37,7 +38,7 @@ void PlayerBank::adopt(int index, std::unique_ptr<MediaPlayer> player)
         mailbox_.post([this, index, attempt, event] { emit this->event(index, attempt, event); });
     });
     const std::lock_guard lock(volumeLock_);
-    if (volumeLevel_)
+    if (volumeLevel_ && !slot.silent)
         player->Volume(*volumeLevel_, true);
     slot.owned = std::move(player);
     slot.player = slot.owned.get();
@@ -52,7 +53,41 @@ void PlayerBank::open(const OpenRequest& request)
 {
     if (shutDown_ || !player(request.target))
         return;
-    opener_.post([this, request] { run(request); });
+    slots_[size_t(request.target)].silent = request.standby;
+    opener_.post([this, request] { run(request); },
+                 request.standby ? OpenerThread::Lane::Standby : OpenerThread::Lane::Choice);
+}
+
+void PlayerBank::cancelStandby()
+{
+    if (!shutDown_)
+        opener_.post([] {}, OpenerThread::Lane::Standby);
+}
+
+void PlayerBank::retire(unsigned players)
+{
+    if (shutDown_ || players == 0)
+        return;
+    opener_.post(
+        [this, players] {
+            for (int index = 0; index < kPlayers; ++index)
+                if (players & (1u << index))
+                    stopBeside(index);
+        },
+        OpenerThread::Lane::Retire);
+}
+
+void PlayerBank::bringForward(int index)
+{
+    MediaPlayer* forward = player(index);
+    if (!forward)
+        return;
+    slots_[size_t(index)].silent = false;
+    {
+        const std::lock_guard lock(volumeLock_);
+        forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
+    }
+    forward->SetPaused(false); // on from the picture a local file waited at
 }
 
 void PlayerBank::stopAll(std::uint64_t attempt)
@@ -78,8 +113,17 @@ void PlayerBank::run(const OpenRequest& request)
     if (slot.stopping.joinable())
         slot.stopping.join();
     MediaPlayer& chosen = *slot.player.load();
-    mailbox_.post([this, target = request.target] { emit showing(target); });
+    if (!request.standby) // one opened ahead stays out of sight
+        mailbox_.post([this, target = request.target] { emit showing(target); });
     chosen.SetWindow(request.window);
+    {
+        // Silent while it is opened ahead; otherwise at the level kept.
+        const std::lock_guard lock(volumeLock_);
+        if (request.standby)
+            chosen.Volume(0, true);
+        else if (volumeLevel_)
+            chosen.Volume(*volumeLevel_, true);
+    }
     const bool created = chosen.Open(request.address);
     // The previous input of this player is gone once Open returns, so every
     // event of it from here on belongs to this attempt.
@@ -95,22 +139,25 @@ void PlayerBank::run(const OpenRequest& request)
     }
     if (request.leaving >= 0 && request.leaving != request.target)
         stopBeside(request.leaving);
-    if (created && !secondTried_)
-        makeSecondPlayer(); // while the first source starts, ready for the next switch
+    if (created && !othersTried_)
+        makeOtherPlayers(); // while the first source starts, ready for the next switch
     mailbox_.post([this, attempt = request.attempt, created] { emit opened(attempt, created); });
 }
 
-// On the opener thread. A player that cannot be made (libvlc gives no second
-// instance) leaves the bank switching on the one it has.
-void PlayerBank::makeSecondPlayer()
+// On the opener thread. A player that cannot be made (libvlc gives no more
+// instances) leaves the bank switching on the ones it has.
+void PlayerBank::makeOtherPlayers()
 {
-    secondTried_ = true;
-    std::unique_ptr<MediaPlayer> made = factory_ ? factory_() : nullptr;
-    if (!made || !made->isUsable()) {
-        qCInfo(lcEngine) << "no second player: channels switch on one";
-        return;
+    othersTried_ = true;
+    for (int index = 1; index < wanted_; ++index) {
+        std::unique_ptr<MediaPlayer> made = factory_ ? factory_() : nullptr;
+        if (!made || !made->isUsable()) {
+            qCInfo(lcEngine) << "no player" << index << "made: the bank keeps" << index;
+            return;
+        }
+        adopt(index, std::move(made));
     }
-    adopt(1, std::move(made));
+    mailbox_.post([this] { emit othersMade(); });
 }
 
 // On the opener thread: the player that showed before stops on a thread of its
@@ -156,7 +203,7 @@ int PlayerBank::Volume(int level, bool set, int shown)
     if (set) {
         volumeLevel_ = level;
         for (int index = 0; index < kPlayers; ++index)
-            if (MediaPlayer* other = player(index); other && index != shown)
+            if (MediaPlayer* other = player(index); other && index != shown && !slots_[size_t(index)].silent)
                 other->Volume(level, true);
     }
     MediaPlayer* reported = player(shown);

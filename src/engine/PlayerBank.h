@@ -22,14 +22,15 @@
 // players report comes back to the owner's thread, each event tagged with the
 // attempt it belongs to: the attempt whose open last returned on that player.
 //
-// The first player exists from the start; the second is made once, on the
+// The first player exists from the start; the others are made once, on the
 // opener thread, when the first source has been opened. A player that goes
 // away from the screen stops on a thread of its own, so that the next source
-// need not wait for it.
+// need not wait for it. A player opened ahead (standby) is silent until it is
+// brought forward.
 class PlayerBank final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kPlayers = 2;
+    static constexpr int kPlayers = 3;
 
     struct OpenRequest {
         QString address;
@@ -39,12 +40,22 @@ public:
         std::uint32_t window = 0;
         int cachingMs = 0;
         std::uint64_t attempt = 0;
+        bool standby = false; // opened ahead: silent, and a local file waits at its first picture
     };
 
-    PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, QObject* parent = nullptr);
+    // players: how many to have in all (two to switch beside what plays, a third to open ahead).
+    PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, int players = kPlayers,
+               QObject* parent = nullptr);
     ~PlayerBank() override;
 
     void open(const OpenRequest& request);
+    // An open ahead that has not started yet does not happen.
+    void cancelStandby();
+    // These players stop, each on a thread of its own (one bit a player).
+    void retire(unsigned players);
+    // A player opened ahead is heard and moves on from its first picture; on
+    // the owner's thread, without waiting on the player.
+    void bringForward(int index);
     // Every player stops; their events from then on belong to `attempt`.
     void stopAll(std::uint64_t attempt);
     // A last stop of every player, then the opener ends; later requests are ignored.
@@ -63,6 +74,8 @@ signals:
     void stopped();
     // This player is about to open a source: its window is the one to see.
     void showing(int player);
+    // The players beyond the first exist now.
+    void othersMade();
 
 private:
     struct Slot {
@@ -70,13 +83,14 @@ private:
         std::atomic<MediaPlayer*> player{nullptr}; // published once it is ready
         std::unique_ptr<MediaPlayer::Subscription> events;
         std::atomic<std::uint64_t> attempt{0};
+        std::atomic<bool> silent{false}; // opened ahead: the level is not given to it
         std::jthread stopping; // opener thread: the channel going away
     };
 
     // Opener thread.
     void run(const OpenRequest& request);
     void adopt(int index, std::unique_ptr<MediaPlayer> player);
-    void makeSecondPlayer();
+    void makeOtherPlayers();
     void stopBeside(int index);
     void stopEverything(std::uint64_t attempt);
     void waitForStops();
@@ -84,7 +98,8 @@ private:
     MediaPlayerFactory factory_;
     ThreadMailbox mailbox_; // what the opener thread and the players report
     std::array<Slot, kPlayers> slots_;
-    bool secondTried_ = false;       // opener thread
+    const int wanted_;
+    bool othersTried_ = false;       // opener thread
     std::optional<int> volumeLevel_; // the level asked for last; guarded by volumeLock_
     mutable std::mutex volumeLock_;  // the level and a player's arrival
     OpenerThread opener_;

@@ -136,6 +136,12 @@ void VlcPlayer::Pause()
         LIBVLC(libvlc_media_player_pause)(mediaPlayer_.get());
 }
 
+void VlcPlayer::SetPaused(bool paused)
+{
+    if (mediaPlayer_)
+        LIBVLC(libvlc_media_player_set_pause)(mediaPlayer_.get(), paused ? 1 : 0);
+}
+
 void VlcPlayer::Stop()
 {
     if (!mediaPlayer_)
@@ -246,6 +252,7 @@ std::optional<MediaPlayer::Stats> VlcPlayer::stats() const
     stats.demuxBytes = counters.i_demux_read_bytes;
     stats.displayedPictures = counters.i_displayed_pictures;
     stats.decodedAudio = counters.i_decoded_audio;
+    stats.lostPictures = counters.i_lost_pictures;
     stats.timeMs = LIBVLC(libvlc_media_player_get_time)(mediaPlayer_.get());
     stats.lengthMs = LIBVLC(libvlc_media_player_get_length)(mediaPlayer_.get());
     return stats;

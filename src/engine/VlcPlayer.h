@@ -48,6 +48,7 @@ public:
     bool Open(const QString& source) override;
     void Play() override;
     virtual void Pause();
+    void SetPaused(bool paused) override;
     void Stop() override;
     // Sets the level when asked, then returns the volume libvlc reports. While
     // libvlc has no audio output (before playback, after a stop) it returns the

@@ -65,8 +65,10 @@ void PlayNeighbourChannel(HandlerContext& context, int direction)
     if (from < 0)
         from = direction > 0 ? -1 : list.itemCount();
     const int next = nextChannel(list, from, direction, true);
-    if (next >= 0)
-        playEntry(context, next);
+    if (next < 0)
+        return;
+    context.lastDirection = direction;
+    playEntry(context, next);
 }
 
 bool PlayChannelNumber(HandlerContext& context, int number)

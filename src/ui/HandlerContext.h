@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -18,6 +19,10 @@ struct NowPlaying {
     QString name;
     QStringList labels; // the line name of each of its addresses; may be empty
 };
+
+// Which channels are opened ahead: none, the next one after a choice, or
+// that and the entry the selection rests on.
+enum class PreopenMode { Off, Next, NextAndSelection };
 
 // The entries played last and before it, for Backspace and Space; -1 when none.
 struct ChannelHistory {
@@ -39,7 +44,10 @@ struct HandlerContext {
     MainWindow& window;
     ProgramState& state;
     NowPlaying nowPlaying;
-    QWidget* secondVideoSurface = nullptr; // where the second player draws; none: VideoSurface for both
+    // Where the players after the first draw (the first draws into VideoSurface); none: VideoSurface.
+    std::array<QWidget*, 2> playerSurfaces{};
+    PreopenMode preopen = PreopenMode::NextAndSelection;
+    int lastDirection = 1; // +1 after a channel-down or a choice, -1 after a channel-up
     ListFilterLine* filterLine = nullptr;
     ChannelHistory channels;
     std::optional<MutedVolume> muted;

@@ -1,6 +1,7 @@
 #include "PlaybackHandlers.h"
 
 #include "HandlerContext.h"
+#include "Preopen.h"
 #include "MainWindow.h"
 #include "Texts.h"
 #include "app/ProgramState.h"
@@ -27,18 +28,10 @@ void PlaySelectedEntry(HandlerContext& context)
     // A group heading is no channel: a double-click on it does nothing at all.
     if (sources.isHeading(selected))
         return;
-    ListBox& addresses = window.get<ListBox>(u"AddressList");
-    context.state.CurrentAddress = addresses.itemText(selected);
+    context.state.CurrentAddress = window.get<ListBox>(u"AddressList").itemText(selected);
     const QString name = sources.itemText(selected);
-
-    // The address as written may name several addresses, lines and headers,
-    // and the entries of the same name around it add theirs.
-    Alternates alternates;
     QStringList labels;
-    for (const ChannelAddress& read : channelAddresses(sources.items(), addresses.items(), selected)) {
-        alternates.push_back({read.address, read.label, read.userAgent, read.referrer});
-        labels << read.label;
-    }
+    Alternates alternates = EntryAlternates(context, selected, &labels);
     if (alternates.empty()) // nothing selected, or an empty address: opened as it stands
         alternates.push_back({context.state.CurrentAddress, {}, {}, {}});
 
@@ -54,9 +47,38 @@ void PlaySelectedEntry(HandlerContext& context)
     title.setCaption(texts::playingPrefix() + texts::withLabel(name, labels.value(0)));
     title.setToolTip({});
 
-    const auto video = std::uint32_t(window.get<PicBox>(u"VideoSurface").winId());
-    const auto second = context.secondVideoSurface ? std::uint32_t(context.secondVideoSurface->winId()) : video;
-    context.nowPlaying.generation = context.state.playback->play(alternates, {video, second}, context.state.CachingMs);
+    context.nowPlaying.generation =
+        context.state.playback->play(alternates, PlayerWindows(context), context.state.CachingMs);
+    // The channel the user is likely to go to next, opened ahead; a choice
+    // other than a channel-up goes on downwards.
+    if (selected >= 0)
+        PrepareNextChannel(context);
+    context.lastDirection = 1;
+}
+
+Alternates EntryAlternates(HandlerContext& context, int index, QStringList* labels)
+{
+    const ListBox& sources = context.window.get<ListBox>(u"SourceList");
+    const ListBox& addresses = context.window.get<ListBox>(u"AddressList");
+    // The address as written may name several addresses, lines and headers,
+    // and the entries of the same name around it add theirs.
+    Alternates alternates;
+    for (const ChannelAddress& read : channelAddresses(sources.items(), addresses.items(), index)) {
+        alternates.push_back({read.address, read.label, read.userAgent, read.referrer});
+        if (labels)
+            *labels << read.label;
+    }
+    return alternates;
+}
+
+std::array<std::uint32_t, 3> PlayerWindows(HandlerContext& context)
+{
+    const auto video = std::uint32_t(context.window.get<PicBox>(u"VideoSurface").winId());
+    std::array<std::uint32_t, 3> windows{video, video, video};
+    for (size_t index = 0; index < context.playerSurfaces.size(); ++index)
+        if (QWidget* surface = context.playerSurfaces[index])
+            windows[index + 1] = std::uint32_t(surface->winId());
+    return windows;
 }
 
 void StopPlayback(HandlerContext& context)

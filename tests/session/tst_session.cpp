@@ -21,7 +21,8 @@ using Type = MediaPlayer::Event::Type;
 
 namespace {
 
-constexpr PlaybackSession::VideoWindows kWindows{11, 22};
+constexpr PlaybackSession::VideoWindows kWindows{11, 22, 22};
+constexpr PlaybackSession::VideoWindows kWindows3{11, 22, 33};
 const QStringList kOptions{"option :file-caching=300", "option :network-caching=300", "option :rtsp-caching=300"};
 
 QStringList opening(const QString& address, std::uint32_t window)
@@ -65,6 +66,12 @@ private slots:
     void stallIsADrop();
     void bufferingFigureIsThrottled();
 
+    void channelOpenedAheadIsSilentAndBroughtForwardAtOnce();
+    void channelOpenedAheadButNotReadyOpensAsAnyOther();
+    void channelOpenedAheadThatFailsSaysNothing();
+    void stopAndEndTakeTheChannelOpenedAheadToo();
+    void machineFallingBehindGivesUpTheChannelOpenedAhead();
+
 private:
     // The factory runs on the session's opener thread.
     std::unique_ptr<MediaPlayer> makePlayer()
@@ -91,6 +98,9 @@ private:
     std::uint64_t playAndStart(const QString& address);
     bool waitIdle() { return QTest::qWaitFor([this] { return !session_->isOpenerBusy(); }, 2000); }
 
+    // A session with the third player, that opens channels ahead.
+    void startWithThreePlayers();
+
     std::mutex playersLock_;
     std::vector<FakePlayer*> players_;
     bool secondUsable_ = true;
@@ -101,7 +111,7 @@ void SessionTest::init()
 {
     players_.clear();
     secondUsable_ = true;
-    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); });
+    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); }, nullptr, 2);
     QCOMPARE(playerCount(), size_t(1));
 }
 
@@ -333,7 +343,7 @@ void SessionTest::withoutASecondPlayerItSwitchesOnOne()
     session_.reset();
     players_.clear();
     secondUsable_ = false;
-    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); });
+    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); }, nullptr, 2);
     QVERIFY(playAndStart(QStringLiteral("A")));
     QVERIFY(playAndStart(QStringLiteral("B")));
     QCOMPARE(session_->showingIndex(), 0);
@@ -593,6 +603,149 @@ void SessionTest::bufferingFigureIsThrottled()
     QVERIFY2(shown.size() <= 3, qPrintable(QString::number(shown.size())));
     QCOMPARE(shown.last(), 100);
     QVERIFY(shown.size() >= 2 && shown.at(shown.size() - 2) < 100);
+}
+
+void SessionTest::startWithThreePlayers()
+{
+    session_.reset();
+    players_.clear();
+    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); }, nullptr, 3);
+}
+
+void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
+{
+    startWithThreePlayers();
+    QCOMPARE(session_->Volume(80, true), 80);
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    QCOMPARE(playerCount(), size_t(3));
+    const Alternates next{{QStringLiteral("/clips/b.mp4"), {}, {}, {}}};
+    session_->prepare(next, kWindows3, 300);
+    QVERIFY(second().waitForCall(QStringLiteral("play")));
+    QVERIFY(waitIdle());
+    // Out of sight and silent.
+    QCOMPARE(second().calls(), QStringList({QStringLiteral("window 22"), QStringLiteral("open /clips/b.mp4")}) +
+                                   kOptions + QStringList{QStringLiteral("play")});
+    QCOMPARE(second().Volume(0, false), 0);
+    QVERIFY(!session_->isPrepared(next));
+    second().send(Type::Buffering, 100.0f);
+    // Ready once its first picture is there, not when its buffer is full.
+    QTest::qWait(100);
+    QVERIFY(!session_->isPrepared(next));
+    second().setStats({});
+    second().advance();
+    QTRY_VERIFY(session_->isPrepared(next));
+    // A file waits at its first picture.
+    QVERIFY(second().waitForCall(QStringLiteral("pause")));
+
+    QSignalSpy showing(session_.get(), &PlaybackSession::showing);
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    const qsizetype before = second().calls().size();
+    const std::uint64_t generation = session_->play(next, kWindows3, 300);
+    // At once, on this thread: its window is the one to see, it is heard and moves on.
+    QCOMPARE(showing.size(), 1);
+    QCOMPARE(showing.first().first().toInt(), 1);
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
+    QCOMPARE(second().callsAfter(before), QStringList{QStringLiteral("resume")});
+    QCOMPARE(second().Volume(0, false), 80);
+    QCOMPARE(session_->showingIndex(), 1);
+    // The channel that showed goes.
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
+    // Its events are the choice's now: it plays on, and may drop like any other.
+    second().send(Type::EncounteredError);
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    QVERIFY(failed.wait(1000));
+}
+
+void SessionTest::channelOpenedAheadButNotReadyOpensAsAnyOther()
+{
+    startWithThreePlayers();
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    const Alternates next{{QStringLiteral("http://b/live"), {}, {}, {}}};
+    session_->prepare(next, kWindows3, 300);
+    QVERIFY(second().waitForCall(QStringLiteral("open http://b/live")));
+    QVERIFY(waitIdle());
+    session_->play(next, kWindows3, 300);
+    QVERIFY(waitIdle());
+    // Opened afresh beside what played, on the player that was free.
+    QCOMPARE(session_->showingIndex(), 2);
+    QVERIFY(fake(2).calls().contains(QStringLiteral("open http://b/live")));
+    QVERIFY(second().calls().endsWith(QStringLiteral("stop")));
+}
+
+void SessionTest::channelOpenedAheadThatFailsSaysNothing()
+{
+    startWithThreePlayers();
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    session_->prepare({{QStringLiteral("http://dead/live"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(second().waitForCall(QStringLiteral("play")));
+    QVERIFY(waitIdle());
+    second().send(Type::EncounteredError);
+    QVERIFY(second().waitForCall(QStringLiteral("stop"), 0) || QTest::qWaitFor([&] {
+        return second().calls().endsWith(QStringLiteral("stop"));
+    }, 1000));
+    QVERIFY(failed.isEmpty());
+    QVERIFY(status.isEmpty());
+    QVERIFY(!first().calls().contains(QStringLiteral("stop")));
+}
+
+void SessionTest::stopAndEndTakeTheChannelOpenedAheadToo()
+{
+    startWithThreePlayers();
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    const Alternates next{{QStringLiteral("http://b/live"), {}, {}, {}}};
+    session_->prepare(next, kWindows3, 300);
+    QVERIFY(second().waitForCall(QStringLiteral("play")));
+    QVERIFY(waitIdle());
+    second().send(Type::Buffering, 100.0f);
+    second().setStats({});
+    second().advance();
+    QTRY_VERIFY(session_->isPrepared(next));
+    session_->stop();
+    QVERIFY(waitIdle());
+    QVERIFY(first().calls().endsWith(QStringLiteral("stop")));
+    QVERIFY(second().calls().endsWith(QStringLiteral("stop")));
+    QVERIFY(!session_->isPrepared(next));
+    // Nothing is opened ahead while nothing plays.
+    const QStringList before = fake(2).calls();
+    session_->prepare({{QStringLiteral("http://c/live"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(waitIdle());
+    QCOMPARE(fake(2).calls(), before);
+    // And the end stops every player.
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    session_->prepare(next, kWindows3, 300);
+    QVERIFY(waitIdle());
+    session_->shutdown();
+    for (size_t index = 0; index < playerCount(); ++index)
+        QVERIFY(fake(int(index)).calls().endsWith(QStringLiteral("stop")));
+}
+
+void SessionTest::machineFallingBehindGivesUpTheChannelOpenedAhead()
+{
+    startWithThreePlayers();
+    session_->setRecoveryTiming(quickTiming());
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    MediaPlayer::Stats stats;
+    first().setStats(stats);
+    session_->prepare({{QStringLiteral("http://b/live"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(second().waitForCall(QStringLiteral("play")));
+    QVERIFY(waitIdle());
+    // The channel watched starts to lose pictures.
+    for (int i = 0; i < 10 && !second().calls().endsWith(QStringLiteral("stop")); ++i) {
+        first().advance();
+        stats = first().stats().value();
+        stats.lostPictures += 50 * (i + 1);
+        first().setStats(stats);
+        QTest::qWait(30);
+    }
+    QTRY_VERIFY(second().calls().endsWith(QStringLiteral("stop")));
+    // And for a while nothing more is opened ahead.
+    const QStringList before = fake(2).calls() + second().calls();
+    session_->prepare({{QStringLiteral("http://c/live"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(waitIdle());
+    QCOMPARE(fake(2).calls() + second().calls(), before);
 }
 
 QTEST_GUILESS_MAIN(SessionTest)

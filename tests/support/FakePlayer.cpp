@@ -115,6 +115,11 @@ void FakePlayer::Play()
     record(QStringLiteral("play"));
 }
 
+void FakePlayer::SetPaused(bool paused)
+{
+    record(paused ? QStringLiteral("pause") : QStringLiteral("resume"));
+}
+
 void FakePlayer::Stop()
 {
     record(QStringLiteral("stop"));

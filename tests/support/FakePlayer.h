@@ -46,6 +46,7 @@ public:
     bool Open(const QString& source) override;
     void AddOption(const QByteArray& option) override;
     void Play() override;
+    void SetPaused(bool paused) override;
     void Stop() override;
     int Volume(int level, bool set) override;
     void RestoreVolume() override;

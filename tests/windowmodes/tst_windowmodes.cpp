@@ -188,7 +188,7 @@ void WindowModesTest::fullScreenFollowsTheWorkedExample()
     QCOMPARE(window.FullScreenOffsetX, 1214);
     QCOMPARE(c(u"VideoSurface").Rect(), QRect(3, 32, 1770, 1009));
     // The second player's window covers the video surface whatever its size.
-    QWidget& second = *program_->handlers().secondVideoSurface;
+    QWidget& second = *program_->handlers().playerSurfaces[0];
     QCOMPARE(second.geometry(), QRect(0, 0, 1770, 1009));
     QCOMPARE(c(u"SourceList").Left(), 1775);
     QCOMPARE(c(u"SourceList").Height(), 985);

@@ -1,0 +1,185 @@
+// Channels opened ahead, with the real libvlc on the real X server: the next
+// channel after a choice and the entry the selection rests on are opened
+// silent and out of sight; choosing one brings it forward with its picture
+// and at the kept volume while the old one stops; a channel that is not ready
+// still switches; one that fails says nothing; stop and exit take it along.
+
+#include "HttpTestServer.h"
+#include "ProgramDriver.h"
+#include "TestMedia.h"
+#include "XTestSupport.h"
+
+#include "app/Program.h"
+#include "engine/PlaybackSession.h"
+#include "engine/VlcPlayer.h"
+#include "ui/ChannelNavigation.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/Preopen.h"
+#include "ui/controls/ListBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xlib.h>
+
+#include <vlc/vlc.h>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kGreen(0, 128, 0);
+
+} // namespace
+
+class PreopenTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase() { program_.reset(); }
+
+    void readySwitchBringsTheNextChannelForward();
+    void restingSelectionIsOpenedAheadForEnter();
+    void switchToAChannelNotReadyStillWorks();
+    void channelOpenedAheadThatFailsSaysNothing();
+    void stopAndExitTakeTheChannelOpenedAhead();
+
+private:
+    ProgramDriver& ui() { return *driver_; }
+    PlaybackSession& playback() { return *program_->state().playback; }
+    bool prepared(int entry) { return playback().isPrepared(EntryAlternates(program_->handlers(), entry)); }
+    int stateOf(int player)
+    {
+        const auto* vlc = dynamic_cast<const VlcPlayer*>(playback().player(player));
+        return vlc ? vlc->State() : libvlc_Stopped;
+    }
+
+    QTemporaryDir media_;
+    QString red_, blue_, green_;
+    std::unique_ptr<Program> program_;
+    std::unique_ptr<ProgramDriver> driver_;
+};
+
+void PreopenTest::initTestCase()
+{
+    QVERIFY(media_.isValid());
+    red_ = media_.filePath(QStringLiteral("red.mp4"));
+    blue_ = media_.filePath(QStringLiteral("blue.mp4"));
+    green_ = media_.filePath(QStringLiteral("green.mp4"));
+    QVERIFY(testmedia::makeClip(red_, QStringLiteral("red"), 20));
+    QVERIFY(testmedia::makeClip(blue_, QStringLiteral("blue"), 20));
+    QVERIFY(testmedia::makeClip(green_, QStringLiteral("green"), 20));
+    program_ = std::make_unique<Program>();
+    program_->open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+    driver_ = std::make_unique<ProgramDriver>(*program_);
+}
+
+void PreopenTest::init()
+{
+    if (!program_)
+        return;
+    StopPlayback(program_->handlers());
+    QVERIFY(ui().waitUntilStopped());
+    ui().setEntries({{QStringLiteral("红色"), red_}, {QStringLiteral("蓝色"), blue_}, {QStringLiteral("绿色"), green_}});
+}
+
+void PreopenTest::readySwitchBringsTheNextChannelForward()
+{
+    QCOMPARE(playback().Volume(70, true), 70);
+    ui().doubleClickEntry(0);
+    QVERIFY2(ui().videoTurns(kRed, 15000), qPrintable(ui().videoColour().name()));
+    const int red = playback().showingIndex();
+    // The next channel is opened ahead: silent and out of sight.
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QVERIFY(testmedia::looksLike(ui().videoColour(), kRed));
+
+    // Channel down: it is brought forward, no new open.
+    PlayNeighbourChannel(program_->handlers(), +1);
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：蓝色"));
+    QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
+    QVERIFY(playback().showingIndex() != red);
+    // Heard at the kept level; the channel that showed stops.
+    QTRY_COMPARE(playback().showingPlayer().Volume(0, false), 70);
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(red), int(libvlc_Stopped), 5000);
+    QCOMPARE(program_->state().CurrentAddress, blue_);
+    // And the one after it is opened ahead in turn.
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(2), 15000);
+    playback().Volume(100, true);
+}
+
+void PreopenTest::restingSelectionIsOpenedAheadForEnter()
+{
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 15000));
+    // The selection rests on the third entry for a moment.
+    program_->window().get<ListBox>(u"SourceList").setCurrentSelection(2);
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(2), 15000);
+    PlaySelectedEntry(program_->handlers());
+    QVERIFY2(ui().videoTurns(kGreen, 5000), qPrintable(ui().videoColour().name()));
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：绿色"));
+}
+
+void PreopenTest::switchToAChannelNotReadyStillWorks()
+{
+    // The next entry never answers, so nothing is ready when another is chosen.
+    HttpTestServer silent({}, HttpTestServer::Mode::Stall);
+    ui().setEntries({{QStringLiteral("红色"), red_},
+                     {QStringLiteral("不回答"), QStringLiteral("http://127.0.0.1:%1/live.ts").arg(silent.port())},
+                     {QStringLiteral("蓝色"), blue_}});
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 15000));
+    QTRY_VERIFY(silent.requestsSeen() >= 1); // opened ahead, waiting
+    QVERIFY(!prepared(1));
+    ui().doubleClickEntry(2);
+    QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：蓝色"));
+}
+
+void PreopenTest::channelOpenedAheadThatFailsSaysNothing()
+{
+    ui().setEntries({{QStringLiteral("红色"), red_}, {QStringLiteral("没有"), QStringLiteral("http://127.0.0.1:9/none.ts")}});
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 15000));
+    QTest::qWait(3000); // the refused channel has long failed by now
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：红色"));
+    QVERIFY(ui().titleTip().isEmpty());
+    QVERIFY(testmedia::looksLike(ui().videoColour(), kRed));
+}
+
+void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
+{
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 15000));
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    StopPlayback(program_->handlers());
+    QVERIFY(ui().waitUntilStopped()); // every player, the one opened ahead too
+    QVERIFY(!prepared(1));
+    QVERIFY2(ui().videoTurns(Qt::black, 5000), qPrintable(ui().videoColour().name()));
+
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 15000));
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QElapsedTimer clock;
+    clock.start();
+    program_->OnProgramExit();
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!program_->state().playback);
+    driver_.reset();
+    program_.reset();
+}
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    QApplication app(argc, argv);
+    PreopenTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_preopen.moc"
