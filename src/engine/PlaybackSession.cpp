@@ -24,11 +24,15 @@ PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<Med
         }
         MediaPlayer* ahead = player(standby_->player);
         const std::optional<MediaPlayer::Stats> reading = ahead ? ahead->stats() : std::nullopt;
-        if (reading && reading->displayedPictures > 0) {
+        const bool network = isNetworkAddress(standby_->alternates.front().address);
+        // The first picture of a stream is shown as soon as it is decoded, the
+        // next ones only once its clock runs (up to 0.7 s later for MPEG-TS);
+        // raised in between, its window would stay empty until then.
+        if (reading && reading->displayedPictures >= (network ? 2 : 1)) {
             standby_->ready = true;
             standbyPicture_.stop();
             // A file waits at its first picture; a live source goes on receiving.
-            if (!isNetworkAddress(standby_->alternates.front().address))
+            if (!network)
                 ahead->SetPaused(true);
         }
     });
