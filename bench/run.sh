@@ -15,7 +15,7 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 build="$root/build-release"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCLIPVANE_TESTS=ON >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
     bench_minimal_window bench_bare_libvlc bench_switch_soak $(pkg-config --exists mpv && echo bench_bare_mpv)
 switches="${BENCH_SOAK_SWITCHES:-1000}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that are missing for building and running
-# the player, and with --tests also those the test suite needs.
+# the player, with --tests also those the test suite needs, with --package
+# those that build the Debian package.
 set -euo pipefail
 
 packages=(
@@ -13,9 +14,12 @@ packages=(
     ffmpeg
 )
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(xvfb xdotool x11-utils desktop-file-utils libglib2.0-bin clang libclang-rt-14-dev
+    packages+=(xvfb xdotool x11-utils desktop-file-utils appstream dpkg-dev libglib2.0-bin clang libclang-rt-14-dev
         python3 python3-gi gir1.2-gstreamer-1.0 gir1.2-gst-rtsp-server-1.0 gstreamer1.0-plugins-base
         gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly)
+fi
+if [[ "${1:-}" == "--package" ]]; then
+    packages+=(dpkg-dev)
 fi
 
 missing=()

@@ -4,6 +4,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" --tests
-"$root/scripts/build.sh" -DCLIPVANE_TESTS=ON "$@"
+"$root/scripts/build.sh" -DBUILD_TESTING=ON "$@"
 cd "${CLIPVANE_BUILD_DIR:-$root/build}"
 ctest --output-on-failure -j"$(nproc)"

@@ -181,12 +181,14 @@ QImage titleBarPicture()
 // A green square with a darker disc and a white play triangle. It is opaque to
 // the edges: the title bar draws it over the button-face colour, which would
 // otherwise show in rounded corners.
-QImage iconPicture()
+// Drawn on a 128-unit grid at any size, for the icon theme's sizes.
+QImage iconPicture(int size = 128)
 {
-    QImage image(128, 128, QImage::Format_ARGB32);
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(kBarGreen);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 128.0, size / 128.0);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(38, 150, 90));
     p.drawEllipse(QRectF(22, 22, 84, 84));
@@ -230,6 +232,10 @@ int main(int argc, char** argv)
     save(listPicture(false), "list-normal.bmp");
     save(listPicture(true), "list-pressed.bmp");
     ok = iconPicture().save(out.filePath(QStringLiteral("icon.png")), "PNG") && ok;
+    // The sizes an application menu asks the icon theme for; the scalable one is icons/clipvane.svg.
+    QDir().mkpath(out.filePath(QStringLiteral("../icons")));
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = iconPicture(size).save(out.filePath(QStringLiteral("../icons/%1.png").arg(size)), "PNG") && ok;
     if (!ok)
         std::fprintf(stderr, "could not write every picture into %s\n", argv[1]);
     return ok ? 0 : 1;

@@ -11,11 +11,13 @@
 #include "ui/controls/TransLabel.h"
 #include "Contact.h"
 #include "DesktopShortcut.h"
+#include "ProgramFiles.h"
 #include "ui/ChannelKeys.h"
 #include "ui/LeadingNumber.h"
 #include "platform/ShellOpen.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -24,8 +26,6 @@ constexpr int kCachingMs = 300;
 constexpr int kEscapeVirtualKey = 0x1B;
 constexpr int kBottomEdgePeriodMs = 1000;
 constexpr int kTopEdgePeriodMs = 3000;
-const QString kPlaySourceFileName = QStringLiteral("澄影播放源.txt");
-const QString kIconFileName = QStringLiteral("clipvane.png");
 } // namespace
 
 void OnMainWindowCreated(HandlerContext& context)
@@ -39,8 +39,7 @@ void OnMainWindowCreated(HandlerContext& context)
 
     state.playback->Volume(leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()), true);
 
-    EnsureDesktopShortcut(QCoreApplication::applicationFilePath(),
-                          state.programFolder + QLatin1Char('/') + kIconFileName);
+    EnsureDesktopShortcut(QCoreApplication::applicationFilePath(), programfiles::launcherIcon(state.programFolder));
 
     // Esc is registered now, but held from other applications only in full screen.
     if (state.hotKeys) {
@@ -52,10 +51,15 @@ void OnMainWindowCreated(HandlerContext& context)
         state.hotKeys->SetGrabbed(state.escapeHotKey, false);
     }
 
-    // A folder of that name passes the test too; it then loads as an empty list.
-    const QString playSources = state.programFolder + QLatin1Char('/') + kPlaySourceFileName;
-    if (QFileInfo::exists(playSources))
+    // Beside the program, else in the user's config folder; relative addresses
+    // in a list from there resolve from that folder.
+    const QString playSources = programfiles::startupPlaySourceFile(state.programFolder);
+    if (!playSources.isEmpty()) {
+        const QString folder = QFileInfo(playSources).absolutePath();
+        if (folder != state.programFolder)
+            QDir::setCurrent(folder);
         context.startupLoad = LoadPlaySourceList(context, playSources);
+    }
 
     Q_tip& tips = window.get<Q_tip>(u"TipBalloon");
     tips.SetTip(window.control(u"TitleBar")->widget(), QStringLiteral("双击此处可以全屏或者缩小。"));

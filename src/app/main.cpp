@@ -1,3 +1,4 @@
+#include "ApplicationId.h"
 #include "Program.h"
 #include "platform/MemoryTuning.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // The desktop matches the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(applicationId());
     Program program;
     program.open();
     return program.run();
