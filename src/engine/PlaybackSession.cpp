@@ -98,13 +98,7 @@ std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows w
         standby_.reset();
         bank_.cancelStandby();
     }
-    std::vector<bool> reconnectable;
-    for (const Alternate& alternate : alternates)
-        reconnectable.push_back(isNetworkAddress(alternate.address));
-    const std::uint64_t generation = ++generation_;
-    choice_.emplace(generation, alternates, windows, cachingMs,
-                    RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay}),
-                    StallWatch(timing_.stallTimeout));
+    const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
     openAttempt(true, unready);
     if (unready >= 0 && unready != showing_)
         bank_.retire(1u << unready);
@@ -481,13 +475,9 @@ void PlaybackSession::prepare(const Alternates& alternates, VideoWindows windows
     bank_.open(request);
 }
 
-// A choice of the channel opened ahead: it is brought forward at once.
-bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs)
+// A new choice, with its plan for drops: network addresses reconnect, files do not.
+std::uint64_t PlaybackSession::beginChoice(const Alternates& alternates, VideoWindows windows, int cachingMs)
 {
-    if (!isPrepared(alternates))
-        return false;
-    const Standby standby = *standby_;
-    standby_.reset();
     std::vector<bool> reconnectable;
     for (const Alternate& alternate : alternates)
         reconnectable.push_back(isNetworkAddress(alternate.address));
@@ -495,6 +485,17 @@ bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWin
     choice_.emplace(generation, alternates, windows, cachingMs,
                     RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay}),
                     StallWatch(timing_.stallTimeout));
+    return generation;
+}
+
+// A choice of the channel opened ahead: it is brought forward at once.
+bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs)
+{
+    if (!isPrepared(alternates))
+        return false;
+    const Standby standby = *standby_;
+    standby_.reset();
+    const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
     Choice& choice = *choice_;
     choice.attempt = standby.attempt;
     const int leaving = showing_;

@@ -156,6 +156,7 @@ private:
     static constexpr std::chrono::seconds kStandbyPause{60};
 
     void openAttempt(bool newChoice, int avoid = -1);
+    std::uint64_t beginChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
     bool bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
     void onStandbyEvent(const MediaPlayer::Event& event);
     void dropStandby();
