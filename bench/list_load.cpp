@@ -109,13 +109,7 @@ int main(int argc, char** argv)
             ShowPlaySources(program.handlers(), {});
             QCoreApplication::processEvents();
             const long before = residentKiB();
-            QSignalSpy loaded(program.state().sources.get(), &PlaySourceLoader::loaded);
-            QElapsedTimer clock;
-            clock.start();
-            LoadPlaySourceList(program.handlers(), path);
-            loaded.wait(60000);
-            names.repaint(); // shown: the first rows painted
-            std::printf("list_load_%d clipvane %.1f\n", entries, double(clock.nsecsElapsed()) / 1e6);
+            std::printf("list_load_%d clipvane %.1f\n", entries, loadMilliseconds(program, names, path));
             memory = std::max(memory, residentKiB() - before);
             if (names.itemCount() != entries)
                 std::fprintf(stderr, "loaded %d of %d entries\n", names.itemCount(), entries);

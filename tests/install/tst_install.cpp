@@ -17,8 +17,10 @@
 
 namespace {
 
+using testmedia::kBlue;
+using testmedia::kRed;
+
 const QString kAppId = QStringLiteral(CLIPVANE_APP_ID);
-const QColor kRed(255, 0, 0);
 
 struct Run {
     int exitCode = -1;

@@ -31,8 +31,9 @@
 
 namespace {
 
-const QColor kRed(255, 0, 0);
-const QColor kBlue(0, 0, 255);
+using testmedia::kBlue;
+using testmedia::kRed;
+
 
 // A free UDP port on 127.0.0.1 for the sender.
 quint16 freeUdpPort()

@@ -27,8 +27,9 @@
 
 namespace {
 
-const QColor kRed(255, 0, 0);
-const QColor kBlue(0, 0, 255);
+using testmedia::kBlue;
+using testmedia::kRed;
+
 const QColor kGreen(0, 255, 0);
 
 } // namespace

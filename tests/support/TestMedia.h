@@ -18,6 +18,9 @@ bool makeAlternatingClip(const QString& path, int seconds);
 
 // True when a screen colour is close to the expected one (video goes through YUV).
 bool looksLike(const QColor& seen, const QColor& expected, int tolerance = 40);
+// What ffmpeg's "red" and "blue" clips show.
+inline const QColor kRed(255, 0, 0);
+inline const QColor kBlue(0, 0, 255);
 
 // Writes a whole file; false when it could not.
 bool writeFile(const QString& path, const QByteArray& bytes);
