@@ -77,7 +77,7 @@ void PlayerBank::retire(unsigned players)
         OpenerThread::Lane::Retire);
 }
 
-void PlayerBank::bringForward(int index)
+void PlayerBank::bringForward(int index, bool paused)
 {
     MediaPlayer* forward = player(index);
     if (!forward)
@@ -87,7 +87,12 @@ void PlayerBank::bringForward(int index)
         const std::lock_guard lock(volumeLock_);
         forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
     }
-    forward->SetPaused(false); // on from the picture a local file waited at
+    if (!paused)
+        return;
+    // What was drawn while the window was hidden is lost, and the clock would
+    // draw the next picture up to a frame after the resume.
+    forward->StepPicture();
+    forward->SetPaused(false);
 }
 
 void PlayerBank::stopAll(std::uint64_t attempt)

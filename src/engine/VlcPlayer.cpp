@@ -142,6 +142,12 @@ void VlcPlayer::SetPaused(bool paused)
         LIBVLC(libvlc_media_player_set_pause)(mediaPlayer_.get(), paused ? 1 : 0);
 }
 
+void VlcPlayer::StepPicture()
+{
+    if (mediaPlayer_)
+        LIBVLC(libvlc_media_player_next_frame)(mediaPlayer_.get());
+}
+
 void VlcPlayer::Stop()
 {
     if (!mediaPlayer_)

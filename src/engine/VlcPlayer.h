@@ -49,6 +49,7 @@ public:
     void Play() override;
     virtual void Pause();
     void SetPaused(bool paused) override;
+    void StepPicture() override;
     void Stop() override;
     // Sets the level when asked, then returns the volume libvlc reports. While
     // libvlc has no audio output (before playback, after a stop) it returns the

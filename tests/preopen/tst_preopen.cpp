@@ -105,6 +105,12 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     QCOMPARE(ui().title(), QStringLiteral("正在播放：蓝色"));
     QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
     QVERIFY(playback().showingIndex() != red);
+    // The file waited at its first picture: it plays on, pictures and sound.
+    const auto reading = [this] { return playback().showingPlayer().stats().value_or(MediaPlayer::Stats{}); };
+    const MediaPlayer::Stats atSwitch = reading();
+    QTRY_VERIFY_WITH_TIMEOUT(reading().displayedPictures > atSwitch.displayedPictures + 10 &&
+                                 reading().decodedAudio > atSwitch.decodedAudio + 10,
+                             5000);
     // Heard at the kept level; the channel that showed stops.
     QTRY_COMPARE(playback().showingPlayer().Volume(0, false), 70);
     QTRY_COMPARE_WITH_TIMEOUT(stateOf(red), int(libvlc_Stopped), 5000);

@@ -641,12 +641,13 @@ void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
     QSignalSpy started(session_.get(), &PlaybackSession::started);
     const qsizetype before = second().calls().size();
     const std::uint64_t generation = session_->play(next, kWindows3, 300);
-    // At once, on this thread: its window is the one to see, it is heard and moves on.
+    // At once, on this thread: its window is the one to see, it is heard, draws
+    // its next picture into the window now shown and moves on.
     QCOMPARE(showing.size(), 1);
     QCOMPARE(showing.first().first().toInt(), 1);
     QCOMPARE(started.size(), 1);
     QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
-    QCOMPARE(second().callsAfter(before), QStringList{QStringLiteral("resume")});
+    QCOMPARE(second().callsAfter(before), QStringList({QStringLiteral("step"), QStringLiteral("resume")}));
     QCOMPARE(second().Volume(0, false), 80);
     QCOMPARE(session_->showingIndex(), 1);
     // The channel that showed goes.
@@ -708,6 +709,11 @@ void SessionTest::stopAndEndTakeTheChannelOpenedAheadToo()
     second().advance();
     QTRY_VERIFY(session_->isPrepared(next));
     QVERIFY(!second().calls().contains(QStringLiteral("pause"))); // a live source goes on receiving
+    // Brought forward, it plays on as it was: no step, which would pause it.
+    session_->play(next, kWindows3, 300);
+    QCOMPARE(session_->showingIndex(), 1);
+    QVERIFY(!second().calls().contains(QStringLiteral("step")));
+    QVERIFY(!second().calls().contains(QStringLiteral("resume")));
     session_->stop();
     QVERIFY(waitIdle());
     QVERIFY(first().calls().endsWith(QStringLiteral("stop")));

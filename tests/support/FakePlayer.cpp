@@ -120,6 +120,11 @@ void FakePlayer::SetPaused(bool paused)
     record(paused ? QStringLiteral("pause") : QStringLiteral("resume"));
 }
 
+void FakePlayer::StepPicture()
+{
+    record(QStringLiteral("step"));
+}
+
 void FakePlayer::Stop()
 {
     record(QStringLiteral("stop"));

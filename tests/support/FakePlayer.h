@@ -47,6 +47,7 @@ public:
     void AddOption(const QByteArray& option) override;
     void Play() override;
     void SetPaused(bool paused) override;
+    void StepPicture() override;
     void Stop() override;
     int Volume(int level, bool set) override;
     void RestoreVolume() override;
