@@ -56,7 +56,8 @@ public:
     virtual void Play() = 0;
     // Holds the picture shown, or goes on from it; does not wait on the engine.
     virtual void SetPaused(bool paused) = 0;
-    // A paused player draws its next picture now, without waiting for its clock.
+    // A paused player draws its next picture now, without waiting for its clock;
+    // a playing one is held (where its source can be) and steps at the next call.
     virtual void StepPicture() = 0;
     virtual void Stop() = 0;
     // Sets the level when asked, then returns the level reported.

@@ -87,10 +87,11 @@ void PlayerBank::bringForward(int index, bool paused)
         const std::lock_guard lock(volumeLock_);
         forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
     }
-    if (!paused)
-        return;
     // What was drawn while the window was hidden is lost, and the clock would
-    // draw the next picture up to a frame after the resume.
+    // draw the next picture up to a frame later (after the resume, for a file).
+    // A step holds a playing player first; one that cannot be held plays on.
+    if (!paused)
+        forward->StepPicture();
     forward->StepPicture();
     forward->SetPaused(false);
 }

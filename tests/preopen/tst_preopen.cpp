@@ -5,7 +5,9 @@
 // still switches; one that fails says nothing; stop and exit take it along.
 
 #include "HttpTestServer.h"
+#include "LiveStreamServer.h"
 #include "ProgramDriver.h"
+#include "RtspTestServer.h"
 #include "TestMedia.h"
 #include "XTestSupport.h"
 
@@ -45,6 +47,7 @@ private slots:
     void cleanupTestCase() { program_.reset(); }
 
     void readySwitchBringsTheNextChannelForward();
+    void liveChannelsOpenedAheadPlayOnWhenBroughtForward();
     void restingSelectionIsOpenedAheadForEnter();
     void switchToAChannelNotReadyStillWorks();
     void channelOpenedAheadThatFailsSaysNothing();
@@ -65,6 +68,15 @@ private:
     std::unique_ptr<Program> program_;
     std::unique_ptr<ProgramDriver> driver_;
 };
+
+namespace {
+
+MediaPlayer::Stats readingOf(const MediaPlayer& player)
+{
+    return player.stats().value_or(MediaPlayer::Stats{});
+}
+
+} // namespace
 
 void PreopenTest::initTestCase()
 {
@@ -106,10 +118,9 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
     QVERIFY(playback().showingIndex() != red);
     // The file waited at its first picture: it plays on, pictures and sound.
-    const auto reading = [this] { return playback().showingPlayer().stats().value_or(MediaPlayer::Stats{}); };
-    const MediaPlayer::Stats atSwitch = reading();
-    QTRY_VERIFY_WITH_TIMEOUT(reading().displayedPictures > atSwitch.displayedPictures + 10 &&
-                                 reading().decodedAudio > atSwitch.decodedAudio + 10,
+    const MediaPlayer::Stats atSwitch = readingOf(playback().showingPlayer());
+    QTRY_VERIFY_WITH_TIMEOUT(readingOf(playback().showingPlayer()).displayedPictures > atSwitch.displayedPictures + 10 &&
+                                 readingOf(playback().showingPlayer()).decodedAudio > atSwitch.decodedAudio + 10,
                              5000);
     // Heard at the kept level; the channel that showed stops.
     QTRY_COMPARE(playback().showingPlayer().Volume(0, false), 70);
@@ -118,6 +129,35 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     // And the one after it is opened ahead in turn.
     QTRY_VERIFY_WITH_TIMEOUT(prepared(2), 15000);
     playback().Volume(100, true);
+}
+
+// A live channel goes on receiving while it waits; brought forward, its next
+// picture is drawn at once, and it must play on from there, over HTTP and RTSP.
+void PreopenTest::liveChannelsOpenedAheadPlayOnWhenBroughtForward()
+{
+    const QString live = media_.filePath(QStringLiteral("blue.ts"));
+    QVERIFY(testmedia::makeClip(live, QStringLiteral("blue"), 8));
+    LiveStreamServer http(live, 8);
+    RtspTestServer rtsp({"--colour", "green"});
+    QVERIFY(http.isListening() && rtsp.isListening());
+    ui().setEntries({{QStringLiteral("红色"), red_},
+                     {QStringLiteral("直播"), http.address()},
+                     {QStringLiteral("摄像头"), rtsp.address()}});
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 15000));
+    const QColor serverGreen(0, 255, 0); // GStreamer's green, not ffmpeg's
+    for (const auto& [entry, colour] : {std::pair{1, kBlue}, std::pair{2, serverGreen}}) {
+        QTRY_VERIFY_WITH_TIMEOUT(prepared(entry), 15000);
+        QVERIFY(http.connections() == 1); // opened ahead once, not again when chosen
+        PlayNeighbourChannel(program_->handlers(), +1);
+        QVERIFY2(ui().videoTurns(colour, 5000), qPrintable(ui().videoColour().name()));
+        const MediaPlayer::Stats atSwitch = readingOf(playback().showingPlayer());
+        QTRY_VERIFY_WITH_TIMEOUT(readingOf(playback().showingPlayer()).displayedPictures >
+                                     atSwitch.displayedPictures + 10,
+                                 5000);
+        QCOMPARE(stateOf(playback().showingIndex()), int(libvlc_Playing));
+    }
+    QVERIFY(ui().titleTip().isEmpty());
 }
 
 void PreopenTest::restingSelectionIsOpenedAheadForEnter()
