@@ -460,6 +460,8 @@ void PlaybackSession::prepare(const Alternates& alternates, VideoWindows windows
         }
     }
     pendingPrepare_.reset();
+    // Until this source has buffered, what the player reports is the one it replaces.
+    standbyPicture_.stop();
     standby_ = Standby{key, alternates, target, ++attempts_, false, false};
     PlayerBank::OpenRequest request;
     const Alternate& first = alternates.front();

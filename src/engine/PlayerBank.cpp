@@ -87,11 +87,11 @@ void PlayerBank::bringForward(int index, bool paused)
         const std::lock_guard lock(volumeLock_);
         forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
     }
-    // What was drawn while the window was hidden is lost, and the clock would
-    // draw the next picture up to a frame later (after the resume, for a file).
-    // A step holds a playing player first; one that cannot be held plays on.
     if (!paused)
-        forward->StepPicture();
+        return;
+    // What was drawn while the window was hidden is lost, and the clock would
+    // draw the next picture up to a frame after the resume. (A playing stream
+    // is not stepped: libvlc's step rebuffers it, which froze it for a second.)
     forward->StepPicture();
     forward->SetPaused(false);
 }
