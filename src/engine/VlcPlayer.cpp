@@ -165,16 +165,16 @@ int VlcPlayer::Volume(int level, bool set)
     if (set) {
         keptVolume_ = std::max(level, 0);
         if (mediaPlayer_)
-            LIBVLC(libvlc_audio_set_volume)(mediaPlayer_.get(), level);
+            LIBVLC(libvlc_audio_set_volume)(mediaPlayer_.get(), keptVolume_);
+        // The level asked for is the one kept, not a reading taken at once: the
+        // sound server applies it later, and until then the output reports its
+        // old level (0 for a channel that was opened ahead silent).
+        return keptVolume_;
     }
     const int reported = mediaPlayer_ ? LIBVLC(libvlc_audio_get_volume)(mediaPlayer_.get()) : -1;
-    if (reported < 0)
-        return keptVolume_;
-    // What libvlc took of a request is the level kept. A mere reading is not:
-    // a new audio output reports the level it started at until it is given ours.
-    if (set)
-        keptVolume_ = reported;
-    return reported;
+    // A mere reading is not kept either: a new audio output reports the level it
+    // started at until it is given ours.
+    return reported < 0 ? keptVolume_.load() : reported;
 }
 
 void VlcPlayer::RestoreVolume()
