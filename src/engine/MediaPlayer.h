@@ -56,11 +56,12 @@ public:
     virtual void Play() = 0;
     // Holds the picture shown, or goes on from it; does not wait on the engine.
     virtual void SetPaused(bool paused) = 0;
-    // A paused player draws its next picture now, without waiting for its clock;
-    // a playing one is held (where its source can be) and steps at the next call.
+    // A paused player draws its next picture now, without waiting for its clock.
+    // (Asked of a playing one, libvlc pauses it instead.)
     virtual void StepPicture() = 0;
     virtual void Stop() = 0;
-    // Sets the level when asked, then returns the level reported.
+    // Sets the level when asked and returns it (the level kept); otherwise
+    // returns the level the engine reports.
     virtual int Volume(int level, bool set) = 0;
     // Applies the kept level again if the audio output has another one.
     virtual void RestoreVolume() = 0;

@@ -53,9 +53,9 @@ public:
     void cancelStandby();
     // These players stop, each on a thread of its own (one bit a player).
     void retire(unsigned players);
-    // A player opened ahead is heard, draws its next picture at once into the
-    // window just shown and plays on, from the picture it was held at when
-    // `paused`. On the owner's thread, without waiting on the player.
+    // A player opened ahead is heard and plays on; one `paused` at its first
+    // picture first draws the next one at once, into the window just shown. On
+    // the owner's thread, without waiting on the player.
     void bringForward(int index, bool paused);
     // Every player stops; their events from then on belong to `attempt`.
     void stopAll(std::uint64_t attempt);
