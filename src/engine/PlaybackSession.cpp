@@ -32,10 +32,8 @@ PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<Med
             standby_->ready = true;
             standbyPicture_.stop();
             // A file waits at its first picture; a live source goes on receiving.
-            if (!network) {
+            if (!network)
                 ahead->SetPaused(true);
-                standby_->paused = true;
-            }
         }
     });
     connect(&bank_, &PlayerBank::othersMade, this, [this] {
@@ -506,7 +504,7 @@ bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWin
     showing_ = standby.player;
     showingHasSource_ = true;
     emit showing(showing_);
-    bank_.bringForward(showing_, standby.paused);
+    bank_.bringForward(showing_, !isNetworkAddress(standby.key)); // a ready file was paused
     qCDebug(lcEngine) << "choice" << generation << "brought forward from player" << showing_;
     onStarted(showing_);
     if (leaving != showing_)

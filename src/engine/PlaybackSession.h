@@ -126,7 +126,6 @@ private:
         std::uint64_t attempt = 0;
         bool buffered = false; // pre-buffering done
         bool ready = false;    // its first picture has been shown (out of sight)
-        bool paused = false;   // a file, held at that picture
     };
     struct Choice {
         Choice(std::uint64_t generation, Alternates alternates, VideoWindows windows, int cachingMs,

@@ -98,6 +98,7 @@ private:
     FakePlayer& second() { return fake(1); }
     // Plays and reports the start, as the engine would once pre-buffering is done.
     std::uint64_t playAndStart(const QString& address);
+    bool openAheadToFirstPicture(const Alternates& next);
     bool waitIdle() { return QTest::qWaitFor([this] { return !session_->isOpenerBusy(); }, 2000); }
 
     // A session with the third player, that opens channels ahead.
@@ -135,6 +136,19 @@ std::uint64_t SessionTest::playAndStart(const QString& address)
     if (!started.wait(2000) || started.first().first().value<std::uint64_t>() != generation)
         return 0;
     return generation;
+}
+
+// Opens `next` ahead on the second player, fills its buffer and shows its first
+// picture (a stream is not ready at that point, a file is).
+bool SessionTest::openAheadToFirstPicture(const Alternates& next)
+{
+    session_->prepare(next, kWindows3, 300);
+    if (!second().waitForCall(QStringLiteral("play")) || !waitIdle())
+        return false;
+    second().send(Type::Buffering, 100.0f);
+    second().setStats({});
+    second().advance();
+    return true;
 }
 
 void SessionTest::firstChoiceOpensWithItsOptionsThenPlays()
@@ -684,12 +698,7 @@ void SessionTest::channelOpenedAheadInPlaceOfAnotherIsReadyByItsOwnPicture()
     startWithThreePlayers();
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     const Alternates stream{{QStringLiteral("http://b/live"), {}, {}, {}}};
-    session_->prepare(stream, kWindows3, 300);
-    QVERIFY(second().waitForCall(QStringLiteral("play")));
-    QVERIFY(waitIdle());
-    second().send(Type::Buffering, 100.0f);
-    second().setStats({});
-    second().advance();
+    QVERIFY(openAheadToFirstPicture(stream));
     QTest::qWait(100);
     QVERIFY(!session_->isPrepared(stream)); // the stream's first picture: not ready yet
 
@@ -733,12 +742,7 @@ void SessionTest::stopAndEndTakeTheChannelOpenedAheadToo()
     startWithThreePlayers();
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     const Alternates next{{QStringLiteral("http://b/live"), {}, {}, {}}};
-    session_->prepare(next, kWindows3, 300);
-    QVERIFY(second().waitForCall(QStringLiteral("play")));
-    QVERIFY(waitIdle());
-    second().send(Type::Buffering, 100.0f);
-    second().setStats({});
-    second().advance();
+    QVERIFY(openAheadToFirstPicture(next));
     // A stream's first picture comes before its clock runs: not yet ready.
     QTest::qWait(100);
     QVERIFY(!session_->isPrepared(next));
