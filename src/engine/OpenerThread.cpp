@@ -26,6 +26,21 @@ bool OpenerThread::post(Request request, Lane lane)
     return true;
 }
 
+void OpenerThread::promote(Lane from, Lane to)
+{
+    const std::lock_guard guard(lock_);
+    const auto promoted =
+        std::find_if(pending_.begin(), pending_.end(), [from](const Pending& pending) { return pending.lane == from; });
+    if (promoted == pending_.end())
+        return;
+    promoted->lane = to;
+    const auto replaced = std::find_if(pending_.begin(), pending_.end(), [&](const Pending& pending) {
+        return pending.lane == to && &pending != &*promoted;
+    });
+    if (replaced != pending_.end())
+        pending_.erase(replaced);
+}
+
 void OpenerThread::shutdown(Request last)
 {
     {

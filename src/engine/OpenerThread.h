@@ -23,6 +23,9 @@ public:
 
     // False once shut down.
     bool post(Request request, Lane lane = Lane::Choice);
+    // A request of lane `from` that has not started yet belongs to lane `to`
+    // from now on, in place of the one pending there.
+    void promote(Lane from, Lane to);
     // Drops what is pending, lets the running request finish, then runs last
     // (if any) and ends the thread. Later posts are refused.
     void shutdown(Request last = {});

@@ -36,6 +36,11 @@ PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<Med
                 ahead->SetPaused(true);
         }
     });
+    standbyWatchdog_.setSingleShot(true);
+    connect(&standbyWatchdog_, &QTimer::timeout, this, [this] {
+        if (standby_ && !standby_->buffered)
+            onStandbyRefused("no answer in time");
+    });
     connect(&bank_, &PlayerBank::othersMade, this, [this] {
         if (std::optional<PendingPrepare> pending = std::exchange(pendingPrepare_, std::nullopt))
             prepare(pending->alternates, pending->windows, pending->cachingMs);
@@ -88,26 +93,17 @@ std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows w
     if (shutDown_ || !player(0) || alternates.empty())
         return generation_;
     endChoice();
-    if (bringForwardStandby(alternates, windows, cachingMs))
+    pendingPrepare_.reset(); // what was to be opened ahead of the choice before
+    if (bringForwardStandby(alternates, windows, cachingMs) || adoptStandby(alternates, windows, cachingMs))
         return generation_;
-    // Opened ahead but not ready yet: the choice opens as any other, on a
-    // player that is not busy letting that one go.
-    int unready = -1;
-    if (standby_ && standby_->key == alternates.front().address) {
-        unready = standby_->player;
-        standby_.reset();
-        bank_.cancelStandby();
-    }
     const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
-    openAttempt(true, unready);
-    if (unready >= 0 && unready != showing_)
-        bank_.retire(1u << unready);
+    openAttempt(true);
     return generation;
 }
 
 // Opens the choice's current address: a new choice beside what plays, a
 // reconnect or a next address on the player that shows.
-void PlaybackSession::openAttempt(bool newChoice, int avoid)
+void PlaybackSession::openAttempt(bool newChoice)
 {
     if (!choice_)
         return;
@@ -121,18 +117,32 @@ void PlaybackSession::openAttempt(bool newChoice, int avoid)
         request.options << QByteArrayLiteral(":http-referrer=") + alternate.referrer.toUtf8();
     request.cachingMs = choice.cachingMs;
     request.attempt = choice.attempt = ++attempts_;
-    const int other = freePlayer(avoid);
+    const int other = freePlayer();
     if (newChoice && showingHasSource_ && other >= 0) {
         request.target = other;
         request.leaving = showing_;
     } else {
         request.target = showing_;
     }
+    // The channel opened ahead from the same server goes before this
+    // connection is made: a server that allows one would refuse it. For such
+    // a server, so does the channel that showed, as with a single player.
+    const unsigned sameServer = sameServerPlayers(request.address) & ~(1u << request.target);
+    if (standby_ && (sameServer & (1u << standby_->player))) {
+        request.stopFirst |= 1u << standby_->player;
+        forgetStandby();
+        bank_.cancelStandby();
+    }
+    if (hosts_.isOneConnection(request.address) && request.leaving >= 0 && (sameServer & (1u << request.leaving))) {
+        request.stopFirst |= 1u << request.leaving;
+        request.leaving = -1;
+    }
     if (standby_ && standby_->player == request.target)
-        standby_.reset(); // taken over by the choice
+        forgetStandby(); // taken over by the choice
     request.window = choice.windows[size_t(request.target)];
     showing_ = request.target;
     showingHasSource_ = true;
+    showingAddress_ = request.address;
     choice.opening = true;
     choice.status.alternate = choice.plan.alternate();
     choice.status.bufferPercent = 100;
@@ -210,6 +220,8 @@ void PlaybackSession::onStarted(int player)
     publish();
     if (first)
         emit started(choice.generation);
+    if (std::optional<PendingPrepare> pending = std::exchange(pendingPrepare_, std::nullopt))
+        prepare(pending->alternates, pending->windows, pending->cachingMs);
 }
 
 // While opening or re-buffering: the figure is shown a few times a second at
@@ -264,7 +276,6 @@ void PlaybackSession::checkStall()
     const std::optional<MediaPlayer::Stats> reading = showingPlayer().stats();
     if (!reading)
         return; // busy for a moment; no reading is no evidence
-    choice_->lastStats = *reading;
     // The channel opened ahead costs the one watched its pictures: let it go.
     if (standby_ && lostPictures_ >= 0 && reading->lostPictures - lostPictures_ > kLostPicturesPerReading) {
         qCInfo(lcEngine) << "the machine falls behind; no channel is opened ahead for a while";
@@ -272,6 +283,9 @@ void PlaybackSession::checkStall()
         standbyPausedUntil_ = Clock::now() + kStandbyPause;
     }
     lostPictures_ = reading->lostPictures;
+    const MediaPlayer::Stats previous = std::exchange(choice_->lastStats, *reading);
+    if (reading->displayedPictures > previous.displayedPictures || reading->decodedAudio > previous.decodedAudio)
+        choice_->plan.progressed(Clock::now());
     if (choice_->stall.stalled(*reading, Clock::now())) {
         qCInfo(lcEngine) << "attempt" << choice_->attempt << "stalled";
         recover({});
@@ -284,9 +298,18 @@ void PlaybackSession::recover(const QString& reason)
     if (!choice_)
         return;
     Choice& choice = *choice_;
+    const Clock::time_point now = Clock::now();
+    // The channel watched cut just as another of its server was opened ahead:
+    // the server took the new connection for a second one and cut the first.
+    const QString address = currentAddress();
+    if (!choice.opening && hosts_.openedAheadRecently(address, now) && !hosts_.isOneConnection(address)) {
+        hosts_.markOneConnection(address, "the channel watched was cut as another was opened ahead");
+        if (standby_ && OneConnectionHosts::sameServer(standby_->key, address))
+            dropStandby();
+    }
     watchdog_.stop();
     statsTimer_.stop();
-    const RecoveryPlan::Step step = choice.plan.failed(Clock::now());
+    const RecoveryPlan::Step step = choice.plan.failed(now);
     switch (step.kind) {
     case RecoveryPlan::Step::Kind::Reopen:
         qCInfo(lcEngine) << "choice" << choice.generation << "reconnects in" << step.delay.count() << "ms";
@@ -322,7 +345,7 @@ void PlaybackSession::fail(const QString& reason)
     // A source that never started is stopped, so it does not start much later;
     // the video area goes black.
     endChoice();
-    standby_.reset();
+    forgetStandby();
     bank_.cancelStandby();
     ++generation_;
     showingHasSource_ = false;
@@ -359,7 +382,7 @@ void PlaybackSession::stop()
     if (shutDown_)
         return;
     endChoice();
-    standby_.reset();
+    forgetStandby();
     pendingPrepare_.reset();
     bank_.cancelStandby();
     ++generation_;
@@ -372,7 +395,7 @@ void PlaybackSession::shutdown()
     if (shutDown_)
         return;
     endChoice();
-    standby_.reset();
+    forgetStandby();
     shutDown_ = true;
     ++generation_;
     bank_.shutdown();
@@ -415,18 +438,30 @@ void PlaybackSession::retryVolume(int index)
 
 // A player that neither shows nor holds the channel opened ahead; the one
 // that showed last before it is preferred, as it has stopped the longest.
-int PlaybackSession::freePlayer(int avoid) const
+int PlaybackSession::freePlayer() const
 {
-    int fallback = -1;
     for (int step = 1; step < kPlayers; ++step) {
         const int index = (showing_ + step) % kPlayers;
-        if (!player(index) || (standby_ && standby_->player == index))
-            continue;
-        if (index != avoid)
+        if (player(index) && !(standby_ && standby_->player == index))
             return index;
-        fallback = index;
     }
-    return fallback;
+    return -1;
+}
+
+QString PlaybackSession::currentAddress() const
+{
+    return choice_ ? choice_->alternates[size_t(choice_->plan.alternate())].address : QString();
+}
+
+// The players holding a source of this address's server: the one that shows, the one opened ahead.
+unsigned PlaybackSession::sameServerPlayers(const QString& address) const
+{
+    unsigned players = 0;
+    if (showingHasSource_ && OneConnectionHosts::sameServer(showingAddress_, address))
+        players |= 1u << showing_;
+    if (standby_ && OneConnectionHosts::sameServer(standby_->key, address))
+        players |= 1u << standby_->player;
+    return players;
 }
 
 bool PlaybackSession::isPrepared(const Alternates& alternates) const
@@ -441,6 +476,17 @@ void PlaybackSession::prepare(const Alternates& alternates, VideoWindows windows
     const QString key = alternates.front().address;
     if (choice_->alternates.front().address == key || (standby_ && standby_->key == key))
         return;
+    // A second connection to such a server would cost the channel watched;
+    // to any server, one made while the choice's own is being made could be
+    // refused in its place: it waits until the choice plays.
+    if (OneConnectionHosts::sameServer(key, currentAddress())) {
+        if (hosts_.isOneConnection(key))
+            return;
+        if (choice_->opening) {
+            pendingPrepare_ = PendingPrepare{alternates, windows, cachingMs};
+            return;
+        }
+    }
     int target = standby_ ? standby_->player : freePlayer();
     if (target < 0 || target == showing_) {
         pendingPrepare_ = PendingPrepare{alternates, windows, cachingMs}; // the players come soon after the first open
@@ -461,6 +507,8 @@ void PlaybackSession::prepare(const Alternates& alternates, VideoWindows windows
     // Until this source has buffered, what the player reports is the one it replaces.
     standbyPicture_.stop();
     standby_ = Standby{key, alternates, target, ++attempts_, false, false};
+    standbyWatchdog_.start(startTimeout_);
+    hosts_.openedAhead(key, Clock::now());
     PlayerBank::OpenRequest request;
     const Alternate& first = alternates.front();
     request.address = first.address;
@@ -485,7 +533,7 @@ std::uint64_t PlaybackSession::beginChoice(const Alternates& alternates, VideoWi
         reconnectable.push_back(isNetworkAddress(alternate.address));
     const std::uint64_t generation = ++generation_;
     choice_.emplace(generation, alternates, windows, cachingMs,
-                    RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay}),
+                    RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay, timing_.playedAgain}),
                     StallWatch(timing_.stallTimeout));
     return generation;
 }
@@ -496,20 +544,50 @@ bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWin
     if (!isPrepared(alternates))
         return false;
     const Standby standby = *standby_;
-    standby_.reset();
+    forgetStandby();
     const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
-    Choice& choice = *choice_;
-    choice.attempt = standby.attempt;
-    const int leaving = showing_;
-    showing_ = standby.player;
-    showingHasSource_ = true;
-    emit showing(showing_);
+    const int leaving = takeStandbyPlayer(standby);
     bank_.bringForward(showing_, !isNetworkAddress(standby.key)); // a ready file was paused
     qCDebug(lcEngine) << "choice" << generation << "brought forward from player" << showing_;
     onStarted(showing_);
     if (leaving != showing_)
         bank_.retire(1u << leaving);
     return true;
+}
+
+// A choice of the channel still being opened ahead takes that open over: the
+// same player and connection (a server that allows one would refuse a second,
+// or cut this one), heard at once, shown as its pictures come, and given the
+// start watchdog's time from the choice on.
+bool PlaybackSession::adoptStandby(const Alternates& alternates, VideoWindows windows, int cachingMs)
+{
+    if (!standby_ || alternates.empty() || standby_->key != alternates.front().address)
+        return false;
+    const Standby standby = *standby_;
+    forgetStandby();
+    const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
+    const int leaving = takeStandbyPlayer(standby);
+    bank_.adopt(showing_);
+    qCDebug(lcEngine) << "choice" << generation << "takes over the open ahead on player" << showing_;
+    watchdog_.start(startTimeout_);
+    publish();
+    if (standby.buffered)
+        onStarted(showing_);
+    if (leaving != showing_)
+        bank_.retire(1u << leaving);
+    return true;
+}
+
+// The choice's events are the ones of the open ahead from now on, and its window the one to see.
+int PlaybackSession::takeStandbyPlayer(const Standby& standby)
+{
+    choice_->attempt = standby.attempt;
+    const int leaving = showing_;
+    showing_ = standby.player;
+    showingHasSource_ = true;
+    showingAddress_ = standby.key;
+    emit showing(showing_);
+    return leaving;
 }
 
 void PlaybackSession::onStandbyEvent(const MediaPlayer::Event& event)
@@ -523,13 +601,28 @@ void PlaybackSession::onStandbyEvent(const MediaPlayer::Event& event)
         break;
     case Type::EncounteredError:
     case Type::EndReached:
-        // Nobody chose it: it goes without a word.
-        qCInfo(lcEngine) << "the channel opened ahead failed:" << standby_->key;
-        dropStandby();
+        onStandbyRefused("refused or cut");
         break;
     default:
         break;
     }
+}
+
+// Nobody chose it: it goes without a word. Refused while a channel of its
+// server plays, it tells of a server that allows one connection.
+void PlaybackSession::onStandbyRefused(const char* how)
+{
+    qCInfo(lcEngine) << "the channel opened ahead failed (" << how << "):" << standby_->key;
+    if (OneConnectionHosts::sameServer(standby_->key, currentAddress()))
+        hosts_.markOneConnection(standby_->key, "a channel opened ahead was refused while another of it played");
+    dropStandby();
+}
+
+void PlaybackSession::forgetStandby()
+{
+    standby_.reset();
+    standbyPicture_.stop();
+    standbyWatchdog_.stop();
 }
 
 void PlaybackSession::dropStandby()
@@ -537,7 +630,7 @@ void PlaybackSession::dropStandby()
     if (!standby_)
         return;
     const int player = standby_->player;
-    standby_.reset();
+    forgetStandby();
     bank_.cancelStandby();
     if (player != showing_)
         bank_.retire(1u << player);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OneConnectionHosts.h"
 #include "PlaybackTypes.h"
 #include "PlayerBank.h"
 #include "RecoveryPlan.h"
@@ -48,6 +49,7 @@ public:
     struct RecoveryTiming {
         std::vector<std::chrono::milliseconds> backoff = RecoveryPlan::Timing{}.backoff;
         std::chrono::milliseconds steadyPlay = RecoveryPlan::Timing{}.steadyPlay;
+        std::chrono::milliseconds playedAgain = RecoveryPlan::Timing{}.playedAgain;
         std::chrono::milliseconds reopenTimeout{10000}; // a reconnect or next address that does not start
         std::chrono::milliseconds stallTimeout{5000};   // nothing read or shown while playing
         std::chrono::milliseconds statsInterval{1000};
@@ -71,9 +73,11 @@ public:
     std::uint64_t play(const Alternates& alternates, VideoWindows windows, int cachingMs);
     std::uint64_t play(const QString& address, VideoWindows windows, int cachingMs);
     // Opens a channel ahead while one plays, silent and out of sight, so that
-    // choosing it next only brings it forward. A newer one replaces it; one
-    // that fails goes quietly. Nothing happens without a choice that plays,
-    // or with too few players.
+    // choosing it next only brings it forward (or, not ready yet, takes its
+    // open over). A newer one replaces it; one that fails goes quietly.
+    // Nothing happens without a choice that plays, with too few players, or
+    // for a channel of a server that allows one connection while a channel of
+    // that server plays.
     void prepare(const Alternates& alternates, VideoWindows windows, int cachingMs);
     // Whether a channel opened ahead for these addresses is ready to be brought forward.
     bool isPrepared(const Alternates& alternates) const;
@@ -99,6 +103,8 @@ public:
     // The player that shows now; the second one once a switch has used it.
     MediaPlayer& showingPlayer() const { return *player(showing_); }
     int showingIndex() const { return showing_; }
+    // The servers found to allow one connection at a time.
+    const OneConnectionHosts& oneConnectionHosts() const { return hosts_; }
 
 signals:
     // Pre-buffering of the choice's first source is done: it really plays.
@@ -155,12 +161,18 @@ private:
     static constexpr std::int64_t kLostPicturesPerReading = 10;
     static constexpr std::chrono::seconds kStandbyPause{60};
 
-    void openAttempt(bool newChoice, int avoid = -1);
+    void openAttempt(bool newChoice);
     std::uint64_t beginChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
     bool bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    bool adoptStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    int takeStandbyPlayer(const Standby& standby);
     void onStandbyEvent(const MediaPlayer::Event& event);
+    void onStandbyRefused(const char* how);
     void dropStandby();
-    int freePlayer(int avoid = -1) const;
+    void forgetStandby();
+    QString currentAddress() const;
+    unsigned sameServerPlayers(const QString& address) const;
+    int freePlayer() const;
     void onOpened(std::uint64_t attempt, bool mediaCreated);
     void onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event);
     void onStarted(int player);
@@ -189,6 +201,8 @@ private:
     };
     std::optional<PendingPrepare> pendingPrepare_;
     QTimer standbyPicture_; // looks for the first picture of the channel opened ahead
+    QTimer standbyWatchdog_; // a channel opened ahead that does not start
+    OneConnectionHosts hosts_;
     Clock::time_point standbyPausedUntil_{};
     std::int64_t lostPictures_ = -1; // what the player that shows had dropped at the last reading
     QTimer watchdog_;       // an attempt that does not start
@@ -201,5 +215,6 @@ private:
     std::uint64_t attempts_ = 0;
     int showing_ = 0;               // the player whose picture is shown
     bool showingHasSource_ = false; // it was given a source that has not been stopped
+    QString showingAddress_;        // the address it was given
     bool shutDown_ = false;
 };

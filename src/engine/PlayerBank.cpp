@@ -12,7 +12,7 @@ PlayerBank::PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> 
     if (!first && factory_)
         first = factory_();
     if (first)
-        adopt(0, std::move(first));
+        adoptPlayer(0, std::move(first));
 }
 
 PlayerBank::~PlayerBank()
@@ -28,7 +28,7 @@ PlayerBank::~PlayerBank()
 }
 
 // Before the player is published: from then on its events reach the owner's thread.
-void PlayerBank::adopt(int index, std::unique_ptr<MediaPlayer> player)
+void PlayerBank::adoptPlayer(int index, std::unique_ptr<MediaPlayer> player)
 {
     Slot& slot = slots_[size_t(index)];
     slot.attempt = 0;
@@ -77,16 +77,32 @@ void PlayerBank::retire(unsigned players)
         OpenerThread::Lane::Retire);
 }
 
+// The open of a player may still be waiting or running: it reads `silent`
+// under the same lock, so the level set here is not undone.
+void PlayerBank::hearAtKeptLevel(int index)
+{
+    MediaPlayer* forward = player(index);
+    if (!forward)
+        return;
+    const std::lock_guard lock(volumeLock_);
+    slots_[size_t(index)].silent = false;
+    forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
+}
+
+void PlayerBank::adopt(int index)
+{
+    if (shutDown_)
+        return;
+    hearAtKeptLevel(index);
+    opener_.promote(OpenerThread::Lane::Standby, OpenerThread::Lane::Choice);
+}
+
 void PlayerBank::bringForward(int index, bool paused)
 {
     MediaPlayer* forward = player(index);
     if (!forward)
         return;
-    slots_[size_t(index)].silent = false;
-    {
-        const std::lock_guard lock(volumeLock_);
-        forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
-    }
+    hearAtKeptLevel(index);
     if (!paused)
         return;
     // What was drawn while the window was hidden is lost, and the clock would
@@ -115,6 +131,9 @@ void PlayerBank::shutdown()
 // On the opener thread, with its own copy of the request.
 void PlayerBank::run(const OpenRequest& request)
 {
+    for (int index = 0; index < kPlayers; ++index)
+        if ((request.stopFirst & (1u << index)) && index != request.target)
+            stopNow(index);
     Slot& slot = slots_[size_t(request.target)];
     if (slot.stopping.joinable())
         slot.stopping.join();
@@ -125,7 +144,7 @@ void PlayerBank::run(const OpenRequest& request)
     {
         // Silent while it is opened ahead; otherwise at the level kept.
         const std::lock_guard lock(volumeLock_);
-        if (request.standby)
+        if (slot.silent)
             chosen.Volume(0, true);
         else if (volumeLevel_)
             chosen.Volume(*volumeLevel_, true);
@@ -161,7 +180,7 @@ void PlayerBank::makeOtherPlayers()
             qCInfo(lcEngine) << "no player" << index << "made: the bank keeps" << index;
             return;
         }
-        adopt(index, std::move(made));
+        adoptPlayer(index, std::move(made));
     }
     mailbox_.post([this] { emit othersMade(); });
 }
@@ -181,6 +200,18 @@ void PlayerBank::stopBeside(int index)
         leaving->Stop();
         returnFreedMemory();
     });
+}
+
+// On the opener thread: this player stops before anything else is done.
+void PlayerBank::stopNow(int index)
+{
+    MediaPlayer* stopping = player(index);
+    if (!stopping)
+        return;
+    Slot& slot = slots_[size_t(index)];
+    if (slot.stopping.joinable())
+        slot.stopping.join();
+    stopping->Stop();
 }
 
 void PlayerBank::waitForStops()

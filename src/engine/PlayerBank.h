@@ -37,6 +37,7 @@ public:
         QByteArrayList options; // after the caching options
         int target = 0;         // the player that opens it
         int leaving = -1;       // the player that showed before, stopped beside
+        unsigned stopFirst = 0; // players stopped before the open, so that their connections go first
         std::uint32_t window = 0;
         int cachingMs = 0;
         std::uint64_t attempt = 0;
@@ -57,6 +58,10 @@ public:
     // picture first draws the next one at once, into the window just shown. On
     // the owner's thread, without waiting on the player.
     void bringForward(int index, bool paused);
+    // A player still opening ahead is the user's choice now: heard at the kept
+    // level, and its open, if it has not started yet, goes before any other
+    // open ahead.
+    void adopt(int index);
     // Every player stops; their events from then on belong to `attempt`.
     void stopAll(std::uint64_t attempt);
     // A last stop of every player, then the opener ends; later requests are ignored.
@@ -90,9 +95,11 @@ private:
 
     // Opener thread.
     void run(const OpenRequest& request);
-    void adopt(int index, std::unique_ptr<MediaPlayer> player);
+    void adoptPlayer(int index, std::unique_ptr<MediaPlayer> player);
+    void hearAtKeptLevel(int index);
     void makeOtherPlayers();
     void stopBeside(int index);
+    void stopNow(int index);
     void stopEverything(std::uint64_t attempt);
     void waitForStops();
 

@@ -13,6 +13,12 @@ void RecoveryPlan::playing(Clock::time_point now)
     playingSince_ = now;
 }
 
+void RecoveryPlan::progressed(Clock::time_point now)
+{
+    if (isPlaying_ && now - playingSince_ >= timing_.playedAgain)
+        attemptsUsed_ = 0;
+}
+
 RecoveryPlan::Step RecoveryPlan::failed(Clock::time_point now)
 {
     if (isPlaying_ && now - playingSince_ >= timing_.steadyPlay)

@@ -7,9 +7,14 @@
 //
 // An address that never played is given up at once for the next one (the
 // start watchdog or the error already took its time). One that played and
-// dropped is opened again after growing waits, if it is a network address; a
-// stretch of steady playing forgives the drops before it. When an address has
-// used its attempts, the next one is tried; after the last, the choice fails.
+// dropped is opened again after growing waits, if it is a network address. A
+// reconnect that plays again (pictures or sound still coming some seconds
+// after it started) was a success: the next drop starts the waits afresh, so
+// a stream that drops now and then is never given up however often it comes
+// back. Only drops that follow one another without it playing again in between
+// use up the attempts, so a server that accepts and cuts at once is not
+// hammered. When an address has used its attempts, the next one is tried;
+// after the last, the choice fails.
 class RecoveryPlan {
 public:
     using Clock = std::chrono::steady_clock;
@@ -17,6 +22,12 @@ public:
         std::vector<std::chrono::milliseconds> backoff{std::chrono::seconds(1), std::chrono::seconds(2),
                                                        std::chrono::seconds(4), std::chrono::seconds(8)};
         std::chrono::milliseconds steadyPlay{std::chrono::seconds(30)};
+        // Pictures or sound still coming this long after a start: it played
+        // again. Well past what a player plays out of its buffer after a server
+        // has already cut the stream (the caching is 0.3 s, MPEG-TS holds up to
+        // 0.7 s more), well short of the 20 s after which servers that cut
+        // every connection commonly do so.
+        std::chrono::milliseconds playedAgain{std::chrono::seconds(5)};
     };
     struct Step {
         enum class Kind { Reopen, NextAlternate, GiveUp };
@@ -36,6 +47,8 @@ public:
 
     // The address being tried plays.
     void playing(Clock::time_point now);
+    // Pictures were shown or sound played now (a counter of the player moved).
+    void progressed(Clock::time_point now);
     // It failed to open, did not start in time, or dropped while it played.
     Step failed(Clock::time_point now);
 

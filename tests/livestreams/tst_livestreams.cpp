@@ -2,7 +2,9 @@
 // libvlc: a stream that comes back is played again by itself, one that does
 // not ends as a failure with a black picture, a UDP sender that stops is no
 // frozen picture, a clip that ends is no drop, a stop during a reconnect's
-// wait stays a stop, and the title says what happens all along.
+// wait stays a stop, and the title says what happens all along. A stream
+// whose server cuts every connection after a while keeps coming back for
+// minutes, without the program growing.
 
 #include "LiveStreamServer.h"
 #include "ProgramDriver.h"
@@ -15,7 +17,9 @@
 #include "ui/controls/ListBox.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -34,6 +38,30 @@ namespace {
 using testmedia::kBlue;
 using testmedia::kRed;
 
+
+// What the program holds: threads, open files, resident memory in KiB.
+struct Holdings {
+    int threads = 0;
+    int files = 0;
+    qint64 residentKiB = 0;
+};
+
+Holdings holdings()
+{
+    Holdings held;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() >= 2 && fields[0] == "Threads:")
+                held.threads = fields[1].toInt();
+            else if (fields.size() >= 2 && fields[0] == "VmRSS:")
+                held.residentKiB = fields[1].toLongLong();
+        }
+    }
+    held.files = int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+    return held;
+}
 
 // A free UDP port on 127.0.0.1 for the sender.
 quint16 freeUdpPort()
@@ -82,6 +110,7 @@ private slots:
     void stormOfChoicesWhileSourcesDrop();
     void refusedFirstAddressGivesWayToTheSecond();
     void headersTheServerWantsAreSent();
+    void streamCutAgainAndAgainKeepsComingBack();
 
 private:
     ProgramDriver& ui() { return *driver_; }
@@ -288,6 +317,44 @@ void LiveStreamsTest::headersTheServerWantsAreSent()
     ui().doubleClickEntry(1);
     QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().videoColour().name()));
     QCOMPARE(ui().title(), QStringLiteral("正在播放：有头"));
+}
+
+// Each reconnect plays again before the next cut, so none of them is a
+// failure however many there are. CLIPVANE_SOAK_MINUTES makes it longer.
+void LiveStreamsTest::streamCutAgainAndAgainKeepsComingBack()
+{
+    const int minutes = qEnvironmentVariableIsSet("CLIPVANE_SOAK_MINUTES")
+                            ? std::max(2, qEnvironmentVariableIntValue("CLIPVANE_SOAK_MINUTES"))
+                            : 3;
+    LiveStreamServer server(live_, 30, {"--drop-first", "1000000", "--drop-after", "8"});
+    ui().setEntries({{QStringLiteral("断流台"), server.address()}});
+    QSignalSpy failed(&playback(), &PlaybackSession::failed);
+    ui().doubleClickEntry(0);
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 15000), qPrintable(ui().videoColour().name()));
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<Holdings> settled;
+    bool sawReconnecting = false;
+    while (clock.elapsed() < minutes * 60000) {
+        QTest::qWait(200);
+        QVERIFY2(!ui().title().startsWith(QStringLiteral("播放失败：")), qPrintable(ui().titleTip()));
+        sawReconnecting |= ui().title() == QStringLiteral("正在重连：断流台");
+        if (!settled && clock.elapsed() > 60000)
+            settled = holdings();
+    }
+    QVERIFY(failed.isEmpty());
+    QVERIFY(sawReconnecting);
+    const int reconnects = server.connections() - 1;
+    qInfo("%d reconnects in %d minutes", reconnects, minutes);
+    QVERIFY2(reconnects >= minutes * 4, qPrintable(QString::number(reconnects)));
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().title()));
+    const Holdings now = holdings();
+    qInfo("threads %d -> %d, files %d -> %d, resident %lld -> %lld KiB", settled->threads, now.threads,
+          settled->files, now.files, static_cast<long long>(settled->residentKiB),
+          static_cast<long long>(now.residentKiB));
+    QVERIFY(now.threads <= settled->threads + 4);
+    QVERIFY(now.files <= settled->files + 8);
+    QVERIFY(now.residentKiB <= settled->residentKiB + 64 * 1024);
 }
 
 int main(int argc, char** argv)

@@ -2,7 +2,9 @@
 // channel after a choice and the entry the selection rests on are opened
 // silent and out of sight; choosing one brings it forward with its picture
 // and at the kept volume while the old one stops; a channel that is not ready
-// still switches; one that fails says nothing; stop and exit take it along.
+// still switches, over the connection it opened; one that fails says nothing;
+// stop and exit take it along. A server that allows one connection keeps
+// the channel watched, and its channels switch on the first try.
 
 #include "HttpTestServer.h"
 #include "LiveStreamServer.h"
@@ -25,7 +27,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
+
 #include <X11/Xlib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <vlc/vlc.h>
 
@@ -51,7 +63,10 @@ private slots:
     void restingSelectionIsOpenedAheadForEnter();
     void switchToAChannelNotReadyStillWorks();
     void channelOpenedAheadThatFailsSaysNothing();
-    void stopAndExitTakeTheChannelOpenedAhead();
+    void serverAllowingOneConnectionKeepsTheChannelWatched_data();
+    void serverAllowingOneConnectionKeepsTheChannelWatched();
+    void oneConnectionFlvChosenAfterItWasOpenedAheadPlays();
+    void stopAndExitTakeTheChannelOpenedAhead(); // last: it ends the program
 
 private:
     ProgramDriver& ui() { return *driver_; }
@@ -64,7 +79,7 @@ private:
     }
 
     QTemporaryDir media_;
-    QString red_, blue_, green_;
+    QString red_, blue_, green_, alternating_;
     std::unique_ptr<Program> program_;
     std::unique_ptr<ProgramDriver> driver_;
 };
@@ -74,6 +89,38 @@ namespace {
 MediaPlayer::Stats readingOf(const MediaPlayer& player)
 {
     return player.stats().value_or(MediaPlayer::Stats{});
+}
+
+// A TCP port nothing listens on now.
+quint16 freeTcpPort()
+{
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    quint16 port = 0;
+    if (bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    close(probe);
+    return port;
+}
+
+// Sockets of this port on 127.0.0.1 in a TCP state ("01" established, "0A"
+// listening), as the kernel lists them.
+int socketsOn(quint16 port, const QByteArray& state)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray local = QStringLiteral("0100007F:%1").arg(port, 4, 16, QLatin1Char('0')).toUpper().toLatin1();
+    int count = 0;
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        count += fields.size() > 3 && fields[1] == local && fields[3] == state ? 1 : 0;
+    }
+    return count;
 }
 
 } // namespace
@@ -87,6 +134,8 @@ void PreopenTest::initTestCase()
     QVERIFY(testmedia::makeClip(red_, QStringLiteral("red"), 20));
     QVERIFY(testmedia::makeClip(blue_, QStringLiteral("blue"), 20));
     QVERIFY(testmedia::makeClip(green_, QStringLiteral("green"), 20));
+    alternating_ = media_.filePath(QStringLiteral("alternating.ts"));
+    QVERIFY(testmedia::makeAlternatingClip(alternating_, 30));
     program_ = std::make_unique<Program>();
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
@@ -219,6 +268,72 @@ void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
     QVERIFY(!program_->state().playback);
     driver_.reset();
     program_.reset();
+}
+
+void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("a second connection refused") << QStringLiteral("refuse");
+    QTest::newRow("the older connection cut") << QStringLiteral("cut-older");
+}
+
+void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched()
+{
+    QFETCH(QString, mode);
+    LiveStreamServer server(alternating_, 30, {"--one-connection", mode});
+    QVERIFY(server.isListening());
+    ui().setEntries({{QStringLiteral("一台"), server.address(QStringLiteral("one.ts"))},
+                     {QStringLiteral("二台"), server.address(QStringLiteral("two.ts"))}});
+    ui().doubleClickEntry(0);
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 15000), qPrintable(ui().videoColour().name()));
+    // The second channel was due to be opened ahead: the server's answer tells what it is.
+    QTRY_VERIFY_WITH_TIMEOUT(playback().oneConnectionHosts().isOneConnection(server.address()), 15000);
+    QElapsedTimer watching;
+    watching.start();
+    while (watching.elapsed() < 20000)
+        QVERIFY2(ui().videoAlternates(kRed, kBlue, 1, 5000), qPrintable(ui().title()));
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：一台"));
+    QVERIFY(!prepared(1));
+
+    // Channel down to the other channel of that server: it plays at the first try.
+    QSignalSpy status(&playback(), &PlaybackSession::statusChanged);
+    const int connections = server.connections();
+    PlayNeighbourChannel(program_->handlers(), +1);
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：二台"), 5000);
+    QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 15000), qPrintable(ui().videoColour().name()));
+    QCOMPARE(server.connections(), connections + 1);
+    for (const QList<QVariant>& arguments : status) {
+        const PlaybackStatus::Phase phase = arguments.first().value<PlaybackStatus>().phase;
+        QVERIFY(phase == PlaybackStatus::Phase::Opening || phase == PlaybackStatus::Phase::Playing);
+    }
+}
+
+// ffmpeg as an HTTP server takes one client, and the channel opened ahead is
+// it: choosing the channel must use that connection.
+void PreopenTest::oneConnectionFlvChosenAfterItWasOpenedAheadPlays()
+{
+    const quint16 port = freeTcpPort();
+    const QString blueTs = media_.filePath(QStringLiteral("blue.ts"));
+    QVERIFY(testmedia::makeClip(blueTs, QStringLiteral("blue"), 8));
+    QProcess server;
+    server.start(QStringLiteral("ffmpeg"),
+                 {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", blueTs, "-c", "copy", "-f", "flv", "-listen",
+                  "1", QStringLiteral("http://127.0.0.1:%1/live.flv").arg(port)});
+    QVERIFY(server.waitForStarted(10000));
+    const auto end = qScopeGuard([&server] {
+        server.kill();
+        server.waitForFinished(5000);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(socketsOn(port, "0A") == 1, 10000);
+    ui().setEntries({{QStringLiteral("红色"), red_},
+                     {QStringLiteral("FLV直播"), QStringLiteral("http://127.0.0.1:%1/live.flv").arg(port)}});
+    ui().doubleClickEntry(0);
+    QVERIFY(ui().videoTurns(kRed, 15000));
+    QTRY_VERIFY_WITH_TIMEOUT(socketsOn(port, "01") == 1, 15000); // opened ahead: the server's one client
+    ui().doubleClickEntry(1);
+    QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
+    QCOMPARE(ui().title(), QStringLiteral("正在播放：FLV直播"));
+    QCOMPARE(server.state(), QProcess::Running);
 }
 
 int main(int argc, char** argv)

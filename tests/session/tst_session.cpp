@@ -10,6 +10,7 @@
 #include "engine/PlaybackSession.h"
 #include "engine/RecoveryPlan.h"
 
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -58,6 +59,8 @@ private slots:
 
     void recoveryPlanBacksOffThenFailsOver();
     void recoveryPlanForgivesDropsAfterSteadyPlay();
+    void recoveryPlanStartsAfreshOnceItPlayedAgain();
+    void dropsBetweenPlayingPeriodsGoOnReconnecting();
     void dropReconnectsOnTheSamePlayerAndPlaysAgain();
     void reconnectsUsedUpThenNextAddressThenFailure();
     void addressThatNeverStartsFailsOverAtOnce();
@@ -68,7 +71,9 @@ private slots:
     void bufferingFigureIsThrottled();
 
     void channelOpenedAheadIsSilentAndBroughtForwardAtOnce();
-    void channelOpenedAheadButNotReadyOpensAsAnyOther();
+    void choiceOfAChannelBeingOpenedAheadTakesItsOpenOver();
+    void refusalOfAChannelOpenedAheadMarksItsServer();
+    void channelWatchedCutAsItsServerIsOpenedAheadReconnects();
     void channelOpenedAheadInPlaceOfAnotherIsReadyByItsOwnPicture();
     void channelOpenedAheadThatFailsSaysNothing();
     void stopAndEndTakeTheChannelOpenedAheadToo();
@@ -462,6 +467,62 @@ void SessionTest::recoveryPlanForgivesDropsAfterSteadyPlay()
     QCOMPARE(plan.failed(start + std::chrono::seconds(61)).kind, Kind::Reopen);
 }
 
+void SessionTest::recoveryPlanStartsAfreshOnceItPlayedAgain()
+{
+    using Kind = RecoveryPlan::Step::Kind;
+    using std::chrono::seconds;
+    auto now = RecoveryPlan::Clock::now();
+    RecoveryPlan plan({true}, {});
+    // Each reconnect plays again for a while before the next drop: the first wait, every time.
+    for (int drop = 0; drop < 10; ++drop) {
+        plan.playing(now);
+        plan.progressed(now + seconds(2));
+        plan.progressed(now + seconds(6));
+        const RecoveryPlan::Step step = plan.failed(now + seconds(7));
+        QCOMPARE(step.kind, Kind::Reopen);
+        QCOMPARE(step.delay, std::chrono::milliseconds(1000));
+        now += seconds(8);
+    }
+    // Cut again and again soon after each start: the attempts are used up.
+    for (const auto expected : {seconds(2), seconds(4), seconds(8)}) {
+        plan.playing(now);
+        plan.progressed(now + seconds(1));
+        QCOMPARE(plan.failed(now + seconds(2)).delay, std::chrono::milliseconds(expected));
+        now += seconds(3);
+    }
+    plan.playing(now);
+    QCOMPARE(plan.failed(now + seconds(1)).kind, Kind::GiveUp);
+}
+
+void SessionTest::dropsBetweenPlayingPeriodsGoOnReconnecting()
+{
+    PlaybackSession::RecoveryTiming timing = quickTiming();
+    timing.playedAgain = std::chrono::milliseconds(60);
+    session_->setRecoveryTiming(timing);
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    const QString address = QStringLiteral("http://a/live");
+    QVERIFY(playAndStart(address));
+    first().setStats({});
+    for (int drop = 1; drop <= 10; ++drop) {
+        // Pictures come for a while, past the time that makes it a success.
+        QElapsedTimer playing;
+        playing.start();
+        while (playing.elapsed() < 150) {
+            first().advance();
+            QTest::qWait(20);
+        }
+        const int opens = countOf(first().calls(), QStringLiteral("open ") + address);
+        first().send(Type::EndReached);
+        QTRY_COMPARE(countOf(first().calls(), QStringLiteral("open ") + address), opens + 1);
+        QVERIFY(waitIdle());
+        first().send(Type::Buffering, 100.0f);
+        QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
+    }
+    QVERIFY(failed.isEmpty());
+    QCOMPARE(phasesOf(status).count(PlaybackStatus::Phase::Reconnecting), 10);
+}
+
 void SessionTest::dropReconnectsOnTheSamePlayerAndPlaysAgain()
 {
     session_->setRecoveryTiming(quickTiming());
@@ -674,20 +735,105 @@ void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
     QVERIFY(failed.wait(1000));
 }
 
-void SessionTest::channelOpenedAheadButNotReadyOpensAsAnyOther()
+// One open, not two: a server that allows one connection would refuse the second.
+void SessionTest::choiceOfAChannelBeingOpenedAheadTakesItsOpenOver()
 {
     startWithThreePlayers();
+    QCOMPARE(session_->Volume(80, true), 80);
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     const Alternates next{{QStringLiteral("http://b/live"), {}, {}, {}}};
     session_->prepare(next, kWindows3, 300);
     QVERIFY(second().waitForCall(QStringLiteral("open http://b/live")));
     QVERIFY(waitIdle());
-    session_->play(next, kWindows3, 300);
+    QSignalSpy showing(session_.get(), &PlaybackSession::showing);
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    const std::uint64_t generation = session_->play(next, kWindows3, 300);
+    // Its window is the one to see, it is heard, and it opens as any choice does.
+    QCOMPARE(session_->showingIndex(), 1);
+    QCOMPARE(showing.size(), 1);
+    QCOMPARE(second().Volume(0, false), 80);
+    QCOMPARE(phasesOf(status), QList<PlaybackStatus::Phase>{PlaybackStatus::Phase::Opening});
+    QVERIFY(started.isEmpty());
+    second().send(Type::Buffering, 100.0f);
+    QVERIFY(started.wait(1000));
+    QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
     QVERIFY(waitIdle());
-    // Opened afresh beside what played, on the player that was free.
+    int opens = 0;
+    for (size_t index = 0; index < playerCount(); ++index)
+        opens += countOf(fake(int(index)).calls(), QStringLiteral("open http://b/live"));
+    QCOMPARE(opens, 1);
+
+    // Chosen before its open has even begun (the players' thread is busy): it
+    // still opens, heard, and the next channel opened ahead does not push it out.
+    fake(2).holdOpens(true);
+    const auto release = qScopeGuard([this] { fake(2).holdOpens(false); });
+    session_->prepare({{QStringLiteral("http://c/live"), {}, {}, {}}}, kWindows3, 300);
+    QTRY_VERIFY(fake(2).isInsideOpen());
+    const Alternates chosen{{QStringLiteral("http://d/live"), {}, {}, {}}};
+    session_->prepare(chosen, kWindows3, 300);
+    session_->play(chosen, kWindows3, 300);
+    session_->prepare({{QStringLiteral("http://e/live"), {}, {}, {}}}, kWindows3, 300);
+    fake(2).holdOpens(false);
+    QVERIFY(fake(2).waitForCall(QStringLiteral("open http://d/live")));
+    QVERIFY(first().waitForCall(QStringLiteral("open http://e/live")));
+    QVERIFY(waitIdle());
+    QCOMPARE(fake(2).Volume(0, false), 80);
     QCOMPARE(session_->showingIndex(), 2);
-    QVERIFY(fake(2).calls().contains(QStringLiteral("open http://b/live")));
-    QVERIFY(second().calls().endsWith(QStringLiteral("stop")));
+}
+
+// Many services allow one stream at a time: a second connection is refused.
+void SessionTest::refusalOfAChannelOpenedAheadMarksItsServer()
+{
+    startWithThreePlayers();
+    QVERIFY(playAndStart(QStringLiteral("http://h:8000/a")));
+    session_->prepare({{QStringLiteral("http://h:8000/b"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(second().waitForCall(QStringLiteral("play")));
+    QVERIFY(waitIdle());
+    second().send(Type::EncounteredError);
+    QTRY_VERIFY(second().calls().endsWith(QStringLiteral("stop")));
+    QVERIFY(session_->oneConnectionHosts().isOneConnection(QStringLiteral("http://h:8000/x")));
+    QVERIFY(!session_->oneConnectionHosts().isOneConnection(QStringLiteral("http://h:8001/x")));
+    // Nothing more of that server is opened ahead; a channel of another one is.
+    session_->prepare({{QStringLiteral("http://h:8000/c"), {}, {}, {}}}, kWindows3, 300);
+    session_->prepare({{QStringLiteral("http://other/d"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(QTest::qWaitFor([this] { return second().waitForCall(QStringLiteral("open http://other/d"), 0); }, 2000));
+    QVERIFY(waitIdle());
+    QVERIFY(!second().calls().contains(QStringLiteral("open http://h:8000/c")));
+    QVERIFY(!fake(2).calls().contains(QStringLiteral("open http://h:8000/c")));
+
+    // A switch to another channel of it lets the connection watched go first.
+    first().holdStops(true);
+    const auto release = qScopeGuard([this] { first().holdStops(false); });
+    session_->play({{QStringLiteral("http://h:8000/c"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(first().waitForCall(QStringLiteral("stop")));
+    QVERIFY(!fake(2).calls().contains(QStringLiteral("open http://h:8000/c")));
+    first().holdStops(false);
+    QVERIFY(fake(2).waitForCall(QStringLiteral("open http://h:8000/c")));
+    QCOMPARE(session_->showingIndex(), 2);
+}
+
+// The other way such a service has: the older connection is cut.
+void SessionTest::channelWatchedCutAsItsServerIsOpenedAheadReconnects()
+{
+    startWithThreePlayers();
+    session_->setRecoveryTiming(quickTiming());
+    session_->play(QStringLiteral("http://h/a"), kWindows, 300);
+    session_->prepare({{QStringLiteral("http://h/b"), {}, {}, {}}}, kWindows3, 300);
+    QVERIFY(waitIdle());
+    // A channel of its server waits until the choice plays: its connection comes first.
+    QTRY_COMPARE(playerCount(), size_t(3));
+    QVERIFY(waitIdle());
+    QVERIFY(second().calls().isEmpty() && fake(2).calls().isEmpty());
+    first().send(Type::Buffering, 100.0f);
+    QTRY_VERIFY(second().waitForCall(QStringLiteral("play"), 0));
+    QVERIFY(waitIdle());
+    first().send(Type::EndReached);
+    QTRY_VERIFY(second().calls().endsWith(QStringLiteral("stop")));
+    QTRY_COMPARE(countOf(first().calls(), QStringLiteral("open http://h/a")), 2);
+    QVERIFY(session_->oneConnectionHosts().isOneConnection(QStringLiteral("http://h/a")));
+    QCOMPARE(session_->showingIndex(), 0);
 }
 
 // The selection moves on while a stream is being opened ahead: the file that

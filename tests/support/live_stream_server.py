@@ -3,11 +3,14 @@
 pace it plays (no length, as a live channel is), with the faults live servers
 have: a connection dropped after some seconds, a server that then refuses
 every connection, a stream that pauses before it has filled the player's
-buffer, a server that answers 403 unless the request carries certain headers.
+buffer, a server that answers 403 unless the request carries certain headers,
+a service that allows one connection at a time (a second one is refused with
+403 while the first is open, or the older one is cut).
 
     live_stream_server.py FILE.ts SECONDS [--drop-first N] [--drop-after S]
                           [--then-refuse] [--pause-at-start S]
                           [--require "Header: value"]…
+                          [--one-connection refuse|cut-older]
 
 FILE.ts lasts SECONDS; it is sent round and round. The first N connections
 (default 0) are cut after S seconds; with --then-refuse the server stops
@@ -33,11 +36,23 @@ def main():
     parser.add_argument("--then-refuse", action="store_true")
     parser.add_argument("--pause-at-start", type=float, default=0.0)
     parser.add_argument("--require", action="append", default=[])
+    parser.add_argument("--one-connection", choices=["refuse", "cut-older"])
     options = parser.parse_args()
     data = open(options.file, "rb").read()
     rate = len(data) / options.seconds  # bytes per second of playing
     lock = threading.Lock()
     connections = [0]
+    serving = [None]  # the connection streamed to, when one connection is allowed
+
+
+    def is_open(connection):
+        """Whether the player still holds this connection (it sends nothing more)."""
+        try:
+            return connection.recv(1, socket.MSG_PEEK | socket.MSG_DONTWAIT) != b""
+        except BlockingIOError:
+            return True
+        except OSError:
+            return False
 
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
@@ -56,6 +71,19 @@ def main():
                     self.send_response(403)
                     self.end_headers()
                     return
+            if options.one_connection:
+                with lock:
+                    older = serving[0]
+                    if older is not None and is_open(older):
+                        if options.one_connection == "refuse":
+                            self.send_response(403, "max connections")
+                            self.end_headers()
+                            return
+                        try:
+                            older.shutdown(socket.SHUT_RDWR)
+                        except OSError:
+                            pass
+                    serving[0] = self.connection
             dropping = number <= options.drop_first
             self.send_response(200)
             self.send_header("Content-Type", "video/mp2t")
