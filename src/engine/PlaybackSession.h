@@ -38,6 +38,11 @@
 // the first one's) and the first one stops beside it. Reconnects and the next
 // addresses open on the player that shows, so that no other channel's picture
 // can come up. After a stop, the next choice reuses the player that showed last.
+//
+// A channel opened ahead never costs the one watched, nor the one chosen: a
+// choice of it takes its connection over instead of making a second one, and
+// servers that allow one connection at a time (OneConnectionHosts) are found
+// by what they do and then get one connection only.
 class PlaybackSession final : public QObject {
     Q_OBJECT
 public:
