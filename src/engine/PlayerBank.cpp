@@ -54,6 +54,11 @@ void PlayerBank::open(const OpenRequest& request)
     if (shutDown_ || !player(request.target))
         return;
     slots_[size_t(request.target)].silent = request.standby;
+    if (!request.standby) {
+        owedStops_ &= ~(1u << request.target); // the newest choice opens there: nothing to stop
+        if (request.leaving >= 0 && request.leaving != request.target)
+            owedStops_ |= 1u << request.leaving;
+    }
     opener_.post([this, request] { run(request); },
                  request.standby ? OpenerThread::Lane::Standby : OpenerThread::Lane::Choice);
 }
@@ -68,22 +73,20 @@ void PlayerBank::retire(unsigned players)
 {
     if (shutDown_ || players == 0)
         return;
-    opener_.post(
-        [this, players] {
-            for (int index = 0; index < kPlayers; ++index)
-                if (players & (1u << index))
-                    stopBeside(index);
-        },
-        OpenerThread::Lane::Retire);
+    owedStops_ |= players;
+    opener_.post([this] { stopOwed(-1); }, OpenerThread::Lane::Retire);
 }
 
-// The open of a player may still be waiting or running: it reads `silent`
-// under the same lock, so the level set here is not undone.
-void PlayerBank::hearAtKeptLevel(int index)
+// This player shows the choice from now on: heard at the kept level, and a
+// stop still owed to it (for what it held before) is not made. Its open may
+// still be waiting or running: it reads `silent` under the same lock, so the
+// level set here is not undone.
+void PlayerBank::takeAsChoice(int index)
 {
     MediaPlayer* forward = player(index);
     if (!forward)
         return;
+    owedStops_ &= ~(1u << index);
     const std::lock_guard lock(volumeLock_);
     slots_[size_t(index)].silent = false;
     forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
@@ -93,7 +96,7 @@ void PlayerBank::adopt(int index)
 {
     if (shutDown_)
         return;
-    hearAtKeptLevel(index);
+    takeAsChoice(index);
     opener_.promote(OpenerThread::Lane::Standby, OpenerThread::Lane::Choice);
 }
 
@@ -102,7 +105,7 @@ void PlayerBank::bringForward(int index, bool paused)
     MediaPlayer* forward = player(index);
     if (!forward)
         return;
-    hearAtKeptLevel(index);
+    takeAsChoice(index);
     if (!paused)
         return;
     // What was drawn while the window was hidden is lost, and the clock would
@@ -162,8 +165,8 @@ void PlayerBank::run(const OpenRequest& request)
             chosen.AddOption(option);
         chosen.Play();
     }
-    if (request.leaving >= 0 && request.leaving != request.target)
-        stopBeside(request.leaving);
+    if (!request.standby)
+        stopOwed(request.target);
     if (created && !othersTried_)
         makeOtherPlayers(); // while the first source starts, ready for the next switch
     mailbox_.post([this, attempt = request.attempt, created] { emit opened(attempt, created); });
@@ -203,6 +206,19 @@ void PlayerBank::stopBeside(int index)
 }
 
 // On the opener thread: this player stops before anything else is done.
+// On the opener thread. A request that did not start was replaced by a newer
+// one of its lane, so the players it was to stop are owed to whichever runs
+// next. `keep` is the one the running request opened: a stop of it is owed
+// only by a newer choice, whose own request serves it.
+void PlayerBank::stopOwed(int keep)
+{
+    const unsigned kept = keep >= 0 ? 1u << keep : 0u;
+    const unsigned owed = owedStops_.fetch_and(kept) & ~kept;
+    for (int index = 0; index < kPlayers; ++index)
+        if (owed & (1u << index))
+            stopBeside(index);
+}
+
 void PlayerBank::stopNow(int index)
 {
     MediaPlayer* stopping = player(index);
@@ -224,6 +240,7 @@ void PlayerBank::waitForStops()
 // On the opener thread.
 void PlayerBank::stopEverything(std::uint64_t attempt)
 {
+    owedStops_ = 0;
     waitForStops();
     for (Slot& slot : slots_) {
         if (MediaPlayer* stopping = slot.player.load()) {

@@ -96,10 +96,11 @@ private:
     // Opener thread.
     void run(const OpenRequest& request);
     void adoptPlayer(int index, std::unique_ptr<MediaPlayer> player);
-    void hearAtKeptLevel(int index);
+    void takeAsChoice(int index);
     void makeOtherPlayers();
     void stopBeside(int index);
     void stopNow(int index);
+    void stopOwed(int keep);
     void stopEverything(std::uint64_t attempt);
     void waitForStops();
 
@@ -107,6 +108,7 @@ private:
     ThreadMailbox mailbox_; // what the opener thread and the players report
     std::array<Slot, kPlayers> slots_;
     const int wanted_;
+    std::atomic<unsigned> owedStops_{0}; // players gone from the screen, not stopped yet (one bit a player)
     bool othersTried_ = false;       // opener thread
     std::optional<int> volumeLevel_; // the level asked for last; guarded by volumeLock_
     mutable std::mutex volumeLock_;  // the level and a player's arrival

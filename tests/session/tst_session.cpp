@@ -78,6 +78,7 @@ private slots:
     void channelOpenedAheadThatFailsSaysNothing();
     void stopAndEndTakeTheChannelOpenedAheadToo();
     void machineFallingBehindGivesUpTheChannelOpenedAhead();
+    void choicesInQuickSuccessionLeaveNothingPlayingUnseen();
 
 private:
     // The factory runs on the session's opener thread.
@@ -943,6 +944,28 @@ void SessionTest::machineFallingBehindGivesUpTheChannelOpenedAhead()
     session_->prepare({{QStringLiteral("http://c/live"), {}, {}, {}}}, kWindows3, 300);
     QVERIFY(waitIdle());
     QCOMPARE(fake(2).calls() + second().calls(), before);
+}
+
+// A choice whose open had not begun when the next came is replaced by it; the
+// channel it was to stop must stop all the same.
+void SessionTest::choicesInQuickSuccessionLeaveNothingPlayingUnseen()
+{
+    startWithThreePlayers();
+    QVERIFY(playAndStart(QStringLiteral("A")));
+    QVERIFY(playAndStart(QStringLiteral("B")));
+    fake(2).holdOpens(true);
+    const auto release = qScopeGuard([this] { fake(2).holdOpens(false); });
+    session_->play(QStringLiteral("C"), kWindows3, 300);
+    QTRY_VERIFY(fake(2).isInsideOpen());
+    session_->play(QStringLiteral("D"), kWindows3, 300); // waits, then is replaced by E
+    session_->play(QStringLiteral("E"), kWindows3, 300);
+    fake(2).holdOpens(false);
+    QVERIFY(waitIdle());
+    QVERIFY(second().calls().endsWith(QStringLiteral("play")));
+    QVERIFY(second().calls().contains(QStringLiteral("open E")));
+    QTRY_VERIFY(first().calls().endsWith(QStringLiteral("stop")));
+    QTRY_VERIFY(fake(2).calls().endsWith(QStringLiteral("stop")));
+    QVERIFY(!first().calls().contains(QStringLiteral("open D")));
 }
 
 QTEST_GUILESS_MAIN(SessionTest)
