@@ -7,6 +7,7 @@
 // minutes, without the program growing.
 
 #include "LiveStreamServer.h"
+#include "LoopbackPorts.h"
 #include "ProgramDriver.h"
 #include "TestMedia.h"
 
@@ -28,10 +29,7 @@
 
 #include <X11/Xlib.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -61,22 +59,6 @@ Holdings holdings()
     }
     held.files = int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
     return held;
-}
-
-// A free UDP port on 127.0.0.1 for the sender.
-quint16 freeUdpPort()
-{
-    const int probe = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    quint16 port = 0;
-    if (bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(probe);
-    return port;
 }
 
 // The recovery timing of the tests that wait for a failure: the same rules,
@@ -186,7 +168,7 @@ void LiveStreamsTest::serverThatNeverComesBackFailsWithABlackPicture()
 void LiveStreamsTest::udpSenderThatStopsIsNoFrozenPicture()
 {
     playback().setRecoveryTiming(shortTiming());
-    const quint16 port = freeUdpPort();
+    const quint16 port = loopback::freePort(SOCK_DGRAM);
     QProcess sender;
     sender.start(QStringLiteral("ffmpeg"), {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", live_, "-c", "copy",
                                             "-f", "mpegts", QStringLiteral("udp://127.0.0.1:%1?pkt_size=1316").arg(port)});

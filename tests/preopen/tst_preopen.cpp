@@ -8,6 +8,7 @@
 
 #include "HttpTestServer.h"
 #include "LiveStreamServer.h"
+#include "LoopbackPorts.h"
 #include "ProgramDriver.h"
 #include "RtspTestServer.h"
 #include "TestMedia.h"
@@ -27,17 +28,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <X11/Xlib.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <vlc/vlc.h>
 
@@ -89,38 +86,6 @@ namespace {
 MediaPlayer::Stats readingOf(const MediaPlayer& player)
 {
     return player.stats().value_or(MediaPlayer::Stats{});
-}
-
-// A TCP port nothing listens on now.
-quint16 freeTcpPort()
-{
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    quint16 port = 0;
-    if (bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(probe);
-    return port;
-}
-
-// Sockets of this port on 127.0.0.1 in a TCP state ("01" established, "0A"
-// listening), as the kernel lists them.
-int socketsOn(quint16 port, const QByteArray& state)
-{
-    QFile table(QStringLiteral("/proc/net/tcp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray local = QStringLiteral("0100007F:%1").arg(port, 4, 16, QLatin1Char('0')).toUpper().toLatin1();
-    int count = 0;
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        count += fields.size() > 3 && fields[1] == local && fields[3] == state ? 1 : 0;
-    }
-    return count;
 }
 
 } // namespace
@@ -312,7 +277,7 @@ void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched()
 // it: choosing the channel must use that connection.
 void PreopenTest::oneConnectionFlvChosenAfterItWasOpenedAheadPlays()
 {
-    const quint16 port = freeTcpPort();
+    const quint16 port = loopback::freePort(SOCK_STREAM);
     const QString blueTs = media_.filePath(QStringLiteral("blue.ts"));
     QVERIFY(testmedia::makeClip(blueTs, QStringLiteral("blue"), 8));
     QProcess server;
@@ -324,12 +289,12 @@ void PreopenTest::oneConnectionFlvChosenAfterItWasOpenedAheadPlays()
         server.kill();
         server.waitForFinished(5000);
     });
-    QTRY_VERIFY_WITH_TIMEOUT(socketsOn(port, "0A") == 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(loopback::tcpSockets(port, "0A") == 1, 10000);
     ui().setEntries({{QStringLiteral("红色"), red_},
                      {QStringLiteral("FLV直播"), QStringLiteral("http://127.0.0.1:%1/live.flv").arg(port)}});
     ui().doubleClickEntry(0);
     QVERIFY(ui().videoTurns(kRed, 15000));
-    QTRY_VERIFY_WITH_TIMEOUT(socketsOn(port, "01") == 1, 15000); // opened ahead: the server's one client
+    QTRY_VERIFY_WITH_TIMEOUT(loopback::tcpSockets(port, "01") == 1, 15000); // opened ahead: the server's one client
     ui().doubleClickEntry(1);
     QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
     QCOMPARE(ui().title(), QStringLiteral("正在播放：FLV直播"));
