@@ -477,7 +477,6 @@ void SessionTest::recoveryPlanStartsAfreshOnceItPlayedAgain()
     // Each reconnect plays again for a while before the next drop: the first wait, every time.
     for (int drop = 0; drop < 10; ++drop) {
         plan.playing(now);
-        plan.progressed(now + seconds(2));
         plan.progressed(now + seconds(6));
         const RecoveryPlan::Step step = plan.failed(now + seconds(7));
         QCOMPARE(step.kind, Kind::Reopen);
