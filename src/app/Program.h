@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramState.h"
+#include "core/ProgramState.h"
 #include "ui/HandlerContext.h"
 
 #include <memory>

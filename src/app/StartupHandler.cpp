@@ -1,6 +1,6 @@
 #include "StartupHandler.h"
 
-#include "ProgramState.h"
+#include "core/ProgramState.h"
 #include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"

@@ -4,7 +4,7 @@
 #include "ListFilterHandlers.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "controls/ListBox.h"
 
 namespace {

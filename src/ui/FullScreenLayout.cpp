@@ -3,7 +3,7 @@
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "Texts.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "controls/Control.h"
 #include "controls/PicBtn.h"
 

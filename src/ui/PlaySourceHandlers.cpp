@@ -3,7 +3,7 @@
 #include "ChannelNavigation.h"
 #include "HandlerContext.h"
 #include "MainWindow.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "controls/ListBox.h"
 #include "sources/PlaySourceLoader.h"
 

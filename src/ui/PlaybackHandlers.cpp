@@ -4,7 +4,7 @@
 #include "Preopen.h"
 #include "MainWindow.h"
 #include "Texts.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "controls/ListBox.h"
 #include "controls/PicBox.h"
 #include "controls/TransLabel.h"

@@ -3,7 +3,7 @@
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "controls/ListBox.h"
 
 #include <QItemSelectionModel>

@@ -3,7 +3,7 @@
 #include "HandlerContext.h"
 #include "LeadingNumber.h"
 #include "MainWindow.h"
-#include "app/ProgramState.h"
+#include "core/ProgramState.h"
 #include "controls/Control.h"
 #include "controls/TransLabel.h"
 

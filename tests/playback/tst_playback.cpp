@@ -9,7 +9,7 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "app/UserSettings.h"
+#include "core/UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "engine/SourceAddress.h"
 #include "engine/VlcPlayer.h"

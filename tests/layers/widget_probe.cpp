@@ -1,0 +1,7 @@
+// Compiled against a layer that must not see the window: it must fail.
+#include <QWidget>
+
+int widgetProbe()
+{
+    return int(sizeof(QWidget));
+}
