@@ -71,7 +71,9 @@ Program::Program(const QString& programFolder)
         mode == PreopenMode::Off ? 2 : 3);
     context_ = std::make_unique<HandlerContext>(*window_, state_);
     context_->preopen = mode;
-    bindEvents(*window_, mainWindowBindings(*context_));
+    [[maybe_unused]] const bool bound = bindEvents(*window_, mainWindowBindings(*context_));
+    // The bindings and the window's description disagree: a control was renamed or removed.
+    Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
     QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
                      [this](std::uint64_t generation, const QString& reason) {
                          ShowPlaybackFailure(*context_, generation, reason);
@@ -145,7 +147,5 @@ void Program::OnProgramExit()
     state_.playback.reset();
     state_.sources.reset();
     state_.hotKeys.reset();
-    state_.playSourceText.clear();
-    state_.playSourceFields.clear();
     state_.CurrentAddress.clear();
 }

@@ -13,9 +13,9 @@
 // Program-wide state: created at start, released by the exit routine.
 struct ProgramState {
     QString programFolder; // the running executable's folder, no trailing separator
-    // Owns the players (Player, the one made at start, and a second one to
-    // switch channels on), plays and stops through them off the window's
-    // thread; the volume goes through it.
+    // Owns the players (the one made at start, one to switch channels on and
+    // one to open channels ahead), plays and stops through them off the
+    // window's thread; the volume goes through it.
     std::unique_ptr<PlaybackSession> playback;
     std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
     std::unique_ptr<HotKeyService> hotKeys;
@@ -23,6 +23,4 @@ struct ProgramState {
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;
-    QString playSourceText;
-    QStringList playSourceFields;
 };

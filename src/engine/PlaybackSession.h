@@ -103,7 +103,7 @@ public:
     void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; restartWatchdogIfRunning(); }
     void setRecoveryTiming(const RecoveryTiming& timing) { timing_ = timing; }
     const RecoveryTiming& recoveryTiming() const { return timing_; }
-    // Player 0 or 1; null while it does not exist.
+    // Player 0, 1 or 2; null while it does not exist.
     MediaPlayer* player(int index) const { return bank_.player(index); }
     // The player that shows now; the second one once a switch has used it.
     MediaPlayer& showingPlayer() const { return *player(showing_); }
@@ -120,7 +120,7 @@ signals:
     void statusChanged(const PlaybackStatus& status);
     // The players stopped on request: nothing draws into the video windows any more.
     void stopped();
-    // This player (0 or 1) is about to open a source: its window is the one to see.
+    // This player is about to open a source, or was brought forward: its window is the one to see.
     void showing(int player);
 
 private:

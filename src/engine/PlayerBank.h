@@ -68,7 +68,7 @@ public:
     void shutdown();
 
     bool isBusy() const { return opener_.busy(); }
-    // Player 0 or 1; null while it does not exist.
+    // Player 0, 1 or 2; null while it does not exist.
     MediaPlayer* player(int index) const;
     // The level is kept, set on every player, and reported by `shown`.
     int Volume(int level, bool set, int shown);

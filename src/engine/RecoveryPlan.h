@@ -40,8 +40,6 @@ public:
     RecoveryPlan(std::vector<bool> reconnectable, Timing timing);
 
     int alternate() const { return alternate_; }
-    // Whether the address being tried has played at some point.
-    bool hasPlayed() const { return played_; }
     // Whether any address of the choice has played.
     bool anyPlayed() const { return anyPlayed_; }
 

@@ -104,7 +104,7 @@ bool VlcPlayer::Open(const QString& source)
         rtsp = std::make_unique<RtspReader>(source);
         media = LIBVLC(libvlc_media_new_callbacks)(instance_.get(), &openRtsp, &readRtsp, nullptr, &closeRtsp,
                                                    rtsp.get());
-    } else if (isNetworkAddress(source)) {
+    } else if (hasUriScheme(source)) {
         media = LIBVLC(libvlc_media_new_location)(instance_.get(), utf8.constData());
     } else {
         media = LIBVLC(libvlc_media_new_path)(instance_.get(), utf8.constData());

@@ -4,6 +4,7 @@
 #include "ListFilterHandlers.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
+#include "core/ChannelOrder.h"
 #include "core/ProgramState.h"
 #include "controls/ListBox.h"
 
@@ -14,21 +15,10 @@ ListBox& sourceList(HandlerContext& context)
     return context.window.get<ListBox>(u"SourceList");
 }
 
-// The next entry from `from` that is no heading, `direction` steps at a
-// time; round the list when `wrap`; -1 when there is none.
 int nextChannel(const ListBox& list, int from, int direction, bool wrap)
 {
-    const int count = list.itemCount();
-    for (int step = 1; step <= count; ++step) {
-        int index = from + direction * step;
-        if (wrap)
-            index = ((index % count) + count) % count;
-        else if (index < 0 || index >= count)
-            return -1;
-        if (!list.isHeading(index))
-            return index;
-    }
-    return -1;
+    return channelorder::nextChannel(
+        list.itemCount(), [&list](int row) { return list.isHeading(row); }, from, direction, wrap);
 }
 
 void playEntry(HandlerContext& context, int index)
@@ -73,17 +63,13 @@ void PlayNeighbourChannel(HandlerContext& context, int direction)
 
 bool PlayChannelNumber(HandlerContext& context, int number)
 {
-    ListBox& list = sourceList(context);
-    int counted = 0;
-    for (int index = 0; index < list.itemCount(); ++index) {
-        if (list.isHeading(index))
-            continue;
-        if (++counted == number) {
-            playEntry(context, index);
-            return true;
-        }
-    }
-    return false;
+    const ListBox& list = sourceList(context);
+    const int row =
+        channelorder::rowOfNumber(list.itemCount(), [&list](int index) { return list.isHeading(index); }, number);
+    if (row < 0)
+        return false;
+    playEntry(context, row);
+    return true;
 }
 
 void PlayPreviousChannel(HandlerContext& context)

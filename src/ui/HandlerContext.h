@@ -47,7 +47,9 @@ struct HandlerContext {
     // Where the players after the first draw (the first draws into VideoSurface); none: VideoSurface.
     std::array<QWidget*, 2> playerSurfaces{};
     PreopenMode preopen = PreopenMode::NextAndSelection;
-    int lastDirection = 1; // +1 after a channel-down or a choice, -1 after a channel-up
+    // The way the channel after a choice is opened ahead: -1 while a channel-up
+    // makes its choice, +1 again once it is made and for every other choice.
+    int lastDirection = 1;
     ListFilterLine* filterLine = nullptr;
     ChannelHistory channels;
     std::optional<MutedVolume> muted;

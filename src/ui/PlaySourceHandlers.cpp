@@ -26,8 +26,6 @@ void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::u
     if (file.keepsCurrentList)
         return;
     context.channels = {}; // indices of the list that goes
-    context.state.playSourceText = file.text;
-    context.state.playSourceFields = file.fields;
     ListBox& sources = context.window.get<ListBox>(u"SourceList");
     sources.setItems(file.names);
     // Group headings in the list heading's grey.

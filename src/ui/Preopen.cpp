@@ -3,6 +3,7 @@
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
+#include "core/ChannelOrder.h"
 #include "core/ProgramState.h"
 #include "controls/ListBox.h"
 
@@ -24,14 +25,11 @@ void PrepareNextChannel(HandlerContext& context)
     if (context.preopen == PreopenMode::Off || context.channels.current < 0)
         return;
     const ListBox& list = context.window.get<ListBox>(u"SourceList");
-    const int count = list.itemCount();
-    for (int step = 1; step < count; ++step) {
-        const int index = (((context.channels.current + context.lastDirection * step) % count) + count) % count;
-        if (!list.isHeading(index)) {
-            prepareEntry(context, index);
-            return;
-        }
-    }
+    const int next = channelorder::nextChannel(
+        list.itemCount(), [&list](int row) { return list.isHeading(row); }, context.channels.current,
+        context.lastDirection, true);
+    if (next >= 0 && next != context.channels.current)
+        prepareEntry(context, next);
 }
 
 SelectionRest::SelectionRest(HandlerContext& context) : context_(context)

@@ -19,7 +19,8 @@ constexpr ListBoxSettings kSourceListLook{kWhite, kBlack, 1};
 const WindowRecord kWindow{QSize(707, 415), u"", kBlack, u":/pictures/background.bmp"};
 
 // clang-format off
-const std::array<ControlRecord, 24> kControls{{
+// Its size follows from its rows.
+const ControlRecord kControls[]{
     {u"TipBalloon",         u"TitleBar", {},                        true,  u"",     kArrow, TipSettings{}},
     {u"VideoSurface",       u"",         QRect(3, 32, 557, 344),    true,  u"",     kArrow, PicBoxSettings{kBlack, u"", Mode::Natural, true}},
     {u"SourceList",         u"",         QRect(561, 56, 144, 320),  true,  u"",     kArrow, kSourceListLook},
@@ -58,7 +59,7 @@ const std::array<ControlRecord, 24> kControls{{
         PicBtnSettings{u":/pictures/minimize-normal.bmp", u":/pictures/minimize-pressed.bmp", u"", u"", kNoColor, u"最小化"}},
     {u"TitleBar",           u"",         QRect(0, 0, 707, 32),      true,  u"",     kArrow,
         PicBoxSettings{kBlack, u":/pictures/titlebar.bmp", Mode::Stretched}},
-}};
+};
 // clang-format on
 
 } // namespace

@@ -11,7 +11,6 @@
 #include "app/Program.h"
 #include "core/UserSettings.h"
 #include "engine/PlaybackSession.h"
-#include "engine/SourceAddress.h"
 #include "engine/VlcPlayer.h"
 #include "platform/LibVlc.h"
 #include "ui/MainWindow.h"
@@ -91,7 +90,6 @@ private slots:
     void init();
     void cleanupTestCase();
 
-    void networkAddressesNeedASchemeOfTwoLetters();
     void gbkTextBecomesUtf8();
     void doubleClickPlaysTheThirdEntryAndStopStops();
     void pathsWithChineseNamesAndDoubleSlashesPlay();
@@ -155,19 +153,6 @@ void PlaybackTest::init()
 void PlaybackTest::cleanupTestCase()
 {
     program_.reset();
-}
-
-void PlaybackTest::networkAddressesNeedASchemeOfTwoLetters()
-{
-    QVERIFY(isNetworkAddress(QStringLiteral("http://127.0.0.1/a.ts")));
-    QVERIFY(isNetworkAddress(QStringLiteral("rtsp://cam/live")));
-    QVERIFY(isNetworkAddress(QStringLiteral("udp://@:1234")));
-    QVERIFY(isNetworkAddress(QStringLiteral("file:///tmp/a.mp4")));
-    QVERIFY(!isNetworkAddress(QStringLiteral("/media//film.mkv")));
-    QVERIFY(!isNetworkAddress(QStringLiteral("D://film.mkv")));
-    QVERIFY(!isNetworkAddress(QStringLiteral("节目//a.mp4")));
-    QVERIFY(!isNetworkAddress(QString()));
-    QVERIFY(!isNetworkAddress(QStringLiteral("://x")));
 }
 
 void PlaybackTest::gbkTextBecomesUtf8()

@@ -9,6 +9,7 @@
 
 #include "engine/PlaybackSession.h"
 #include "engine/RecoveryPlan.h"
+#include "engine/SourceAddress.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -57,6 +58,7 @@ private slots:
     void withoutASecondPlayerItSwitchesOnOne();
     void shutdownStopsEverythingAndRefusesMore();
 
+    void addressesNeedASchemeOfTwoLetters();
     void recoveryPlanBacksOffThenFailsOver();
     void recoveryPlanForgivesDropsAfterSteadyPlay();
     void recoveryPlanStartsAfreshOnceItPlayedAgain();
@@ -426,6 +428,23 @@ int countOf(const QStringList& calls, const QString& call)
 }
 
 } // namespace
+
+void SessionTest::addressesNeedASchemeOfTwoLetters()
+{
+    QVERIFY(hasUriScheme(QStringLiteral("http://127.0.0.1/a.ts")));
+    QVERIFY(hasUriScheme(QStringLiteral("rtsp://cam/live")));
+    QVERIFY(hasUriScheme(QStringLiteral("udp://@:1234")));
+    QVERIFY(hasUriScheme(QStringLiteral("file:///tmp/a.mp4")));
+    QVERIFY(!hasUriScheme(QStringLiteral("/media//film.mkv")));
+    QVERIFY(!hasUriScheme(QStringLiteral("D://film.mkv")));
+    QVERIFY(!hasUriScheme(QStringLiteral("节目//a.mp4")));
+    QVERIFY(!hasUriScheme(QString()));
+    QVERIFY(!hasUriScheme(QStringLiteral("://x")));
+    // A file named by its URI ends; it does not drop.
+    QVERIFY(isNetworkAddress(QStringLiteral("udp://@:1234")));
+    QVERIFY(!isNetworkAddress(QStringLiteral("FILE:///tmp/a.mp4")));
+    QVERIFY(!isNetworkAddress(QStringLiteral("/tmp/a.mp4")));
+}
 
 void SessionTest::recoveryPlanBacksOffThenFailsOver()
 {
