@@ -5,6 +5,7 @@
 #include "platform/SoundLog.h"
 #include "engine/FfmpegLog.h"
 #include "ui/EventBinding.h"
+#include "ui/FatalError.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
@@ -50,6 +51,7 @@ Program::Program(const QString& programFolder)
     // missing it starts on this thread, so the error is reported from here.
     routeSoundLibraryMessagesToLog();
     routeFfmpegLogToCategory();
+    libvlc::setFatalHandler(&showFatalErrorAndExit);
     libvlc::resolve("libvlc_new");
     const bool complete =
         libvlc::provides("libvlc_media_player_new") && libvlc::provides("libvlc_media_player_event_manager");

@@ -3,7 +3,6 @@
 #include "PlatformLog.h"
 
 #include <QKeyEvent>
-#include <QWidget>
 
 namespace {
 
@@ -35,7 +34,7 @@ Qt::KeyboardModifiers qtModifiersFor(int modifiers)
 
 HotKeyService::~HotKeyService() = default;
 
-int HotKeyService::Register(QWidget& window, int modifiers, int virtualKey)
+int HotKeyService::Register(QObject& window, int modifiers, int virtualKey)
 {
     if (window_ != &window) {
         if (window_)

@@ -5,8 +5,6 @@
 
 #include <memory>
 
-class QWidget;
-
 // System-wide hot keys, reported by the pressed signal on the window's thread,
 // with the arguments (hot-key id, 0). Ids start at 33001 and grow by one with
 // each registration; 0 means the registration failed.
@@ -27,7 +25,8 @@ public:
 
     // Registers the key and takes it at once; returns its id, or 0 when the key
     // can't be taken (another application holds it, or there is no such service).
-    int Register(QWidget& window, int modifiers, int virtualKey);
+    // `window` is the window whose keys the focus path watches.
+    int Register(QObject& window, int modifiers, int virtualKey);
     // Takes or gives back a registered key; false when it can't be taken.
     bool SetGrabbed(int id, bool grabbed);
     bool IsGrabbed(int id) const;
@@ -56,5 +55,5 @@ protected:
 private:
     std::vector<Key> keys_;
     int lastId_ = kFirstId - 1;
-    QPointer<QWidget> window_;
+    QPointer<QObject> window_;
 };

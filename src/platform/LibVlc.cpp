@@ -1,10 +1,11 @@
 #include "LibVlc.h"
 
-#include "FatalError.h"
 #include "SharedLibrary.h"
 
 #include <QString>
 
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -22,13 +23,24 @@ SharedLibrary& library()
     return *instance;
 }
 
+std::atomic<FatalHandler> fatalHandler{nullptr};
+
 [[noreturn]] void fail(const char* function, const QString& reason)
 {
-    showFatalErrorAndExit(QStringLiteral("运行时出错!\n\n错误信息：找不到 libvlc 的函数 %1（%2）")
-                              .arg(QString::fromLatin1(function), reason));
+    const QString message = QStringLiteral("运行时出错!\n\n错误信息：找不到 libvlc 的函数 %1（%2）")
+                                .arg(QString::fromLatin1(function), reason);
+    if (const FatalHandler handler = fatalHandler.load())
+        handler(message);
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    std::_Exit(-1);
 }
 
 } // namespace
+
+void setFatalHandler(FatalHandler handler)
+{
+    fatalHandler = handler;
+}
 
 const char* libraryName()
 {
