@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 ChannelKeys::ChannelKeys(HandlerContext& context) : context_(context)
 {
     digitPause_.setSingleShot(true);
@@ -39,20 +41,53 @@ ChannelKeys::~ChannelKeys()
     qApp->removeEventFilter(this);
 }
 
+// What each key does, which modifiers it takes, and its line in the list
+// heading's tooltip (empty: another row's line tells it; no keys: a key taken
+// elsewhere, named here for the tooltip).
+struct ChannelKeys::KeyAction {
+    enum class Modifiers { None, NoneOrShift, Control };
+    std::initializer_list<int> keys;
+    Modifiers modifiers;
+    const char* tip;
+    void (*act)(ChannelKeys& self, int key);
+};
+
+std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
+{
+    using M = KeyAction::Modifiers;
+    static const KeyAction table[]{
+        {{Qt::Key_Return, Qt::Key_Enter}, M::NoneOrShift, "回车  播放选中的节目",
+         [](ChannelKeys& self, int) { PlaySelectedEntry(self.context_); }},
+        {{Qt::Key_Up, Qt::Key_Down}, M::None, "↑ ↓  选择节目",
+         [](ChannelKeys& self, int key) { MoveSelection(self.context_, key == Qt::Key_Up ? -1 : 1); }},
+        {{Qt::Key_PageUp, Qt::Key_PageDown}, M::None, "PgUp PgDn、Ctrl+↑ ↓  上一个 / 下一个频道",
+         [](ChannelKeys& self, int key) { PlayNeighbourChannel(self.context_, key == Qt::Key_PageUp ? -1 : 1); }},
+        {{Qt::Key_Up, Qt::Key_Down}, M::Control, "",
+         [](ChannelKeys& self, int key) { PlayNeighbourChannel(self.context_, key == Qt::Key_Up ? -1 : 1); }},
+        {{Qt::Key_0, Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5, Qt::Key_6, Qt::Key_7, Qt::Key_8, Qt::Key_9},
+         M::NoneOrShift, "数字  按频道号选台", [](ChannelKeys& self, int key) { self.typeDigit(key - Qt::Key_0); }},
+        {{Qt::Key_Backspace}, M::None, "退格  回到上一个看的频道",
+         [](ChannelKeys& self, int) { PlayPreviousChannel(self.context_); }},
+        {{Qt::Key_Space}, M::None, "空格  停止 / 重新播放", [](ChannelKeys& self, int) { StopOrPlayAgain(self.context_); }},
+        {{Qt::Key_F, Qt::Key_F11}, M::None, "F、F11  全屏", [](ChannelKeys& self, int) { ToggleFullScreen(self.context_); }},
+        {{Qt::Key_M}, M::None, "M  静音", [](ChannelKeys& self, int) { ToggleMute(self.context_); }},
+        {{Qt::Key_Plus, Qt::Key_Equal}, M::NoneOrShift, "+ −、滚轮  音量",
+         [](ChannelKeys& self, int) { StepVolumeUp(self.context_); }},
+        {{Qt::Key_Minus, Qt::Key_Underscore}, M::NoneOrShift, "",
+         [](ChannelKeys& self, int) { StepVolumeDown(self.context_); }},
+        {{}, M::None, "Esc  退出全屏", nullptr},     // the hot key's
+        {{}, M::Control, "Ctrl+F  查找节目", nullptr}, // the filter line's shortcut
+    };
+    return table;
+}
+
 QString ChannelKeys::help()
 {
-    return QStringLiteral("快捷键：\n"
-                          "回车  播放选中的节目\n"
-                          "↑ ↓  选择节目\n"
-                          "PgUp PgDn、Ctrl+↑ ↓  上一个 / 下一个频道\n"
-                          "数字  按频道号选台\n"
-                          "退格  回到上一个看的频道\n"
-                          "空格  停止 / 重新播放\n"
-                          "F、F11  全屏\n"
-                          "M  静音\n"
-                          "+ −、滚轮  音量\n"
-                          "Esc  退出全屏\n"
-                          "Ctrl+F  查找节目");
+    QString text = QStringLiteral("快捷键：");
+    for (const KeyAction& action : actions())
+        if (*action.tip)
+            text += QLatin1Char('\n') + QString::fromUtf8(action.tip);
+    return text;
 }
 
 bool ChannelKeys::belongsToWindow(QObject* watched) const
@@ -82,74 +117,21 @@ bool ChannelKeys::eventFilter(QObject* watched, QEvent* event)
 
 bool ChannelKeys::takeKey(const QKeyEvent& key)
 {
+    using M = KeyAction::Modifiers;
     const Qt::KeyboardModifiers modifiers = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
-    const bool control = modifiers == Qt::ControlModifier;
-    const bool plain = modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier;
     const int code = key.key();
-    if (code >= Qt::Key_0 && code <= Qt::Key_9 && plain) {
-        typeDigit(code - Qt::Key_0);
-        return true;
+    for (const KeyAction& action : actions()) {
+        if (!action.act || std::find(action.keys.begin(), action.keys.end(), code) == action.keys.end())
+            continue;
+        const bool taken = action.modifiers == M::None          ? modifiers == Qt::NoModifier
+                           : action.modifiers == M::NoneOrShift ? (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier
+                                                                : modifiers == Qt::ControlModifier;
+        if (taken) {
+            action.act(*this, code);
+            return true;
+        }
     }
-    switch (code) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!plain)
-            return false;
-        PlaySelectedEntry(context_);
-        return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down: {
-        const int direction = code == Qt::Key_Up ? -1 : 1;
-        if (control)
-            PlayNeighbourChannel(context_, direction);
-        else if (modifiers == Qt::NoModifier)
-            MoveSelection(context_, direction);
-        else
-            return false;
-        return true;
-    }
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        if (modifiers != Qt::NoModifier)
-            return false;
-        PlayNeighbourChannel(context_, code == Qt::Key_PageUp ? -1 : 1);
-        return true;
-    case Qt::Key_Backspace:
-        if (modifiers != Qt::NoModifier)
-            return false;
-        PlayPreviousChannel(context_);
-        return true;
-    case Qt::Key_Space:
-        if (modifiers != Qt::NoModifier)
-            return false;
-        StopOrPlayAgain(context_);
-        return true;
-    case Qt::Key_F:
-    case Qt::Key_F11:
-        if (modifiers != Qt::NoModifier)
-            return false;
-        ToggleFullScreen(context_);
-        return true;
-    case Qt::Key_M:
-        if (modifiers != Qt::NoModifier)
-            return false;
-        ToggleMute(context_);
-        return true;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-        if (!plain)
-            return false;
-        StepVolumeUp(context_);
-        return true;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore:
-        if (!plain)
-            return false;
-        StepVolumeDown(context_);
-        return true;
-    default:
-        return false;
-    }
+    return false;
 }
 
 // Over the video area only: a notch (120) a step, as a volume button's click.

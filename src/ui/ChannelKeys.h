@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <span>
 
 struct HandlerContext;
 class QKeyEvent;
@@ -13,17 +14,9 @@ class QWheelEvent;
 
 // The keys that media-player users bring, in the main window whichever of its
 // controls has the keyboard, windowed and in full screen (never taken from the
-// filter line while it shows), and the wheel over the video area:
-//
-//   Enter                          play the selected entry
-//   Up, Down                       move the selection, nothing plays
-//   PageUp/PageDown, Ctrl+Up/Down  the previous / next channel, played at once
-//   digits                         channel number N (typed within 1.5 s of each other)
-//   Backspace                      the channel played before (again: back)
-//   Space                          stop; again, the last choice plays again
-//   F, F11                         full screen on and off
-//   M                              mute on and off
-//   + / -, the wheel               the volume buttons' steps
+// filter line while it shows), and the wheel over the video area. What each
+// key does and how the list heading's tooltip names it is one table, in
+// ChannelKeys.cpp.
 class ChannelKeys final : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +37,8 @@ private:
     void typeDigit(int digit);
     void chooseTypedNumber();
     bool belongsToWindow(QObject* watched) const;
+    struct KeyAction;
+    static std::span<const KeyAction> actions();
 
     HandlerContext& context_;
     QString typed_;
