@@ -3,6 +3,7 @@
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "Texts.h"
+#include "WindowMetrics.h"
 #include "core/ProgramState.h"
 #include "controls/Control.h"
 #include "controls/PicBtn.h"
@@ -13,13 +14,7 @@
 
 namespace {
 
-constexpr int kWindowedWidth = 707;
-constexpr int kWindowedHeight = 415;
-constexpr int kVideoHeightMargin = 71;
-constexpr int kListMargin = 145;
-constexpr int kCaptionButtonStep = 31;
-constexpr int kVideoMarginListHidden = 5;
-constexpr int kVideoMarginListShown = 150;
+using namespace windowmetrics;
 
 struct BottomRowControl {
     QStringView name;
@@ -37,7 +32,7 @@ constexpr BottomRowControl kBottomRow[] = {
 QSize primaryScreenSize()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize(kWindowedWidth, kWindowedHeight);
+    return screen ? screen->geometry().size() : kWindowed;
 }
 
 int videoWidth(const MainWindow& window, int windowWidth)
@@ -112,7 +107,7 @@ void returnToWindow(HandlerContext& context)
     MainWindow& window = context.window;
     if (window.isMinimized() || window.isMaximized())
         window.showNormal();
-    const QSize size(kWindowedWidth, kWindowedHeight);
+    const QSize size = kWindowed;
     window.resize(size);
     window.LayoutSize = size;
     if (window.isVisible())

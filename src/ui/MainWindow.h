@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WindowDrag.h"
+#include "WindowMetrics.h"
 
 #include <QHash>
 #include <QPixmap>
@@ -28,7 +29,7 @@ public:
 
     // The size the layout gave the window last: the window system may confirm
     // a new size later than the layout needs it, so the layout works from this.
-    QSize LayoutSize{707, 415};
+    QSize LayoutSize = windowmetrics::kWindowed;
 
     // How far the bottom row moved on the last entry into full screen; the
     // return moves it back by the same amounts.

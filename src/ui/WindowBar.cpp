@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "Texts.h"
 #include "WindowCommands.h"
+#include "WindowMetrics.h"
 #include "controls/Control.h"
 
 #include <QCursor>
@@ -17,8 +18,10 @@ void ShowWindowBar(HandlerContext& context)
 {
     MainWindow& window = context.window;
     const bool listHidden = window.control(u"ListToggleButton")->Tag() == texts::listHidden();
-    window.control(u"VideoSurface")
-        ->SetRect(QRect(3, 32, window.LayoutSize.width() - (listHidden ? 5 : 150), window.LayoutSize.height() - 71));
+    using namespace windowmetrics;
+    const QSize size(window.LayoutSize.width() - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown),
+                     window.LayoutSize.height() - kVideoHeightMargin);
+    window.control(u"VideoSurface")->SetRect(QRect(kVideoCorner, size));
 }
 
 void HideWindowBar(HandlerContext& context)

@@ -3,6 +3,7 @@
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "Texts.h"
+#include "WindowMetrics.h"
 #include "controls/Control.h"
 
 #include <QMetaObject>
@@ -15,13 +16,13 @@ void ToggleListPanel(HandlerContext& context)
     Control& caption = *window.control(u"ListCaptionLabel");
     Control& list = *window.control(u"SourceList");
     if (toggle.Tag() == texts::listHidden()) {
-        video.SetWidth(window.LayoutSize.width() - 150);
+        video.SetWidth(window.LayoutSize.width() - windowmetrics::kVideoMarginListShown);
         caption.SetVisible(true);
         list.SetVisible(true);
         toggle.SetTag(texts::listShown());
     } else {
         toggle.SetTag(texts::listHidden());
-        video.SetWidth(window.LayoutSize.width() - 5);
+        video.SetWidth(window.LayoutSize.width() - windowmetrics::kVideoMarginListHidden);
         caption.SetVisible(false);
         list.SetVisible(false);
     }

@@ -1,6 +1,6 @@
 #include "WindowDescription.h"
 
-#include <array>
+#include "WindowMetrics.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr CursorKind kHand = CursorKind::Hand;
 constexpr CursorKind kArrow = CursorKind::Arrow;
 constexpr ListBoxSettings kSourceListLook{kWhite, kBlack, 1};
 
-const WindowRecord kWindow{QSize(707, 415), u"", kBlack, u":/pictures/background.bmp"};
+const WindowRecord kWindow{windowmetrics::kWindowed, u"", kBlack, u":/pictures/background.bmp"};
 
 // clang-format off
 // Its size follows from its rows.
