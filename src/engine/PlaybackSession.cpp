@@ -109,12 +109,7 @@ void PlaybackSession::openAttempt(bool newChoice)
         return;
     Choice& choice = *choice_;
     PlayerBank::OpenRequest request;
-    const Alternate& alternate = choice.alternates[size_t(choice.plan.alternate())];
-    request.address = alternate.address;
-    if (!alternate.userAgent.isEmpty())
-        request.options << QByteArrayLiteral(":http-user-agent=") + alternate.userAgent.toUtf8();
-    if (!alternate.referrer.isEmpty())
-        request.options << QByteArrayLiteral(":http-referrer=") + alternate.referrer.toUtf8();
+    request.source = choice.alternates[size_t(choice.plan.alternate())];
     request.cachingMs = choice.cachingMs;
     request.attempt = choice.attempt = ++attempts_;
     const int other = freePlayer();
@@ -127,13 +122,13 @@ void PlaybackSession::openAttempt(bool newChoice)
     // The channel opened ahead from the same server goes before this
     // connection is made: a server that allows one would refuse it. For such
     // a server, so does the channel that showed, as with a single player.
-    const unsigned sameServer = sameServerPlayers(request.address) & ~(1u << request.target);
+    const unsigned sameServer = sameServerPlayers(request.source.address) & ~(1u << request.target);
     if (standby_ && (sameServer & (1u << standby_->player))) {
         request.stopFirst |= 1u << standby_->player;
         forgetStandby();
         bank_.cancelStandby();
     }
-    if (hosts_.isOneConnection(request.address) && request.leaving >= 0 && (sameServer & (1u << request.leaving))) {
+    if (hosts_.isOneConnection(request.source.address) && request.leaving >= 0 && (sameServer & (1u << request.leaving))) {
         request.stopFirst |= 1u << request.leaving;
         request.leaving = -1;
     }
@@ -142,7 +137,7 @@ void PlaybackSession::openAttempt(bool newChoice)
     request.window = choice.windows[size_t(request.target)];
     showing_ = request.target;
     showingHasSource_ = true;
-    showingAddress_ = request.address;
+    showingAddress_ = request.source.address;
     choice.opening = true;
     choice.status.alternate = choice.plan.alternate();
     choice.status.bufferPercent = 100;
@@ -510,12 +505,7 @@ void PlaybackSession::prepare(const Alternates& alternates, VideoWindows windows
     standbyWatchdog_.start(startTimeout_);
     hosts_.openedAhead(key, Clock::now());
     PlayerBank::OpenRequest request;
-    const Alternate& first = alternates.front();
-    request.address = first.address;
-    if (!first.userAgent.isEmpty())
-        request.options << QByteArrayLiteral(":http-user-agent=") + first.userAgent.toUtf8();
-    if (!first.referrer.isEmpty())
-        request.options << QByteArrayLiteral(":http-referrer=") + first.referrer.toUtf8();
+    request.source = alternates.front();
     request.target = target;
     request.window = windows[size_t(target)];
     request.cachingMs = cachingMs;

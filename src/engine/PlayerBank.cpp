@@ -152,17 +152,20 @@ void PlayerBank::run(const OpenRequest& request)
         else if (volumeLevel_)
             chosen.Volume(*volumeLevel_, true);
     }
-    const bool created = chosen.Open(request.address);
+    const bool created = chosen.Open(request.source.address);
     // The previous input of this player is gone once Open returns, so every
     // event of it from here on belongs to this attempt.
     slot.attempt = request.attempt;
     if (created) {
-        // Options first: libvlc reads them when playback starts.
+        // Options first: libvlc reads them when playback starts. libvlc's
+        // option syntax is written here alone.
         const QByteArray value = QByteArray::number(request.cachingMs);
         for (const char* name : {":file-caching=", ":network-caching=", ":rtsp-caching="})
             chosen.AddOption(name + value);
-        for (const QByteArray& option : request.options)
-            chosen.AddOption(option);
+        if (!request.source.userAgent.isEmpty())
+            chosen.AddOption(QByteArrayLiteral(":http-user-agent=") + request.source.userAgent.toUtf8());
+        if (!request.source.referrer.isEmpty())
+            chosen.AddOption(QByteArrayLiteral(":http-referrer=") + request.source.referrer.toUtf8());
         chosen.Play();
     }
     if (!request.standby)

@@ -2,9 +2,9 @@
 
 #include "MediaPlayer.h"
 #include "OpenerThread.h"
+#include "PlaybackTypes.h"
 #include "platform/ThreadMailbox.h"
 
-#include <QByteArrayList>
 #include <QObject>
 #include <QString>
 
@@ -33,8 +33,7 @@ public:
     static constexpr int kPlayers = 3;
 
     struct OpenRequest {
-        QString address;
-        QByteArrayList options; // after the caching options
+        Alternate source;       // the address and the HTTP headers it needs
         int target = 0;         // the player that opens it
         int leaving = -1;       // the player that showed before, stopped beside
         unsigned stopFirst = 0; // players stopped before the open, so that their connections go first
