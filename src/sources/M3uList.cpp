@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 // The value of attribute `key` in an #EXTINF line, quoted or not.
@@ -32,17 +34,24 @@ QString attribute(QStringView line, QLatin1String key)
     return {};
 }
 
-// The display name: what follows the first comma outside quoted values.
-QString extinfName(QStringView line)
+// The first comma outside quoted values, before the display name; -1 when none.
+qsizetype nameComma(QStringView line)
 {
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line.at(i) == u'"')
             quoted = !quoted;
         else if (line.at(i) == u',' && !quoted)
-            return line.sliced(i + 1).trimmed().toString();
+            return i;
     }
-    return {};
+    return -1;
+}
+
+// The display name: what follows that comma.
+QString extinfName(QStringView line)
+{
+    const qsizetype comma = nameComma(line);
+    return comma < 0 ? QString() : line.sliced(comma + 1).trimmed().toString();
 }
 
 // A name for an address listed without one: its last path segment.
@@ -81,23 +90,56 @@ bool isHlsPlaylist(const QString& text)
     return hlsTags;
 }
 
+namespace {
+
+ListTags headerTags(QStringView line)
+{
+    ListTags tags;
+    for (const QLatin1String key : {QLatin1String("x-tvg-url"), QLatin1String("url-tvg")})
+        for (const QString& address : attribute(line, key).split(u',', Qt::SkipEmptyParts))
+            if (const QString trimmed = address.trimmed(); !trimmed.isEmpty() && !tags.guideAddresses.contains(trimmed))
+                tags.guideAddresses << trimmed;
+    tags.catchup = attribute(line, QLatin1String("catchup"));
+    tags.catchupSource = attribute(line, QLatin1String("catchup-source"));
+    tags.catchupDays = attribute(line, QLatin1String("catchup-days"));
+    return tags;
+}
+
+ChannelTags channelTags(QStringView line)
+{
+    const qsizetype comma = nameComma(line);
+    const QStringView extinf = comma < 0 ? line : line.first(comma);
+    return {attribute(extinf, QLatin1String("tvg-id")),        attribute(extinf, QLatin1String("tvg-name")),
+            attribute(extinf, QLatin1String("tvg-logo")),      attribute(extinf, QLatin1String("group-title")),
+            attribute(extinf, QLatin1String("catchup")),       attribute(extinf, QLatin1String("catchup-source")),
+            attribute(extinf, QLatin1String("catchup-days"))};
+}
+
+} // namespace
+
 PlaySourceFile parseM3u(const QString& text, const QString& folder)
 {
     PlaySourceFile file;
     file.text = text;
     QString name, group, pendingGroup, userAgent, referrer;
+    ChannelTags tags;
     bool haveGroup = false;
-    const auto add = [&file](const QString& entryName, const QString& address) {
+    bool header = true;
+    const auto add = [&file](const QString& entryName, const QString& address, const ChannelTags& entryTags) {
         file.fields << entryName << address;
-        file.entries.push_back({entryName, address});
+        file.entries.push_back({entryName, address, entryTags});
     };
     for (QStringView line : QStringView(text).split(u'\n')) {
         line = line.trimmed();
         if (line.isEmpty())
             continue;
+        const bool first = std::exchange(header, false);
         if (line.startsWith(u'#')) {
-            if (line.startsWith(QLatin1String("#EXTINF:"), Qt::CaseInsensitive)) {
+            if (first && line.startsWith(QLatin1String("#EXTM3U"), Qt::CaseInsensitive)) {
+                file.listTags = headerTags(line.sliced(7));
+            } else if (line.startsWith(QLatin1String("#EXTINF:"), Qt::CaseInsensitive)) {
                 name = extinfName(line);
+                tags = channelTags(line);
                 if (const QString titled = attribute(line, QLatin1String("group-title")); !titled.isEmpty())
                     pendingGroup = titled;
             } else if (line.startsWith(QLatin1String("#EXTGRP:"), Qt::CaseInsensitive)) {
@@ -115,15 +157,16 @@ PlaySourceFile parseM3u(const QString& text, const QString& folder)
         if (!pendingGroup.isEmpty() && (!haveGroup || pendingGroup != group)) {
             group = pendingGroup;
             haveGroup = true;
-            add(group, QStringLiteral("#genre#"));
+            add(group, QStringLiteral("#genre#"), {});
         }
         QString address = line.toString();
         // Headers written on the address itself win over the #EXTVLCOPT lines.
         if (!address.contains(u'|'))
             address += headerSuffix(userAgent, referrer);
         address = wholeAddress(address, folder);
-        add(name.isEmpty() ? nameOfAddress(line.toString()) : name, address);
+        add(name.isEmpty() ? nameOfAddress(line.toString()) : name, address, tags);
         name.clear();
+        tags = {};
         pendingGroup.clear();
         userAgent.clear();
         referrer.clear();

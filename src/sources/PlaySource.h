@@ -3,13 +3,45 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
 #include <vector>
+
+// What an M3U list says of a channel besides its name and address, as
+// written (empty when it says nothing): kept for the programme guide and
+// catch-up.
+struct ChannelTags {
+    QString tvgId;
+    QString tvgName;
+    QString tvgLogo;
+    QString groupTitle;
+    QString catchup;       // the catch-up kind ("default", "append", "shift", "flussonic", …)
+    QString catchupSource; // the catch-up address template
+    QString catchupDays;
+    bool operator==(const ChannelTags&) const = default;
+};
 
 // One entry of the play-source list: the name shown and the address played.
 struct PlaySource {
+    PlaySource(QString name = {}, QString address = {}, ChannelTags tags = {})
+        : name(std::move(name)), address(std::move(address)), tags(std::move(tags))
+    {
+    }
     QString name;
     QString address;
-    bool operator==(const PlaySource&) const = default;
+    ChannelTags tags;
+    // The same entry when name and address agree: the tags ride along.
+    bool operator==(const PlaySource& other) const { return name == other.name && address == other.address; }
+};
+
+// What an M3U list's "#EXTM3U" line says for the whole list: the guides'
+// addresses (x-tvg-url and url-tvg, each possibly several separated by
+// commas) and the catch-up defaults of its channels.
+struct ListTags {
+    QStringList guideAddresses;
+    QString catchup;
+    QString catchupSource;
+    QString catchupDays;
+    bool operator==(const ListTags&) const = default;
 };
 
 using PlaySourceList = std::vector<PlaySource>;
@@ -23,7 +55,7 @@ struct PlaySourceFile {
     QStringList names;
     QStringList addresses;
     QList<int> headingRows; // the entries that are group headings
-    // A drop that brought nothing to list (only pipes and devices, or folders
+    ListTags listTags;    // A drop that brought nothing to list (only pipes and devices, or folders
     // without a playable file): the list shown stays as it is.
     bool keepsCurrentList = false;
 

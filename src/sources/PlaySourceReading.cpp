@@ -72,6 +72,15 @@ void appendList(PlaySourceFile& all, const PlaySourceFile& one)
     all.text += one.text;
     all.fields += one.fields;
     all.entries.insert(all.entries.end(), one.entries.begin(), one.entries.end());
+    // The guides of every list; the catch-up defaults of the first that has them.
+    for (const QString& guide : one.listTags.guideAddresses)
+        if (!all.listTags.guideAddresses.contains(guide))
+            all.listTags.guideAddresses << guide;
+    if (all.listTags.catchup.isEmpty() && all.listTags.catchupSource.isEmpty()) {
+        all.listTags.catchup = one.listTags.catchup;
+        all.listTags.catchupSource = one.listTags.catchupSource;
+        all.listTags.catchupDays = one.listTags.catchupDays;
+    }
 }
 
 } // namespace

@@ -49,6 +49,7 @@ private slots:
     void m3uReading_data();
     void m3uReading();
     void m3uFilesOnDisk();
+    void m3uKeepsWhatItSaysOfChannelsAndGuides();
     void hlsPlaylistIsAStreamNotAList();
 };
 
@@ -203,6 +204,34 @@ void ChannelListsTest::m3uFilesOnDisk()
     QVERIFY(writeFile(dir.filePath(QStringLiteral("list.txt")), "A,http://a/1\r\n"));
     QCOMPARE(pairsOf(readDroppedFiles({dir.filePath(QStringLiteral("list.txt"))}, kGoOn)),
              Pairs({{"A", "http://a/1"}}));
+}
+
+// The programme guide and catch-up will need what the list says beyond
+// names and addresses; none of it changes what plays.
+void ChannelListsTest::m3uKeepsWhatItSaysOfChannelsAndGuides()
+{
+    const QString text = QStringLiteral(
+        "#EXTM3U x-tvg-url=\"http://g/a.xml.gz,http://g/b.xml\" url-tvg=\"http://g/a.xml.gz\" catchup=\"shift\" catchup-days=\"7\"\n"
+        "#EXTINF:-1 tvg-id=\"cctv1.cn\" tvg-name=\"CCTV1\" tvg-logo=\"http://l/1.png\" group-title=\"央视\" "
+        "catchup=\"default\" catchup-source=\"?playseek=${(b)yyyyMMddHHmmss}\",CCTV-1 tvg-id=x\n"
+        "http://a/1\n"
+        "#EXTINF:-1,无标签\nhttp://a/2\n");
+    const PlaySourceFile file = parseM3u(text, {});
+    QCOMPARE(file.listTags.guideAddresses, QStringList({"http://g/a.xml.gz", "http://g/b.xml"}));
+    QCOMPARE(file.listTags.catchup, QStringLiteral("shift"));
+    QCOMPARE(file.listTags.catchupDays, QStringLiteral("7"));
+    QCOMPARE(file.entries.size(), size_t(3)); // the heading, two channels
+    const ChannelTags& tagged = file.entries[1].tags;
+    QCOMPARE(file.entries[1].name, QStringLiteral("CCTV-1 tvg-id=x"));
+    QCOMPARE(tagged.tvgId, QStringLiteral("cctv1.cn")); // not the name's look-alike
+    QCOMPARE(tagged.tvgName, QStringLiteral("CCTV1"));
+    QCOMPARE(tagged.tvgLogo, QStringLiteral("http://l/1.png"));
+    QCOMPARE(tagged.groupTitle, QStringLiteral("央视"));
+    QCOMPARE(tagged.catchup, QStringLiteral("default"));
+    QCOMPARE(tagged.catchupSource, QStringLiteral("?playseek=${(b)yyyyMMddHHmmss}"));
+    QCOMPARE(file.entries[2].tags, ChannelTags{});
+    QCOMPARE(file.entries[0].tags, ChannelTags{});
+    QCOMPARE(parsePlaySourceText(QStringLiteral("A,http://a/1\r\n")).listTags, ListTags{});
 }
 
 void ChannelListsTest::hlsPlaylistIsAStreamNotAList()
