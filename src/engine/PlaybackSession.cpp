@@ -8,7 +8,8 @@ using Type = MediaPlayer::Event::Type;
 
 PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, int players,
                                  QObject* parent)
-    : QObject(parent), bank_(std::move(factory), std::move(first), players)
+    : QObject(parent), bank_(std::move(factory), std::move(first), players),
+      volume_([this](int index) { return player(index); }, [this] { return generation_; })
 {
     connect(&bank_, &PlayerBank::opened, this, &PlaybackSession::onOpened);
     connect(&bank_, &PlayerBank::event, this, &PlaybackSession::onEvent);
@@ -57,19 +58,12 @@ PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<Med
     reopenTimer_.setSingleShot(true);
     connect(&reopenTimer_, &QTimer::timeout, this, [this] { openAttempt(false); });
     connect(&statsTimer_, &QTimer::timeout, this, &PlaybackSession::checkStall);
-    bufferingTimer_.setSingleShot(true);
-    connect(&bufferingTimer_, &QTimer::timeout, this, [this] {
-        if (!choice_ || !pendingBuffering_)
+    connect(&buffering_, &BufferingThrottle::figure, this, [this](int percent) {
+        if (!choice_ || (percent == 100 && choice_->status.bufferPercent == 100))
             return;
-        choice_->status.bufferPercent = *pendingBuffering_;
-        pendingBuffering_.reset();
+        choice_->status.bufferPercent = percent;
         publish();
     });
-    for (int index = 0; index < kPlayers; ++index) {
-        VolumeRetry& retry = volumeRetry_[size_t(index)];
-        retry.timer.setInterval(kVolumeRetryInterval);
-        connect(&retry.timer, &QTimer::timeout, this, [this, index] { retryVolume(index); });
-    }
 }
 
 PlaybackSession::~PlaybackSession()
@@ -141,8 +135,7 @@ void PlaybackSession::openAttempt(bool newChoice)
     choice.opening = true;
     choice.status.alternate = choice.plan.alternate();
     choice.status.bufferPercent = 100;
-    pendingBuffering_.reset();
-    bufferingTimer_.stop();
+    buffering_.reset();
     statsTimer_.stop();
     watchdog_.start(choice.startedOnce ? timing_.reopenTimeout : startTimeout_);
     qCDebug(lcEngine) << "choice" << choice.generation << "attempt" << request.attempt << "opens address"
@@ -172,13 +165,13 @@ void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlay
     switch (event.type) {
     case Type::Playing:
     case Type::AudioVolume:
-        restoreVolume(player);
+        volume_.restore(player);
         break;
     case Type::Buffering:
         if (event.cache >= 100.0f && choice_->opening)
             onStarted(player);
         else
-            onBuffering(event.cache);
+            buffering_.report(event.cache);
         break;
     case Type::EndReached:
         onEnd();
@@ -205,11 +198,10 @@ void PlaybackSession::onStarted(int player)
     choice.stall.restart(Clock::now());
     choice.lastStats = {};
     statsTimer_.start(timing_.statsInterval);
-    restoreVolume(player);
+    volume_.restore(player);
     choice.status.phase = Phase::Playing;
     choice.status.bufferPercent = 100;
-    pendingBuffering_.reset();
-    bufferingTimer_.stop();
+    buffering_.reset();
     const bool first = !choice.startedOnce;
     choice.startedOnce = true;
     publish();
@@ -217,26 +209,6 @@ void PlaybackSession::onStarted(int player)
         emit started(choice.generation);
     if (std::optional<PendingPrepare> pending = std::exchange(pendingPrepare_, std::nullopt))
         prepare(pending->alternates, pending->windows, pending->cachingMs);
-}
-
-// While opening or re-buffering: the figure is shown a few times a second at
-// most, and only once filling the buffer takes a moment (a local file fills
-// it at once, and the title does not flicker).
-void PlaybackSession::onBuffering(float cache)
-{
-    const int percent = std::clamp(int(cache), 0, 100);
-    if (percent >= 100) {
-        pendingBuffering_.reset();
-        bufferingTimer_.stop();
-        if (choice_->status.bufferPercent != 100) {
-            choice_->status.bufferPercent = 100;
-            publish();
-        }
-        return;
-    }
-    pendingBuffering_ = percent;
-    if (!bufferingTimer_.isActive())
-        bufferingTimer_.start(timing_.bufferingUpdate);
 }
 
 void PlaybackSession::onEnd()
@@ -356,8 +328,7 @@ void PlaybackSession::endChoice()
     watchdog_.stop();
     reopenTimer_.stop();
     statsTimer_.stop();
-    bufferingTimer_.stop();
-    pendingBuffering_.reset();
+    buffering_.reset();
 }
 
 void PlaybackSession::publish()
@@ -399,36 +370,6 @@ void PlaybackSession::shutdown()
 int PlaybackSession::Volume(int level, bool set)
 {
     return bank_.Volume(level, set, showing_);
-}
-
-// A new audio output starts at the level an earlier output of its player had,
-// libvlc reports it (the volume event) before the player can be asked about it,
-// and the output may set its level again while it starts. So for a while after
-// a choice starts playing, its player's level is checked every so often and
-// put back to the kept one.
-void PlaybackSession::restoreVolume(int index)
-{
-    MediaPlayer* target = player(index);
-    if (!target)
-        return;
-    target->RestoreVolume();
-    VolumeRetry& retry = volumeRetry_[size_t(index)];
-    if (retry.timer.isActive() && retry.generation == generation_)
-        return;
-    retry.generation = generation_;
-    retry.attemptsLeft = kVolumeRetries;
-    retry.timer.start();
-}
-
-void PlaybackSession::retryVolume(int index)
-{
-    VolumeRetry& retry = volumeRetry_[size_t(index)];
-    if (retry.generation != generation_ || --retry.attemptsLeft <= 0) {
-        retry.timer.stop();
-        return;
-    }
-    if (MediaPlayer* target = player(index))
-        target->RestoreVolume();
 }
 
 // A player that neither shows nor holds the channel opened ahead; the one

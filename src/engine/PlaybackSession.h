@@ -1,10 +1,12 @@
 #pragma once
 
+#include "BufferingThrottle.h"
 #include "OneConnectionHosts.h"
 #include "PlaybackTypes.h"
 #include "PlayerBank.h"
 #include "RecoveryPlan.h"
 #include "StallWatch.h"
+#include "VolumeRestorer.h"
 
 #include <QObject>
 #include <QString>
@@ -48,6 +50,7 @@ class PlaybackSession final : public QObject {
 public:
     static constexpr std::chrono::milliseconds kStartTimeout{20000};
     static constexpr int kPlayers = PlayerBank::kPlayers;
+    static_assert(VolumeRestorer::kPlayers == kPlayers);
     using Clock = std::chrono::steady_clock;
 
     // How the session watches and recovers a source; the tests shorten it.
@@ -101,7 +104,11 @@ public:
     bool isOpenerBusy() const { return bank_.isBusy(); }
     // How long a choice may take to start playing before it counts as failed.
     void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; restartWatchdogIfRunning(); }
-    void setRecoveryTiming(const RecoveryTiming& timing) { timing_ = timing; }
+    void setRecoveryTiming(const RecoveryTiming& timing)
+    {
+        timing_ = timing;
+        buffering_.setInterval(timing.bufferingUpdate);
+    }
     const RecoveryTiming& recoveryTiming() const { return timing_; }
     // Player 0, 1 or 2; null while it does not exist.
     MediaPlayer* player(int index) const { return bank_.player(index); }
@@ -124,11 +131,6 @@ signals:
     void showing(int player);
 
 private:
-    struct VolumeRetry {
-        QTimer timer;
-        std::uint64_t generation = 0;
-        int attemptsLeft = 0;
-    };
     // A channel opened ahead.
     struct Standby {
         QString key; // its first address: what a choice must ask for to take it
@@ -158,8 +160,6 @@ private:
         bool startedOnce = false;
         MediaPlayer::Stats lastStats;
     };
-    static constexpr std::chrono::milliseconds kVolumeRetryInterval{100};
-    static constexpr int kVolumeRetries = 100; // ten seconds: a busy machine starts audio late
     static constexpr std::int64_t kEndSlackMs = 3000;
     // More pictures dropped than this between two readings, with a channel
     // opened ahead, is a machine that can't keep up with both.
@@ -181,7 +181,6 @@ private:
     void onOpened(std::uint64_t attempt, bool mediaCreated);
     void onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event);
     void onStarted(int player);
-    void onBuffering(float cache);
     void onEnd();
     void checkStall();
     void recover(const QString& reason);
@@ -190,8 +189,6 @@ private:
     void publish();
     void restartWatchdogIfRunning();
     bool endedNormally() const;
-    void restoreVolume(int index);
-    void retryVolume(int index);
 
     PlayerBank bank_;
     RecoveryTiming timing_;
@@ -213,9 +210,8 @@ private:
     QTimer watchdog_;       // an attempt that does not start
     QTimer reopenTimer_;    // the wait before a reconnect
     QTimer statsTimer_;     // stall checks while playing
-    QTimer bufferingTimer_; // the next buffering figure to show
-    std::optional<int> pendingBuffering_;
-    std::array<VolumeRetry, kPlayers> volumeRetry_;
+    BufferingThrottle buffering_;
+    VolumeRestorer volume_;
     std::uint64_t generation_ = 0;
     std::uint64_t attempts_ = 0;
     int showing_ = 0;               // the player whose picture is shown
