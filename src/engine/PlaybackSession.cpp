@@ -9,43 +9,14 @@ using Type = MediaPlayer::Event::Type;
 PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, int players,
                                  QObject* parent)
     : QObject(parent), bank_(std::move(factory), std::move(first), players),
+      preopener_(bank_, hosts_, [this] { return choiceView(); }, [this] { return ++attempts_; }),
       volume_([this](int index) { return player(index); }, [this] { return generation_; })
 {
     connect(&bank_, &PlayerBank::opened, this, &PlaybackSession::onOpened);
     connect(&bank_, &PlayerBank::event, this, &PlaybackSession::onEvent);
     connect(&bank_, &PlayerBank::stopped, this, &PlaybackSession::stopped);
     connect(&bank_, &PlayerBank::showing, this, &PlaybackSession::showing);
-    // A stream shows its first picture well after its buffer is full (up to
-    // its clock's offset): it is ready to be brought forward only then.
-    standbyPicture_.setInterval(std::chrono::milliseconds(40));
-    connect(&standbyPicture_, &QTimer::timeout, this, [this] {
-        if (!standby_ || standby_->ready) {
-            standbyPicture_.stop();
-            return;
-        }
-        MediaPlayer* ahead = player(standby_->player);
-        const std::optional<MediaPlayer::Stats> reading = ahead ? ahead->stats() : std::nullopt;
-        const bool network = isNetworkAddress(standby_->alternates.front().address);
-        // The first picture of a stream is shown as soon as it is decoded, the
-        // next ones only once its clock runs (up to 0.7 s later for MPEG-TS);
-        // raised in between, its window would stay empty until then.
-        if (reading && reading->displayedPictures >= (network ? 2 : 1)) {
-            standby_->ready = true;
-            standbyPicture_.stop();
-            // A file waits at its first picture; a live source goes on receiving.
-            if (!network)
-                ahead->SetPaused(true);
-        }
-    });
-    standbyWatchdog_.setSingleShot(true);
-    connect(&standbyWatchdog_, &QTimer::timeout, this, [this] {
-        if (standby_ && !standby_->buffered)
-            onStandbyRefused("no answer in time");
-    });
-    connect(&bank_, &PlayerBank::othersMade, this, [this] {
-        if (std::optional<PendingPrepare> pending = std::exchange(pendingPrepare_, std::nullopt))
-            prepare(pending->alternates, pending->windows, pending->cachingMs);
-    });
+    connect(&bank_, &PlayerBank::othersMade, this, [this] { preopener_.retryWaiting(); });
 
     watchdog_.setSingleShot(true);
     connect(&watchdog_, &QTimer::timeout, this, [this] {
@@ -87,7 +58,7 @@ std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows w
     if (shutDown_ || !player(0) || alternates.empty())
         return generation_;
     endChoice();
-    pendingPrepare_.reset(); // what was to be opened ahead of the choice before
+    preopener_.forgetWaiting(); // what was to be opened ahead of the choice before
     if (bringForwardStandby(alternates, windows, cachingMs) || adoptStandby(alternates, windows, cachingMs))
         return generation_;
     const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
@@ -117,17 +88,16 @@ void PlaybackSession::openAttempt(bool newChoice)
     // connection is made: a server that allows one would refuse it. For such
     // a server, so does the channel that showed, as with a single player.
     const unsigned sameServer = sameServerPlayers(request.source.address) & ~(1u << request.target);
-    if (standby_ && (sameServer & (1u << standby_->player))) {
-        request.stopFirst |= 1u << standby_->player;
-        forgetStandby();
-        bank_.cancelStandby();
+    if (const auto& standby = preopener_.standby(); standby && (sameServer & (1u << standby->player))) {
+        request.stopFirst |= 1u << standby->player;
+        preopener_.cancel();
     }
     if (hosts_.isOneConnection(request.source.address) && request.leaving >= 0 && (sameServer & (1u << request.leaving))) {
         request.stopFirst |= 1u << request.leaving;
         request.leaving = -1;
     }
-    if (standby_ && standby_->player == request.target)
-        forgetStandby(); // taken over by the choice
+    if (preopener_.standby() && preopener_.standby()->player == request.target)
+        preopener_.forget(); // taken over by the choice
     request.window = choice.windows[size_t(request.target)];
     showing_ = request.target;
     showingHasSource_ = true;
@@ -154,8 +124,8 @@ void PlaybackSession::onOpened(std::uint64_t attempt, bool mediaCreated)
 
 void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event)
 {
-    if (standby_ && attempt == standby_->attempt) {
-        onStandbyEvent(event);
+    if (preopener_.owns(attempt)) {
+        preopener_.onEvent(event);
         return;
     }
     // After a stop the players' events carry the stop's attempt: no choice is
@@ -207,8 +177,7 @@ void PlaybackSession::onStarted(int player)
     publish();
     if (first)
         emit started(choice.generation);
-    if (std::optional<PendingPrepare> pending = std::exchange(pendingPrepare_, std::nullopt))
-        prepare(pending->alternates, pending->windows, pending->cachingMs);
+    preopener_.retryWaiting();
 }
 
 void PlaybackSession::onEnd()
@@ -243,13 +212,7 @@ void PlaybackSession::checkStall()
     const std::optional<MediaPlayer::Stats> reading = showingPlayer().stats();
     if (!reading)
         return; // busy for a moment; no reading is no evidence
-    // The channel opened ahead costs the one watched its pictures: let it go.
-    if (standby_ && lostPictures_ >= 0 && reading->lostPictures - lostPictures_ > kLostPicturesPerReading) {
-        qCInfo(lcEngine) << "the machine falls behind; no channel is opened ahead for a while";
-        dropStandby();
-        standbyPausedUntil_ = Clock::now() + kStandbyPause;
-    }
-    lostPictures_ = reading->lostPictures;
+    preopener_.watchLosses(*reading); // it may cost the channel watched its pictures
     const MediaPlayer::Stats previous = std::exchange(choice_->lastStats, *reading);
     if (reading->displayedPictures > previous.displayedPictures || reading->decodedAudio > previous.decodedAudio)
         choice_->plan.progressed(Clock::now());
@@ -271,8 +234,8 @@ void PlaybackSession::recover(const QString& reason)
     const QString address = currentAddress();
     if (!choice.opening && hosts_.openedAheadRecently(address, now) && !hosts_.isOneConnection(address)) {
         hosts_.markOneConnection(address, "the channel watched was cut as another was opened ahead");
-        if (standby_ && OneConnectionHosts::sameServer(standby_->key, address))
-            dropStandby();
+        if (const auto& standby = preopener_.standby(); standby && OneConnectionHosts::sameServer(standby->key, address))
+            preopener_.drop();
     }
     watchdog_.stop();
     statsTimer_.stop();
@@ -312,8 +275,7 @@ void PlaybackSession::fail(const QString& reason)
     // A source that never started is stopped, so it does not start much later;
     // the video area goes black.
     endChoice();
-    forgetStandby();
-    bank_.cancelStandby();
+    preopener_.cancel();
     ++generation_;
     showingHasSource_ = false;
     bank_.stopAll(++attempts_);
@@ -348,9 +310,8 @@ void PlaybackSession::stop()
     if (shutDown_)
         return;
     endChoice();
-    forgetStandby();
-    pendingPrepare_.reset();
-    bank_.cancelStandby();
+    preopener_.cancel();
+    preopener_.forgetWaiting();
     ++generation_;
     showingHasSource_ = false;
     bank_.stopAll(++attempts_);
@@ -361,7 +322,7 @@ void PlaybackSession::shutdown()
     if (shutDown_)
         return;
     endChoice();
-    forgetStandby();
+    preopener_.forget();
     shutDown_ = true;
     ++generation_;
     bank_.shutdown();
@@ -378,7 +339,7 @@ int PlaybackSession::freePlayer() const
 {
     for (int step = 1; step < kPlayers; ++step) {
         const int index = (showing_ + step) % kPlayers;
-        if (player(index) && !(standby_ && standby_->player == index))
+        if (player(index) && !(preopener_.standby() && preopener_.standby()->player == index))
             return index;
     }
     return -1;
@@ -395,65 +356,33 @@ unsigned PlaybackSession::sameServerPlayers(const QString& address) const
     unsigned players = 0;
     if (showingHasSource_ && OneConnectionHosts::sameServer(showingAddress_, address))
         players |= 1u << showing_;
-    if (standby_ && OneConnectionHosts::sameServer(standby_->key, address))
-        players |= 1u << standby_->player;
+    if (const auto& standby = preopener_.standby(); standby && OneConnectionHosts::sameServer(standby->key, address))
+        players |= 1u << standby->player;
     return players;
 }
 
 bool PlaybackSession::isPrepared(const Alternates& alternates) const
 {
-    return standby_ && standby_->ready && !alternates.empty() && standby_->key == alternates.front().address;
+    return preopener_.isPrepared(alternates);
 }
 
 void PlaybackSession::prepare(const Alternates& alternates, VideoWindows windows, int cachingMs)
 {
-    if (shutDown_ || alternates.empty() || !choice_ || Clock::now() < standbyPausedUntil_)
-        return;
-    const QString key = alternates.front().address;
-    if (choice_->alternates.front().address == key || (standby_ && standby_->key == key))
-        return;
-    // A second connection to such a server would cost the channel watched;
-    // to any server, one made while the choice's own is being made could be
-    // refused in its place: it waits until the choice plays.
-    if (OneConnectionHosts::sameServer(key, currentAddress())) {
-        if (hosts_.isOneConnection(key))
-            return;
-        if (choice_->opening) {
-            pendingPrepare_ = PendingPrepare{alternates, windows, cachingMs};
-            return;
-        }
+    if (!shutDown_)
+        preopener_.prepare({alternates, windows, cachingMs});
+}
+
+Preopener::ChoiceView PlaybackSession::choiceView() const
+{
+    Preopener::ChoiceView view;
+    view.showing = showing_;
+    if (choice_) {
+        view.exists = true;
+        view.firstAddress = choice_->alternates.front().address;
+        view.currentAddress = currentAddress();
+        view.opening = choice_->opening;
     }
-    int target = standby_ ? standby_->player : freePlayer();
-    if (target < 0 || target == showing_) {
-        pendingPrepare_ = PendingPrepare{alternates, windows, cachingMs}; // the players come soon after the first open
-        return;
-    }
-    // Keep one player free beside the one that shows, so that a choice that
-    // was not opened ahead switches as fast as ever.
-    if (!standby_) {
-        int free = 0;
-        for (int index = 0; index < kPlayers; ++index)
-            free += index != showing_ && player(index) ? 1 : 0;
-        if (free < 2) {
-            pendingPrepare_ = PendingPrepare{alternates, windows, cachingMs};
-            return;
-        }
-    }
-    pendingPrepare_.reset();
-    // Until this source has buffered, what the player reports is the one it replaces.
-    standbyPicture_.stop();
-    standby_ = Standby{key, alternates, target, ++attempts_, false, false};
-    standbyWatchdog_.start(startTimeout_);
-    hosts_.openedAhead(key, Clock::now());
-    PlayerBank::OpenRequest request;
-    request.source = alternates.front();
-    request.target = target;
-    request.window = windows[size_t(target)];
-    request.cachingMs = cachingMs;
-    request.attempt = standby_->attempt;
-    request.standby = true;
-    qCDebug(lcEngine) << "opening ahead" << key << "on player" << target;
-    bank_.open(request);
+    return view;
 }
 
 // A new choice, with its plan for drops: network addresses reconnect, files do not.
@@ -474,8 +403,7 @@ bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWin
 {
     if (!isPrepared(alternates))
         return false;
-    const Standby standby = *standby_;
-    forgetStandby();
+    const Preopener::Standby standby = *preopener_.take();
     const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
     const int leaving = takeStandbyPlayer(standby);
     bank_.bringForward(showing_, !isNetworkAddress(standby.key)); // a ready file was paused
@@ -492,10 +420,10 @@ bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWin
 // start watchdog's time from the choice on.
 bool PlaybackSession::adoptStandby(const Alternates& alternates, VideoWindows windows, int cachingMs)
 {
-    if (!standby_ || alternates.empty() || standby_->key != alternates.front().address)
+    const std::optional<Preopener::Standby>& waiting = preopener_.standby();
+    if (!waiting || alternates.empty() || waiting->key != alternates.front().address)
         return false;
-    const Standby standby = *standby_;
-    forgetStandby();
+    const Preopener::Standby standby = *preopener_.take();
     const std::uint64_t generation = beginChoice(alternates, windows, cachingMs);
     const int leaving = takeStandbyPlayer(standby);
     bank_.adopt(showing_);
@@ -510,7 +438,7 @@ bool PlaybackSession::adoptStandby(const Alternates& alternates, VideoWindows wi
 }
 
 // The choice's events are the ones of the open ahead from now on, and its window the one to see.
-int PlaybackSession::takeStandbyPlayer(const Standby& standby)
+int PlaybackSession::takeStandbyPlayer(const Preopener::Standby& standby)
 {
     choice_->attempt = standby.attempt;
     const int leaving = showing_;
@@ -519,50 +447,4 @@ int PlaybackSession::takeStandbyPlayer(const Standby& standby)
     showingAddress_ = standby.key;
     emit showing(showing_);
     return leaving;
-}
-
-void PlaybackSession::onStandbyEvent(const MediaPlayer::Event& event)
-{
-    switch (event.type) {
-    case Type::Buffering:
-        if (event.cache >= 100.0f && !standby_->buffered) {
-            standby_->buffered = true;
-            standbyPicture_.start();
-        }
-        break;
-    case Type::EncounteredError:
-    case Type::EndReached:
-        onStandbyRefused("refused or cut");
-        break;
-    default:
-        break;
-    }
-}
-
-// Nobody chose it: it goes without a word. Refused while a channel of its
-// server plays, it tells of a server that allows one connection.
-void PlaybackSession::onStandbyRefused(const char* how)
-{
-    qCInfo(lcEngine) << "the channel opened ahead failed (" << how << "):" << standby_->key;
-    if (OneConnectionHosts::sameServer(standby_->key, currentAddress()))
-        hosts_.markOneConnection(standby_->key, "a channel opened ahead was refused while another of it played");
-    dropStandby();
-}
-
-void PlaybackSession::forgetStandby()
-{
-    standby_.reset();
-    standbyPicture_.stop();
-    standbyWatchdog_.stop();
-}
-
-void PlaybackSession::dropStandby()
-{
-    if (!standby_)
-        return;
-    const int player = standby_->player;
-    forgetStandby();
-    bank_.cancelStandby();
-    if (player != showing_)
-        bank_.retire(1u << player);
 }

@@ -4,6 +4,7 @@
 #include "OneConnectionHosts.h"
 #include "PlaybackTypes.h"
 #include "PlayerBank.h"
+#include "Preopener.h"
 #include "RecoveryPlan.h"
 #include "StallWatch.h"
 #include "VolumeRestorer.h"
@@ -74,7 +75,7 @@ public:
 
     // One X window for each player; they may be the same one when nothing can
     // be shown above the other.
-    using VideoWindows = std::array<std::uint32_t, kPlayers>;
+    using VideoWindows = PlayerBank::VideoWindows;
 
     // Returns the generation of this choice. cachingMs goes to the file, network
     // and RTSP caching options of each address.
@@ -103,7 +104,12 @@ public:
     // True while a request runs or waits on the players' thread.
     bool isOpenerBusy() const { return bank_.isBusy(); }
     // How long a choice may take to start playing before it counts as failed.
-    void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; restartWatchdogIfRunning(); }
+    void setStartTimeout(std::chrono::milliseconds timeout)
+    {
+        startTimeout_ = timeout;
+        preopener_.setStartTimeout(timeout);
+        restartWatchdogIfRunning();
+    }
     void setRecoveryTiming(const RecoveryTiming& timing)
     {
         timing_ = timing;
@@ -131,15 +137,6 @@ signals:
     void showing(int player);
 
 private:
-    // A channel opened ahead.
-    struct Standby {
-        QString key; // its first address: what a choice must ask for to take it
-        Alternates alternates;
-        int player = 0;
-        std::uint64_t attempt = 0;
-        bool buffered = false; // pre-buffering done
-        bool ready = false;    // its first picture has been shown (out of sight)
-    };
     struct Choice {
         Choice(std::uint64_t generation, Alternates alternates, VideoWindows windows, int cachingMs,
                RecoveryPlan plan, StallWatch stall)
@@ -161,20 +158,13 @@ private:
         MediaPlayer::Stats lastStats;
     };
     static constexpr std::int64_t kEndSlackMs = 3000;
-    // More pictures dropped than this between two readings, with a channel
-    // opened ahead, is a machine that can't keep up with both.
-    static constexpr std::int64_t kLostPicturesPerReading = 10;
-    static constexpr std::chrono::seconds kStandbyPause{60};
 
     void openAttempt(bool newChoice);
     std::uint64_t beginChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
     bool bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
     bool adoptStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
-    int takeStandbyPlayer(const Standby& standby);
-    void onStandbyEvent(const MediaPlayer::Event& event);
-    void onStandbyRefused(const char* how);
-    void dropStandby();
-    void forgetStandby();
+    int takeStandbyPlayer(const Preopener::Standby& standby);
+    Preopener::ChoiceView choiceView() const;
     QString currentAddress() const;
     unsigned sameServerPlayers(const QString& address) const;
     int freePlayer() const;
@@ -194,19 +184,8 @@ private:
     RecoveryTiming timing_;
     std::chrono::milliseconds startTimeout_ = kStartTimeout;
     std::optional<Choice> choice_;
-    std::optional<Standby> standby_;
-    // A channel to open ahead once there is a player for it.
-    struct PendingPrepare {
-        Alternates alternates;
-        VideoWindows windows{};
-        int cachingMs = 0;
-    };
-    std::optional<PendingPrepare> pendingPrepare_;
-    QTimer standbyPicture_; // looks for the first picture of the channel opened ahead
-    QTimer standbyWatchdog_; // a channel opened ahead that does not start
     OneConnectionHosts hosts_;
-    Clock::time_point standbyPausedUntil_{};
-    std::int64_t lostPictures_ = -1; // what the player that shows had dropped at the last reading
+    Preopener preopener_;
     QTimer watchdog_;       // an attempt that does not start
     QTimer reopenTimer_;    // the wait before a reconnect
     QTimer statsTimer_;     // stall checks while playing

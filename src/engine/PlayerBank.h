@@ -31,6 +31,9 @@ class PlayerBank final : public QObject {
     Q_OBJECT
 public:
     static constexpr int kPlayers = 3;
+    // One X window for each player; they may be the same one when nothing can
+    // be shown above the other.
+    using VideoWindows = std::array<std::uint32_t, kPlayers>;
 
     struct OpenRequest {
         Alternate source;       // the address and the HTTP headers it needs

@@ -1,0 +1,176 @@
+#include "Preopener.h"
+
+#include "EngineLog.h"
+#include "SourceAddress.h"
+
+using Type = MediaPlayer::Event::Type;
+
+Preopener::Preopener(PlayerBank& bank, OneConnectionHosts& hosts, std::function<ChoiceView()> choice,
+                     std::function<std::uint64_t()> newAttempt, QObject* parent)
+    : QObject(parent), bank_(bank), hosts_(hosts), choice_(std::move(choice)), newAttempt_(std::move(newAttempt))
+{
+    // A stream shows its first picture well after its buffer is full (up to
+    // its clock's offset): it is ready to be brought forward only then.
+    picture_.setInterval(std::chrono::milliseconds(40));
+    connect(&picture_, &QTimer::timeout, this, &Preopener::checkPicture);
+    watchdog_.setSingleShot(true);
+    connect(&watchdog_, &QTimer::timeout, this, [this] {
+        if (standby_ && !standby_->buffered)
+            refused("no answer in time");
+    });
+}
+
+void Preopener::prepare(const Request& request)
+{
+    const ChoiceView choice = choice_();
+    if (request.alternates.empty() || !choice.exists || Clock::now() < pausedUntil_)
+        return;
+    const QString key = request.alternates.front().address;
+    if (choice.firstAddress == key || (standby_ && standby_->key == key))
+        return;
+    // A second connection to such a server would cost the channel watched;
+    // to any server, one made while the choice's own is being made could be
+    // refused in its place: it waits until the choice plays.
+    if (OneConnectionHosts::sameServer(key, choice.currentAddress)) {
+        if (hosts_.isOneConnection(key))
+            return;
+        if (choice.opening) {
+            waiting_ = request;
+            return;
+        }
+    }
+    // Keep one player free beside the one that shows, so that a choice that
+    // was not opened ahead switches as fast as ever.
+    int target = standby_ ? standby_->player : -1;
+    if (!standby_) {
+        int free = 0;
+        for (int step = 1; step < PlayerBank::kPlayers; ++step) {
+            const int index = (choice.showing + step) % PlayerBank::kPlayers;
+            if (bank_.player(index)) {
+                target = target < 0 ? index : target;
+                ++free;
+            }
+        }
+        if (free < 2)
+            target = -1;
+    }
+    if (target < 0 || target == choice.showing) {
+        waiting_ = request; // the players come soon after the first open
+        return;
+    }
+    waiting_.reset();
+    // Until this source has buffered, what the player reports is the one it replaces.
+    picture_.stop();
+    standby_ = Standby{key, request.alternates, target, newAttempt_(), false, false};
+    watchdog_.start(startTimeout_);
+    hosts_.openedAhead(key, Clock::now());
+    PlayerBank::OpenRequest open;
+    open.source = request.alternates.front();
+    open.target = target;
+    open.window = request.windows[size_t(target)];
+    open.cachingMs = request.cachingMs;
+    open.attempt = standby_->attempt;
+    open.standby = true;
+    qCDebug(lcEngine) << "opening ahead" << key << "on player" << target;
+    bank_.open(open);
+}
+
+void Preopener::retryWaiting()
+{
+    if (std::optional<Request> waiting = std::exchange(waiting_, std::nullopt))
+        prepare(*waiting);
+}
+
+bool Preopener::isPrepared(const Alternates& alternates) const
+{
+    return standby_ && standby_->ready && !alternates.empty() && standby_->key == alternates.front().address;
+}
+
+void Preopener::checkPicture()
+{
+    if (!standby_ || standby_->ready) {
+        picture_.stop();
+        return;
+    }
+    MediaPlayer* ahead = bank_.player(standby_->player);
+    const std::optional<MediaPlayer::Stats> reading = ahead ? ahead->stats() : std::nullopt;
+    const bool network = isNetworkAddress(standby_->key);
+    // The first picture of a stream is shown as soon as it is decoded, the
+    // next ones only once its clock runs (up to 0.7 s later for MPEG-TS);
+    // raised in between, its window would stay empty until then.
+    if (reading && reading->displayedPictures >= (network ? 2 : 1)) {
+        standby_->ready = true;
+        picture_.stop();
+        // A file waits at its first picture; a live source goes on receiving.
+        if (!network)
+            ahead->SetPaused(true);
+    }
+}
+
+void Preopener::onEvent(const MediaPlayer::Event& event)
+{
+    switch (event.type) {
+    case Type::Buffering:
+        if (event.cache >= 100.0f && !standby_->buffered) {
+            standby_->buffered = true;
+            picture_.start();
+        }
+        break;
+    case Type::EncounteredError:
+    case Type::EndReached:
+        refused("refused or cut");
+        break;
+    default:
+        break;
+    }
+}
+
+// Nobody chose it: it goes without a word. Refused while a channel of its
+// server plays, it tells of a server that allows one connection.
+void Preopener::refused(const char* how)
+{
+    qCInfo(lcEngine).nospace() << "the channel opened ahead failed (" << how << "): " << standby_->key;
+    if (OneConnectionHosts::sameServer(standby_->key, choice_().currentAddress))
+        hosts_.markOneConnection(standby_->key, "a channel opened ahead was refused while another of it played");
+    drop();
+}
+
+void Preopener::watchLosses(const MediaPlayer::Stats& reading)
+{
+    if (standby_ && lostPictures_ >= 0 && reading.lostPictures - lostPictures_ > kLostPicturesPerReading) {
+        qCInfo(lcEngine) << "the machine falls behind; no channel is opened ahead for a while";
+        drop();
+        pausedUntil_ = Clock::now() + kPause;
+    }
+    lostPictures_ = reading.lostPictures;
+}
+
+std::optional<Preopener::Standby> Preopener::take()
+{
+    std::optional<Standby> taken = standby_;
+    forget();
+    return taken;
+}
+
+void Preopener::drop()
+{
+    if (!standby_)
+        return;
+    const int player = standby_->player;
+    cancel();
+    if (player != choice_().showing)
+        bank_.retire(1u << player);
+}
+
+void Preopener::cancel()
+{
+    forget();
+    bank_.cancelStandby();
+}
+
+void Preopener::forget()
+{
+    standby_.reset();
+    picture_.stop();
+    watchdog_.stop();
+}
