@@ -37,7 +37,12 @@ void OnMainWindowCreated(HandlerContext& context)
 
     window.get<DropTarget>(u"FileDropTarget").registerOn(&window);
 
-    state.playback->Volume(leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()), true);
+    // The volume starts as the window's description shows it, and the player gets that level.
+    const VolumeState::Look look{leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()),
+                                 window.control(u"VolumeLevelBar")->Width(),
+                                 window.control(u"VolumeUpButton")->Disabled()};
+    state.volume.emplace(look, [&state](int level) { return state.playback->Volume(level, true); });
+    state.playback->Volume(look.number, true);
 
     EnsureDesktopShortcut(QCoreApplication::applicationFilePath(), programfiles::launcherIcon(state.programFolder));
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UserSettings.h"
+#include "VolumeState.h"
 #include "engine/PlaybackSession.h"
 #include "platform/HotKeyService.h"
 #include "sources/PlaySourceLoader.h"
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 // Program-wide state: created at start, released by the exit routine.
 struct ProgramState {
@@ -20,6 +22,7 @@ struct ProgramState {
     std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
     std::unique_ptr<HotKeyService> hotKeys;
     std::unique_ptr<UserSettings> settings;
+    std::optional<VolumeState> volume; // from the window's start on
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;

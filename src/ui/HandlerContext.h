@@ -30,13 +30,6 @@ struct ChannelHistory {
     int previous = -1;
 };
 
-// What the volume showed before M muted it.
-struct MutedVolume {
-    QString number;
-    int barWidth = 0;
-    bool upDisabled = false;
-};
-
 // What the window's handlers work on.
 struct HandlerContext {
     HandlerContext(MainWindow& window, ProgramState& state) : window(window), state(state) {}
@@ -52,6 +45,5 @@ struct HandlerContext {
     int lastDirection = 1;
     ListFilterLine* filterLine = nullptr;
     ChannelHistory channels;
-    std::optional<MutedVolume> muted;
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start
 };

@@ -1,11 +1,15 @@
 // The application core's rules without a window: neighbours of a channel and
-// channel numbers in a list with group headings.
+// channel numbers in a list with group headings; the volume's steps and mute.
 
 #include "core/ChannelOrder.h"
+#include "core/VolumeState.h"
 
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
 #include <set>
+#include <vector>
 
 class CoreTest : public QObject {
     Q_OBJECT
@@ -13,6 +17,8 @@ class CoreTest : public QObject {
 private slots:
     void neighboursSkipHeadingsAndGoRound();
     void channelNumbersCountChannelsOnly();
+    void volumeStepsStopPastTheTrack();
+    void muteKeepsWhatThereWasAndShowsWhatThePlayerReports();
 };
 
 namespace {
@@ -46,6 +52,64 @@ void CoreTest::channelNumbersCountChannelsOnly()
     QCOMPARE(rowOfNumber(kRows, kIsHeading, 3), 4);
     QCOMPARE(rowOfNumber(kRows, kIsHeading, 4), -1);
     QCOMPARE(rowOfNumber(kRows, kIsHeading, 0), -1);
+}
+
+namespace {
+
+using Look = VolumeState::Look;
+
+// A player that gives at most `most`, and records what it is asked for.
+struct ClippingPlayer {
+    int most = 1000;
+    std::vector<int> asked;
+    int operator()(int level)
+    {
+        asked.push_back(level);
+        return std::min(level, most);
+    }
+};
+
+} // namespace
+
+void CoreTest::volumeStepsStopPastTheTrack()
+{
+    ClippingPlayer player;
+    VolumeState volume(Look{150, 24, false}, std::ref(player));
+    for (int step = 1; step <= 8; ++step)
+        volume.stepUp();
+    QCOMPARE(volume.look(), (Look{550, 88, false}));
+    volume.stepUp(); // past the track: refused, nothing asked
+    QCOMPARE(volume.look(), (Look{550, 88, true}));
+    QCOMPARE(player.asked.size(), size_t(8));
+    volume.stepDown();
+    QCOMPARE(volume.look(), (Look{500, 80, false}));
+    for (int step = 0; step < 12; ++step)
+        volume.stepDown();
+    QCOMPARE(volume.look(), (Look{0, 0, false})); // never below 0
+    QCOMPARE(player.asked.back(), 0);
+}
+
+void CoreTest::muteKeepsWhatThereWasAndShowsWhatThePlayerReports()
+{
+    ClippingPlayer player{200, {}};
+    VolumeState volume(Look{150, 24, false}, std::ref(player));
+    volume.stepUp();
+    volume.stepUp();
+    QCOMPARE(volume.look().number, 200); // what the player gave
+    volume.stepUp();
+    QCOMPARE(player.asked.back(), 250); // from the number shown
+    volume.toggleMute();
+    QVERIFY(volume.isMuted());
+    QCOMPARE(volume.look(), (Look{0, 0, false}));
+    QCOMPARE(player.asked.back(), 0);
+    volume.toggleMute();
+    QCOMPARE(volume.look(), (Look{200, 48, false}));
+    QCOMPARE(player.asked.back(), 200);
+    // A step while muted brings the level back and goes from it.
+    volume.toggleMute();
+    volume.stepDown();
+    QVERIFY(!volume.isMuted());
+    QCOMPARE(volume.look(), (Look{150, 40, false}));
 }
 
 QTEST_GUILESS_MAIN(CoreTest)
