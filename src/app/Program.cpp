@@ -64,10 +64,7 @@ Program::Program(const QString& programFolder)
 
     window_ = std::make_unique<MainWindow>();
     // A third player opens channels ahead, unless the user turned that off.
-    const QString preopen = state_.settings->preopen();
-    const PreopenMode mode = preopen == QLatin1String("off")    ? PreopenMode::Off
-                             : preopen == QLatin1String("next") ? PreopenMode::Next
-                                                                : PreopenMode::NextAndSelection;
+    const PreopenMode mode = preopenModeFrom(state_.settings->preopen());
     state_.playback = std::make_unique<PlaybackSession>(
         []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get(),
         mode == PreopenMode::Off ? 2 : 3);

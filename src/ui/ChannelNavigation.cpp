@@ -51,7 +51,7 @@ void PlayNeighbourChannel(HandlerContext& context, int direction)
     ListBox& list = sourceList(context);
     if (list.itemCount() == 0)
         return;
-    int from = context.channels.current >= 0 ? context.channels.current : list.currentSelection();
+    int from = context.channels.current() >= 0 ? context.channels.current() : list.currentSelection();
     if (from < 0)
         from = direction > 0 ? -1 : list.itemCount();
     const int next = nextChannel(list, from, direction, true);
@@ -74,7 +74,7 @@ bool PlayChannelNumber(HandlerContext& context, int number)
 
 void PlayPreviousChannel(HandlerContext& context)
 {
-    const int previous = context.channels.previous;
+    const int previous = context.channels.previous();
     if (previous >= 0 && previous < sourceList(context).itemCount())
         playEntry(context, previous);
 }
@@ -85,7 +85,7 @@ void StopOrPlayAgain(HandlerContext& context)
         StopPlayback(context);
         return;
     }
-    const int last = context.channels.current;
+    const int last = context.channels.current();
     if (last >= 0 && last < sourceList(context).itemCount())
         playEntry(context, last);
 }

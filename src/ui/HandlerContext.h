@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/ChannelHistory.h"
+#include "core/PreopenMode.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,16 +21,6 @@ struct NowPlaying {
     std::uint64_t generation = 0;
     QString name;
     QStringList labels; // the line name of each of its addresses; may be empty
-};
-
-// Which channels are opened ahead: none, the next one after a choice, or
-// that and the entry the selection rests on.
-enum class PreopenMode { Off, Next, NextAndSelection };
-
-// The entries played last and before it, for Backspace and Space; -1 when none.
-struct ChannelHistory {
-    int current = -1;
-    int previous = -1;
 };
 
 // What the window's handlers work on.

@@ -25,7 +25,7 @@ void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::u
 {
     if (file.keepsCurrentList)
         return;
-    context.channels = {}; // indices of the list that goes
+    context.channels.forget(); // indices of the list that goes
     ListBox& sources = context.window.get<ListBox>(u"SourceList");
     sources.setItems(file.names);
     // Group headings in the list heading's grey.

@@ -38,8 +38,7 @@ void PlaySelectedEntry(HandlerContext& context)
     context.nowPlaying.name = name;
     context.nowPlaying.labels = labels;
     if (selected >= 0) {
-        if (selected != context.channels.current)
-            context.channels = {selected, context.channels.current};
+        context.channels.chose(selected);
         if (context.state.settings)
             context.state.settings->setLastChannel({name, context.state.CurrentAddress});
     }

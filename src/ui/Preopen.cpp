@@ -22,13 +22,13 @@ void prepareEntry(HandlerContext& context, int index)
 
 void PrepareNextChannel(HandlerContext& context)
 {
-    if (context.preopen == PreopenMode::Off || context.channels.current < 0)
+    if (context.preopen == PreopenMode::Off || context.channels.current() < 0)
         return;
     const ListBox& list = context.window.get<ListBox>(u"SourceList");
     const int next = channelorder::nextChannel(
-        list.itemCount(), [&list](int row) { return list.isHeading(row); }, context.channels.current,
+        list.itemCount(), [&list](int row) { return list.isHeading(row); }, context.channels.current(),
         context.lastDirection, true);
-    if (next >= 0 && next != context.channels.current)
+    if (next >= 0 && next != context.channels.current())
         prepareEntry(context, next);
 }
 
@@ -47,6 +47,6 @@ SelectionRest::SelectionRest(HandlerContext& context) : context_(context)
 void SelectionRest::prepareSelected()
 {
     const int selected = context_.window.get<ListBox>(u"SourceList").currentSelection();
-    if (selected >= 0 && selected != context_.channels.current)
+    if (selected >= 0 && selected != context_.channels.current())
         prepareEntry(context_, selected);
 }

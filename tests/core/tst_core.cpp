@@ -1,7 +1,10 @@
 // The application core's rules without a window: neighbours of a channel and
-// channel numbers in a list with group headings; the volume's steps and mute.
+// channel numbers in a list with group headings; the history for Backspace
+// and Space; the opening-ahead setting; the volume's steps and mute.
 
+#include "core/ChannelHistory.h"
 #include "core/ChannelOrder.h"
+#include "core/PreopenMode.h"
 #include "core/VolumeState.h"
 
 #include <QTest>
@@ -17,6 +20,7 @@ class CoreTest : public QObject {
 private slots:
     void neighboursSkipHeadingsAndGoRound();
     void channelNumbersCountChannelsOnly();
+    void historyGoesBackAndForth();
     void volumeStepsStopPastTheTrack();
     void muteKeepsWhatThereWasAndShowsWhatThePlayerReports();
 };
@@ -52,6 +56,26 @@ void CoreTest::channelNumbersCountChannelsOnly()
     QCOMPARE(rowOfNumber(kRows, kIsHeading, 3), 4);
     QCOMPARE(rowOfNumber(kRows, kIsHeading, 4), -1);
     QCOMPARE(rowOfNumber(kRows, kIsHeading, 0), -1);
+}
+
+void CoreTest::historyGoesBackAndForth()
+{
+    ChannelHistory history;
+    QCOMPARE(history.current(), -1);
+    history.chose(3);
+    history.chose(5);
+    QCOMPARE(history.previous(), 3);
+    history.chose(5); // the same again changes nothing
+    QCOMPARE(history.previous(), 3);
+    history.chose(history.previous()); // Backspace, then again: back
+    QCOMPARE(history.current(), 3);
+    QCOMPARE(history.previous(), 5);
+    history.forget();
+    QCOMPARE(history.current(), -1);
+    QCOMPARE(history.previous(), -1);
+    QCOMPARE(preopenModeFrom(QStringLiteral("off")), PreopenMode::Off);
+    QCOMPARE(preopenModeFrom(QStringLiteral("next")), PreopenMode::Next);
+    QCOMPARE(preopenModeFrom(QStringLiteral("whatever")), PreopenMode::NextAndSelection);
 }
 
 namespace {
