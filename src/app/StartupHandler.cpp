@@ -41,8 +41,8 @@ void OnMainWindowCreated(HandlerContext& context)
     const VolumeState::Look look{leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()),
                                  window.control(u"VolumeLevelBar")->Width(),
                                  window.control(u"VolumeUpButton")->Disabled()};
-    state.volume.emplace(look, [&state](int level) { return state.playback->Volume(level, true); });
-    state.playback->Volume(look.number, true);
+    state.volume.emplace(look, [&state](int level) { return state.playback->setVolume(level); });
+    state.playback->setVolume(look.number);
 
     EnsureDesktopShortcut(QCoreApplication::applicationFilePath(), programfiles::launcherIcon(state.programFolder));
 

@@ -328,9 +328,14 @@ void PlaybackSession::shutdown()
     bank_.shutdown();
 }
 
-int PlaybackSession::Volume(int level, bool set)
+int PlaybackSession::setVolume(int level)
 {
-    return bank_.Volume(level, set, showing_);
+    return bank_.Volume(level, true, showing_);
+}
+
+int PlaybackSession::volume()
+{
+    return bank_.Volume(0, false, showing_);
 }
 
 // A player that neither shows nor holds the channel opened ahead; the one

@@ -95,8 +95,9 @@ public:
     void shutdown();
 
     // The volume of what plays: kept, set on every player, and reported by the
-    // one that shows (see VlcPlayer::Volume).
-    int Volume(int level, bool set);
+    // one that shows (see VlcPlayer::Volume). Setting returns what it reports.
+    int setVolume(int level);
+    int volume();
 
     // Whether the first player's engine started: false means nothing can play.
     bool isUsable() const;

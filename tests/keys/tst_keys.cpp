@@ -187,7 +187,7 @@ void KeysTest::everyKeyWorksWhereverTheKeyboardIs()
     QVERIFY(keys({"m"}));
     QCOMPARE(number.caption(), QStringLiteral("0"));
     QCOMPARE(window().control(u"VolumeLevelBar")->Width(), 0);
-    QCOMPARE(program_->state().playback->Volume(0, false), 0);
+    QCOMPARE(program_->state().playback->volume(), 0);
     QVERIFY(keys({"m"}));
     QCOMPARE(number.caption(), level);
     // F and F11 switch full screen.

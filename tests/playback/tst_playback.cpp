@@ -253,7 +253,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     doubleClickEntry(0);
     QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
     auto& streaming = dynamic_cast<VlcPlayer&>(playback.showingPlayer());
-    QCOMPARE(playback.Volume(70, true), 70);
+    QCOMPARE(playback.setVolume(70), 70);
 
     // How long the switch takes is measured in bench/ (channel switch).
     doubleClickEntry(1);
@@ -285,7 +285,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     StopPlayback(program_->handlers());
     QVERIFY(waitUntilStopped());
     QVERIFY2(videoTurns(Qt::black, 5000), qPrintable(videoColour().name()));
-    playback.Volume(100, true);
+    playback.setVolume(100);
 }
 
 void PlaybackTest::failuresSaySoInsteadOfHanging_data()
@@ -360,21 +360,21 @@ void PlaybackTest::volumeSurvivesAStop()
 {
     // What the volume buttons use.
     PlaybackSession& player = *program_->state().playback;
-    QCOMPARE(player.Volume(80, true), 80);
+    QCOMPARE(player.setVolume(80), 80);
     setEntries({{QStringLiteral("红色"), red_}});
     QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
     doubleClickEntry(0);
     QVERIFY(started.wait(10000));
-    QTRY_COMPARE(player.Volume(0, false), 80);
+    QTRY_COMPARE(player.volume(), 80);
     StopPlayback(program_->handlers());
     QVERIFY(waitUntilStopped());
-    QCOMPARE(player.Volume(0, false), 80); // libvlc itself has no figure now
-    QCOMPARE(player.Volume(120, true), 120);
-    QCOMPARE(player.Volume(-50, true), 0);
-    QCOMPARE(player.Volume(120, true), 120);
+    QCOMPARE(player.volume(), 80); // libvlc itself has no figure now
+    QCOMPARE(player.setVolume(120), 120);
+    QCOMPARE(player.setVolume(-50), 0);
+    QCOMPARE(player.setVolume(120), 120);
     doubleClickEntry(0);
     QVERIFY(started.wait(10000));
-    QTRY_COMPARE(player.Volume(0, false), 120);
+    QTRY_COMPARE(player.volume(), 120);
 }
 
 void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()

@@ -118,7 +118,7 @@ void PreopenTest::init()
 
 void PreopenTest::readySwitchBringsTheNextChannelForward()
 {
-    QCOMPARE(playback().Volume(70, true), 70);
+    QCOMPARE(playback().setVolume(70), 70);
     ui().doubleClickEntry(0);
     QVERIFY2(ui().videoTurns(kRed, 15000), qPrintable(ui().videoColour().name()));
     const int red = playback().showingIndex();
@@ -142,7 +142,7 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     QCOMPARE(program_->state().CurrentAddress, blue_);
     // And the one after it is opened ahead in turn.
     QTRY_VERIFY_WITH_TIMEOUT(prepared(2), 15000);
-    playback().Volume(100, true);
+    playback().setVolume(100);
 }
 
 // A live channel goes on receiving while it waits; brought forward, its next

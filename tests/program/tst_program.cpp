@@ -109,8 +109,8 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     window.get<ListBox>(u"SourceList").setCurrentSelection(0);
     PlaySelectedEntry(program.handlers());
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("播放失败：红色"));
-    QCOMPARE(program.state().playback->Volume(70, true), 70);
-    QCOMPARE(program.state().playback->Volume(0, false), 70);
+    QCOMPARE(program.state().playback->setVolume(70), 70);
+    QCOMPARE(program.state().playback->volume(), 70);
     StopPlayback(program.handlers());
     QCOMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("Clipvane 澄影播放器"));
     QTRY_VERIFY(!program.state().playback->isOpenerBusy());

@@ -352,14 +352,14 @@ void SessionTest::eventsFromAnyThreadArrive()
 void SessionTest::volumeIsKeptAcrossASwitch()
 {
     // Set before the second player exists: it takes the level when it comes.
-    QCOMPARE(session_->Volume(70, true), 70);
+    QCOMPARE(session_->setVolume(70), 70);
     QVERIFY(playAndStart(QStringLiteral("A")));
     QCOMPARE(second().Volume(0, false), 70);
     QVERIFY(playAndStart(QStringLiteral("B")));
-    QCOMPARE(session_->Volume(0, false), 70);
-    QCOMPARE(session_->Volume(120, true), 120);
+    QCOMPARE(session_->volume(), 70);
+    QCOMPARE(session_->setVolume(120), 120);
     QCOMPARE(first().Volume(0, false), 120);
-    QCOMPARE(session_->Volume(-5, true), 0);
+    QCOMPARE(session_->setVolume(-5), 0);
 }
 
 void SessionTest::withoutASecondPlayerItSwitchesOnOne()
@@ -711,7 +711,7 @@ void SessionTest::startWithThreePlayers()
 void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
 {
     startWithThreePlayers();
-    QCOMPARE(session_->Volume(80, true), 80);
+    QCOMPARE(session_->setVolume(80), 80);
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     QCOMPARE(playerCount(), size_t(3));
     const Alternates next{{QStringLiteral("/clips/b.mp4"), {}, {}, {}}};
@@ -758,7 +758,7 @@ void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
 void SessionTest::choiceOfAChannelBeingOpenedAheadTakesItsOpenOver()
 {
     startWithThreePlayers();
-    QCOMPARE(session_->Volume(80, true), 80);
+    QCOMPARE(session_->setVolume(80), 80);
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     const Alternates next{{QStringLiteral("http://b/live"), {}, {}, {}}};
     session_->prepare(next, kWindows3, 300);
