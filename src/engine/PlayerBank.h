@@ -95,10 +95,11 @@ private:
         std::jthread stopping; // opener thread: the channel going away
     };
 
+    void takeAsChoice(int index);
+
     // Opener thread.
     void run(const OpenRequest& request);
     void adoptPlayer(int index, std::unique_ptr<MediaPlayer> player);
-    void takeAsChoice(int index);
     void makeOtherPlayers();
     void stopBeside(int index);
     void stopNow(int index);
