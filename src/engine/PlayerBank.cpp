@@ -208,7 +208,6 @@ void PlayerBank::stopBeside(int index)
     });
 }
 
-// On the opener thread: this player stops before anything else is done.
 // On the opener thread. A request that did not start was replaced by a newer
 // one of its lane, so the players it was to stop are owed to whichever runs
 // next. `keep` is the one the running request opened: a stop of it is owed
@@ -222,15 +221,13 @@ void PlayerBank::stopOwed(int keep)
             stopBeside(index);
 }
 
+// On the opener thread: this player stops before anything else is done.
 void PlayerBank::stopNow(int index)
 {
-    MediaPlayer* stopping = player(index);
-    if (!stopping)
-        return;
+    stopBeside(index);
     Slot& slot = slots_[size_t(index)];
     if (slot.stopping.joinable())
         slot.stopping.join();
-    stopping->Stop();
 }
 
 void PlayerBank::waitForStops()

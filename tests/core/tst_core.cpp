@@ -1,10 +1,9 @@
 // The application core's rules without a window: neighbours of a channel and
 // channel numbers in a list with group headings; the history for Backspace
-// and Space; the opening-ahead setting; the volume's steps and mute.
+// and Space; the volume's steps and mute.
 
 #include "core/ChannelHistory.h"
 #include "core/ChannelOrder.h"
-#include "core/PreopenMode.h"
 #include "core/VolumeState.h"
 
 #include <QTest>
@@ -73,9 +72,6 @@ void CoreTest::historyGoesBackAndForth()
     history.forget();
     QCOMPARE(history.current(), -1);
     QCOMPARE(history.previous(), -1);
-    QCOMPARE(preopenModeFrom(QStringLiteral("off")), PreopenMode::Off);
-    QCOMPARE(preopenModeFrom(QStringLiteral("next")), PreopenMode::Next);
-    QCOMPARE(preopenModeFrom(QStringLiteral("whatever")), PreopenMode::NextAndSelection);
 }
 
 namespace {
