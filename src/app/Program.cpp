@@ -69,7 +69,7 @@ Program::Program(const QString& programFolder)
         []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get(),
         mode == PreopenMode::Off ? 2 : 3);
     context_ = std::make_unique<HandlerContext>(*window_, state_);
-    context_->preopen = mode;
+    state_.channels.setPreopen(mode);
     [[maybe_unused]] const bool bound = bindEvents(*window_, mainWindowBindings(*context_));
     // The bindings and the window's description disagree: a control was renamed or removed.
     Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");

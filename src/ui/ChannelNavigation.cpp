@@ -4,7 +4,6 @@
 #include "ListFilterHandlers.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
-#include "core/ChannelOrder.h"
 #include "core/ProgramState.h"
 #include "controls/ListBox.h"
 
@@ -15,20 +14,18 @@ ListBox& sourceList(HandlerContext& context)
     return context.window.get<ListBox>(u"SourceList");
 }
 
-int nextChannel(const ListBox& list, int from, int direction, bool wrap)
+void selectEntry(ListBox& list, int index, QAbstractItemView::ScrollHint hint = QAbstractItemView::EnsureVisible)
 {
-    return channelorder::nextChannel(
-        list.itemCount(), [&list](int row) { return list.isHeading(row); }, from, direction, wrap);
+    list.setCurrentSelection(index);
+    list.scrollTo(list.currentIndex(), hint);
 }
 
 void playEntry(HandlerContext& context, int index)
 {
-    ListBox& list = sourceList(context);
     // A channel the filter hides: the whole list again, so that what plays is what the user sees.
-    if (list.itemRect(index).isNull() && !list.filter().isEmpty())
+    if (!context.state.channels.list().isShown(index))
         CloseListFilter(context);
-    list.setCurrentSelection(index);
-    list.scrollTo(list.currentIndex());
+    selectEntry(sourceList(context), index);
     PlaySelectedEntry(context);
 }
 
@@ -37,45 +34,30 @@ void playEntry(HandlerContext& context, int index)
 void MoveSelection(HandlerContext& context, int direction)
 {
     ListBox& list = sourceList(context);
-    const int selected = list.currentSelection();
-    const int next = selected < 0 ? nextChannel(list, direction > 0 ? -1 : list.itemCount(), direction, false)
-                                  : nextChannel(list, selected, direction, false);
-    if (next < 0)
-        return;
-    list.setCurrentSelection(next);
-    list.scrollTo(list.currentIndex());
+    const int next = context.state.channels.selectionStep(list.currentSelection(), direction);
+    if (next >= 0)
+        selectEntry(list, next);
 }
 
 void PlayNeighbourChannel(HandlerContext& context, int direction)
 {
-    ListBox& list = sourceList(context);
-    if (list.itemCount() == 0)
-        return;
-    int from = context.channels.current() >= 0 ? context.channels.current() : list.currentSelection();
-    if (from < 0)
-        from = direction > 0 ? -1 : list.itemCount();
-    const int next = nextChannel(list, from, direction, true);
-    if (next < 0)
-        return;
-    context.lastDirection = direction;
-    playEntry(context, next);
+    const int next = context.state.channels.neighbourToPlay(sourceList(context).currentSelection(), direction);
+    if (next >= 0)
+        playEntry(context, next);
 }
 
 bool PlayChannelNumber(HandlerContext& context, int number)
 {
-    const ListBox& list = sourceList(context);
-    const int row =
-        channelorder::rowOfNumber(list.itemCount(), [&list](int index) { return list.isHeading(index); }, number);
-    if (row < 0)
+    const int index = context.state.channels.numbered(number);
+    if (index < 0)
         return false;
-    playEntry(context, row);
+    playEntry(context, index);
     return true;
 }
 
 void PlayPreviousChannel(HandlerContext& context)
 {
-    const int previous = context.channels.previous();
-    if (previous >= 0 && previous < sourceList(context).itemCount())
+    if (const int previous = context.state.channels.previousToPlay(); previous >= 0)
         playEntry(context, previous);
 }
 
@@ -85,8 +67,7 @@ void StopOrPlayAgain(HandlerContext& context)
         StopPlayback(context);
         return;
     }
-    const int last = context.channels.current();
-    if (last >= 0 && last < sourceList(context).itemCount())
+    if (const int last = context.state.channels.lastPlayed(); last >= 0)
         playEntry(context, last);
 }
 
@@ -97,13 +78,7 @@ void SelectRememberedChannel(HandlerContext& context)
     const std::optional<UserSettings::Channel> remembered = context.state.settings->lastChannel();
     if (!remembered)
         return;
-    ListBox& list = sourceList(context);
-    const ListBox& addresses = context.window.get<ListBox>(u"AddressList");
-    for (int index = 0; index < list.itemCount(); ++index) {
-        if (list.itemText(index) == remembered->name && addresses.itemText(index) == remembered->address) {
-            list.setCurrentSelection(index);
-            list.scrollTo(list.currentIndex(), QAbstractItemView::PositionAtCenter);
-            return;
-        }
-    }
+    const int index = context.state.channels.list().find(remembered->name, remembered->address);
+    if (index >= 0)
+        selectEntry(sourceList(context), index, QAbstractItemView::PositionAtCenter);
 }

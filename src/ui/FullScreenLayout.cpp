@@ -35,10 +35,9 @@ QSize primaryScreenSize()
     return screen ? screen->geometry().size() : kWindowed;
 }
 
-int videoWidth(const MainWindow& window, int windowWidth)
+int videoWidth(const HandlerContext& context, int windowWidth)
 {
-    const bool listHidden = window.control(u"ListToggleButton")->Tag() == texts::listHidden();
-    return windowWidth - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown);
+    return windowWidth - (context.state.windowMode.listShown ? kVideoMarginListShown : kVideoMarginListHidden);
 }
 
 void moveBottomRow(MainWindow& window, int sign)
@@ -72,6 +71,7 @@ void placeListPanel(MainWindow& window, QSize size, int sign)
 // The mode flag with its picture, and Esc held from other applications only in full screen.
 void setMode(HandlerContext& context, bool fullScreen)
 {
+    context.state.windowMode.fullScreen = fullScreen;
     auto& button = context.window.get<PicBtn>(u"FullScreenButton");
     button.SetTag(fullScreen ? texts::shrink() : texts::enlarge());
     button.setNormalPicture(QImage(fullScreen ? QStringLiteral(":/pictures/shrink.bmp")
@@ -96,7 +96,7 @@ void enterFullScreen(HandlerContext& context)
 
     placeBar(window, size);
     video.SetHeight(size.height() - kVideoHeightMargin);
-    video.SetWidth(videoWidth(window, size.width()));
+    video.SetWidth(videoWidth(context, size.width()));
     moveBottomRow(window, +1);
     placeListPanel(window, size, +1);
     setMode(context, true);
@@ -116,7 +116,7 @@ void returnToWindow(HandlerContext& context)
     Control& video = *window.control(u"VideoSurface");
     video.SetHeight(size.height() - kVideoHeightMargin);
     placeBar(window, size);
-    video.SetWidth(videoWidth(window, size.width()));
+    video.SetWidth(videoWidth(context, size.width()));
     moveBottomRow(window, -1);
     placeListPanel(window, size, -1);
     setMode(context, false);
@@ -126,7 +126,7 @@ void returnToWindow(HandlerContext& context)
 
 void ToggleFullScreen(HandlerContext& context)
 {
-    if (context.window.control(u"FullScreenButton")->Tag() == texts::enlarge())
+    if (!context.state.windowMode.fullScreen)
         enterFullScreen(context);
     else
         returnToWindow(context);

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "core/ChannelHistory.h"
-#include "core/PreopenMode.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -32,11 +29,6 @@ struct HandlerContext {
     NowPlaying nowPlaying;
     // Where the players after the first draw (the first draws into VideoSurface); none: VideoSurface.
     std::array<QWidget*, 2> playerSurfaces{};
-    PreopenMode preopen = PreopenMode::NextAndSelection;
-    // The way the channel after a choice is opened ahead: -1 while a channel-up
-    // makes its choice, +1 again once it is made and for every other choice.
-    int lastDirection = 1;
     ListFilterLine* filterLine = nullptr;
-    ChannelHistory channels;
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start
 };

@@ -25,12 +25,16 @@ void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::u
 {
     if (file.keepsCurrentList)
         return;
-    context.channels.forget(); // indices of the list that goes
+    ChannelNavigator& channels = context.state.channels;
+    channels.replaceList(file);
     ListBox& sources = context.window.get<ListBox>(u"SourceList");
-    sources.setItems(file.names);
+    sources.setItems(channels.list().names());
     // Group headings in the list heading's grey.
-    sources.setHeadings(file.headingRows, rgb(192, 192, 192));
-    context.window.get<ListBox>(u"AddressList").setItems(file.addresses);
+    sources.setHeadings(channels.list().headings(), rgb(192, 192, 192));
+    // The filter being typed applies to the new list too.
+    if (channels.list().isFiltered())
+        sources.showOnly(channels.list().shown());
+    context.window.get<ListBox>(u"AddressList").setItems(channels.list().writtenAddresses());
     if (generation != 0 && generation == context.startupLoad)
         SelectRememberedChannel(context);
 }

@@ -17,19 +17,19 @@
 void PlaySelectedEntry(HandlerContext& context)
 {
     MainWindow& window = context.window;
-    ListBox& sources = window.get<ListBox>(u"SourceList");
-    if (sources.itemCount() == 0) {
+    ChannelNavigator& channels = context.state.channels;
+    if (channels.list().count() == 0) {
         QMessageBox box(QMessageBox::NoIcon, texts::infoCaption(), texts::emptyList(), QMessageBox::Ok);
         box.setWindowModality(Qt::ApplicationModal);
         box.exec();
         return;
     }
-    const int selected = sources.currentSelection();
+    const int selected = window.get<ListBox>(u"SourceList").currentSelection();
     // A group heading is no channel: a double-click on it does nothing at all.
-    if (sources.isHeading(selected))
+    if (channels.list().isHeading(selected))
         return;
-    context.state.CurrentAddress = window.get<ListBox>(u"AddressList").itemText(selected);
-    const QString name = sources.itemText(selected);
+    context.state.CurrentAddress = channels.list().written(selected);
+    const QString name = channels.list().name(selected);
     QStringList labels;
     Alternates alternates = EntryAlternates(context, selected, &labels);
     if (alternates.empty()) // nothing selected, or an empty address: opened as it stands
@@ -37,32 +37,23 @@ void PlaySelectedEntry(HandlerContext& context)
 
     context.nowPlaying.name = name;
     context.nowPlaying.labels = labels;
-    if (selected >= 0) {
-        context.channels.chose(selected);
-        if (context.state.settings)
-            context.state.settings->setLastChannel({name, context.state.CurrentAddress});
-    }
+    // The channel the user is likely to go to next, opened ahead once this one is asked for.
+    const int openAhead = channels.chose(selected);
+    if (selected >= 0 && context.state.settings)
+        context.state.settings->setLastChannel({name, context.state.CurrentAddress});
     TransLabel& title = window.get<TransLabel>(u"TitleLabel");
     title.setCaption(texts::playingPrefix() + texts::withLabel(name, labels.value(0)));
     title.setToolTip({});
 
     context.nowPlaying.generation =
         context.state.playback->play(alternates, PlayerWindows(context), context.state.CachingMs);
-    // The channel the user is likely to go to next, opened ahead; a choice
-    // other than a channel-up goes on downwards.
-    if (selected >= 0)
-        PrepareNextChannel(context);
-    context.lastDirection = 1;
+    PrepareEntry(context, openAhead);
 }
 
 Alternates EntryAlternates(HandlerContext& context, int index, QStringList* labels)
 {
-    const ListBox& sources = context.window.get<ListBox>(u"SourceList");
-    const ListBox& addresses = context.window.get<ListBox>(u"AddressList");
-    // The address as written may name several addresses, lines and headers,
-    // and the entries of the same name around it add theirs.
     Alternates alternates;
-    for (const ChannelAddress& read : channelAddresses(sources.items(), addresses.items(), index)) {
+    for (const ChannelAddress& read : context.state.channels.list().addresses(index)) {
         alternates.push_back({read.address, read.label, read.userAgent, read.referrer});
         if (labels)
             *labels << read.label;

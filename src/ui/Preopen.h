@@ -5,10 +5,9 @@
 
 struct HandlerContext;
 
-// Opens ahead the channel the user is likely to choose next, as the setting
-// allows: after a choice the next entry that is no heading (the one before
-// after a channel-up), round the list.
-void PrepareNextChannel(HandlerContext& context);
+// Opens entry `index` ahead (nothing for -1 or a heading): the channel the
+// user is likely to choose next, as the core decides.
+void PrepareEntry(HandlerContext& context, int index);
 
 // Opens ahead the entry the selection rests on (Up/Down, a single click) for
 // a moment, so that the Enter or double-click that follows finds it ready.

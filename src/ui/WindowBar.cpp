@@ -3,9 +3,9 @@
 #include "FullScreenLayout.h"
 #include "HandlerContext.h"
 #include "MainWindow.h"
-#include "Texts.h"
 #include "WindowCommands.h"
 #include "WindowMetrics.h"
+#include "core/ProgramState.h"
 #include "controls/Control.h"
 
 #include <QCursor>
@@ -17,9 +17,9 @@ constexpr int kBottomZone = 39;
 void ShowWindowBar(HandlerContext& context)
 {
     MainWindow& window = context.window;
-    const bool listHidden = window.control(u"ListToggleButton")->Tag() == texts::listHidden();
+    const bool listShown = context.state.windowMode.listShown;
     using namespace windowmetrics;
-    const QSize size(window.LayoutSize.width() - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown),
+    const QSize size(window.LayoutSize.width() - (listShown ? kVideoMarginListShown : kVideoMarginListHidden),
                      window.LayoutSize.height() - kVideoHeightMargin);
     window.control(u"VideoSurface")->SetRect(QRect(kVideoCorner, size));
 }
@@ -27,7 +27,7 @@ void ShowWindowBar(HandlerContext& context)
 void HideWindowBar(HandlerContext& context)
 {
     MainWindow& window = context.window;
-    if (window.control(u"ListToggleButton")->Tag() == texts::listShown())
+    if (context.state.windowMode.listShown)
         ToggleListPanel(context);
     window.control(u"VideoSurface")->SetRect(QRect(QPoint(0, 0), window.LayoutSize));
 }
@@ -41,13 +41,13 @@ void OnBottomEdgeTick(HandlerContext& context)
 
 void OnTopEdgeTick(HandlerContext& context)
 {
-    if (QCursor::pos().y() == 0 && context.window.control(u"FullScreenButton")->Tag() == texts::shrink())
+    if (QCursor::pos().y() == 0 && context.state.windowMode.fullScreen)
         HideWindowBar(context);
 }
 
 void OnEscapeHotKey(HandlerContext& context)
 {
-    if (context.window.control(u"FullScreenButton")->Tag() != texts::shrink())
+    if (!context.state.windowMode.fullScreen)
         return;
     ShowWindowBar(context);
     ToggleFullScreen(context);

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "Texts.h"
 #include "WindowMetrics.h"
+#include "core/ProgramState.h"
 #include "controls/Control.h"
 
 #include <QMetaObject>
@@ -15,7 +16,9 @@ void ToggleListPanel(HandlerContext& context)
     Control& video = *window.control(u"VideoSurface");
     Control& caption = *window.control(u"ListCaptionLabel");
     Control& list = *window.control(u"SourceList");
-    if (toggle.Tag() == texts::listHidden()) {
+    bool& listShown = context.state.windowMode.listShown;
+    listShown = !listShown;
+    if (listShown) {
         video.SetWidth(window.LayoutSize.width() - windowmetrics::kVideoMarginListShown);
         caption.SetVisible(true);
         list.SetVisible(true);

@@ -1,8 +1,10 @@
 // The application core's rules without a window: neighbours of a channel and
 // channel numbers in a list with group headings; the history for Backspace
-// and Space; the volume's steps and mute.
+// and Space; what is opened ahead after a choice; the filter; the volume's
+// steps and mute.
 
 #include "core/ChannelHistory.h"
+#include "core/ChannelNavigator.h"
 #include "core/ChannelOrder.h"
 #include "core/VolumeState.h"
 
@@ -20,6 +22,8 @@ private slots:
     void neighboursSkipHeadingsAndGoRound();
     void channelNumbersCountChannelsOnly();
     void historyGoesBackAndForth();
+    void channelChangesOpenAheadTheWayTheyGo();
+    void filterShowsMatchesUnderTheirHeadings();
     void volumeStepsStopPastTheTrack();
     void muteKeepsWhatThereWasAndShowsWhatThePlayerReports();
 };
@@ -72,6 +76,83 @@ void CoreTest::historyGoesBackAndForth()
     history.forget();
     QCOMPARE(history.current(), -1);
     QCOMPARE(history.previous(), -1);
+}
+
+namespace {
+
+// "央视" A B "卫视" C cctv: each entry's name, its address written after it.
+PlaySourceFile groupedList()
+{
+    PlaySourceFile file;
+    for (const char* name : {"央视", "A", "B", "卫视", "C", "cctv"}) {
+        const QString text = QString::fromUtf8(name);
+        const bool heading = text == QStringLiteral("央视") || text == QStringLiteral("卫视");
+        file.entries.emplace_back(text, heading ? QStringLiteral("#genre#") : "http://h/" + text,
+                                  ChannelTags{text, {}, {}, {}, {}, {}, {}});
+    }
+    file.fillColumns();
+    return file;
+}
+
+} // namespace
+
+void CoreTest::channelChangesOpenAheadTheWayTheyGo()
+{
+    ChannelNavigator channels;
+    channels.replaceList(groupedList());
+    QCOMPARE(channels.list().tags(4).tvgId, QStringLiteral("C"));
+    QCOMPARE(channels.list().find(QStringLiteral("B"), QStringLiteral("http://h/B")), 2);
+
+    // Nothing played: a channel-up starts from the selection; the choice then opens ahead upwards.
+    const int up = channels.neighbourToPlay(4, -1);
+    QCOMPARE(up, 2);
+    QCOMPARE(channels.chose(up), 1);
+    // Every other choice goes on downwards, round the list from what plays.
+    QCOMPARE(channels.chose(5), 1);
+    QCOMPARE(channels.neighbourToPlay(-1, +1), 1);
+    QCOMPARE(channels.chose(1), 2);
+    QCOMPARE(channels.previousToPlay(), 5);
+    QCOMPARE(channels.lastPlayed(), 1);
+    // The selection resting elsewhere is opened ahead; on what plays, or a heading, not.
+    QCOMPARE(channels.restingToOpenAhead(4), 4);
+    QCOMPARE(channels.restingToOpenAhead(1), -1);
+    QCOMPARE(channels.restingToOpenAhead(3), -1);
+    // The arrows stop at the ends.
+    QCOMPARE(channels.selectionStep(5, +1), -1);
+    QCOMPARE(channels.selectionStep(-1, -1), 5);
+
+    channels.setPreopen(PreopenMode::Next);
+    QCOMPARE(channels.restingToOpenAhead(4), -1);
+    channels.setPreopen(PreopenMode::Off);
+    QCOMPARE(channels.chose(2), -1);
+    QCOMPARE(channels.previousToPlay(), 1); // the history still counts
+
+    // A new list forgets the old one's indices.
+    channels.replaceList(groupedList());
+    QCOMPARE(channels.previousToPlay(), -1);
+    QCOMPARE(channels.lastPlayed(), -1);
+}
+
+void CoreTest::filterShowsMatchesUnderTheirHeadings()
+{
+    ChannelList list;
+    list.replace(groupedList());
+    list.setFilter(QStringLiteral("CC")); // letter case ignored
+    QCOMPARE(list.shown(), (std::vector<int>{3, 5}));
+    QCOMPARE(list.firstShownChannel(), 5);
+    QVERIFY(!list.isShown(1));
+    list.setFilter(QStringLiteral("央视")); // a heading shows its whole group
+    QCOMPARE(list.shown(), (std::vector<int>{0, 1, 2}));
+    list.setFilter(QStringLiteral("无此节目"));
+    QVERIFY(list.shown().empty());
+    QCOMPARE(list.firstShownChannel(), -1);
+    list.setFilter({});
+    QVERIFY(list.isShown(1));
+    QCOMPARE(list.firstShownChannel(), 1);
+    // A new list keeps the filter the user typed.
+    list.setFilter(QStringLiteral("b"));
+    list.replace(groupedList());
+    QCOMPARE(list.shown(), (std::vector<int>{0, 2}));
 }
 
 namespace {

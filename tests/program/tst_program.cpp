@@ -6,6 +6,7 @@
 
 #include "app/Program.h"
 #include "ui/MainWindow.h"
+#include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/TransLabel.h"
@@ -104,8 +105,10 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     QVERIFY(!program.state().playback->isUsable());
 
     MainWindow& window = program.window();
-    window.get<ListBox>(u"SourceList").addItem(QStringLiteral("红色"));
-    window.get<ListBox>(u"AddressList").addItem(QStringLiteral("/tmp/red.mp4"));
+    PlaySourceFile file;
+    file.entries.emplace_back(QStringLiteral("红色"), QStringLiteral("/tmp/red.mp4"));
+    file.fillColumns();
+    ShowPlaySources(program.handlers(), file, 0);
     window.get<ListBox>(u"SourceList").setCurrentSelection(0);
     PlaySelectedEntry(program.handlers());
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("播放失败：红色"));

@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "engine/VlcPlayer.h"
 #include "ui/MainWindow.h"
+#include "ui/PlaySourceHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "ui/controls/TransLabel.h"
@@ -17,14 +18,11 @@
 
 void ProgramDriver::setEntries(const QList<QPair<QString, QString>>& entries)
 {
-    ListBox& names = program_.window().get<ListBox>(u"SourceList");
-    ListBox& addresses = program_.window().get<ListBox>(u"AddressList");
-    names.clearItems();
-    addresses.clearItems();
-    for (const auto& [name, address] : entries) {
-        names.addItem(name);
-        addresses.addItem(address);
-    }
+    PlaySourceFile file;
+    for (const auto& [name, address] : entries)
+        file.entries.emplace_back(name, address);
+    file.fillColumns();
+    ShowPlaySources(program_.handlers(), file, 0);
 }
 
 void ProgramDriver::doubleClickEntry(int index)

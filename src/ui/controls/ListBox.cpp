@@ -83,27 +83,24 @@ bool ListBox::isHeading(int index) const
     return items_->isHeading(index);
 }
 
-void ListBox::setFilter(const QString& text)
+void ListBox::showOnly(std::vector<int> items)
+{
+    setShown(std::move(items));
+}
+
+void ListBox::showAll()
+{
+    setShown(std::nullopt);
+}
+
+void ListBox::setShown(std::optional<std::vector<int>> items)
 {
     const int selected = currentSelection();
-    items_->setFilter(text);
+    items_->setShown(std::move(items));
     if (selected < 0 || items_->rowOf(selected) < 0)
         return;
     setCurrentSelection(selected);
     scrollTo(items_->index(items_->rowOf(selected)), QAbstractItemView::PositionAtCenter);
-}
-
-QString ListBox::filter() const
-{
-    return items_->filter();
-}
-
-int ListBox::firstShownEntry() const
-{
-    for (int row = 0; row < items_->rowCount(); ++row)
-        if (const int item = items_->itemAt(row); !items_->isHeading(item))
-            return item;
-    return -1;
 }
 
 QRect ListBox::itemRect(int index) const

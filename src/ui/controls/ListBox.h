@@ -5,6 +5,9 @@
 
 #include <QListView>
 
+#include <optional>
+#include <vector>
+
 class ListBoxModel;
 
 // List box of text items with single selection. Reading an item out of range
@@ -31,12 +34,10 @@ public:
     // double-click on one raises nothing.
     void setHeadings(const QList<int>& items, Rgb colour);
     bool isHeading(int index) const;
-    // Shows only the items holding text (see ListBoxModel::setFilter); the
-    // selection stays on its item while that item is shown.
-    void setFilter(const QString& text);
-    QString filter() const;
-    // The first item shown that is no heading; -1 when there is none.
-    int firstShownEntry() const;
+    // Shows only these items (ascending), or all again; the selection stays
+    // on its item while that item is shown.
+    void showOnly(std::vector<int> items);
+    void showAll();
     // The rectangle of an item in the viewport; empty when it is not shown.
     QRect itemRect(int index) const;
 
@@ -55,6 +56,7 @@ protected:
 
 private:
     void updateRowHeight();
+    void setShown(std::optional<std::vector<int>> items);
 
     ListBoxModel* items_;
     int extraSpacing_ = 0;

@@ -9,7 +9,7 @@ int ListBoxModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    return filter_.isEmpty() ? count() : int(shown_.size());
+    return shown_ ? int(shown_->size()) : count();
 }
 
 QVariant ListBoxModel::data(const QModelIndex& index, int role) const
@@ -55,11 +55,8 @@ int ListBoxModel::append(const QString& text)
     if (count() == std::numeric_limits<int>::max())
         return -1;
     const int item = count();
-    if (!filter_.isEmpty()) {
-        beginResetModel();
+    if (shown_) { // not among the items shown
         items_.append(text);
-        applyFilter();
-        endResetModel();
         return item;
     }
     beginInsertRows({}, item, item);
@@ -73,7 +70,7 @@ void ListBoxModel::replaceAll(QStringList items)
     beginResetModel();
     items_ = std::move(items);
     headings_.clear();
-    applyFilter();
+    shown_.reset();
     endResetModel();
 }
 
@@ -100,7 +97,6 @@ void ListBoxModel::setHeadings(const QList<int>& items, const QColor& colour)
         if (item >= 0 && item < count())
             headings_[size_t(item)] = true;
     headingColour_ = colour;
-    applyFilter();
     endResetModel();
 }
 
@@ -109,57 +105,26 @@ bool ListBoxModel::isHeading(int item) const
     return item >= 0 && size_t(item) < headings_.size() && headings_[size_t(item)];
 }
 
-void ListBoxModel::setFilter(const QString& text)
+void ListBoxModel::setShown(std::optional<std::vector<int>> items)
 {
-    if (text == filter_)
-        return;
     beginResetModel();
-    filter_ = text;
-    applyFilter();
+    shown_ = std::move(items);
     endResetModel();
-}
-
-void ListBoxModel::applyFilter()
-{
-    shown_.clear();
-    if (filter_.isEmpty())
-        return;
-    const auto holds = [this](int item) { return items_.at(item).contains(filter_, Qt::CaseInsensitive); };
-    // A group runs from its heading to the next one; items before any heading form a group of their own.
-    int group = 0;
-    while (group < count()) {
-        int end = group + 1;
-        while (end < count() && !isHeading(end))
-            ++end;
-        const bool headed = isHeading(group);
-        const bool wholeGroup = headed && holds(group);
-        const size_t headingAt = shown_.size();
-        bool any = false;
-        for (int item = headed ? group + 1 : group; item < end; ++item) {
-            if (wholeGroup || holds(item)) {
-                shown_.push_back(item);
-                any = true;
-            }
-        }
-        if (headed && (any || wholeGroup))
-            shown_.insert(shown_.begin() + std::ptrdiff_t(headingAt), group);
-        group = end;
-    }
 }
 
 int ListBoxModel::itemAt(int row) const
 {
-    if (filter_.isEmpty())
+    if (!shown_)
         return row >= 0 && row < count() ? row : -1;
-    return row >= 0 && size_t(row) < shown_.size() ? shown_[size_t(row)] : -1;
+    return row >= 0 && size_t(row) < shown_->size() ? (*shown_)[size_t(row)] : -1;
 }
 
 int ListBoxModel::rowOf(int item) const
 {
     if (item < 0 || item >= count())
         return -1;
-    if (filter_.isEmpty())
+    if (!shown_)
         return item;
-    const auto found = std::lower_bound(shown_.begin(), shown_.end(), item);
-    return found != shown_.end() && *found == item ? int(found - shown_.begin()) : -1;
+    const auto found = std::lower_bound(shown_->begin(), shown_->end(), item);
+    return found != shown_->end() && *found == item ? int(found - shown_->begin()) : -1;
 }

@@ -4,14 +4,15 @@
 #include <QColor>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // The items of a list box. Rows all share one height, so the view never has to
 // measure items one by one, and a whole list is replaced in one reset.
 //
 // Items are addressed by their index in the whole list ("item"); the view
-// sees only the rows a filter lets through ("row"). Some items may be
-// headings: shown in a look of their own, never selected.
+// sees only the rows shown ("row"), all of them unless told which. Some
+// items may be headings: shown in a look of their own, never selected.
 class ListBoxModel final : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -33,21 +34,15 @@ public:
     void setHeadings(const QList<int>& items, const QColor& colour);
     bool isHeading(int item) const;
 
-    // Only items holding text (letter case ignored) are shown, with the
-    // headings of groups that have such an item; every item of a group whose
-    // heading holds it is shown. Empty text shows everything.
-    void setFilter(const QString& text);
-    QString filter() const { return filter_; }
+    // Only these items (ascending) are shown; none given: every item.
+    void setShown(std::optional<std::vector<int>> items);
     int itemAt(int row) const;  // -1 outside the rows shown
     int rowOf(int item) const;  // -1 when the item is not shown
 
 private:
-    void applyFilter();
-
     QStringList items_;
     std::vector<bool> headings_;
     QColor headingColour_;
-    QString filter_;
-    std::vector<int> shown_; // with a filter: the items shown, ascending
+    std::optional<std::vector<int>> shown_;
     int rowHeight_ = 0;
 };

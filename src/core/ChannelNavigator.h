@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ChannelHistory.h"
+#include "ChannelList.h"
+#include "PreopenMode.h"
+
+// Which channel a key or a choice leads to, and which one is opened ahead:
+// the list shown, the history for Backspace and Space, the direction of the
+// change being made and the opening-ahead setting, with one owner.
+class ChannelNavigator {
+public:
+    const ChannelList& list() const { return list_; }
+    const ChannelHistory& history() const { return history_; }
+    // A new list: the history's indices belonged to the one that goes.
+    void replaceList(const PlaySourceFile& file);
+    void setFilter(const QString& text) { list_.setFilter(text); }
+
+    PreopenMode preopen() const { return preopen_; }
+    void setPreopen(PreopenMode mode) { preopen_ = mode; }
+
+    // Up and Down: the selection's neighbour, stopping at the ends; from an
+    // end when nothing is selected. -1: it stays.
+    int selectionStep(int selected, int direction) const;
+    // A channel-up or -down: the neighbour of the channel playing (else of
+    // the selection), round the list. Opening ahead then follows the same way.
+    int neighbourToPlay(int selected, int direction);
+    // A channel number typed; -1 when the list has fewer.
+    int numbered(int number) const { return list_.channelNumbered(number); }
+    // Backspace: the channel before the last one; Space: the last one again.
+    int previousToPlay() const;
+    int lastPlayed() const;
+
+    // An entry is being played (-1: nothing selected). Returns the channel to
+    // open ahead: the next one in the direction of the change, -1 for none.
+    int chose(int index);
+    // The selection rested on an entry: it is opened ahead, or -1.
+    int restingToOpenAhead(int selected) const;
+
+private:
+    ChannelList list_;
+    ChannelHistory history_;
+    PreopenMode preopen_ = PreopenMode::NextAndSelection;
+    // -1 while a channel-up makes its choice; +1 for every other choice.
+    int direction_ = 1;
+};
