@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
-BufferingThrottle::BufferingThrottle(QObject* parent) : QObject(parent)
+BufferingThrottle::BufferingThrottle(TimeSource& time, QObject* parent)
+    : QObject(parent), timer_(time.timer([this] {
+          if (const std::optional<int> percent = std::exchange(pending_, std::nullopt))
+              emit figure(*percent);
+      }))
 {
-    timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        if (const std::optional<int> percent = std::exchange(pending_, std::nullopt))
-            emit figure(*percent);
-    });
 }
 
 void BufferingThrottle::report(float cache)
@@ -20,12 +19,12 @@ void BufferingThrottle::report(float cache)
         return;
     }
     pending_ = percent;
-    if (!timer_.isActive())
-        timer_.start(interval_);
+    if (!timer_->isActive())
+        timer_->start(interval_);
 }
 
 void BufferingThrottle::reset()
 {
     pending_.reset();
-    timer_.stop();
+    timer_->stop();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/TimeSource.h"
+
 #include <QObject>
-#include <QTimer>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 // The buffering figure for the title, while a source opens or re-buffers: a
@@ -13,7 +15,7 @@
 class BufferingThrottle final : public QObject {
     Q_OBJECT
 public:
-    explicit BufferingThrottle(QObject* parent = nullptr);
+    explicit BufferingThrottle(TimeSource& time, QObject* parent = nullptr);
 
     void setInterval(std::chrono::milliseconds interval) { interval_ = interval; }
     // A figure from the player, 0 to 100.
@@ -25,7 +27,7 @@ signals:
     void figure(int percent);
 
 private:
-    QTimer timer_;
+    std::unique_ptr<TimeSource::Timer> timer_;
     std::chrono::milliseconds interval_{250};
     std::optional<int> pending_;
 };

@@ -7,28 +7,20 @@ using Phase = PlaybackStatus::Phase;
 using Type = MediaPlayer::Event::Type;
 
 PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, int players,
-                                 QObject* parent)
+                                 TimeSource& time, QObject* parent)
     : QObject(parent), bank_(std::move(factory), std::move(first), players),
-      preopener_(bank_, hosts_, [this] { return choiceView(); }, [this] { return ++attempts_; }),
-      volume_([this](int index) { return player(index); }, [this] { return generation_; })
+      recovery_(time, {[this](std::chrono::milliseconds waited) { onStartTimeout(waited); },
+                       [this] { openAttempt(false); }, [this] { checkStall(); }}),
+      preopener_(bank_, hosts_, time, [this] { return choiceView(); }, [this] { return ++attempts_; }),
+      buffering_(time), volume_(time, [this](int index) { return player(index); }, [this] { return generation_; })
 {
+    setRecoveryTiming(timing_);
     connect(&bank_, &PlayerBank::opened, this, &PlaybackSession::onOpened);
     connect(&bank_, &PlayerBank::event, this, &PlaybackSession::onEvent);
     connect(&bank_, &PlayerBank::stopped, this, &PlaybackSession::stopped);
     connect(&bank_, &PlayerBank::showing, this, &PlaybackSession::showing);
     connect(&bank_, &PlayerBank::othersMade, this, [this] { preopener_.retryWaiting(); });
 
-    watchdog_.setSingleShot(true);
-    connect(&watchdog_, &QTimer::timeout, this, [this] {
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-                                 std::chrono::milliseconds(watchdog_.interval()))
-                                 .count();
-        qCInfo(lcEngine) << "attempt" << attempts_ << "did not start in" << seconds << "s";
-        recover(QStringLiteral("%1 秒内没有开始播放").arg(seconds));
-    });
-    reopenTimer_.setSingleShot(true);
-    connect(&reopenTimer_, &QTimer::timeout, this, [this] { openAttempt(false); });
-    connect(&statsTimer_, &QTimer::timeout, this, &PlaybackSession::checkStall);
     connect(&buffering_, &BufferingThrottle::figure, this, [this](int percent) {
         if (!choice_ || (percent == 100 && choice_->status.bufferPercent == 100))
             return;
@@ -40,6 +32,31 @@ PlaybackSession::PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<Med
 PlaybackSession::~PlaybackSession()
 {
     shutdown();
+}
+
+void PlaybackSession::setRecoveryTiming(const RecoveryTiming& timing)
+{
+    timing_ = timing;
+    buffering_.setInterval(timing.bufferingUpdate);
+    recovery_.setTiming({{timing.backoff, timing.steadyPlay, timing.playedAgain},
+                         timing.reopenTimeout,
+                         timing.stallTimeout,
+                         timing.statsInterval});
+}
+
+void PlaybackSession::setStartTimeout(std::chrono::milliseconds timeout)
+{
+    startTimeout_ = timeout;
+    preopener_.setStartTimeout(timeout);
+    if (choice_ && !choice_->startedOnce)
+        recovery_.restartWatchdog(startTimeout_);
+}
+
+void PlaybackSession::onStartTimeout(std::chrono::milliseconds waited)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(waited).count();
+    qCInfo(lcEngine) << "attempt" << attempts_ << "did not start in" << seconds << "s";
+    recover(QStringLiteral("%1 秒内没有开始播放").arg(seconds));
 }
 
 bool PlaybackSession::isUsable() const
@@ -74,7 +91,7 @@ void PlaybackSession::openAttempt(bool newChoice)
         return;
     Choice& choice = *choice_;
     PlayerBank::OpenRequest request;
-    request.source = choice.alternates[size_t(choice.plan.alternate())];
+    request.source = choice.alternates[size_t(recovery_.alternate())];
     request.cachingMs = choice.cachingMs;
     request.attempt = choice.attempt = ++attempts_;
     const int other = freePlayer();
@@ -103,13 +120,12 @@ void PlaybackSession::openAttempt(bool newChoice)
     showingHasSource_ = true;
     showingAddress_ = request.source.address;
     choice.opening = true;
-    choice.status.alternate = choice.plan.alternate();
+    choice.status.alternate = recovery_.alternate();
     choice.status.bufferPercent = 100;
     buffering_.reset();
-    statsTimer_.stop();
-    watchdog_.start(choice.startedOnce ? timing_.reopenTimeout : startTimeout_);
+    recovery_.opening(choice.startedOnce ? timing_.reopenTimeout : startTimeout_);
     qCDebug(lcEngine) << "choice" << choice.generation << "attempt" << request.attempt << "opens address"
-                      << choice.plan.alternate() << "on player" << request.target;
+                      << recovery_.alternate() << "on player" << request.target;
     bank_.open(request);
     publish();
 }
@@ -162,12 +178,8 @@ void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlay
 void PlaybackSession::onStarted(int player)
 {
     Choice& choice = *choice_;
-    watchdog_.stop();
     choice.opening = false;
-    choice.plan.playing(Clock::now());
-    choice.stall.restart(Clock::now());
-    choice.lastStats = {};
-    statsTimer_.start(timing_.statsInterval);
+    recovery_.started();
     volume_.restore(player);
     choice.status.phase = Phase::Playing;
     choice.status.bufferPercent = 100;
@@ -185,7 +197,7 @@ void PlaybackSession::onEnd()
     Choice& choice = *choice_;
     if (!choice.opening && endedNormally()) {
         qCDebug(lcEngine) << "choice" << choice.generation << "reached its end";
-        statsTimer_.stop();
+        recovery_.ended();
         choice.status.phase = Phase::Ended;
         choice.status.bufferPercent = 100;
         publish();
@@ -199,9 +211,9 @@ void PlaybackSession::onEnd()
 bool PlaybackSession::endedNormally() const
 {
     const Choice& choice = *choice_;
-    if (!isNetworkAddress(choice.alternates[size_t(choice.plan.alternate())].address))
+    if (!isNetworkAddress(choice.alternates[size_t(recovery_.alternate())].address))
         return true;
-    const MediaPlayer::Stats& last = choice.lastStats;
+    const MediaPlayer::Stats& last = recovery_.lastReading();
     return last.lengthMs > 0 && last.timeMs >= last.lengthMs - kEndSlackMs;
 }
 
@@ -213,10 +225,7 @@ void PlaybackSession::checkStall()
     if (!reading)
         return; // busy for a moment; no reading is no evidence
     preopener_.watchLosses(*reading); // it may cost the channel watched its pictures
-    const MediaPlayer::Stats previous = std::exchange(choice_->lastStats, *reading);
-    if (reading->displayedPictures > previous.displayedPictures || reading->decodedAudio > previous.decodedAudio)
-        choice_->plan.progressed(Clock::now());
-    if (choice_->stall.stalled(*reading, Clock::now())) {
+    if (recovery_.read(*reading)) {
         qCInfo(lcEngine) << "attempt" << choice_->attempt << "stalled";
         recover({});
     }
@@ -228,7 +237,7 @@ void PlaybackSession::recover(const QString& reason)
     if (!choice_)
         return;
     Choice& choice = *choice_;
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = recovery_.now();
     // The channel watched cut just as another of its server was opened ahead:
     // the server took the new connection for a second one and cut the first.
     const QString address = currentAddress();
@@ -237,9 +246,7 @@ void PlaybackSession::recover(const QString& reason)
         if (const auto& standby = preopener_.standby(); standby && OneConnectionHosts::sameServer(standby->key, address))
             preopener_.drop();
     }
-    watchdog_.stop();
-    statsTimer_.stop();
-    const RecoveryPlan::Step step = choice.plan.failed(now);
+    const RecoveryPlan::Step step = recovery_.failed();
     switch (step.kind) {
     case RecoveryPlan::Step::Kind::Reopen:
         qCInfo(lcEngine) << "choice" << choice.generation << "reconnects in" << step.delay.count() << "ms";
@@ -248,12 +255,11 @@ void PlaybackSession::recover(const QString& reason)
         choice.opening = true;
         choice.status.phase = Phase::Reconnecting;
         choice.status.bufferPercent = 100;
-        reopenTimer_.start(step.delay);
         publish();
         break;
     case RecoveryPlan::Step::Kind::NextAlternate:
         qCInfo(lcEngine) << "choice" << choice.generation << "tries address" << step.alternate;
-        choice.status.phase = choice.plan.anyPlayed() ? Phase::Reconnecting : Phase::Opening;
+        choice.status.phase = recovery_.anyPlayed() ? Phase::Reconnecting : Phase::Opening;
         openAttempt(false);
         break;
     case RecoveryPlan::Step::Kind::GiveUp:
@@ -287,9 +293,7 @@ void PlaybackSession::fail(const QString& reason)
 void PlaybackSession::endChoice()
 {
     choice_.reset();
-    watchdog_.stop();
-    reopenTimer_.stop();
-    statsTimer_.stop();
+    recovery_.end();
     buffering_.reset();
 }
 
@@ -297,12 +301,6 @@ void PlaybackSession::publish()
 {
     if (choice_)
         emit statusChanged(choice_->status);
-}
-
-void PlaybackSession::restartWatchdogIfRunning()
-{
-    if (watchdog_.isActive() && choice_ && !choice_->startedOnce)
-        watchdog_.start(startTimeout_);
 }
 
 void PlaybackSession::stop()
@@ -352,7 +350,7 @@ int PlaybackSession::freePlayer() const
 
 QString PlaybackSession::currentAddress() const
 {
-    return choice_ ? choice_->alternates[size_t(choice_->plan.alternate())].address : QString();
+    return choice_ ? choice_->alternates[size_t(recovery_.alternate())].address : QString();
 }
 
 // The players holding a source of this address's server: the one that shows, the one opened ahead.
@@ -397,9 +395,8 @@ std::uint64_t PlaybackSession::beginChoice(const Alternates& alternates, VideoWi
     for (const Alternate& alternate : alternates)
         reconnectable.push_back(isNetworkAddress(alternate.address));
     const std::uint64_t generation = ++generation_;
-    choice_.emplace(generation, alternates, windows, cachingMs,
-                    RecoveryPlan(std::move(reconnectable), {timing_.backoff, timing_.steadyPlay, timing_.playedAgain}),
-                    StallWatch(timing_.stallTimeout));
+    choice_.emplace(generation, alternates, windows, cachingMs);
+    recovery_.begin(std::move(reconnectable));
     return generation;
 }
 
@@ -433,7 +430,7 @@ bool PlaybackSession::adoptStandby(const Alternates& alternates, VideoWindows wi
     const int leaving = takeStandbyPlayer(standby);
     bank_.adopt(showing_);
     qCDebug(lcEngine) << "choice" << generation << "takes over the open ahead on player" << showing_;
-    watchdog_.start(startTimeout_);
+    recovery_.opening(startTimeout_);
     publish();
     if (standby.buffered)
         onStarted(showing_);

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "BufferingThrottle.h"
+#include "ChoiceRecovery.h"
 #include "OneConnectionHosts.h"
 #include "PlaybackTypes.h"
 #include "PlayerBank.h"
 #include "Preopener.h"
 #include "RecoveryPlan.h"
-#include "StallWatch.h"
 #include "VolumeRestorer.h"
+#include "platform/TimeSource.h"
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <array>
 #include <chrono>
@@ -31,7 +31,7 @@
 // network source that ends, reports an error or stalls (nothing read and
 // nothing shown for a while) has dropped and is opened again after growing
 // waits (RecoveryPlan); then the choice's next address is tried; then the
-// choice fails and nothing plays.
+// choice fails and nothing plays. ChoiceRecovery tells when; the session acts.
 //
 // Switching channels: libvlc tears an input down before it starts the next one
 // on the same media player, and that teardown waits for the video output to
@@ -52,7 +52,7 @@ public:
     static constexpr std::chrono::milliseconds kStartTimeout{20000};
     static constexpr int kPlayers = PlayerBank::kPlayers;
     static_assert(VolumeRestorer::kPlayers == kPlayers);
-    using Clock = std::chrono::steady_clock;
+    using Clock = TimeSource::Clock;
 
     // How the session watches and recovers a source; the tests shorten it.
     struct RecoveryTiming {
@@ -68,9 +68,10 @@ public:
     // The first player may be given ready-made (it is started beside the
     // window); the others are made by the factory once a source plays: one to
     // switch beside what plays, and one more to open channels ahead when
-    // players is 3.
+    // players is 3. Its waits run on `time`.
     explicit PlaybackSession(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first = nullptr,
-                             int players = PlayerBank::kPlayers, QObject* parent = nullptr);
+                             int players = PlayerBank::kPlayers, TimeSource& time = TimeSource::system(),
+                             QObject* parent = nullptr);
     ~PlaybackSession() override;
 
     // One X window for each player; they may be the same one when nothing can
@@ -105,17 +106,8 @@ public:
     // True while a request runs or waits on the players' thread.
     bool isOpenerBusy() const { return bank_.isBusy(); }
     // How long a choice may take to start playing before it counts as failed.
-    void setStartTimeout(std::chrono::milliseconds timeout)
-    {
-        startTimeout_ = timeout;
-        preopener_.setStartTimeout(timeout);
-        restartWatchdogIfRunning();
-    }
-    void setRecoveryTiming(const RecoveryTiming& timing)
-    {
-        timing_ = timing;
-        buffering_.setInterval(timing.bufferingUpdate);
-    }
+    void setStartTimeout(std::chrono::milliseconds timeout);
+    void setRecoveryTiming(const RecoveryTiming& timing);
     const RecoveryTiming& recoveryTiming() const { return timing_; }
     // Player 0, 1 or 2; null while it does not exist.
     MediaPlayer* player(int index) const { return bank_.player(index); }
@@ -139,10 +131,8 @@ signals:
 
 private:
     struct Choice {
-        Choice(std::uint64_t generation, Alternates alternates, VideoWindows windows, int cachingMs,
-               RecoveryPlan plan, StallWatch stall)
-            : generation(generation), alternates(std::move(alternates)), windows(windows), cachingMs(cachingMs),
-              plan(std::move(plan)), stall(stall)
+        Choice(std::uint64_t generation, Alternates alternates, VideoWindows windows, int cachingMs)
+            : generation(generation), alternates(std::move(alternates)), windows(windows), cachingMs(cachingMs)
         {
             status.generation = generation;
         }
@@ -150,13 +140,10 @@ private:
         Alternates alternates;
         VideoWindows windows{};
         int cachingMs = 0;
-        RecoveryPlan plan;
-        StallWatch stall;
         PlaybackStatus status;
         std::uint64_t attempt = 0; // the open whose events count
         bool opening = true;       // the attempt has not started playing yet
         bool startedOnce = false;
-        MediaPlayer::Stats lastStats;
     };
     static constexpr std::int64_t kEndSlackMs = 3000;
 
@@ -174,22 +161,20 @@ private:
     void onStarted(int player);
     void onEnd();
     void checkStall();
+    void onStartTimeout(std::chrono::milliseconds waited);
     void recover(const QString& reason);
     void fail(const QString& reason);
     void endChoice();
     void publish();
-    void restartWatchdogIfRunning();
     bool endedNormally() const;
 
     PlayerBank bank_;
     RecoveryTiming timing_;
     std::chrono::milliseconds startTimeout_ = kStartTimeout;
     std::optional<Choice> choice_;
+    ChoiceRecovery recovery_;
     OneConnectionHosts hosts_;
     Preopener preopener_;
-    QTimer watchdog_;       // an attempt that does not start
-    QTimer reopenTimer_;    // the wait before a reconnect
-    QTimer statsTimer_;     // stall checks while playing
     BufferingThrottle buffering_;
     VolumeRestorer volume_;
     std::uint64_t generation_ = 0;

@@ -5,25 +5,20 @@
 
 using Type = MediaPlayer::Event::Type;
 
-Preopener::Preopener(PlayerBank& bank, OneConnectionHosts& hosts, std::function<ChoiceView()> choice,
-                     std::function<std::uint64_t()> newAttempt, QObject* parent)
-    : QObject(parent), bank_(bank), hosts_(hosts), choice_(std::move(choice)), newAttempt_(std::move(newAttempt))
+Preopener::Preopener(PlayerBank& bank, OneConnectionHosts& hosts, TimeSource& time,
+                     std::function<ChoiceView()> choice, std::function<std::uint64_t()> newAttempt, QObject* parent)
+    : QObject(parent), bank_(bank), hosts_(hosts), choice_(std::move(choice)), newAttempt_(std::move(newAttempt)),
+      time_(time), picture_(time.timer([this] { checkPicture(); }, true)), watchdog_(time.timer([this] {
+          if (standby_ && !standby_->buffered)
+              refused("no answer in time");
+      }))
 {
-    // A stream shows its first picture well after its buffer is full (up to
-    // its clock's offset): it is ready to be brought forward only then.
-    picture_.setInterval(std::chrono::milliseconds(40));
-    connect(&picture_, &QTimer::timeout, this, &Preopener::checkPicture);
-    watchdog_.setSingleShot(true);
-    connect(&watchdog_, &QTimer::timeout, this, [this] {
-        if (standby_ && !standby_->buffered)
-            refused("no answer in time");
-    });
 }
 
 void Preopener::prepare(const Request& request)
 {
     const ChoiceView choice = choice_();
-    if (request.alternates.empty() || !choice.exists || Clock::now() < pausedUntil_)
+    if (request.alternates.empty() || !choice.exists || time_.now() < pausedUntil_)
         return;
     const QString key = request.alternates.front().address;
     if (choice.firstAddress == key || (standby_ && standby_->key == key))
@@ -60,10 +55,10 @@ void Preopener::prepare(const Request& request)
     }
     waiting_.reset();
     // Until this source has buffered, what the player reports is the one it replaces.
-    picture_.stop();
+    picture_->stop();
     standby_ = Standby{key, request.alternates, target, newAttempt_(), false, false};
-    watchdog_.start(startTimeout_);
-    hosts_.openedAhead(key, Clock::now());
+    watchdog_->start(startTimeout_);
+    hosts_.openedAhead(key, time_.now());
     PlayerBank::OpenRequest open;
     open.source = request.alternates.front();
     open.target = target;
@@ -89,7 +84,7 @@ bool Preopener::isPrepared(const Alternates& alternates) const
 void Preopener::checkPicture()
 {
     if (!standby_ || standby_->ready) {
-        picture_.stop();
+        picture_->stop();
         return;
     }
     MediaPlayer* ahead = bank_.player(standby_->player);
@@ -100,7 +95,7 @@ void Preopener::checkPicture()
     // raised in between, its window would stay empty until then.
     if (reading && reading->displayedPictures >= (network ? 2 : 1)) {
         standby_->ready = true;
-        picture_.stop();
+        picture_->stop();
         // A file waits at its first picture; a live source goes on receiving.
         if (!network)
             ahead->SetPaused(true);
@@ -113,7 +108,7 @@ void Preopener::onEvent(const MediaPlayer::Event& event)
     case Type::Buffering:
         if (event.cache >= 100.0f && !standby_->buffered) {
             standby_->buffered = true;
-            picture_.start();
+            picture_->start(kPictureCheck);
         }
         break;
     case Type::EncounteredError:
@@ -140,7 +135,7 @@ void Preopener::watchLosses(const MediaPlayer::Stats& reading)
     if (standby_ && lostPictures_ >= 0 && reading.lostPictures - lostPictures_ > kLostPicturesPerReading) {
         qCInfo(lcEngine) << "the machine falls behind; no channel is opened ahead for a while";
         drop();
-        pausedUntil_ = Clock::now() + kPause;
+        pausedUntil_ = time_.now() + kPause;
     }
     lostPictures_ = reading.lostPictures;
 }
@@ -171,6 +166,6 @@ void Preopener::cancel()
 void Preopener::forget()
 {
     standby_.reset();
-    picture_.stop();
-    watchdog_.stop();
+    picture_->stop();
+    watchdog_->stop();
 }

@@ -3,14 +3,15 @@
 #include "OneConnectionHosts.h"
 #include "PlaybackTypes.h"
 #include "PlayerBank.h"
+#include "platform/TimeSource.h"
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The channel opened ahead while one plays: one at a time, on a player that
@@ -24,7 +25,7 @@
 class Preopener final : public QObject {
     Q_OBJECT
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = TimeSource::Clock;
 
     struct Standby {
         QString key; // its first address: what a choice must ask for to take it
@@ -48,7 +49,7 @@ public:
         int showing = 0; // the player whose picture is shown
     };
 
-    Preopener(PlayerBank& bank, OneConnectionHosts& hosts, std::function<ChoiceView()> choice,
+    Preopener(PlayerBank& bank, OneConnectionHosts& hosts, TimeSource& time, std::function<ChoiceView()> choice,
               std::function<std::uint64_t()> newAttempt, QObject* parent = nullptr);
 
     void setStartTimeout(std::chrono::milliseconds timeout) { startTimeout_ = timeout; }
@@ -83,6 +84,9 @@ private:
     // opened ahead, is a machine that can't keep up with both.
     static constexpr std::int64_t kLostPicturesPerReading = 10;
     static constexpr std::chrono::seconds kPause{60};
+    // A stream shows its first picture well after its buffer is full (up to
+    // its clock's offset): it is ready to be brought forward only then.
+    static constexpr std::chrono::milliseconds kPictureCheck{40};
 
     void checkPicture();
     void refused(const char* how);
@@ -94,8 +98,9 @@ private:
     std::chrono::milliseconds startTimeout_{20000};
     std::optional<Standby> standby_;
     std::optional<Request> waiting_;
-    QTimer picture_;  // looks for its picture
-    QTimer watchdog_; // an open ahead that does not start
+    TimeSource& time_;
+    std::unique_ptr<TimeSource::Timer> picture_;  // looks for its picture
+    std::unique_ptr<TimeSource::Timer> watchdog_; // an open ahead that does not start
     Clock::time_point pausedUntil_{};
     std::int64_t lostPictures_ = -1; // what the player that shows had dropped at the last reading
 };

@@ -1,13 +1,10 @@
 #include "VolumeRestorer.h"
 
-VolumeRestorer::VolumeRestorer(PlayerAt players, CurrentGeneration generation, QObject* parent)
+VolumeRestorer::VolumeRestorer(TimeSource& time, PlayerAt players, CurrentGeneration generation, QObject* parent)
     : QObject(parent), players_(std::move(players)), generation_(std::move(generation))
 {
-    for (int index = 0; index < kPlayers; ++index) {
-        Retry& retry = retries_[size_t(index)];
-        retry.timer.setInterval(kInterval);
-        connect(&retry.timer, &QTimer::timeout, this, [this, index] { this->retry(index); });
-    }
+    for (int index = 0; index < kPlayers; ++index)
+        retries_[size_t(index)].timer = time.timer([this, index] { retry(index); }, true);
 }
 
 void VolumeRestorer::restore(int index)
@@ -18,18 +15,18 @@ void VolumeRestorer::restore(int index)
     target->RestoreVolume();
     Retry& retry = retries_[size_t(index)];
     const std::uint64_t generation = generation_();
-    if (retry.timer.isActive() && retry.generation == generation)
+    if (retry.timer->isActive() && retry.generation == generation)
         return;
     retry.generation = generation;
     retry.left = kRetries;
-    retry.timer.start();
+    retry.timer->start(kInterval);
 }
 
 void VolumeRestorer::retry(int index)
 {
     Retry& retry = retries_[size_t(index)];
     if (retry.generation != generation_() || --retry.left <= 0) {
-        retry.timer.stop();
+        retry.timer->stop();
         return;
     }
     if (MediaPlayer* target = players_(index))

@@ -2,13 +2,15 @@
 
 #include "MediaPlayer.h"
 
+#include "platform/TimeSource.h"
+
 #include <QObject>
-#include <QTimer>
 
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 // A new audio output starts at the level an earlier output of its player had,
 // libvlc reports it (the volume event) before the player can be asked about
@@ -24,14 +26,14 @@ public:
 
     using PlayerAt = std::function<MediaPlayer*(int index)>;
     using CurrentGeneration = std::function<std::uint64_t()>;
-    VolumeRestorer(PlayerAt players, CurrentGeneration generation, QObject* parent = nullptr);
+    VolumeRestorer(TimeSource& time, PlayerAt players, CurrentGeneration generation, QObject* parent = nullptr);
 
     // The kept level back on this player now, and again for a while during this generation.
     void restore(int index);
 
 private:
     struct Retry {
-        QTimer timer;
+        std::unique_ptr<TimeSource::Timer> timer;
         std::uint64_t generation = 0;
         int left = 0;
     };

@@ -1,0 +1,72 @@
+#include "ChoiceRecovery.h"
+
+ChoiceRecovery::ChoiceRecovery(TimeSource& time, Handlers handlers)
+    : time_(time), handlers_(std::move(handlers)),
+      watchdog_(time.timer([this] { handlers_.timedOut(watchdog_->interval()); })),
+      reopen_(time.timer([this] { handlers_.reopen(); })), readings_(time.timer([this] { handlers_.read(); }, true))
+{
+}
+
+void ChoiceRecovery::begin(std::vector<bool> reconnectable)
+{
+    end();
+    plan_.emplace(std::move(reconnectable), timing_.plan);
+    stall_ = StallWatch(timing_.stallTimeout);
+}
+
+void ChoiceRecovery::end()
+{
+    plan_.reset();
+    watchdog_->stop();
+    reopen_->stop();
+    readings_->stop();
+}
+
+void ChoiceRecovery::opening(std::chrono::milliseconds timeout)
+{
+    readings_->stop();
+    watchdog_->start(timeout);
+}
+
+void ChoiceRecovery::restartWatchdog(std::chrono::milliseconds timeout)
+{
+    if (watchdog_->isActive())
+        watchdog_->start(timeout);
+}
+
+void ChoiceRecovery::started()
+{
+    watchdog_->stop();
+    const auto now = time_.now();
+    if (plan_)
+        plan_->playing(now);
+    stall_.restart(now);
+    lastReading_ = {};
+    readings_->start(timing_.readingInterval);
+}
+
+void ChoiceRecovery::ended()
+{
+    readings_->stop();
+}
+
+bool ChoiceRecovery::read(const MediaPlayer::Stats& reading)
+{
+    const MediaPlayer::Stats previous = std::exchange(lastReading_, reading);
+    const auto now = time_.now();
+    if (plan_ && (reading.displayedPictures > previous.displayedPictures || reading.decodedAudio > previous.decodedAudio))
+        plan_->progressed(now);
+    return stall_.stalled(reading, now);
+}
+
+RecoveryPlan::Step ChoiceRecovery::failed()
+{
+    watchdog_->stop();
+    readings_->stop();
+    if (!plan_)
+        return {};
+    const RecoveryPlan::Step step = plan_->failed(time_.now());
+    if (step.kind == RecoveryPlan::Step::Kind::Reopen)
+        reopen_->start(step.delay);
+    return step;
+}
