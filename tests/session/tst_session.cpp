@@ -3,15 +3,16 @@
 // choice winning, a stop winning over an open still under way, the start
 // watchdog, failures, the volume across a switch, events from any thread; and
 // a source that drops: reconnects with back-off, the next address, the end of
-// a file, a stall, the buffering figure.
+// a file, a stall, the buffering figure. The session's waits run on a clock
+// the tests move: no test sleeps, however long the wait it checks.
 
 #include "FakePlayer.h"
+#include "ManualTime.h"
 
 #include "engine/PlaybackSession.h"
 #include "engine/RecoveryPlan.h"
 #include "engine/SourceAddress.h"
 
-#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -108,6 +109,24 @@ private:
     std::uint64_t playAndStart(const QString& address);
     bool openAheadToFirstPicture(const Alternates& next);
     bool waitIdle() { return QTest::qWaitFor([this] { return !session_->isOpenerBusy(); }, 2000); }
+    // What the players reported on this thread reaches the session.
+    static void deliver() { QCoreApplication::sendPostedEvents(); }
+    // The session's clock moves on by `by`, its timers running out on the way.
+    void passTime(std::chrono::milliseconds by)
+    {
+        deliver();
+        time_.advance(by);
+        deliver();
+    }
+    // The clock moves on a little at a time until `done`.
+    bool passTimeUntil(const std::function<bool()>& done)
+    {
+        return QTest::qWaitFor([&] { return done() || (time_.advance(std::chrono::milliseconds(10)), done()); }, 5000);
+    }
+    std::unique_ptr<PlaybackSession> makeSession(int players)
+    {
+        return std::make_unique<PlaybackSession>([this] { return makePlayer(); }, nullptr, players, time_);
+    }
 
     // A session with the third player, that opens channels ahead.
     void startWithThreePlayers();
@@ -115,6 +134,7 @@ private:
     std::mutex playersLock_;
     std::vector<FakePlayer*> players_;
     bool secondUsable_ = true;
+    ManualTime time_;
     std::unique_ptr<PlaybackSession> session_;
 };
 
@@ -122,7 +142,7 @@ void SessionTest::init()
 {
     players_.clear();
     secondUsable_ = true;
-    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); }, nullptr, 2);
+    session_ = makeSession(2);
     QCOMPARE(playerCount(), size_t(1));
 }
 
@@ -237,7 +257,7 @@ void SessionTest::eventsOfAnEarlierChoiceAreIgnored()
     // The player going away still reports: none of it is B's.
     first().send(Type::EncounteredError);
     first().send(Type::Buffering, 100.0f);
-    QTest::qWait(20);
+    deliver();
     QVERIFY(started.isEmpty());
     QVERIFY(failed.isEmpty());
     second().send(Type::Buffering, 100.0f);
@@ -264,7 +284,7 @@ void SessionTest::stopWinsOverAnOpenUnderWay()
     // What the stopped choice reports later changes nothing, and its watchdog is off.
     first().send(Type::Buffering, 100.0f);
     first().send(Type::EncounteredError);
-    QTest::qWait(80);
+    passTime(std::chrono::milliseconds(80));
     QVERIFY(started.isEmpty());
     QVERIFY(failed.isEmpty());
 }
@@ -278,7 +298,6 @@ void SessionTest::choiceDuringAStopPlaysAfterIt()
     const qsizetype before = first().calls().size();
     QSignalSpy started(session_.get(), &PlaybackSession::started);
     const std::uint64_t b = session_->play(QStringLiteral("B"), kWindows, 300);
-    QTest::qWait(20);
     QCOMPARE(first().calls().size(), before); // nothing opens while the player stops
     first().holdStops(false);
     QVERIFY(waitIdle());
@@ -293,13 +312,16 @@ void SessionTest::watchdogFailsAChoiceThatNeverStarts()
     session_->setStartTimeout(std::chrono::milliseconds(50));
     QSignalSpy failed(session_.get(), &PlaybackSession::failed);
     const std::uint64_t generation = session_->play(QStringLiteral("A"), kWindows, 300);
-    QVERIFY(failed.wait(1000));
+    passTime(std::chrono::milliseconds(49));
+    QVERIFY(failed.isEmpty());
+    passTime(std::chrono::milliseconds(1));
+    QCOMPARE(failed.size(), 1);
     QCOMPARE(failed.first().first().value<std::uint64_t>(), generation);
     // The source that never started is stopped, so it can't start much later.
     QVERIFY(first().waitForCall(QStringLiteral("stop")));
     first().send(Type::Buffering, 100.0f);
     QSignalSpy started(session_.get(), &PlaybackSession::started);
-    QTest::qWait(20);
+    deliver();
     QVERIFY(started.isEmpty());
     QCOMPARE(failed.size(), 1);
 }
@@ -309,7 +331,7 @@ void SessionTest::watchdogLeavesAStartedChoiceAlone()
     session_->setStartTimeout(std::chrono::milliseconds(30));
     QSignalSpy failed(session_.get(), &PlaybackSession::failed);
     QVERIFY(playAndStart(QStringLiteral("A")));
-    QTest::qWait(80);
+    passTime(std::chrono::milliseconds(80));
     QVERIFY(failed.isEmpty());
     QVERIFY(!first().calls().contains(QStringLiteral("stop")));
 }
@@ -367,7 +389,7 @@ void SessionTest::withoutASecondPlayerItSwitchesOnOne()
     session_.reset();
     players_.clear();
     secondUsable_ = false;
-    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); }, nullptr, 2);
+    session_ = makeSession(2);
     QVERIFY(playAndStart(QStringLiteral("A")));
     QVERIFY(playAndStart(QStringLiteral("B")));
     QCOMPARE(session_->showingIndex(), 0);
@@ -383,10 +405,8 @@ void SessionTest::shutdownStopsEverythingAndRefusesMore()
     first().holdOpens(true);
     session_->play(QStringLiteral("C"), kWindows, 300);
     QTRY_VERIFY(first().isInsideOpen());
-    std::thread release([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        first().holdOpens(false);
-    });
+    // Let go while the session shuts down, from another thread, as the engine would.
+    std::thread release([this] { first().holdOpens(false); });
     session_->shutdown();
     release.join();
     QVERIFY(first().calls().endsWith(QStringLiteral("stop")));
@@ -394,7 +414,7 @@ void SessionTest::shutdownStopsEverythingAndRefusesMore()
     const QStringList after = first().calls();
     session_->play(QStringLiteral("D"), kWindows, 300);
     session_->stop();
-    QTest::qWait(20);
+    passTime(std::chrono::seconds(1));
     QCOMPARE(first().calls(), after);
 }
 
@@ -525,15 +545,13 @@ void SessionTest::dropsBetweenPlayingPeriodsGoOnReconnecting()
     first().setStats({});
     for (int drop = 1; drop <= 10; ++drop) {
         // Pictures come for a while, past the time that makes it a success.
-        QElapsedTimer playing;
-        playing.start();
-        while (playing.elapsed() < 150) {
+        for (int reading = 0; reading < 8; ++reading) {
             first().advance();
-            QTest::qWait(20);
+            passTime(std::chrono::milliseconds(20));
         }
         const int opens = countOf(first().calls(), QStringLiteral("open ") + address);
         first().send(Type::EndReached);
-        QTRY_COMPARE(countOf(first().calls(), QStringLiteral("open ") + address), opens + 1);
+        QVERIFY(passTimeUntil([&] { return countOf(first().calls(), QStringLiteral("open ") + address) == opens + 1; }));
         QVERIFY(waitIdle());
         first().send(Type::Buffering, 100.0f);
         QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
@@ -553,7 +571,7 @@ void SessionTest::dropReconnectsOnTheSamePlayerAndPlaysAgain()
     started.clear();
     const qsizetype before = second().calls().size();
     second().send(Type::EndReached);
-    QTRY_COMPARE(countOf(second().callsAfter(before), QStringLiteral("open http://b/live.ts")), 1);
+    QVERIFY(passTimeUntil([&] { return countOf(second().callsAfter(before), QStringLiteral("open http://b/live.ts")) == 1; }));
     QCOMPARE(session_->showingIndex(), 1);
     // The dropped input's late words change nothing while it reconnects.
     QVERIFY(waitIdle());
@@ -578,13 +596,14 @@ void SessionTest::reconnectsUsedUpThenNextAddressThenFailure()
     // It drops, and every reconnect fails at once.
     first().refuse(QStringLiteral("http://a/1"));
     first().send(Type::EncounteredError);
-    QTRY_COMPARE_WITH_TIMEOUT(countOf(first().calls(), QStringLiteral("open http://b/1")), 1, 2000);
+    QVERIFY(passTimeUntil([&] { return countOf(first().calls(), QStringLiteral("open http://b/1")) == 1; }));
     QCOMPARE(countOf(first().calls(), QStringLiteral("open http://a/1")), 1 + 3);
     // The second address's headers go with it, after the caching options.
     QVERIFY(first().calls().contains(QStringLiteral("option :http-user-agent=okhttp")));
     QVERIFY(first().calls().contains(QStringLiteral("option :http-referrer=http://x/")));
     // The next address never starts: the choice fails, and everything stops.
-    QVERIFY(failed.wait(2000));
+    QVERIFY(waitIdle());
+    QVERIFY(passTimeUntil([&] { return !failed.isEmpty(); }));
     QCOMPARE(failed.first().at(0).value<std::uint64_t>(), generation);
     QVERIFY(!failed.first().at(1).toString().isEmpty());
     QVERIFY(first().waitForCall(QStringLiteral("stop")));
@@ -598,7 +617,9 @@ void SessionTest::addressThatNeverStartsFailsOverAtOnce()
     const Alternates alternates{{QStringLiteral("http://dead/1"), {}, {}, {}}, {QStringLiteral("http://live/1"), {}, {}, {}}};
     const std::uint64_t generation = session_->play(alternates, kWindows, 300);
     // The watchdog counts as the first address's failure.
-    QTRY_VERIFY(first().waitForCall(QStringLiteral("open http://live/1"), 0));
+    QVERIFY(waitIdle());
+    passTime(std::chrono::milliseconds(60));
+    QVERIFY(first().waitForCall(QStringLiteral("open http://live/1")));
     QCOMPARE(countOf(first().calls(), QStringLiteral("open http://dead/1")), 1);
     QVERIFY(waitIdle());
     first().send(Type::Buffering, 100.0f);
@@ -613,7 +634,8 @@ void SessionTest::endOfAFileIsNoDrop()
     QVERIFY(playAndStart(QStringLiteral("/clips/red.mp4")));
     first().send(Type::EndReached);
     QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Ended);
-    QTest::qWait(150);
+    passTime(std::chrono::seconds(1));
+    QVERIFY(waitIdle());
     QCOMPARE(countOf(first().calls(), QStringLiteral("open /clips/red.mp4")), 1);
     QVERIFY(!first().calls().contains(QStringLiteral("stop")));
 }
@@ -627,7 +649,7 @@ void SessionTest::streamOfKnownLengthEndsOnlyAtItsEnd()
     atTheEnd.timeMs = 59000;
     QVERIFY(playAndStart(QStringLiteral("http://a/film.mp4")));
     first().setStats(atTheEnd);
-    QTest::qWait(60); // a stats reading
+    passTime(std::chrono::milliseconds(20)); // a reading
     first().send(Type::EndReached);
     QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Ended);
 
@@ -636,7 +658,7 @@ void SessionTest::streamOfKnownLengthEndsOnlyAtItsEnd()
     middle.timeMs = 20000;
     QVERIFY(playAndStart(QStringLiteral("http://a/film2.mp4")));
     second().setStats(middle);
-    QTest::qWait(60);
+    passTime(std::chrono::milliseconds(20));
     second().send(Type::EndReached);
     QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Reconnecting);
 }
@@ -648,17 +670,19 @@ void SessionTest::stopOrChoiceDuringAReconnectWaitWins()
     session_->setRecoveryTiming(timing);
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     first().send(Type::EndReached);
-    QTest::qWait(20);
+    passTime(std::chrono::milliseconds(20));
     session_->stop();
-    QTest::qWait(200);
+    passTime(std::chrono::milliseconds(200));
+    QVERIFY(waitIdle());
     QCOMPARE(countOf(first().calls(), QStringLiteral("open http://a/live")), 1);
 
     // A new choice made during the wait is the only one that opens.
     QVERIFY(playAndStart(QStringLiteral("http://b/live")));
     first().send(Type::EndReached);
-    QTest::qWait(20);
+    passTime(std::chrono::milliseconds(20));
     session_->play(QStringLiteral("/clips/blue.mp4"), kWindows, 300);
-    QTest::qWait(200);
+    passTime(std::chrono::milliseconds(200));
+    QVERIFY(waitIdle());
     QCOMPARE(countOf(first().calls(), QStringLiteral("open http://b/live")), 1);
     QCOMPARE(countOf(second().calls(), QStringLiteral("open /clips/blue.mp4")), 1);
 }
@@ -672,12 +696,15 @@ void SessionTest::stallIsADrop()
     // While the counters move, nothing happens.
     for (int i = 0; i < 15; ++i) {
         first().advance();
-        QTest::qWait(20);
+        passTime(std::chrono::milliseconds(20));
     }
     QCOMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
-    // They stop moving: a drop, and the same address opens again.
-    QTRY_COMPARE_WITH_TIMEOUT(phasesOf(status).last(), PlaybackStatus::Phase::Reconnecting, 1000);
-    QTRY_COMPARE(countOf(first().calls(), QStringLiteral("open udp://@:1234")), 2);
+    // They stop moving: a drop after the stall's time, and the same address opens again.
+    passTime(std::chrono::milliseconds(120));
+    QCOMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
+    passTime(std::chrono::milliseconds(40));
+    QCOMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Reconnecting);
+    QVERIFY(passTimeUntil([&] { return countOf(first().calls(), QStringLiteral("open udp://@:1234")) == 2; }));
 }
 
 void SessionTest::bufferingFigureIsThrottled()
@@ -689,7 +716,7 @@ void SessionTest::bufferingFigureIsThrottled()
     status.clear();
     for (int percent = 0; percent < 100; percent += 2)
         first().send(Type::Buffering, float(percent));
-    QTest::qWait(70);
+    passTime(std::chrono::milliseconds(70));
     first().send(Type::Buffering, 100.0f);
     QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
     QList<int> shown;
@@ -705,7 +732,7 @@ void SessionTest::startWithThreePlayers()
 {
     session_.reset();
     players_.clear();
-    session_ = std::make_unique<PlaybackSession>([this] { return makePlayer(); }, nullptr, 3);
+    session_ = makeSession(3);
 }
 
 void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
@@ -725,11 +752,11 @@ void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
     QVERIFY(!session_->isPrepared(next));
     second().send(Type::Buffering, 100.0f);
     // Ready once its first picture is there, not when its buffer is full.
-    QTest::qWait(100);
+    passTime(std::chrono::milliseconds(100));
     QVERIFY(!session_->isPrepared(next));
     second().setStats({});
     second().advance();
-    QTRY_VERIFY(session_->isPrepared(next));
+    QVERIFY(passTimeUntil([&] { return session_->isPrepared(next); }));
     // A file waits at its first picture.
     QVERIFY(second().waitForCall(QStringLiteral("pause")));
 
@@ -850,7 +877,7 @@ void SessionTest::channelWatchedCutAsItsServerIsOpenedAheadReconnects()
     QVERIFY(waitIdle());
     first().send(Type::EndReached);
     QTRY_VERIFY(second().calls().endsWith(QStringLiteral("stop")));
-    QTRY_COMPARE(countOf(first().calls(), QStringLiteral("open http://h/a")), 2);
+    QVERIFY(passTimeUntil([&] { return countOf(first().calls(), QStringLiteral("open http://h/a")) == 2; }));
     QVERIFY(session_->oneConnectionHosts().isOneConnection(QStringLiteral("http://h/a")));
     QCOMPARE(session_->showingIndex(), 0);
 }
@@ -864,7 +891,7 @@ void SessionTest::channelOpenedAheadInPlaceOfAnotherIsReadyByItsOwnPicture()
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     const Alternates stream{{QStringLiteral("http://b/live"), {}, {}, {}}};
     QVERIFY(openAheadToFirstPicture(stream));
-    QTest::qWait(100);
+    passTime(std::chrono::milliseconds(100));
     QVERIFY(!session_->isPrepared(stream)); // the stream's first picture: not ready yet
 
     second().holdOpens(true);
@@ -872,7 +899,7 @@ void SessionTest::channelOpenedAheadInPlaceOfAnotherIsReadyByItsOwnPicture()
     const Alternates file{{QStringLiteral("/clips/c.mp4"), {}, {}, {}}};
     session_->prepare(file, kWindows3, 300);
     QTRY_VERIFY(second().isInsideOpen());
-    QTest::qWait(150);
+    passTime(std::chrono::milliseconds(150));
     QVERIFY(!session_->isPrepared(file));
     QVERIFY(!session_->isPrepared(stream));
     QVERIFY(!second().calls().contains(QStringLiteral("pause")));
@@ -880,7 +907,7 @@ void SessionTest::channelOpenedAheadInPlaceOfAnotherIsReadyByItsOwnPicture()
     QVERIFY(waitIdle());
     second().send(Type::Buffering, 100.0f);
     second().advance();
-    QTRY_VERIFY(session_->isPrepared(file));
+    QVERIFY(passTimeUntil([&] { return session_->isPrepared(file); }));
     QVERIFY(second().waitForCall(QStringLiteral("pause")));
 }
 
@@ -909,10 +936,10 @@ void SessionTest::stopAndEndTakeTheChannelOpenedAheadToo()
     const Alternates next{{QStringLiteral("http://b/live"), {}, {}, {}}};
     QVERIFY(openAheadToFirstPicture(next));
     // A stream's first picture comes before its clock runs: not yet ready.
-    QTest::qWait(100);
+    passTime(std::chrono::milliseconds(100));
     QVERIFY(!session_->isPrepared(next));
     second().advance();
-    QTRY_VERIFY(session_->isPrepared(next));
+    QVERIFY(passTimeUntil([&] { return session_->isPrepared(next); }));
     QVERIFY(!second().calls().contains(QStringLiteral("pause"))); // a live source goes on receiving
     // Brought forward, it plays on as it was: no step, no pause.
     const qsizetype callsBefore = second().calls().size();
@@ -954,7 +981,7 @@ void SessionTest::machineFallingBehindGivesUpTheChannelOpenedAhead()
         stats = first().stats().value();
         stats.lostPictures += 50 * (i + 1);
         first().setStats(stats);
-        QTest::qWait(30);
+        passTime(std::chrono::milliseconds(30));
     }
     QTRY_VERIFY(second().calls().endsWith(QStringLiteral("stop")));
     // And for a while nothing more is opened ahead.
