@@ -11,7 +11,7 @@
 // What the playback session needs of one player. VlcPlayer is the real one;
 // the session's tests drive scripted fakes through the same face.
 //
-// Threads: SetWindow, Open, AddOption, Play and Stop may wait on the engine
+// Threads: SetWindow, OpenSource, Play and Stop may wait on the engine
 // and are called on the session's worker threads; Volume, RestoreVolume and
 // the readers do not wait.
 class MediaPlayer {
@@ -37,6 +37,14 @@ public:
         std::int64_t lengthMs = -1; // length; 0 or -1 when the source has none (live)
     };
 
+    // A source to open, with what it needs besides its address.
+    struct Source {
+        QString address;   // a network address, or a local path
+        QString userAgent; // HTTP headers the server wants; empty: the engine's own
+        QString referrer;
+        int cachingMs = 0; // how much the engine buffers of a file, a network or an RTSP source
+    };
+
     // Events reach the listener from the moment it is made until it is
     // destroyed; once its destructor returns, no call of the listener runs.
     class Subscription {
@@ -49,10 +57,9 @@ public:
     // False when the engine could not be started: nothing can play.
     virtual bool isUsable() const = 0;
     virtual void SetWindow(std::uint32_t xWindow) = 0;
-    // Prepares a source: a network address, or a local path. False when no
-    // media could be made; then the player is left as it was.
-    virtual bool Open(const QString& source) = 0;
-    virtual void AddOption(const QByteArray& option) = 0;
+    // Prepares a source; Play starts it. False when no media could be made;
+    // then the player is left as it was.
+    virtual bool OpenSource(const Source& source) = 0;
     virtual void Play() = 0;
     // Holds the picture shown, or goes on from it; does not wait on the engine.
     virtual void SetPaused(bool paused) = 0;

@@ -152,22 +152,13 @@ void PlayerBank::run(const OpenRequest& request)
         else if (volumeLevel_)
             chosen.Volume(*volumeLevel_, true);
     }
-    const bool created = chosen.Open(request.source.address);
+    const bool created = chosen.OpenSource(
+        {request.source.address, request.source.userAgent, request.source.referrer, request.cachingMs});
     // The previous input of this player is gone once Open returns, so every
     // event of it from here on belongs to this attempt.
     slot.attempt = request.attempt;
-    if (created) {
-        // Options first: libvlc reads them when playback starts. libvlc's
-        // option syntax is written here alone.
-        const QByteArray value = QByteArray::number(request.cachingMs);
-        for (const char* name : {":file-caching=", ":network-caching=", ":rtsp-caching="})
-            chosen.AddOption(name + value);
-        if (!request.source.userAgent.isEmpty())
-            chosen.AddOption(QByteArrayLiteral(":http-user-agent=") + request.source.userAgent.toUtf8());
-        if (!request.source.referrer.isEmpty())
-            chosen.AddOption(QByteArrayLiteral(":http-referrer=") + request.source.referrer.toUtf8());
+    if (created)
         chosen.Play();
-    }
     if (!request.standby)
         stopOwed(request.target);
     if (created && !othersTried_)

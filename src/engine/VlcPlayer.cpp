@@ -4,6 +4,7 @@
 #include "SourceAddress.h"
 #include "VlcEventSubscription.h"
 #include "VlcLogSink.h"
+#include "VlcOptions.h"
 #include "platform/LibVlc.h"
 
 #include <QStringDecoder>
@@ -297,6 +298,16 @@ void VlcPlayer::OnPlaying(VlcCallback callback, void* data)
 void VlcPlayer::OnBuffering(VlcCallback callback, void* data)
 {
     attach(libvlc_MediaPlayerBuffering, callback, data);
+}
+
+bool VlcPlayer::OpenSource(const Source& source)
+{
+    if (!Open(source.address))
+        return false;
+    // libvlc reads them when playback starts.
+    for (const QByteArray& option : vlcSourceOptions(source))
+        AddOption(option);
+    return true;
 }
 
 void VlcPlayer::AddOption(const QByteArray& option)

@@ -45,7 +45,9 @@ public:
     // Creates the media of a source (a network address, or a local path in
     // UTF-8) and hands it to the media player. False when libvlc made no media;
     // then the player is left as it was.
-    bool Open(const QString& source) override;
+    virtual bool Open(const QString& source);
+    // Open, with the source's caching and headers as libvlc's options.
+    bool OpenSource(const Source& source) override;
     void Play() override;
     virtual void Pause();
     void SetPaused(bool paused) override;
@@ -67,7 +69,7 @@ public:
     virtual void OnStopped(VlcCallback callback, void* data = nullptr);
     virtual void OnPlaying(VlcCallback callback, void* data = nullptr);
     virtual void OnBuffering(VlcCallback callback, void* data = nullptr);
-    void AddOption(const QByteArray& option) override;
+    virtual void AddOption(const QByteArray& option);
     virtual void Release();
     // Code page 936 (GBK, read as GB18030, its superset) to UTF-8.
     static QByteArray ToUtf8(const QByteArray& gbk);

@@ -1,5 +1,7 @@
 #include "FakePlayer.h"
 
+#include "engine/VlcOptions.h"
+
 class FakePlayer::FakeSubscription final : public MediaPlayer::Subscription {
 public:
     explicit FakeSubscription(FakePlayer& player) : player_(player) {}
@@ -92,22 +94,25 @@ void FakePlayer::SetWindow(std::uint32_t xWindow)
     record(QStringLiteral("window %1").arg(xWindow));
 }
 
-bool FakePlayer::Open(const QString& source)
+bool FakePlayer::OpenSource(const Source& source)
 {
     {
         const std::lock_guard guard(lock_);
         insideOpen_ = true;
     }
-    record(QStringLiteral("open ") + source);
+    record(QStringLiteral("open ") + source.address);
     waitWhile(holdOpens_);
-    const std::lock_guard guard(lock_);
-    insideOpen_ = false;
-    return !refused_.contains(source);
-}
-
-void FakePlayer::AddOption(const QByteArray& option)
-{
-    record(QStringLiteral("option ") + QString::fromUtf8(option));
+    bool created = false;
+    {
+        const std::lock_guard guard(lock_);
+        insideOpen_ = false;
+        created = !refused_.contains(source.address);
+    }
+    // As libvlc would be given them.
+    if (created)
+        for (const QByteArray& option : vlcSourceOptions(source))
+            record(QStringLiteral("option ") + QString::fromUtf8(option));
+    return created;
 }
 
 void FakePlayer::Play()

@@ -43,8 +43,7 @@ public:
 
     bool isUsable() const override { return usable_; }
     void SetWindow(std::uint32_t xWindow) override;
-    bool Open(const QString& source) override;
-    void AddOption(const QByteArray& option) override;
+    bool OpenSource(const Source& source) override;
     void Play() override;
     void SetPaused(bool paused) override;
     void StepPicture() override;
