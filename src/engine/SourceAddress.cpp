@@ -1,11 +1,10 @@
 #include "SourceAddress.h"
 
-#include <QRegularExpression>
+#include "platform/UriScheme.h"
 
 bool hasUriScheme(const QString& source)
 {
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+://"));
-    return scheme.match(source).hasMatch();
+    return startsWithUriScheme(source);
 }
 
 bool isNetworkAddress(const QString& source)

@@ -1,20 +1,12 @@
 #include "ChannelAddress.h"
 
-#include <QRegularExpression>
+#include "platform/UriScheme.h"
 
 namespace {
 
-// A scheme as URIs have it: a letter, then letters, digits, "+", "-" or ".".
-const QRegularExpression& alternateBoundary()
-{
-    static const QRegularExpression boundary(QStringLiteral("#(?=[A-Za-z][A-Za-z0-9+.-]*://)"));
-    return boundary;
-}
-
 bool hasScheme(const QString& text)
 {
-    static const QRegularExpression scheme(QStringLiteral("^\\s*[A-Za-z][A-Za-z0-9+.-]+://"));
-    return scheme.match(text).hasMatch();
+    return startsWithUriScheme(QStringView(text).trimmed());
 }
 
 // "key=value" pairs joined by "&", each with a key.
@@ -39,7 +31,15 @@ bool isGroupHeading(const QString& address)
 
 QStringList splitAlternates(const QString& written)
 {
-    QStringList parts = written.split(alternateBoundary());
+    QStringList parts;
+    qsizetype start = 0;
+    for (qsizetype hash = written.indexOf(u'#'); hash >= 0; hash = written.indexOf(u'#', hash + 1)) {
+        if (startsWithUriScheme(QStringView(written).sliced(hash + 1))) {
+            parts.append(written.sliced(start, hash - start));
+            start = hash + 1;
+        }
+    }
+    parts.append(written.sliced(start));
     parts.removeIf([](const QString& part) { return part.trimmed().isEmpty(); });
     return parts;
 }

@@ -1,9 +1,9 @@
 #include "M3uList.h"
 
 #include "ChannelAddress.h"
+#include "platform/UriScheme.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QUrl>
 
 #include <utility>
@@ -64,8 +64,7 @@ QString nameOfAddress(const QString& address)
 
 QString wholeAddress(const QString& written, const QString& folder)
 {
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+://"));
-    if (scheme.match(written).hasMatch() || QDir::isAbsolutePath(written) || folder.isEmpty())
+    if (startsWithUriScheme(written) || QDir::isAbsolutePath(written) || folder.isEmpty())
         return written;
     return QDir::cleanPath(QDir(folder).filePath(written));
 }

@@ -93,6 +93,7 @@ void ChannelListsTest::addressReading_data()
     QTest::newRow("a bar that is no header") << "http://a/b|c" << Addresses{at("http://a/b|c")};
     QTest::newRow("empty parts dropped") << "http://a/1##http://b/1#" << Addresses{at("http://a/1#"), at("http://b/1#")};
     QTest::newRow("only a label") << "$线路" << Addresses{at("$线路")};
+    QTest::newRow("a drive is no scheme") << "http://a/1#D://b.mp4" << Addresses{at("http://a/1#D://b.mp4")};
 }
 
 void ChannelListsTest::addressReading()
