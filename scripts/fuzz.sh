@@ -12,7 +12,7 @@ mkdir -p "$out/corpus" "$out/seeds"
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" $(pkg-config --cflags Qt6Core) \
     "$root/tests/fuzz/fuzz_playsource.cpp" "$root/src/sources/PlaySourceText.cpp" "$root/src/sources/PlaySourceBytes.cpp" \
-    "$root/src/sources/ChannelAddress.cpp" "$root/src/sources/M3uList.cpp" \
+    "$root/src/sources/ChannelAddress.cpp" "$root/src/sources/M3uList.cpp" "$root/src/platform/UriScheme.cpp" \
     $(pkg-config --libs Qt6Core) -o "$out/fuzz_playsource"
 
 # Seeds: the shapes a real list takes, after four bytes that choose the pieces.

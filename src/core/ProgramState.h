@@ -3,7 +3,6 @@
 #include "ChannelNavigator.h"
 #include "UserSettings.h"
 #include "VolumeState.h"
-#include "WindowMode.h"
 #include "engine/PlaybackSession.h"
 #include "platform/HotKeyService.h"
 #include "sources/PlaySourceLoader.h"
@@ -26,7 +25,6 @@ struct ProgramState {
     std::unique_ptr<UserSettings> settings;
     std::optional<VolumeState> volume; // from the window's start on
     ChannelNavigator channels; // the list shown, what plays and what is opened ahead
-    WindowMode windowMode;
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "Texts.h"
 #include "WindowMetrics.h"
+#include "WindowModeFlags.h"
 #include "core/ProgramState.h"
 #include "controls/Control.h"
 #include "controls/PicBtn.h"
@@ -35,9 +36,10 @@ QSize primaryScreenSize()
     return screen ? screen->geometry().size() : kWindowed;
 }
 
-int videoWidth(const HandlerContext& context, int windowWidth)
+int videoWidth(const MainWindow& window, int windowWidth)
 {
-    return windowWidth - (context.state.windowMode.listShown ? kVideoMarginListShown : kVideoMarginListHidden);
+    const bool listHidden = windowmode::isListHidden(window);
+    return windowWidth - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown);
 }
 
 void moveBottomRow(MainWindow& window, int sign)
@@ -71,7 +73,6 @@ void placeListPanel(MainWindow& window, QSize size, int sign)
 // The mode flag with its picture, and Esc held from other applications only in full screen.
 void setMode(HandlerContext& context, bool fullScreen)
 {
-    context.state.windowMode.fullScreen = fullScreen;
     auto& button = context.window.get<PicBtn>(u"FullScreenButton");
     button.SetTag(fullScreen ? texts::shrink() : texts::enlarge());
     button.setNormalPicture(QImage(fullScreen ? QStringLiteral(":/pictures/shrink.bmp")
@@ -96,7 +97,7 @@ void enterFullScreen(HandlerContext& context)
 
     placeBar(window, size);
     video.SetHeight(size.height() - kVideoHeightMargin);
-    video.SetWidth(videoWidth(context, size.width()));
+    video.SetWidth(videoWidth(window, size.width()));
     moveBottomRow(window, +1);
     placeListPanel(window, size, +1);
     setMode(context, true);
@@ -116,7 +117,7 @@ void returnToWindow(HandlerContext& context)
     Control& video = *window.control(u"VideoSurface");
     video.SetHeight(size.height() - kVideoHeightMargin);
     placeBar(window, size);
-    video.SetWidth(videoWidth(context, size.width()));
+    video.SetWidth(videoWidth(window, size.width()));
     moveBottomRow(window, -1);
     placeListPanel(window, size, -1);
     setMode(context, false);
@@ -126,7 +127,7 @@ void returnToWindow(HandlerContext& context)
 
 void ToggleFullScreen(HandlerContext& context)
 {
-    if (!context.state.windowMode.fullScreen)
+    if (windowmode::isWindowed(context.window))
         enterFullScreen(context);
     else
         returnToWindow(context);

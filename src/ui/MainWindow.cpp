@@ -2,6 +2,7 @@
 
 #include "ControlFactory.h"
 #include "WindowDescription.h"
+#include "controls/Color.h"
 #include "controls/Control.h"
 #include "controls/ControlAccessibility.h"
 
@@ -28,6 +29,7 @@ MainWindow::MainWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
     const WindowRecord& record = mainWindowRecord();
     setWindowTitle(record.title.toString());
     setAttribute(Qt::WA_OpaquePaintEvent);
+    backgroundColour_ = backgroundColor(record.background, palette());
     background_ = QPixmap(record.backgroundPicture.toString());
     resize(record.clientSize);
     buildControls();
@@ -95,7 +97,7 @@ void MainWindow::Open()
 void MainWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::black);
+    painter.fillRect(event->rect(), backgroundColour_); // under a picture that does not load
     if (!background_.isNull())
         painter.drawTiledPixmap(rect(), background_);
 }

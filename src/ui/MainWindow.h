@@ -3,6 +3,7 @@
 #include "WindowDrag.h"
 #include "WindowMetrics.h"
 
+#include <QColor>
 #include <QHash>
 #include <QPixmap>
 #include <QStringView>
@@ -52,6 +53,7 @@ protected:
 private:
     void buildControls();
 
+    QColor backgroundColour_;
     QPixmap background_;
     std::vector<Control*> controls_; // owned by this widget, in description order
     QHash<QString, Control*> byName_;

@@ -5,7 +5,7 @@
 #include "MainWindow.h"
 #include "WindowCommands.h"
 #include "WindowMetrics.h"
-#include "core/ProgramState.h"
+#include "WindowModeFlags.h"
 #include "controls/Control.h"
 
 #include <QCursor>
@@ -17,9 +17,9 @@ constexpr int kBottomZone = 39;
 void ShowWindowBar(HandlerContext& context)
 {
     MainWindow& window = context.window;
-    const bool listShown = context.state.windowMode.listShown;
+    const bool listHidden = windowmode::isListHidden(window);
     using namespace windowmetrics;
-    const QSize size(window.LayoutSize.width() - (listShown ? kVideoMarginListShown : kVideoMarginListHidden),
+    const QSize size(window.LayoutSize.width() - (listHidden ? kVideoMarginListHidden : kVideoMarginListShown),
                      window.LayoutSize.height() - kVideoHeightMargin);
     window.control(u"VideoSurface")->SetRect(QRect(kVideoCorner, size));
 }
@@ -27,7 +27,7 @@ void ShowWindowBar(HandlerContext& context)
 void HideWindowBar(HandlerContext& context)
 {
     MainWindow& window = context.window;
-    if (context.state.windowMode.listShown)
+    if (windowmode::isListShown(window))
         ToggleListPanel(context);
     window.control(u"VideoSurface")->SetRect(QRect(QPoint(0, 0), window.LayoutSize));
 }
@@ -41,13 +41,13 @@ void OnBottomEdgeTick(HandlerContext& context)
 
 void OnTopEdgeTick(HandlerContext& context)
 {
-    if (QCursor::pos().y() == 0 && context.state.windowMode.fullScreen)
+    if (QCursor::pos().y() == 0 && windowmode::isFullScreen(context.window))
         HideWindowBar(context);
 }
 
 void OnEscapeHotKey(HandlerContext& context)
 {
-    if (!context.state.windowMode.fullScreen)
+    if (!windowmode::isFullScreen(context.window))
         return;
     ShowWindowBar(context);
     ToggleFullScreen(context);

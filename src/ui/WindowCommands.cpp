@@ -4,7 +4,7 @@
 #include "MainWindow.h"
 #include "Texts.h"
 #include "WindowMetrics.h"
-#include "core/ProgramState.h"
+#include "WindowModeFlags.h"
 #include "controls/Control.h"
 
 #include <QMetaObject>
@@ -16,9 +16,7 @@ void ToggleListPanel(HandlerContext& context)
     Control& video = *window.control(u"VideoSurface");
     Control& caption = *window.control(u"ListCaptionLabel");
     Control& list = *window.control(u"SourceList");
-    bool& listShown = context.state.windowMode.listShown;
-    listShown = !listShown;
-    if (listShown) {
+    if (windowmode::isListHidden(window)) {
         video.SetWidth(window.LayoutSize.width() - windowmetrics::kVideoMarginListShown);
         caption.SetVisible(true);
         list.SetVisible(true);
