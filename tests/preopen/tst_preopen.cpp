@@ -265,6 +265,8 @@ void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched()
     const int connections = server.connections();
     PlayNeighbourChannel(program_->handlers(), +1);
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：二台"), 5000);
+    // The old channel's picture may go on for a moment while its player stops: its connection counts first.
+    QTRY_COMPARE_WITH_TIMEOUT(server.connections(), connections + 1, 15000);
     QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 15000), qPrintable(ui().videoColour().name()));
     QCOMPARE(server.connections(), connections + 1);
     for (const QList<QVariant>& arguments : status) {
