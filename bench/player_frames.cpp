@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include "support/FrameRuns.h"
+#include "support/ShowEntries.h"
 
 #include <X11/Xlib.h>
 
@@ -71,8 +72,7 @@ int main(int argc, char** argv)
     for (int entry = 0; entry < 6; ++entry)
         addresses << QString::fromStdString(sources[entry]);
     ListBox& list = window.get<ListBox>(u"SourceList");
-    list.setItems(names);
-    window.get<ListBox>(u"AddressList").setItems(addresses);
+    bench::showEntries(program.handlers(), names, addresses);
 
     PicBox& video = window.get<PicBox>(u"VideoSurface");
     const QPoint centre = video.mapToGlobal(video.rect().center());

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "support/FrameRuns.h"
+#include "support/ShowEntries.h"
 #include "support/SwitchStorm.h"
 
 #include <X11/Xlib.h>
@@ -34,14 +35,13 @@ int main(int argc, char** argv)
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
     ListBox& list = window.get<ListBox>(u"SourceList");
-    list.setItems({"红", "网络", "蓝"});
     // BENCH_SOAK_LOCAL=1 plays a clip in place of the stream, for memory
     // profilers: libvlc cancels its name look-up threads inside malloc, which
     // their hooks do not survive.
     const std::string middle = qEnvironmentVariableIsSet("BENCH_SOAK_LOCAL") ? sources[0] : sources[2];
-    window.get<ListBox>(u"AddressList")
-        .setItems({QString::fromStdString(sources[0]), QString::fromStdString(middle),
-                   QString::fromStdString(sources[1])});
+    bench::showEntries(program.handlers(), {"红", "网络", "蓝"},
+                       {QString::fromStdString(sources[0]), QString::fromStdString(middle),
+                        QString::fromStdString(sources[1])});
     const auto doubleClick = [&](int entry) {
         const QRect item = list.visualRect(list.model()->index(entry, 0));
         QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, list.viewport()->mapTo(&window, item.center()));
