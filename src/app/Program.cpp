@@ -14,11 +14,20 @@
 #include "ui/ListFilterHandlers.h"
 #include "ui/ListFilterLine.h"
 #include "ui/SecondVideoSurface.h"
+#include "GuideModule.h"
+#include "ui/GuideHandlers.h"
+#include "ui/GuideText.h"
+#include "ui/ProgrammeBanner.h"
+#include "ui/ProgrammeSchedule.h"
+#include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "engine/VlcPlayer.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QStandardPaths>
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QTimer>
@@ -34,6 +43,23 @@ void sayPlayerIsMissing()
                                    "节目单仍可使用，但不能播放。"),
                     QMessageBox::Ok);
     box.exec();
+}
+
+// Beside the program in the build, under lib/clipvane when installed; the
+// environment may name another (the tests do).
+QStringList guideModulePaths(const QString& programFolder)
+{
+    QStringList paths;
+    if (const QString named = qEnvironmentVariable("CLIPVANE_GUIDE_MODULE"); !named.isEmpty())
+        paths << named;
+    const QString file = QStringLiteral("libclipvane_guide.so");
+    paths << QDir(programFolder).filePath(file) << QDir(programFolder).filePath(QStringLiteral("../lib/clipvane/") + file);
+    return paths;
+}
+
+QString guideCacheFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath(QStringLiteral("clipvane"));
 }
 
 } // namespace
@@ -82,6 +108,8 @@ Program::Program(const QString& programFolder)
     QObject::connect(state_.sources.get(), &PlaySourceLoader::loaded, window_.get(),
                      [this](std::uint64_t generation, const PlaySourceFile& file) {
                          ShowPlaySources(*context_, file, generation);
+                         if (!file.keepsCurrentList)
+                             guideModule_->listShown();
                      });
     // The other players draw into windows of their own over the video surface,
     // owned by the surface; one is seen while its player's source is the one
@@ -109,6 +137,28 @@ Program::Program(const QString& programFolder)
     QObject::connect(find, &QShortcut::activated, window_.get(), [this] { ShowListFilter(*context_); });
     keys_ = std::make_unique<ChannelKeys>(*context_);
     selectionRest_ = std::make_unique<SelectionRest>(*context_);
+    // The programme guide, once the window shows: each entry's tooltip says what is on.
+    guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), guideCacheFolder());
+    guideModule_->startAfterPaint(*window_);
+    banner_ = std::make_unique<ProgrammeBanner>();
+    context_->banner = banner_.get();
+    context_->schedule = new ProgrammeSchedule(*window_); // a child of the window
+    // A right-click on an entry selects it and offers its schedule.
+    ListBox& sources = window_->get<ListBox>(u"SourceList");
+    sources.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&sources, &QWidget::customContextMenuRequested, window_.get(), [this, &sources](QPoint at) {
+        const int item = sources.itemAt(at);
+        if (item < 0 || state_.channels.list().isHeading(item))
+            return;
+        sources.setCurrentSelection(item);
+        QMenu menu;
+        menu.setAccessibleName(QStringLiteral("节目菜单"));
+        menu.addAction(QStringLiteral("节目单"), window_.get(), [this] { ToggleProgrammeSchedule(*context_); });
+        menu.exec(sources.viewport()->mapToGlobal(at));
+    });
+    window_->get<ListBox>(u"SourceList").setItemToolTips([this](int item) {
+        return state_.guide ? nowNextLine(state_.guide->nowNext(item, QDateTime::currentSecsSinceEpoch())) : QString();
+    });
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }
@@ -141,6 +191,14 @@ void Program::OnProgramExit()
     exited_ = true;
     keys_.reset();
     selectionRest_.reset();
+    if (context_) {
+        context_->banner = nullptr;
+        banner_.reset();
+    }
+    // The guide's thread ends first (a fetch under way is dropped), then its module goes.
+    state_.guide.reset();
+    guideModule_.reset();
+    state_.guideModule.reset();
     if (state_.playback)
         state_.playback->shutdown();
     state_.playback.reset();

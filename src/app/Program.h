@@ -6,6 +6,8 @@
 #include <memory>
 
 class ChannelKeys;
+class GuideModule;
+class ProgrammeBanner;
 class SelectionRest;
 class MainWindow;
 
@@ -36,5 +38,7 @@ private:
     std::unique_ptr<HandlerContext> context_;
     std::unique_ptr<ChannelKeys> keys_;
     std::unique_ptr<SelectionRest> selectionRest_;
+    std::unique_ptr<GuideModule> guideModule_;
+    std::unique_ptr<ProgrammeBanner> banner_;
     bool exited_ = false;
 };

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "ChannelNavigator.h"
+#include "ProgrammeGuide.h"
 #include "UserSettings.h"
 #include "VolumeState.h"
 #include "engine/PlaybackSession.h"
 #include "platform/HotKeyService.h"
+#include "platform/SharedLibrary.h"
 #include "sources/PlaySourceLoader.h"
 
 #include <QString>
@@ -25,6 +27,10 @@ struct ProgramState {
     std::unique_ptr<UserSettings> settings;
     std::optional<VolumeState> volume; // from the window's start on
     ChannelNavigator channels; // the list shown, what plays and what is opened ahead
+    // The programme guide's module and the guide it made, once the window has
+    // been painted; the guide goes before its module.
+    std::shared_ptr<SharedLibrary> guideModule;
+    std::unique_ptr<ProgrammeGuide> guide;
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;

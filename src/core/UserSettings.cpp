@@ -33,6 +33,12 @@ void UserSettings::setPreopen(const QString& mode)
     settings.setValue(QStringLiteral("preopen"), mode);
 }
 
+QStringList UserSettings::guides() const
+{
+    // The INI format reads "a,b" as a list, and a single address as a string.
+    return store().value(QStringLiteral("epg")).toStringList();
+}
+
 QString UserSettings::preopen() const
 {
     const QString value = store().value(QStringLiteral("preopen")).toString().trimmed().toLower();

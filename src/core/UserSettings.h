@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,4 +22,8 @@ public:
     // "next+selection" (also when missing or not one of these).
     QString preopen() const;
     void setPreopen(const QString& mode);
+
+    // "epg": the programme guides of lists that name none, separated by
+    // commas, each an http(s) address or a local path.
+    QStringList guides() const;
 };

@@ -2,6 +2,7 @@
 
 #include "ChannelNavigation.h"
 #include "FullScreenLayout.h"
+#include "GuideHandlers.h"
 #include "HandlerContext.h"
 #include "ListFilterLine.h"
 #include "MainWindow.h"
@@ -71,6 +72,8 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
         {{Qt::Key_Space}, M::None, "空格  停止 / 重新播放", [](ChannelKeys& self, int) { StopOrPlayAgain(self.context_); }},
         {{Qt::Key_F, Qt::Key_F11}, M::None, "F、F11  全屏", [](ChannelKeys& self, int) { ToggleFullScreen(self.context_); }},
         {{Qt::Key_M}, M::None, "M  静音", [](ChannelKeys& self, int) { ToggleMute(self.context_); }},
+        {{Qt::Key_I}, M::None, "I  正在播出的节目", [](ChannelKeys& self, int) { ShowBannerOfWatched(self.context_); }},
+        {{Qt::Key_G}, M::None, "G  节目表", [](ChannelKeys& self, int) { ToggleProgrammeSchedule(self.context_); }},
         {{Qt::Key_Plus, Qt::Key_Equal}, M::NoneOrShift, "+ −、滚轮  音量",
          [](ChannelKeys& self, int) { StepVolumeUp(self.context_); }},
         {{Qt::Key_Minus, Qt::Key_Underscore}, M::NoneOrShift, "",

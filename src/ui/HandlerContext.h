@@ -8,6 +8,8 @@
 #include <optional>
 
 class ListFilterLine;
+class ProgrammeBanner;
+class ProgrammeSchedule;
 class MainWindow;
 class QWidget;
 struct ProgramState;
@@ -30,5 +32,7 @@ struct HandlerContext {
     // Where the players after the first draw (the first draws into VideoSurface); none: VideoSurface.
     std::array<QWidget*, 2> playerSurfaces{};
     ListFilterLine* filterLine = nullptr;
+    ProgrammeBanner* banner = nullptr;     // what is on, over the video
+    ProgrammeSchedule* schedule = nullptr; // a channel's programmes by day
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start
 };

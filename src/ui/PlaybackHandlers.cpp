@@ -1,5 +1,6 @@
 #include "PlaybackHandlers.h"
 
+#include "GuideHandlers.h"
 #include "HandlerContext.h"
 #include "Preopen.h"
 #include "MainWindow.h"
@@ -48,6 +49,7 @@ void PlaySelectedEntry(HandlerContext& context)
     context.nowPlaying.generation =
         context.state.playback->play(alternates, PlayerWindows(context), context.state.CachingMs);
     PrepareEntry(context, openAhead);
+    ShowProgrammeBanner(context, selected, false);
 }
 
 Alternates EntryAlternates(HandlerContext& context, int index, QStringList* labels)

@@ -88,6 +88,11 @@ void ListBox::showOnly(std::vector<int> items)
     setShown(std::move(items));
 }
 
+void ListBox::setItemToolTips(std::function<QString(int item)> toolTip)
+{
+    items_->setToolTips(std::move(toolTip));
+}
+
 void ListBox::showAll()
 {
     setShown(std::nullopt);
@@ -101,6 +106,12 @@ void ListBox::setShown(std::optional<std::vector<int>> items)
         return;
     setCurrentSelection(selected);
     scrollTo(items_->index(items_->rowOf(selected)), QAbstractItemView::PositionAtCenter);
+}
+
+int ListBox::itemAt(const QPoint& point) const
+{
+    const QModelIndex index = indexAt(point);
+    return index.isValid() ? items_->itemAt(index.row()) : -1;
 }
 
 QRect ListBox::itemRect(int index) const

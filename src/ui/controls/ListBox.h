@@ -5,6 +5,7 @@
 
 #include <QListView>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -37,7 +38,11 @@ public:
     // Shows only these items (ascending), or all again; the selection stays
     // on its item while that item is shown.
     void showOnly(std::vector<int> items);
+    // Each item's tooltip, asked as it is about to show (an empty one shows none).
+    void setItemToolTips(std::function<QString(int item)> toolTip);
     void showAll();
+    // The item at a point of the viewport; -1 where there is none.
+    int itemAt(const QPoint& point) const;
     // The rectangle of an item in the viewport; empty when it is not shown.
     QRect itemRect(int index) const;
 

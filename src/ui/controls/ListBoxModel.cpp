@@ -27,6 +27,8 @@ QVariant ListBoxModel::data(const QModelIndex& index, int role) const
         return isHeading(item) ? QVariant(int(Qt::AlignCenter)) : QVariant();
     case Qt::ForegroundRole:
         return isHeading(item) ? QVariant(headingColour_) : QVariant();
+    case Qt::ToolTipRole:
+        return toolTip_ && !isHeading(item) ? QVariant(toolTip_(item)) : QVariant();
     case Qt::AccessibleDescriptionRole:
         return isHeading(item) ? QVariant(QStringLiteral("分组标题")) : QVariant();
     default:

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
     void setHeadings(const QList<int>& items, const QColor& colour);
     bool isHeading(int item) const;
 
+    // An item's tooltip, asked when it is about to show; headings have none.
+    void setToolTips(std::function<QString(int item)> toolTip) { toolTip_ = std::move(toolTip); }
+
     // Only these items (ascending) are shown; none given: every item.
     void setShown(std::optional<std::vector<int>> items);
     int itemAt(int row) const;  // -1 outside the rows shown
@@ -44,5 +48,6 @@ private:
     std::vector<bool> headings_;
     QColor headingColour_;
     std::optional<std::vector<int>> shown_;
+    std::function<QString(int item)> toolTip_;
     int rowHeight_ = 0;
 };

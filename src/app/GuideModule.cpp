@@ -1,0 +1,76 @@
+#include "GuideModule.h"
+
+#include "core/GuideSources.h"
+#include "core/ProgramState.h"
+#include "platform/ThreadMailbox.h"
+
+#include <QEvent>
+#include <QLoggingCategory>
+#include <QTimer>
+#include <QWidget>
+
+Q_LOGGING_CATEGORY(lcGuideModule, "clipvane.guide", QtWarningMsg)
+
+GuideModule::GuideModule(ProgramState& state, QStringList modulePaths, QString cacheFolder, QObject* parent)
+    : QObject(parent), state_(state), modulePaths_(std::move(modulePaths)), cacheFolder_(std::move(cacheFolder)),
+      mailbox_(new ThreadMailbox(this))
+{
+}
+
+GuideModule::~GuideModule()
+{
+    if (loader_.joinable())
+        loader_.join();
+}
+
+void GuideModule::startAfterPaint(QWidget& window)
+{
+    window.installEventFilter(this);
+}
+
+bool GuideModule::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && !started_) {
+        started_ = true;
+        watched->removeEventFilter(this);
+        // After this paint has reached the screen.
+        QTimer::singleShot(0, this, &GuideModule::start);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void GuideModule::start()
+{
+    loader_ = std::thread([this, paths = modulePaths_] {
+        auto module = std::make_shared<SharedLibrary>();
+        QString why;
+        for (const QString& path : paths) {
+            if (module->open(path))
+                break;
+            why += module->errorString() + u'\n';
+        }
+        mailbox_->post([this, module, why] {
+            if (!module->isOpen()) {
+                qCWarning(lcGuideModule) << "no programme guide: the guide's module did not open:" << why.trimmed();
+                return;
+            }
+            const auto make = reinterpret_cast<MakeProgrammeGuide>(module->symbol(kMakeProgrammeGuideSymbol));
+            if (!make) {
+                qCWarning(lcGuideModule) << "no programme guide:" << module->errorString();
+                return;
+            }
+            state_.guideModule = module;
+            state_.guide.reset(make(cacheFolder_.toUtf8().constData()));
+            state_.guide->setChangedHandler([this] { emit changed(); });
+            listShown();
+        });
+    });
+}
+
+void GuideModule::listShown()
+{
+    if (!state_.guide)
+        return;
+    const QStringList setting = state_.settings ? state_.settings->guides() : QStringList();
+    state_.guide->load(guideRequestFor(state_.channels.list(), setting));
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// One programme of a channel's guide; times in seconds since 1970 UTC.
+struct Programme {
+    qint64 start = 0;
+    qint64 stop = 0;
+    QString title;
+    QString description;
+};
+
+struct ProgrammeNowNext {
+    std::optional<Programme> now;
+    std::optional<Programme> next;
+};
+
+// What a list entry offers for finding its channel in a guide.
+struct GuideEntryKey {
+    QString tvgId;
+    QString tvgName;
+    QString name;
+};
+
+// An XMLTV guide: an http(s) address or a local path, and minutes added to
+// each of its times (for a guide that writes them in the wrong zone).
+struct GuideSource {
+    QString address;
+    int correctionMinutes = 0;
+    bool operator==(const GuideSource&) const = default;
+};
+
+// Which guides to read for the list shown, and how.
+struct GuideRequest {
+    std::vector<GuideSource> guides; // in order of precedence
+    int keepDays = 7;                // programmes that ended longer ago are not kept
+    std::vector<GuideEntryKey> entries; // one per entry of the list, headings included
+};
+
+// The programme guide, loaded as a module once the window shows: what is on
+// now and next for each entry of the list. Its reading, fetching and keeping
+// run off the window's thread; what it answers comes from memory and never waits.
+class ProgrammeGuide {
+public:
+    virtual ~ProgrammeGuide() = default;
+    // A new list, or new settings: what was kept from an earlier run shows at
+    // once, then the guides that are stale are fetched again.
+    virtual void load(const GuideRequest& request) = 0;
+    virtual ProgrammeNowNext nowNext(int entry, qint64 now) const = 0;
+    virtual std::vector<Programme> programmes(int entry) const = 0;
+    // Runs on the thread that made the guide each time what it knows has changed.
+    virtual void setChangedHandler(std::function<void()> changed) = 0;
+};
+
+// The module's one entry point: a guide keeping its copies in `cacheFolder`.
+using MakeProgrammeGuide = ProgrammeGuide* (*)(const char* cacheFolderUtf8);
+inline constexpr const char* kMakeProgrammeGuideSymbol = "clipvane_make_programme_guide";

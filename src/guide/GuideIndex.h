@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/ProgrammeGuide.h"
+
+#include <memory>
+#include <vector>
+
+// What the window asks of the guide, answered from memory: each list entry's
+// programmes by start, shared by the entries of one guide channel. Built
+// whole on the guide's thread and then never changed, so any thread may read it.
+class GuideIndex {
+public:
+    using Programmes = std::vector<Programme>;
+
+    explicit GuideIndex(int entries) : entries_(size_t(std::max(entries, 0))) {}
+
+    // Sorts them by start; one without a stop ends where the next begins.
+    static std::shared_ptr<const Programmes> arrange(Programmes programmes);
+    void set(int entry, std::shared_ptr<const Programmes> programmes);
+
+    ProgrammeNowNext nowNext(int entry, qint64 now) const;
+    Programmes programmes(int entry) const;
+    int matchedEntries() const;
+
+private:
+    std::vector<std::shared_ptr<const Programmes>> entries_;
+};

@@ -1,0 +1,3 @@
+#include "GuideLog.h"
+
+Q_LOGGING_CATEGORY(lcGuide, "clipvane.guide", QtWarningMsg)

@@ -1,0 +1,223 @@
+#include "GuideStore.h"
+
+#include "GuideLog.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+void bindText(sqlite3_stmt* statement, int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+QString columnText(sqlite3_stmt* statement, int index)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, index)) : QString();
+}
+
+constexpr const char* kSchema = R"(
+    PRAGMA journal_mode = WAL;
+    PRAGMA synchronous = NORMAL;
+    CREATE TABLE IF NOT EXISTS guides(row INTEGER PRIMARY KEY, address TEXT UNIQUE NOT NULL,
+                                      etag TEXT, modified TEXT, fetched INTEGER);
+    CREATE TABLE IF NOT EXISTS channels(guide INTEGER NOT NULL, id TEXT NOT NULL, names TEXT, icon TEXT);
+    CREATE TABLE IF NOT EXISTS programmes(guide INTEGER NOT NULL, channel TEXT NOT NULL, start INTEGER NOT NULL,
+                                          stop INTEGER NOT NULL, title TEXT, description TEXT);
+    CREATE INDEX IF NOT EXISTS programmes_by_channel ON programmes(guide, channel, start);
+    CREATE INDEX IF NOT EXISTS channels_by_guide ON channels(guide);
+)";
+
+// Display names kept in one column, separated by a character no name has.
+constexpr QChar kNameSeparator = u'\x1f';
+
+} // namespace
+
+void GuideStore::CloseDatabase::operator()(sqlite3* db) const
+{
+    sqlite3_close_v2(db);
+}
+
+void GuideStore::FinalizeStatement::operator()(sqlite3_stmt* statement) const
+{
+    sqlite3_finalize(statement);
+}
+
+GuideStore::GuideStore(Database db) : db_(std::move(db)) {}
+
+GuideStore::~GuideStore() = default;
+
+std::unique_ptr<GuideStore> GuideStore::open(const QString& path, QString* error)
+{
+    sqlite3* raw = nullptr;
+    const int opened = sqlite3_open_v2(path.toUtf8().constData(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    Database db(raw);
+    if (opened != SQLITE_OK) {
+        if (error)
+            *error = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory");
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db.get(), 2000);
+    std::unique_ptr<GuideStore> store(new GuideStore(std::move(db)));
+    if (!store->exec(kSchema)) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(store->db_.get()));
+        return nullptr;
+    }
+    store->insertChannel_ = store->prepare("INSERT INTO channels(guide, id, names, icon) VALUES(?, ?, ?, ?)");
+    store->insertProgramme_ = store->prepare(
+        "INSERT INTO programmes(guide, channel, start, stop, title, description) VALUES(?, ?, ?, ?, ?, ?)");
+    if (!store->insertChannel_ || !store->insertProgramme_) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(store->db_.get()));
+        return nullptr;
+    }
+    return store;
+}
+
+bool GuideStore::exec(const char* sql) const
+{
+    char* message = nullptr;
+    const int result = sqlite3_exec(db_.get(), sql, nullptr, nullptr, &message);
+    if (result != SQLITE_OK)
+        qCWarning(lcGuide) << "database:" << (message ? message : "error");
+    sqlite3_free(message);
+    return result == SQLITE_OK;
+}
+
+GuideStore::Statement GuideStore::prepare(const char* sql) const
+{
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), sql, -1, &statement, nullptr) != SQLITE_OK) {
+        qCWarning(lcGuide) << "database:" << sqlite3_errmsg(db_.get());
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return Statement(statement);
+}
+
+void GuideStore::Writer::channel(const GuideChannel& channel)
+{
+    sqlite3_stmt* insert = store_.insertChannel_.get();
+    sqlite3_bind_int(insert, 1, guide_);
+    bindText(insert, 2, channel.id);
+    bindText(insert, 3, channel.names.join(kNameSeparator));
+    bindText(insert, 4, channel.icon);
+    ok_ = sqlite3_step(insert) == SQLITE_DONE && ok_;
+    sqlite3_reset(insert);
+}
+
+void GuideStore::Writer::programme(const GuideProgramme& programme)
+{
+    if (programme.stop > 0 ? programme.stop < keepFrom_ : programme.start < keepFrom_)
+        return;
+    sqlite3_stmt* insert = store_.insertProgramme_.get();
+    sqlite3_bind_int(insert, 1, guide_);
+    bindText(insert, 2, programme.channel);
+    sqlite3_bind_int64(insert, 3, programme.start);
+    sqlite3_bind_int64(insert, 4, programme.stop);
+    bindText(insert, 5, programme.title);
+    bindText(insert, 6, programme.description);
+    ok_ = sqlite3_step(insert) == SQLITE_DONE && ok_;
+    sqlite3_reset(insert);
+}
+
+bool GuideStore::replace(const QString& address, const Copy& copy, qint64 keepFrom,
+                         const std::function<void(Writer&)>& fill)
+{
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    Statement upsert = prepare("INSERT INTO guides(address, etag, modified, fetched) VALUES(?, ?, ?, ?) "
+                               "ON CONFLICT(address) DO UPDATE SET etag = excluded.etag, "
+                               "modified = excluded.modified, fetched = excluded.fetched");
+    bool ok = bool(upsert);
+    if (ok) {
+        bindText(upsert.get(), 1, address);
+        bindText(upsert.get(), 2, copy.etag);
+        bindText(upsert.get(), 3, copy.lastModified);
+        sqlite3_bind_int64(upsert.get(), 4, copy.fetchedAt);
+        ok = sqlite3_step(upsert.get()) == SQLITE_DONE;
+    }
+    const int guide = ok ? guideRow(address) : 0;
+    if (guide > 0) {
+        Statement clearChannels = prepare("DELETE FROM channels WHERE guide = ?");
+        Statement clearProgrammes = prepare("DELETE FROM programmes WHERE guide = ?");
+        ok = clearChannels && clearProgrammes;
+        for (sqlite3_stmt* clear : {clearChannels.get(), clearProgrammes.get()}) {
+            if (!ok)
+                break;
+            sqlite3_bind_int(clear, 1, guide);
+            ok = sqlite3_step(clear) == SQLITE_DONE;
+        }
+        if (ok) {
+            Writer writer(*this, guide, keepFrom);
+            fill(writer);
+            ok = writer.ok_;
+        }
+    } else {
+        ok = false;
+    }
+    if (!ok) {
+        qCWarning(lcGuide) << "could not keep the guide" << address << ":" << sqlite3_errmsg(db_.get());
+        exec("ROLLBACK");
+        return false;
+    }
+    return exec("COMMIT");
+}
+
+std::optional<GuideStore::Copy> GuideStore::copyOf(const QString& address) const
+{
+    Statement query = prepare("SELECT etag, modified, fetched FROM guides WHERE address = ?");
+    if (!query)
+        return std::nullopt;
+    bindText(query.get(), 1, address);
+    if (sqlite3_step(query.get()) != SQLITE_ROW)
+        return std::nullopt;
+    return Copy{columnText(query.get(), 0), columnText(query.get(), 1), sqlite3_column_int64(query.get(), 2)};
+}
+
+void GuideStore::touch(const QString& address, qint64 fetchedAt)
+{
+    if (Statement update = prepare("UPDATE guides SET fetched = ? WHERE address = ?")) {
+        sqlite3_bind_int64(update.get(), 1, fetchedAt);
+        bindText(update.get(), 2, address);
+        sqlite3_step(update.get());
+    }
+}
+
+int GuideStore::guideRow(const QString& address) const
+{
+    Statement query = prepare("SELECT row FROM guides WHERE address = ?");
+    if (!query)
+        return 0;
+    bindText(query.get(), 1, address);
+    return sqlite3_step(query.get()) == SQLITE_ROW ? sqlite3_column_int(query.get(), 0) : 0;
+}
+
+std::vector<GuideChannel> GuideStore::channels(int guide) const
+{
+    std::vector<GuideChannel> found;
+    Statement query = prepare("SELECT id, names, icon FROM channels WHERE guide = ?");
+    if (!query)
+        return found;
+    sqlite3_bind_int(query.get(), 1, guide);
+    while (sqlite3_step(query.get()) == SQLITE_ROW)
+        found.push_back({columnText(query.get(), 0), columnText(query.get(), 1).split(kNameSeparator, Qt::SkipEmptyParts),
+                         columnText(query.get(), 2)});
+    return found;
+}
+
+void GuideStore::programmes(int guide, const std::function<void(Entry&&)>& each) const
+{
+    Statement query = prepare("SELECT channel, start, stop, title, description FROM programmes "
+                              "WHERE guide = ? ORDER BY channel, start");
+    if (!query)
+        return;
+    sqlite3_bind_int(query.get(), 1, guide);
+    while (sqlite3_step(query.get()) == SQLITE_ROW)
+        each({guide, columnText(query.get(), 0), sqlite3_column_int64(query.get(), 1),
+              sqlite3_column_int64(query.get(), 2), columnText(query.get(), 3), columnText(query.get(), 4)});
+}

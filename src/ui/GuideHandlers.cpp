@@ -1,0 +1,67 @@
+#include "GuideHandlers.h"
+
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "ProgrammeBanner.h"
+#include "ProgrammeSchedule.h"
+#include "core/ProgramState.h"
+#include "controls/ListBox.h"
+#include "controls/PicBox.h"
+
+#include <QDateTime>
+
+namespace {
+
+QRect videoOnScreen(HandlerContext& context)
+{
+    const PicBox& video = context.window.get<PicBox>(u"VideoSurface");
+    return QRect(video.mapToGlobal(QPoint(0, 0)), video.size());
+}
+
+int selectedOrWatched(HandlerContext& context, bool watchedFirst)
+{
+    const int selected = context.window.get<ListBox>(u"SourceList").currentSelection();
+    const int watched = context.state.channels.lastPlayed();
+    const int first = watchedFirst ? watched : selected;
+    const int second = watchedFirst ? selected : watched;
+    const ChannelList& list = context.state.channels.list();
+    if (list.contains(first) && !list.isHeading(first))
+        return first;
+    return list.contains(second) && !list.isHeading(second) ? second : -1;
+}
+
+} // namespace
+
+void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGuide)
+{
+    const ChannelList& list = context.state.channels.list();
+    if (!context.banner || !list.contains(entry) || list.isHeading(entry))
+        return;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const ProgrammeNowNext nowNext = context.state.guide ? context.state.guide->nowNext(entry, now) : ProgrammeNowNext{};
+    if (!evenWithoutGuide && !nowNext.now && !nowNext.next)
+        return;
+    context.banner->present(list.name(entry), nowNext, now, videoOnScreen(context));
+}
+
+void ShowBannerOfWatched(HandlerContext& context)
+{
+    ShowProgrammeBanner(context, selectedOrWatched(context, true), true);
+}
+
+void ToggleProgrammeSchedule(HandlerContext& context)
+{
+    if (!context.schedule)
+        return;
+    if (context.schedule->isVisible()) {
+        context.schedule->hide();
+        return;
+    }
+    const int entry = selectedOrWatched(context, false);
+    if (entry < 0)
+        return;
+    const std::vector<Programme> programmes = context.state.guide ? context.state.guide->programmes(entry)
+                                                                    : std::vector<Programme>{};
+    context.schedule->present(context.state.channels.list().name(entry), programmes,
+                              QDateTime::currentSecsSinceEpoch(), videoOnScreen(context));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/ProgrammeGuide.h"
+
+#include <QTimer>
+#include <QWidget>
+
+// What is on, over the bottom of the video for a few seconds after a channel
+// change or on the key I: the channel's name, the programme on now with its
+// times and how far it has come, and the next one. A window of its own (the
+// video is drawn by another program's window, and only a window above it is
+// seen there) that the pointer goes through and that never takes the keyboard.
+class ProgrammeBanner final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kShownMs = 4000;
+    static constexpr int kHeight = 58;
+
+    ProgrammeBanner();
+
+    // Shows it along the bottom of `video` (on screen) from now for a while.
+    void present(const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video);
+    // What it says, line by line, as drawn (also its accessible description).
+    QStringList lines() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString name_;
+    ProgrammeNowNext nowNext_;
+    qint64 now_ = 0;
+    QTimer hide_;
+};

@@ -1,0 +1,101 @@
+#include "ProgrammeSchedule.h"
+
+#include "GuideText.h"
+#include "controls/DefaultFont.h"
+
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QVBoxLayout>
+
+ProgrammeSchedule::ProgrammeSchedule(QWidget& mainWindow)
+    : QWidget(&mainWindow, Qt::Tool | Qt::FramelessWindowHint), title_(new QLabel(this)), list_(new QListWidget(this))
+{
+    setObjectName(QStringLiteral("ProgrammeSchedule"));
+    setAccessibleName(QStringLiteral("节目表"));
+    title_->setAccessibleName(QStringLiteral("频道"));
+    list_->setAccessibleName(QStringLiteral("节目"));
+    QFont font = defaultGuiFont();
+    font.setPixelSize(14);
+    setFont(font);
+    setStyleSheet(QStringLiteral("QWidget { background: rgb(16, 16, 16); color: rgb(255, 255, 255); }"
+                                 "QListWidget { border: none; }"
+                                 "QListWidget::item:selected { background: rgb(50, 177, 108); }"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 8);
+    layout->addWidget(title_);
+    layout->addWidget(list_);
+    list_->setFocusPolicy(Qt::StrongFocus);
+    hide();
+}
+
+void ProgrammeSchedule::present(const QString& name, const std::vector<Programme>& programmes, qint64 now,
+                                const QRect& area)
+{
+    title_->setText(name.isEmpty() ? QStringLiteral("节目表") : name + QStringLiteral("  节目表"));
+    list_->clear();
+    QDate day;
+    QListWidgetItem* current = nullptr;
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    for (const Programme& programme : programmes) {
+        const QDate starts = QDateTime::fromSecsSinceEpoch(programme.start).date();
+        if (starts != day) {
+            day = starts;
+            auto* heading = new QListWidgetItem(chinese.toString(day, QStringLiteral("M月d日 dddd")), list_);
+            heading->setFlags(Qt::ItemIsEnabled);
+            heading->setTextAlignment(Qt::AlignCenter);
+            heading->setForeground(QColor(192, 192, 192));
+        }
+        auto* row = new QListWidgetItem(programmeTimes(programme) + QStringLiteral("  ") + programme.title, list_);
+        if (!programme.description.isEmpty())
+            row->setToolTip(programme.description);
+        if (programme.start <= now && now < programme.stop) {
+            QFont bold = row->font();
+            bold.setBold(true);
+            row->setFont(bold);
+            row->setText(QStringLiteral("▶ ") + row->text());
+            current = row;
+        } else if (programme.stop <= now) {
+            row->setForeground(QColor(128, 128, 128));
+        }
+    }
+    if (programmes.empty())
+        new QListWidgetItem(QStringLiteral("没有这个频道的节目单"), list_);
+    setGeometry(area);
+    show();
+    raise();
+    activateWindow();
+    list_->setFocus(Qt::OtherFocusReason);
+    if (current) {
+        list_->setCurrentItem(current);
+        list_->scrollToItem(current, QAbstractItemView::PositionAtCenter);
+    }
+}
+
+QStringList ProgrammeSchedule::rows() const
+{
+    QStringList shown;
+    for (int row = 0; row < list_->count(); ++row)
+        shown << list_->item(row)->text();
+    return shown;
+}
+
+int ProgrammeSchedule::currentRow() const
+{
+    for (int row = 0; row < list_->count(); ++row)
+        if (list_->item(row)->text().startsWith(QStringLiteral("▶ ")))
+            return row;
+    return -1;
+}
+
+void ProgrammeSchedule::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_G) {
+        hide();
+        parentWidget()->activateWindow();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,260 @@
+// The programme guide without a window: XMLTV times, gzip read in pieces and
+// cut when it grows too far, a guide that breaks off or blows up, matching
+// list entries to guide channels, the guides of a list and its settings, and
+// the guide kept in the database through a fetch that fails.
+
+#include "core/ChannelList.h"
+#include "core/GuideSources.h"
+#include "guide/ChannelMatcher.h"
+#include "guide/GuideImport.h"
+#include "guide/GuideIndex.h"
+#include "guide/GuideWorker.h"
+#include "guide/GzipStream.h"
+#include "guide/XmltvReader.h"
+#include "guide/XmltvTime.h"
+
+#include "LoopbackPorts.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/socket.h>
+#include <zlib.h>
+
+class GuideTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void timesAsXmltvWritesThem();
+    void gzipInPiecesAndABombCut();
+    void brokenGuidesKeepWhatCameFirst();
+    void entriesFindTheirChannels();
+    void guidesOfAListAndItsSettings();
+    void aFailedFetchKeepsTheGuideKnown();
+};
+
+namespace {
+
+QByteArray gzipped(const QByteArray& data)
+{
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(int(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(qsizetype(z.total_out));
+    deflateEnd(&z);
+    return out;
+}
+
+struct ReadGuide {
+    std::vector<GuideChannel> channels;
+    std::vector<GuideProgramme> programmes;
+    QString fault;
+    qint64 skipped = 0;
+};
+
+ReadGuide readXmltv(const QByteArray& document, qsizetype piece = 7)
+{
+    ReadGuide read;
+    XmltvReader reader([&](GuideChannel&& c) { read.channels.push_back(std::move(c)); },
+                       [&](GuideProgramme&& p) { read.programmes.push_back(std::move(p)); });
+    for (qsizetype at = 0; at < document.size(); at += piece)
+        if (!reader.feed(document.mid(at, piece)))
+            break;
+    reader.finish();
+    read.fault = reader.fault();
+    read.skipped = reader.programmesSkipped();
+    return read;
+}
+
+const QByteArray kGuide = R"(<?xml version="1.0" encoding="UTF-8"?>
+<tv>
+  <channel id="cctv1.cn"><display-name lang="zh">CCTV1</display-name><display-name>CCTV-1 综合</display-name>
+    <icon src="http://logo/cctv1.png"/></channel>
+  <channel id="phoenix"><display-name>鳳凰衛視中文台</display-name></channel>
+  <programme start="20261208190000 +0800" stop="20261208193000 +0800" channel="cctv1.cn">
+    <title lang="zh">新闻联播</title><title lang="en">News</title><desc>每日新闻</desc></programme>
+  <programme start="20261208193800 +0800" stop="20261208200000 +0800" channel="cctv1.cn"><title>焦点访谈</title></programme>
+  <programme start="20261208200000 +0800" stop="20261208190000 +0800" channel="cctv1.cn"><title>倒流</title></programme>
+  <programme start="not a time" channel="cctv1.cn"><title>无时</title></programme>
+</tv>
+)";
+
+} // namespace
+
+void GuideTest::timesAsXmltvWritesThem()
+{
+    using xmltv::parseTime;
+    const qint64 sevenPmInBeijing = 1796727600; // 2026-12-08 11:00 UTC
+    QCOMPARE(parseTime(u"20261208190000 +0800"), sevenPmInBeijing);
+    QCOMPARE(parseTime(u"20261208110000"), sevenPmInBeijing);        // no offset: UTC
+    QCOMPARE(parseTime(u"202612081100 Z"), sevenPmInBeijing);        // no seconds
+    QCOMPARE(parseTime(u"20261208053000 -05:30"), sevenPmInBeijing); // an offset with a colon
+    QCOMPARE(parseTime(u"20261208190000 +0000", -480), sevenPmInBeijing); // a guide's correction
+    QCOMPARE(parseTime(u"20261208"), sevenPmInBeijing - 11 * 3600);
+    for (const char16_t* bad : {u"", u"2026120", u"202612081", u"20261308190000", u"20261208250000", u"20261208190000 +2500",
+                                u"20261208190000 CET", u"２０２６１２０８"})
+        QVERIFY2(!parseTime(bad), qPrintable(QString::fromUtf16(bad)));
+}
+
+void GuideTest::gzipInPiecesAndABombCut()
+{
+    QByteArray plain;
+    for (int i = 0; i < 20000; ++i)
+        plain += QByteArray::number(i) + ' ';
+    const QByteArray packed = gzipped(plain) + gzipped("second member");
+    QVERIFY(looksGzipped(packed) && !looksGzipped(plain));
+    GzipStream stream(1 << 30);
+    QByteArray out;
+    for (qsizetype at = 0; at < packed.size(); at += 333)
+        out += stream.feed(QByteArrayView(packed).sliced(at, std::min<qsizetype>(333, packed.size() - at)));
+    stream.finish();
+    QVERIFY2(!stream.failed(), qPrintable(stream.error()));
+    QCOMPARE(out, plain + "second member");
+
+    // A megabyte of zeros in a kilobyte: cut at the bound, not followed.
+    const QByteArray bomb = gzipped(QByteArray(8 << 20, '\0'));
+    GzipStream bounded(1 << 20);
+    QCOMPARE(bounded.feed(bomb).size(), qsizetype(1 << 20));
+    QVERIFY(bounded.failed());
+
+    GzipStream truncated(1 << 30);
+    truncated.feed(QByteArrayView(packed).first(packed.size() / 2));
+    truncated.finish();
+    QVERIFY(truncated.failed());
+}
+
+void GuideTest::brokenGuidesKeepWhatCameFirst()
+{
+    const ReadGuide whole = readXmltv(kGuide);
+    QVERIFY2(whole.fault.isEmpty(), qPrintable(whole.fault));
+    QCOMPARE(whole.channels.size(), size_t(2));
+    QCOMPARE(whole.channels[0].names, QStringList({"CCTV1", "CCTV-1 综合"}));
+    QCOMPARE(whole.channels[0].icon, QStringLiteral("http://logo/cctv1.png"));
+    QCOMPARE(whole.programmes.size(), size_t(2)); // one ends before it starts, one has no time
+    QCOMPARE(whole.skipped, 2);
+    QCOMPARE(whole.programmes[0].title, QStringLiteral("新闻联播")); // the first language's title
+    QCOMPARE(whole.programmes[0].description, QStringLiteral("每日新闻"));
+
+    // Broken off in the middle: what came before stays, and it says where it stopped.
+    const ReadGuide cut = readXmltv(kGuide.left(kGuide.indexOf("<programme start=\"20261208193800")) + "<programme <<<");
+    QCOMPARE(cut.programmes.size(), size_t(1));
+    QVERIFY(cut.fault.contains(QStringLiteral("line")));
+    QVERIFY(!readXmltv(kGuide.left(kGuide.size() / 2)).fault.isEmpty()); // truncated
+    QVERIFY(!readXmltv("this is no guide at all").fault.isEmpty());
+    QVERIFY(!readXmltv("<html><body/></html>").fault.isEmpty());
+
+    // An entity bomb stops; an enormous title is cut.
+    QByteArray bomb = "<?xml version=\"1.0\"?><!DOCTYPE tv [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">";
+    for (char level = 'b'; level <= 'k'; ++level)
+        bomb += QByteArray("<!ENTITY ") + level + " \"" + QByteArray("&") + char(level - 1) + ";" +
+                QByteArray("&") + char(level - 1) + ";&" + char(level - 1) + ";&" + char(level - 1) + ";\">";
+    bomb += "]><tv><programme start=\"20261208190000\" channel=\"x\"><title>&k;</title></programme></tv>";
+    const ReadGuide exploded = readXmltv(bomb, 4096);
+    QVERIFY(!exploded.fault.isEmpty());
+    const QByteArray longTitle = "<tv><programme start=\"20261208190000\" channel=\"x\"><title>" +
+                                 QByteArray(3 << 20, 'x') + "</title></programme></tv>";
+    const ReadGuide cutTitle = readXmltv(longTitle, 65536);
+    QCOMPARE(cutTitle.programmes.size(), size_t(1));
+    QCOMPARE(cutTitle.programmes[0].title.size(), XmltvReader::kLongestText);
+}
+
+void GuideTest::entriesFindTheirChannels()
+{
+    ChineseVariants variants;
+    QVERIFY2(variants.isUsable(), "OpenCC's tables did not open");
+    ChannelMatcher matcher(&variants);
+    matcher.addGuide(1, {{"cctv1.cn", {"CCTV1", "CCTV-1 综合"}, {}},
+                         {"cctv5p", {"CCTV5+ 体育赛事"}, {}},
+                         {"phoenix", {"鳳凰衛視中文台"}, {}},
+                         {"hunan", {"湖南卫视"}, {}}});
+    matcher.addGuide(2, {{"cctv1.cn", {"CCTV1"}, {}}, {"other", {"湖南卫视"}, {}}}); // the first guide wins
+    const auto channelOf = [&](const QString& tvgId, const QString& tvgName, const QString& name) {
+        const auto found = matcher.match({tvgId, tvgName, name});
+        return found ? QString::number(found->guide) + u'/' + found->id : QString();
+    };
+    QCOMPARE(channelOf("phoenix", "", "随便"), QStringLiteral("1/phoenix"));      // tvg-id first
+    QCOMPARE(channelOf("", "CCTV1", "乱名"), QStringLiteral("1/cctv1.cn"));        // then tvg-name
+    QCOMPARE(channelOf("", "", "cctv-1"), QStringLiteral("1/cctv1.cn"));           // case, "-"
+    QCOMPARE(channelOf("", "", "CCTV-1高清"), QStringLiteral("1/cctv1.cn"));       // a suffix
+    QCOMPARE(channelOf("", "", "CCTV1 综合 HD"), QStringLiteral("1/cctv1.cn"));
+    QCOMPARE(channelOf("", "", "ＣＣＴＶ５＋"), QStringLiteral("1/cctv5p"));        // full-width, the "+" kept
+    QCOMPARE(channelOf("", "", "凤凰卫视中文台"), QStringLiteral("1/phoenix"));     // Simplified against Traditional
+    QCOMPARE(channelOf("", "", "湖南卫视 4K"), QStringLiteral("1/hunan"));
+    QCOMPARE(channelOf("", "", "CCTV5"), QString()); // CCTV5 is not CCTV5+
+    QCOMPARE(channelOf("", "", "东方卫视"), QString());
+}
+
+void GuideTest::guidesOfAListAndItsSettings()
+{
+    ListTags list;
+    QCOMPARE(guideSourcesFor(list, {" http://a/e.xml|offset=-480", "b.xml", "http://a/e.xml", ""}),
+             (std::vector<GuideSource>{{"http://a/e.xml", -480}, {"b.xml", 0}}));
+    list.guideAddresses = QStringList{"http://list/guide.gz"}; // the list's own come first and alone
+    QCOMPARE(guideSourcesFor(list, {"b.xml"}), (std::vector<GuideSource>{{"http://list/guide.gz", 0}}));
+    QCOMPARE(readGuideSource("http://x/g.xml|offset=9999").address, QStringLiteral("http://x/g.xml|offset=9999"));
+
+    PlaySourceFile file;
+    file.entries = {{"央视", "#genre#"}, {"CCTV-1", "http://a/1", {"cctv1.cn", "CCTV1", {}, {}, {}, {}, "10"}}};
+    file.fillColumns();
+    ChannelList channels;
+    channels.replace(file);
+    const GuideRequest request = guideRequestFor(channels, {"g.xml"});
+    QCOMPARE(request.entries.size(), size_t(2));
+    QVERIFY(request.entries[0].name.isEmpty()); // a heading has no guide
+    QCOMPARE(request.entries[1].tvgId, QStringLiteral("cctv1.cn"));
+    QCOMPARE(request.keepDays, 10); // catch-up days past the week
+}
+
+void GuideTest::aFailedFetchKeepsTheGuideKnown()
+{
+    QTemporaryDir cache;
+    const QString address = QStringLiteral("http://127.0.0.1:%1/guide").arg(loopback::freePort(SOCK_STREAM));
+    const qint64 now = 1796727600 + 600; // 19:10 in Beijing
+    {
+        // An earlier run kept the guide, long ago enough to fetch it again.
+        QString error;
+        auto store = GuideStore::open(cache.filePath(QStringLiteral("guide.sqlite")), &error);
+        QVERIFY2(store, qPrintable(error));
+        QFile file(cache.filePath(QStringLiteral("g.xml.gz")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(gzipped(kGuide));
+        file.close();
+        const GuideImportResult read = importGuideFile(*store, address, file.fileName(), {"\"v1\"", {}, now - 86400},
+                                                       {now - 7 * 86400, 0, qint64(1) << 30, nullptr});
+        QVERIFY(read.stored);
+        QCOMPARE(read.programmes, 2);
+    }
+    std::vector<std::shared_ptr<const GuideIndex>> published;
+    const std::atomic<bool> stopping{false};
+    GuideWorker worker(cache.path(), [&](std::shared_ptr<const GuideIndex> index) { published.push_back(index); },
+                       stopping, [now] { return now; });
+    GuideRequest request;
+    request.guides = {{address, 0}};
+    request.entries = {{{}, {}, QStringLiteral("CCTV-1 高清")}, {{}, {}, QStringLiteral("无名台")}};
+    QSignalSpy settled(&worker, &GuideWorker::settled);
+    worker.load(request);
+    QVERIFY(settled.isEmpty()); // fetching
+    // What was kept shows at once, before the fetch has even failed.
+    QCOMPARE(published.size(), size_t(1));
+    const ProgrammeNowNext shown = published.back()->nowNext(0, now);
+    QVERIFY(shown.now && shown.next);
+    QCOMPARE(shown.now->title, QStringLiteral("新闻联播"));
+    QCOMPARE(shown.next->title, QStringLiteral("焦点访谈"));
+    QVERIFY(!published.back()->nowNext(1, now).now);
+    // The server is not there: the guide known stays, nothing new is published.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("fetching .* failed")));
+    QVERIFY(settled.wait(10000));
+    QCOMPARE(published.size(), size_t(1));
+    QString error;
+    auto store = GuideStore::open(cache.filePath(QStringLiteral("guide.sqlite")), &error);
+    QCOMPARE(store->copyOf(address)->etag, QStringLiteral("\"v1\""));
+}
+
+QTEST_GUILESS_MAIN(GuideTest)
+#include "tst_guide.moc"

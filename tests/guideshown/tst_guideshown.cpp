@@ -1,0 +1,171 @@
+// The programme guide as the user meets it, with the real module: an M3U
+// list naming a guide that a local server sends gzipped under a name without
+// ".gz"; the list's tooltip says what is on now and next in the desktop's
+// time (the tests run with TZ=UTC, the guide is written in +0800); after a
+// restart with the server gone, the same within a second, from what was kept.
+// The banner over the video after a channel change and on I; the schedule on
+// G and from the list's menu, the programme on now marked; Esc closes it.
+
+#include "HttpTestServer.h"
+
+#include "app/Program.h"
+#include "XTestSupport.h"
+#include "ui/HandlerContext.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/ProgrammeBanner.h"
+#include "ui/ProgrammeSchedule.h"
+#include "ui/controls/PicBox.h"
+#include "ui/controls/ListBox.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+
+#include <X11/Xlib.h>
+#include <zlib.h>
+
+class GuideShownTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listTooltipSaysWhatIsOnAndKeepsItAcrossARestart();
+};
+
+namespace {
+
+QByteArray gzipped(const QByteArray& data)
+{
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(int(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(qsizetype(z.total_out));
+    deflateEnd(&z);
+    return out;
+}
+
+// As a Chinese guide writes it: Beijing time with its offset.
+QByteArray beijing(qint64 time)
+{
+    return QDateTime::fromSecsSinceEpoch(time, QTimeZone(8 * 3600)).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
+           " +0800";
+}
+
+QString clock(qint64 time)
+{
+    return QDateTime::fromSecsSinceEpoch(time, QTimeZone::utc()).toString(QStringLiteral("HH:mm"));
+}
+
+bool pressKeys(Program& program, const QStringList& keys)
+{
+    program.window().activateWindow();
+    xtest::xdotool({"windowfocus", "--sync", QString::number(program.window().winId())});
+    return xtest::xdotool(QStringList{"key", "--delay", "40"} + keys);
+}
+
+QString toolTipOf(Program& program, int entry)
+{
+    const ListBox& list = program.window().get<ListBox>(u"SourceList");
+    return list.model()->index(entry, 0).data(Qt::ToolTipRole).toString();
+}
+
+void checkBannerAndSchedule(Program& program, const QString& onNow)
+{
+    HandlerContext& context = program.handlers();
+    ListBox& list = program.window().get<ListBox>(u"SourceList");
+    // A channel change: the banner comes over the bottom of the video, and goes.
+    list.setCurrentSelection(0);
+    PlaySelectedEntry(context);
+    QVERIFY(context.banner->isVisible());
+    QCOMPARE(context.banner->lines().value(1), onNow);
+    QVERIFY(context.banner->lines().value(2).contains(QStringLiteral("焦点访谈")));
+    const PicBox& video = program.window().get<PicBox>(u"VideoSurface");
+    QCOMPARE(context.banner->geometry().bottom(), video.mapToGlobal(QPoint(0, video.height() - 1)).y());
+    QTRY_VERIFY_WITH_TIMEOUT(!context.banner->isVisible(), 10000);
+    // A channel the guide does not know: no banner after the change; I shows its name.
+    list.setCurrentSelection(1);
+    PlaySelectedEntry(context);
+    QVERIFY(!context.banner->isVisible());
+    QVERIFY(pressKeys(program, {"i"}));
+    QTRY_VERIFY(context.banner->isVisible());
+    QCOMPARE(context.banner->lines(), QStringList{QStringLiteral("二台")});
+    StopPlayback(context);
+
+    // G: the selected channel's schedule, the programme on now marked; Esc closes it.
+    list.setCurrentSelection(0);
+    QVERIFY(pressKeys(program, {"g"}));
+    QTRY_VERIFY(context.schedule->isVisible());
+    QVERIFY(context.schedule->currentRow() > 0);
+    QCOMPARE(context.schedule->rows().value(context.schedule->currentRow()),
+             QStringLiteral("▶ ") + QString(onNow).replace(QStringLiteral(" 新"), QStringLiteral("  新")));
+    QVERIFY(context.schedule->accessibleName() == QStringLiteral("节目表"));
+    QTRY_VERIFY(context.schedule->isActiveWindow());
+    QVERIFY(xtest::xdotool({"key", "Escape"}));
+    QTRY_VERIFY(!context.schedule->isVisible());
+}
+
+} // namespace
+
+void GuideShownTest::listTooltipSaysWhatIsOnAndKeepsItAcrossARestart()
+{
+    QCOMPARE(qgetenv("TZ"), QByteArray("UTC"));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const qint64 start = now - 600, change = now + 1200, end = now + 3000;
+    const QByteArray guide = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>"
+                             "<channel id=\"c1\"><display-name>一台</display-name></channel>"
+                             "<programme start=\"" + beijing(start) + "\" stop=\"" + beijing(change) +
+                             "\" channel=\"c1\"><title>新闻联播</title></programme>"
+                             "<programme start=\"" + beijing(change) + "\" stop=\"" + beijing(end) +
+                             "\" channel=\"c1\"><title>焦点访谈</title></programme></tv>\n";
+    auto server = std::make_unique<HttpTestServer>(gzipped(guide));
+    QVERIFY(server->isListening());
+
+    QTemporaryDir folder;
+    QFile list(folder.filePath(QStringLiteral("澄影播放源.txt")));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("#EXTM3U x-tvg-url=\"http://127.0.0.1:" + QByteArray::number(server->port()) + "/epg\"\n"
+               "#EXTINF:-1 tvg-id=\"c1\",一台\nhttp://127.0.0.1:9/one.ts\n"
+               "#EXTINF:-1,二台\nhttp://127.0.0.1:9/two.ts\n");
+    list.close();
+    const QString expected =
+        clock(start) + u'–' + clock(change) + QStringLiteral(" 新闻联播 / ") + clock(change) + QStringLiteral(" 焦点访谈");
+
+    {
+        Program program(folder.path());
+        program.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
+        QTRY_COMPARE_WITH_TIMEOUT(toolTipOf(program, 0), expected, 20000);
+        QCOMPARE(toolTipOf(program, 1), QString()); // not in the guide
+        QCOMPARE(server->requestsSeen(), 1);
+        checkBannerAndSchedule(program, clock(start) + u'–' + clock(change) + QStringLiteral(" 新闻联播"));
+        program.OnProgramExit();
+    }
+    server.reset();
+
+    Program again(folder.path());
+    QElapsedTimer clockRunning;
+    clockRunning.start();
+    again.open();
+    QTRY_COMPARE_WITH_TIMEOUT(toolTipOf(again, 0), expected, 5000);
+    QVERIFY2(clockRunning.elapsed() < 1000, qPrintable(QString::number(clockRunning.elapsed())));
+    again.OnProgramExit();
+}
+
+int main(int argc, char** argv)
+{
+    XInitThreads();
+    QApplication app(argc, argv);
+    GuideShownTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_guideshown.moc"
