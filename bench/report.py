@@ -8,7 +8,7 @@ import sys
 from collections import defaultdict
 
 UNITS = {"cpu": "ms CPU/s", "rss": "MiB", "memory": "MiB", "threads": "threads", "files": "open files",
-         "streams": "streams", "seed": "seed"}
+         "streams": "streams", "seed": "seed", "mib": "MiB", "programmes": "programmes"}
 ORDER = ["startup", "first_frame_local", "first_frame_http", "first_frame_rtsp", "zap_local", "zap_http", "zap_rtsp",
          "zap_ready_local", "zap_ready_http", "enter_rest_local", "enter_rest_http",
          "idle_cpu", "idle_rss", "playing_cpu", "playing_rss", "playing_standby_cpu", "playing_standby_rss",
@@ -16,7 +16,9 @@ ORDER = ["startup", "first_frame_local", "first_frame_http", "first_frame_rtsp",
          "list_memory_10000", "list_memory_100000", "list_memory_1000000",
          "m3u_load_100000", "filter_keystroke_100000",
          "soak_rss_first", "soak_rss_end", "soak_rss_growth", "soak_threads_first", "soak_threads_end",
-         "soak_files_first", "soak_files_end", "soak_seed", "sound_server_streams"]
+         "soak_files_first", "soak_files_end", "soak_seed", "sound_server_streams",
+         "guide_programmes", "guide_size_mib", "guide_load_xml", "guide_load_gzip", "guide_memory_growth",
+         "guide_window_held", "guide_lookup_1000"]
 
 # Targets: the figure, what the player's median must satisfy (given every
 # subject's median of this figure, and every figure's of this run), and how
@@ -27,9 +29,17 @@ TARGETS = {
     "soak_rss_growth": (lambda m, a: m["clipvane"] <= 50, "≤ 50 MiB"),
     "filter_keystroke_100000": (lambda m, a: m["clipvane"] < 50, "< 50 ms"),
     "sound_server_streams": (lambda m, a: all(v >= 1 for v in m.values()), "every subject ≥ 1"),
+    "guide_load_xml": (lambda m, a: m["clipvane"] <= 5000 and 5 * m["clipvane"] <= m["python"],
+                       "≤ 5 s and ≤ ⅕ of Python's"),
+    "guide_load_gzip": (lambda m, a: m["clipvane"] <= 5000 and 5 * m["clipvane"] <= m["python"],
+                        "≤ 5 s and ≤ ⅕ of Python's"),
+    "guide_memory_growth": (lambda m, a: m["clipvane"] < 100, "< 100 MiB"),
+    "guide_window_held": (lambda m, a: m["clipvane"] <= 50, "≤ 50 ms"),
+    "guide_lookup_1000": (lambda m, a: m["clipvane"] < 5, "< 5 ms"),
 }
-SUBJECTS = ["clipvane", "libvlc", "libmpv", "minimal"]
-NAMES = {"clipvane": "Clipvane", "libvlc": "bare libvlc", "libmpv": "libmpv", "minimal": "Qt window + libvlc"}
+SUBJECTS = ["clipvane", "libvlc", "libmpv", "minimal", "python"]
+NAMES = {"clipvane": "Clipvane", "libvlc": "bare libvlc", "libmpv": "libmpv", "minimal": "Qt window + libvlc",
+         "python": "Python iterparse + sqlite3"}
 
 
 def unit(figure):

@@ -17,7 +17,8 @@ fi
 build="$root/build-release"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
-    bench_minimal_window bench_bare_libvlc bench_switch_soak $(pkg-config --exists mpv && echo bench_bare_mpv)
+    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load clipvane_guide \
+    $(pkg-config --exists mpv && echo bench_bare_mpv)
 switches="${BENCH_SOAK_SWITCHES:-1000}"
 seed="${BENCH_SEED:-$RANDOM}"
 
@@ -116,6 +117,8 @@ done
 true
 SCRIPT
 
+# The programme guide needs no window: a big guide, beside Python's way.
+"$build/bench/bench_guide_load" "$(( runs < 3 ? runs : 3 ))" >>"$results"
 table=$(python3 "$root/bench/report.py" "$results")
 echo "$table"
 {

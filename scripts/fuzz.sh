@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds the play-source fuzz target with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) and runs it for a bounded time:
-#   scripts/fuzz.sh [seconds]        (default 30)
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) and runs each for a bounded time: the play-source
+# reader, and the guide's gzip and XMLTV readers.
+#   scripts/fuzz.sh [seconds]        (default 30, each)
 # Exits non-zero when it finds a crash, a hang or a leak.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds="${1:-30}"
 out="${CLIPVANE_FUZZ_DIR:-$root/build-fuzz}"
-mkdir -p "$out/corpus" "$out/seeds"
+mkdir -p "$out/corpus" "$out/seeds" "$out/xmltv-corpus" "$out/xmltv-seeds"
 
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" $(pkg-config --cflags Qt6Core) \
@@ -27,6 +28,17 @@ printf 'seed\xd0\xc2\xce\xc5,/\xc3\xbd\xcc\xe5.mp4\r\n' >"$out/seeds/gbk"
 printf 'seedA,,x\r\r\n\x00B,y' >"$out/seeds/zero"
 printf 'seed\xfe\xff\x00A\x00,\x00x\x00\x00\x00B' >"$out/seeds/utf16be-zero"
 
+clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+    -I"$root/src" $(pkg-config --cflags Qt6Core zlib) \
+    "$root/tests/fuzz/fuzz_xmltv.cpp" "$root/src/guide/XmltvReader.cpp" "$root/src/guide/XmltvTime.cpp" \
+    "$root/src/guide/GzipStream.cpp" "$root/src/guide/JsonGuide.cpp" $(pkg-config --libs Qt6Core zlib) -o "$out/fuzz_xmltv"
+printf 'seed<?xml version="1.0"?><tv><channel id="a"><display-name>CCTV1</display-name><icon src="x"/></channel>' >"$out/xmltv-seeds/guide"
+printf '<programme start="20261208190000 +0800" stop="20261208193000 +0800" channel="a"><title>新闻</title><desc>d</desc></programme></tv>' >>"$out/xmltv-seeds/guide"
+printf 'seed<?xml version="1.0"?><!DOCTYPE tv [<!ENTITY a "aaaa"><!ENTITY b "&a;&a;&a;">]><tv><programme start="2026" channel="&b;"><title>&b;</title></programme></tv>' >"$out/xmltv-seeds/entities"
+printf 'seed' >"$out/xmltv-seeds/gzip" && printf '<tv><programme start="20261208190000" channel="a"/></tv>' | gzip -c >>"$out/xmltv-seeds/gzip"
+
 cd "$out"
+./fuzz_xmltv -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \
+    -print_final_stats=1 xmltv-corpus xmltv-seeds
 ./fuzz_playsource -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 corpus seeds

@@ -157,7 +157,10 @@ Program::Program(const QString& programFolder)
         menu.exec(sources.viewport()->mapToGlobal(at));
     });
     window_->get<ListBox>(u"SourceList").setItemToolTips([this](int item) {
-        return state_.guide ? nowNextLine(state_.guide->nowNext(item, QDateTime::currentSecsSinceEpoch())) : QString();
+        if (!state_.guide)
+            return QString();
+        state_.guide->want(item);
+        return nowNextLine(state_.guide->nowNext(item, QDateTime::currentSecsSinceEpoch()));
     });
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });

@@ -2,6 +2,8 @@
 
 #include "ChannelList.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 GuideSource readGuideSource(const QString& written)
@@ -11,6 +13,18 @@ GuideSource readGuideSource(const QString& written)
     if (bar < 0)
         return source;
     const QString option = source.address.sliced(bar + 1).trimmed();
+    if (option.startsWith(QLatin1String("zone="), Qt::CaseInsensitive)) {
+        // "+0800", "+08:00", "+8", "-0530"
+        static const QRegularExpression zone(QStringLiteral("^([+-])(\\d{1,2}):?(\\d{2})?$"));
+        if (const QRegularExpressionMatch found = zone.match(option.sliced(5).trimmed()); found.hasMatch()) {
+            const int minutes = found.captured(2).toInt() * 60 + found.captured(3).toInt();
+            if (minutes <= 14 * 60) {
+                source.zoneMinutes = found.captured(1) == u'-' ? -minutes : minutes;
+                source.address = source.address.left(bar).trimmed();
+            }
+        }
+        return source;
+    }
     if (!option.startsWith(QLatin1String("offset="), Qt::CaseInsensitive))
         return source;
     bool ok = false;

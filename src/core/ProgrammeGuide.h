@@ -28,10 +28,14 @@ struct GuideEntryKey {
 };
 
 // An XMLTV guide: an http(s) address or a local path, and minutes added to
-// each of its times (for a guide that writes them in the wrong zone).
+// each of its times (for a guide that writes them in the wrong zone). Or a
+// JSON guide API: an address template with "{name}" and "{date}", whose times
+// are in the zone `zoneMinutes` east of UTC.
 struct GuideSource {
     QString address;
     int correctionMinutes = 0;
+    int zoneMinutes = 8 * 60;
+    bool isApi() const { return address.contains(QLatin1String("{name}")); }
     bool operator==(const GuideSource&) const = default;
 };
 
@@ -53,6 +57,9 @@ public:
     virtual void load(const GuideRequest& request) = 0;
     virtual ProgrammeNowNext nowNext(int entry, qint64 now) const = 0;
     virtual std::vector<Programme> programmes(int entry) const = 0;
+    // Someone looks at this entry: a JSON guide API is asked for its day when
+    // nothing is known of it yet (one request at a time, once a day a channel).
+    virtual void want(int entry) = 0;
     // Runs on the thread that made the guide each time what it knows has changed.
     virtual void setChangedHandler(std::function<void()> changed) = 0;
 };

@@ -21,6 +21,7 @@ public:
     ProgrammeNowNext nowNext(int entry, qint64 now) const;
     Programmes programmes(int entry) const;
     int matchedEntries() const;
+    bool knows(int entry) const { return entry >= 0 && size_t(entry) < entries_.size() && entries_[size_t(entry)]; }
 
 private:
     std::vector<std::shared_ptr<const Programmes>> entries_;

@@ -30,6 +30,11 @@ void GuideService::load(const GuideRequest& request)
     worker_->inbox().post([worker = worker_, request] { worker->load(request); });
 }
 
+void GuideService::want(int entry)
+{
+    worker_->inbox().post([worker = worker_, entry] { worker->want(entry); });
+}
+
 std::shared_ptr<const GuideIndex> GuideService::index() const
 {
     const std::lock_guard guard(lock_);

@@ -24,6 +24,7 @@ public:
     void load(const GuideRequest& request) override;
     ProgrammeNowNext nowNext(int entry, qint64 now) const override;
     std::vector<Programme> programmes(int entry) const override;
+    void want(int entry) override;
     void setChangedHandler(std::function<void()> changed) override { changed_ = std::move(changed); }
 
 private:

@@ -4,7 +4,14 @@
 #include "platform/ThreadMailbox.h"
 #include "platform/UriScheme.h"
 
+#include "JsonGuide.h"
+
 #include <QCryptographicHash>
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimeZone>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
@@ -27,8 +34,10 @@ QString localPath(const QString& address)
 
 GuideWorker::GuideWorker(QString cacheFolder, Publish publish, const std::atomic<bool>& stopping, Clock clock)
     : inbox_(new ThreadMailbox(this)), cacheFolder_(std::move(cacheFolder)), publish_(std::move(publish)), stopping_(stopping), clock_(std::move(clock)),
-      fetcher_(this), refresh_(this) // children: they move to the guide's thread with it
+      fetcher_(this), refresh_(this), // children: they move to the guide's thread with it
+      apiNetwork_(new QNetworkAccessManager(this))
 {
+    apiNetwork_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     refresh_.setInterval(kRefreshCheckMs);
     connect(&refresh_, &QTimer::timeout, this, &GuideWorker::queueStale);
 }
@@ -50,6 +59,7 @@ bool GuideWorker::openStore()
 void GuideWorker::load(const GuideRequest& request)
 {
     request_ = request;
+    wanted_.clear();
     fetcher_.abort();
     busy_ = false;
     pending_.clear();
@@ -67,7 +77,7 @@ void GuideWorker::queueStale()
     const qint64 now = clock_();
     for (const GuideSource& guide : request_.guides) {
         const QString& address = guide.address;
-        if (pending_.contains(address))
+        if (guide.isApi() || pending_.contains(address))
             continue;
         const std::optional<GuideStore::Copy> copy = store_->copyOf(address);
         if (isLocal(address)) {
@@ -170,7 +180,99 @@ void GuideWorker::rebuild()
         });
         flush();
     }
+    // What a guide API answered in this run or an earlier one, for the entries the guides do not know.
+    if (const GuideSource* source = api()) {
+        const QString day = QDateTime::fromSecsSinceEpoch(clock_(), QTimeZone(source->zoneMinutes * 60)).date().toString(Qt::ISODate);
+        for (int entry = 0; entry < entries; ++entry) {
+            if (index->knows(entry) || request_.entries[size_t(entry)].name.isEmpty())
+                continue;
+            const QString key = source->address + u'|' + request_.entries[size_t(entry)].name + u'|' + day;
+            if (const int row = store_->guideRow(key); row > 0) {
+                GuideIndex::Programmes programmes;
+                store_->programmes(row, [&](GuideStore::Entry&& kept) {
+                    programmes.push_back({kept.start, kept.stop, std::move(kept.title), std::move(kept.description)});
+                });
+                if (!programmes.empty())
+                    index->set(entry, GuideIndex::arrange(std::move(programmes)));
+            }
+        }
+    }
     qCInfo(lcGuide) << index->matchedEntries() << "of" << entries << "list entries have a guide";
+    index_ = index;
+    publish_(std::move(index));
+}
+
+const GuideSource* GuideWorker::api() const
+{
+    for (const GuideSource& source : request_.guides)
+        if (source.isApi())
+            return &source;
+    return nullptr;
+}
+
+void GuideWorker::want(int entry)
+{
+    if (!api() || !store_ || entry < 0 || size_t(entry) >= request_.entries.size() ||
+        request_.entries[size_t(entry)].name.isEmpty())
+        return;
+    if (index_ && index_->knows(entry))
+        return;
+    if (std::find(wanted_.begin(), wanted_.end(), entry) != wanted_.end())
+        return;
+    // A bound: what was looked at long ago is no longer wanted.
+    if (wanted_.size() >= 20)
+        wanted_.erase(wanted_.begin());
+    wanted_.push_back(entry);
+    askApi();
+}
+
+void GuideWorker::askApi()
+{
+    const GuideSource* source = api();
+    if (askingApi_ || !source || stopping_)
+        return;
+    while (!wanted_.empty()) {
+        const int entry = wanted_.front();
+        wanted_.erase(wanted_.begin());
+        const QString name = request_.entries[size_t(entry)].name;
+        const QDate day = QDateTime::fromSecsSinceEpoch(clock_(), QTimeZone(source->zoneMinutes * 60)).date();
+        const QString key = source->address + u'|' + name + u'|' + day.toString(Qt::ISODate);
+        if (asked_.contains(key) || store_->guideRow(key) > 0)
+            continue;
+        asked_.insert(key);
+        askingApi_ = true;
+        QNetworkRequest request{QUrl(jsonguide::address(source->address, name, day))};
+        request.setTransferTimeout(15000);
+        QNetworkReply* reply = apiNetwork_->get(request);
+        const int zone = source->zoneMinutes;
+        connect(reply, &QNetworkReply::finished, this, [this, reply, entry, key, day, zone] {
+            reply->deleteLater();
+            askingApi_ = false;
+            // An answer is a few kilobytes; a megabyte is none.
+            const QByteArray answer = reply->read(1 << 20);
+            if (reply->error() != QNetworkReply::NoError)
+                qCWarning(lcGuide) << "the guide API did not answer for" << key << ":" << reply->errorString();
+            else
+                keepAnswer(entry, key, jsonguide::programmes(answer, day, zone));
+            askApi();
+        });
+        return;
+    }
+}
+
+void GuideWorker::keepAnswer(int entry, const QString& key, std::vector<Programme> programmes)
+{
+    if (programmes.empty()) {
+        qCInfo(lcGuide) << "the guide API knows nothing of" << key;
+        return;
+    }
+    store_->replace(key, {{}, {}, clock_()}, 0, [&](GuideStore::Writer& writer) {
+        for (const Programme& programme : programmes)
+            writer.programme({key, programme.start, programme.stop, programme.title, programme.description});
+    });
+    auto index = std::make_shared<GuideIndex>(index_ ? *index_ : GuideIndex(int(request_.entries.size())));
+    index->set(entry, GuideIndex::arrange(std::move(programmes)));
+    index_ = index;
     publish_(std::move(index));
 }
 

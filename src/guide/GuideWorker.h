@@ -8,6 +8,7 @@
 #include "core/ProgrammeGuide.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -34,6 +35,8 @@ public:
 
     // What was kept shows at once; then each stale guide is fetched and read.
     void load(const GuideRequest& request);
+    // An entry is looked at: a guide API is asked for its day if nothing is known of it.
+    void want(int entry);
     // Takes calls from any thread to this one.
     ThreadMailbox& inbox() const { return *inbox_; }
 
@@ -48,6 +51,9 @@ private:
     void takeNext();
     void import(const QString& address, const QString& path, const GuideStore::Copy& copy);
     QString downloadPath(const QString& address) const;
+    void askApi();
+    void keepAnswer(int entry, const QString& key, std::vector<Programme> programmes);
+    const GuideSource* api() const;
 
     ThreadMailbox* inbox_; // a child: moves and goes with the worker
     QString cacheFolder_;
@@ -58,7 +64,12 @@ private:
     std::unique_ptr<ChineseVariants> variants_;
     GuideRequest request_;
     QStringList pending_;
+    std::shared_ptr<const GuideIndex> index_; // the last published
+    std::vector<int> wanted_;                 // entries waiting for the API, oldest first
+    QSet<QString> asked_;                     // "name|date" asked of the API in this run
+    bool askingApi_ = false;
     bool busy_ = false;
     GuideFetcher fetcher_;
     QTimer refresh_;
+    class QNetworkAccessManager* apiNetwork_; // a child, as the fetcher's
 };

@@ -38,6 +38,8 @@ void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGui
     if (!context.banner || !list.contains(entry) || list.isHeading(entry))
         return;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (context.state.guide)
+        context.state.guide->want(entry);
     const ProgrammeNowNext nowNext = context.state.guide ? context.state.guide->nowNext(entry, now) : ProgrammeNowNext{};
     if (!evenWithoutGuide && !nowNext.now && !nowNext.next)
         return;
@@ -60,6 +62,8 @@ void ToggleProgrammeSchedule(HandlerContext& context)
     const int entry = selectedOrWatched(context, false);
     if (entry < 0)
         return;
+    if (context.state.guide)
+        context.state.guide->want(entry);
     const std::vector<Programme> programmes = context.state.guide ? context.state.guide->programmes(entry)
                                                                     : std::vector<Programme>{};
     context.schedule->present(context.state.channels.list().name(entry), programmes,

@@ -10,12 +10,16 @@
 #include "guide/GuideIndex.h"
 #include "guide/GuideWorker.h"
 #include "guide/GzipStream.h"
+#include "guide/JsonGuide.h"
 #include "guide/XmltvReader.h"
 #include "guide/XmltvTime.h"
 
+#include "HttpTestServer.h"
 #include "LoopbackPorts.h"
 
+#include <QDateTime>
 #include <QSignalSpy>
+#include <QTimeZone>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +36,8 @@ private slots:
     void entriesFindTheirChannels();
     void guidesOfAListAndItsSettings();
     void aFailedFetchKeepsTheGuideKnown();
+    void answersOfTheJsonGuideApi();
+    void guideApiIsAskedOncePerChannelAndDay();
 };
 
 namespace {
@@ -254,6 +260,67 @@ void GuideTest::aFailedFetchKeepsTheGuideKnown()
     QString error;
     auto store = GuideStore::open(cache.filePath(QStringLiteral("guide.sqlite")), &error);
     QCOMPARE(store->copyOf(address)->etag, QStringLiteral("\"v1\""));
+}
+
+void GuideTest::answersOfTheJsonGuideApi()
+{
+    const QDate day(2026, 12, 8);
+    QCOMPARE(jsonguide::address(QStringLiteral("http://h/?ch={name}&date={date}"), QStringLiteral("CCTV-1 综合"), day),
+             QStringLiteral("http://h/?ch=CCTV-1%20%E7%BB%BC%E5%90%88&date=2026-12-08"));
+    QCOMPARE(jsonguide::address(QStringLiteral("http://h/{name}/{date:compact}"), QStringLiteral("A"), day),
+             QStringLiteral("http://h/A/20261208"));
+    const std::vector<Programme> read = jsonguide::programmes(
+        R"({"channel_name": "CCTV-1", "date": "2026-12-08", "epg_data": [
+              {"start": "19:00", "end": "19:30", "title": "新闻联播", "desc": ""},
+              {"start": "23:30", "end": "00:15", "title": "晚间新闻", "desc": "d"},
+              {"start": "25:00", "end": "26:00", "title": "坏时间"}, {"start": "20:00", "title": ""}]})",
+        day, 480);
+    QCOMPARE(read.size(), size_t(2));
+    QCOMPARE(read[0].start, 1796727600); // 19:00 in Beijing
+    QCOMPARE(read[0].stop, 1796727600 + 1800);
+    QCOMPARE(read[1].stop - read[1].start, 45 * 60); // past midnight
+    QCOMPARE(jsonguide::programmes(R"({"epg_data": [{"start": "19:00", "title": "x"}]})", day, 0)[0].start,
+             1796727600 + 8 * 3600); // another zone
+
+    QByteArray placeholder = R"({"epg_data": [)";
+    for (int hour = 0; hour < 24; ++hour)
+        placeholder += QStringLiteral(R"(%1{"start": "%2:00", "end": "%2:59", "title": "精彩节目"})")
+                           .arg(hour ? "," : "")
+                           .arg(hour, 2, 10, QLatin1Char('0'))
+                           .toUtf8();
+    QVERIFY(jsonguide::programmes(placeholder + "]}", day, 480).empty());
+    QVERIFY(jsonguide::programmes("<html>not json</html>", day, 480).empty());
+}
+
+void GuideTest::guideApiIsAskedOncePerChannelAndDay()
+{
+    HttpTestServer server(R"({"channel_name": "CCTV-1", "epg_data": [
+        {"start": "00:00", "end": "12:00", "title": "上午节目"}, {"start": "12:00", "end": "00:00", "title": "下午节目"}]})");
+    QTemporaryDir cache;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    GuideRequest request;
+    request.guides = {readGuideSource(QStringLiteral("http://127.0.0.1:%1/epg?ch={name}&date={date}|zone=+0800")
+                                          .arg(server.port()))};
+    QCOMPARE(request.guides[0].zoneMinutes, 480);
+    request.entries = {{{}, {}, QStringLiteral("CCTV-1")}};
+    const auto lookAt = [&](std::vector<std::shared_ptr<const GuideIndex>>& published) {
+        const std::atomic<bool> stopping{false};
+        GuideWorker worker(cache.path(), [&](auto index) { published.push_back(index); }, stopping, [now] { return now; });
+        worker.load(request);
+        worker.want(0);
+        worker.want(0); // asked once
+        return QTest::qWaitFor([&] { return published.back()->nowNext(0, now).now.has_value(); }, 10000);
+    };
+    std::vector<std::shared_ptr<const GuideIndex>> first;
+    QVERIFY(lookAt(first));
+    const int beijingHour = QDateTime::fromSecsSinceEpoch(now, QTimeZone(8 * 3600)).time().hour();
+    QCOMPARE(first.back()->nowNext(0, now).now->title, beijingHour < 12 ? QStringLiteral("上午节目") : QStringLiteral("下午节目"));
+    QCOMPARE(server.requestsSeen(), 1);
+    // The next start: the answer kept shows at once, nothing is asked again.
+    std::vector<std::shared_ptr<const GuideIndex>> again;
+    QVERIFY(lookAt(again));
+    QCOMPARE(again.size(), size_t(1));
+    QCOMPARE(server.requestsSeen(), 1);
 }
 
 QTEST_GUILESS_MAIN(GuideTest)
