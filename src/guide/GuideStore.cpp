@@ -152,11 +152,15 @@ bool GuideStore::replace(const QString& address, const Copy& copy, qint64 keepFr
             sqlite3_bind_int(clear, 1, guide);
             ok = sqlite3_step(clear) == SQLITE_DONE;
         }
+        // Half a million rows go in faster with the index made once after them
+        // than kept up to date row by row; it is part of the transaction.
+        ok = ok && exec("DROP INDEX IF EXISTS programmes_by_channel");
         if (ok) {
             Writer writer(*this, guide, keepFrom);
             fill(writer);
             ok = writer.ok_;
         }
+        ok = ok && exec("CREATE INDEX programmes_by_channel ON programmes(guide, channel, start)");
     } else {
         ok = false;
     }
@@ -210,13 +214,17 @@ std::vector<GuideChannel> GuideStore::channels(int guide) const
     return found;
 }
 
-void GuideStore::programmes(int guide, const std::function<void(Entry&&)>& each) const
+void GuideStore::programmes(int guide, const std::function<void(Entry&&)>& each, qint64 detailFrom,
+                            qint64 detailTo) const
 {
-    Statement query = prepare("SELECT channel, start, stop, title, description FROM programmes "
-                              "WHERE guide = ? ORDER BY channel, start");
+    Statement query = prepare("SELECT channel, start, stop, title, "
+                              "CASE WHEN stop > ?2 AND start < ?3 THEN description END FROM programmes "
+                              "WHERE guide = ?1 ORDER BY channel, start");
     if (!query)
         return;
     sqlite3_bind_int(query.get(), 1, guide);
+    sqlite3_bind_int64(query.get(), 2, detailFrom);
+    sqlite3_bind_int64(query.get(), 3, detailTo);
     while (sqlite3_step(query.get()) == SQLITE_ROW)
         each({guide, columnText(query.get(), 0), sqlite3_column_int64(query.get(), 1),
               sqlite3_column_int64(query.get(), 2), columnText(query.get(), 3), columnText(query.get(), 4)});

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -66,8 +67,10 @@ public:
     int guideRow(const QString& address) const;
     // The channels of a guide as it was kept.
     std::vector<GuideChannel> channels(int guide) const;
-    // Every programme of a guide, by channel and start.
-    void programmes(int guide, const std::function<void(Entry&&)>& each) const;
+    // Every programme of a guide, by channel and start; descriptions only of
+    // those that overlap [detailFrom, detailTo) (the rest are left empty).
+    void programmes(int guide, const std::function<void(Entry&&)>& each, qint64 detailFrom = 0,
+                    qint64 detailTo = std::numeric_limits<qint64>::max()) const;
 
 private:
     struct CloseDatabase {

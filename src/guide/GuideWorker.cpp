@@ -13,6 +13,7 @@
 #include <QNetworkRequest>
 #include <QTimeZone>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -129,16 +130,20 @@ void GuideWorker::import(const QString& address, const QString& path, const Guid
         if (guide.address == address)
             settings.correctionMinutes = guide.correctionMinutes;
     settings.cancel = &stopping_;
+    QElapsedTimer took;
+    took.start();
     const GuideImportResult result = importGuideFile(*store_, address, path, copy, settings);
     if (!result.stored)
         return;
     qCInfo(lcGuide) << "guide" << address << "read:" << result.channels << "channels," << result.programmes
-                    << "programmes," << result.skipped << "skipped";
+                    << "programmes," << result.skipped << "skipped, in" << took.elapsed() << "ms";
     rebuild();
 }
 
 void GuideWorker::rebuild()
 {
+    QElapsedTimer took;
+    took.start();
     ChannelMatcher matcher(variants_.get());
     std::vector<int> rows;
     for (const GuideSource& guide : request_.guides) {
@@ -158,26 +163,35 @@ void GuideWorker::rebuild()
             wanted[{ref->guide, ref->id}].push_back(entry);
     }
     auto index = std::make_shared<GuideIndex>(entries);
+    // Memory: titles repeat (the news every day), so each is kept once; and
+    // descriptions only near now, where the banner and the schedule look.
+    QSet<QString> titles;
+    const qint64 now = clock_();
     for (const int row : rows) {
         QString channel;
+        const std::vector<int>* entriesOfChannel = nullptr;
         GuideIndex::Programmes programmes;
         const auto flush = [&] {
-            const auto found = wanted.find({row, channel});
-            if (found != wanted.end() && !programmes.empty()) {
+            if (entriesOfChannel && !programmes.empty()) {
                 const auto arranged = GuideIndex::arrange(std::move(programmes));
-                for (const int entry : found->second)
+                for (const int entry : *entriesOfChannel)
                     index->set(entry, arranged);
             }
             programmes.clear();
         };
-        store_->programmes(row, [&](GuideStore::Entry&& entry) {
-            if (entry.channel != channel) {
-                flush();
-                channel = entry.channel;
-            }
-            if (wanted.count({row, channel}))
-                programmes.push_back({entry.start, entry.stop, std::move(entry.title), std::move(entry.description)});
-        });
+        store_->programmes(
+            row,
+            [&](GuideStore::Entry&& entry) {
+                if (entry.channel != channel) {
+                    flush();
+                    channel = entry.channel;
+                    const auto found = wanted.find({row, channel});
+                    entriesOfChannel = found == wanted.end() ? nullptr : &found->second;
+                }
+                if (entriesOfChannel)
+                    programmes.push_back({entry.start, entry.stop, *titles.insert(entry.title), std::move(entry.description)});
+            },
+            now - kDetailBefore, now + kDetailAfter);
         flush();
     }
     // What a guide API answered in this run or an earlier one, for the entries the guides do not know.
@@ -197,7 +211,8 @@ void GuideWorker::rebuild()
             }
         }
     }
-    qCInfo(lcGuide) << index->matchedEntries() << "of" << entries << "list entries have a guide";
+    qCInfo(lcGuide) << index->matchedEntries() << "of" << entries << "list entries have a guide (" << took.elapsed()
+                    << "ms to gather)";
     index_ = index;
     publish_(std::move(index));
 }

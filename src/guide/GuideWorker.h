@@ -29,6 +29,9 @@ public:
 
     static constexpr qint64 kFreshSeconds = 6 * 3600;
     static constexpr int kRefreshCheckMs = 15 * 60 * 1000;
+    // Descriptions are kept in memory for programmes this near now.
+    static constexpr qint64 kDetailBefore = 6 * 3600;
+    static constexpr qint64 kDetailAfter = 30 * 3600;
 
     GuideWorker(QString cacheFolder, Publish publish, const std::atomic<bool>& stopping, Clock clock);
     ~GuideWorker() override;

@@ -66,14 +66,15 @@ void XmltvReader::startElement()
             stop(QStringLiteral("not an XMLTV guide: its root is <%1>").arg(name));
         return;
     }
-    const QXmlStreamAttributes attributes = xml_.attributes();
+    // Attributes are read only where they are used: most elements are titles and descriptions.
     switch (in_) {
     case In::Nothing:
         if (name == u"channel") {
             in_ = In::Channel;
-            channel_ = {attributes.value(QLatin1String("id")).toString(), {}, {}};
+            channel_ = {xml_.attributes().value(QLatin1String("id")).toString(), {}, {}};
         } else if (name == u"programme") {
             in_ = In::Programme;
+            const QXmlStreamAttributes attributes = xml_.attributes();
             programme_ = {};
             titleTaken_ = descriptionTaken_ = false;
             programme_.channel = attributes.value(QLatin1String("channel")).toString();
@@ -89,11 +90,13 @@ void XmltvReader::startElement()
         break;
     case In::Channel:
         if (name == u"icon" && channel_.icon.isEmpty())
-            channel_.icon = attributes.value(QLatin1String("src")).toString();
-        field_ = name == u"display-name" ? name.toString() : QString();
+            channel_.icon = xml_.attributes().value(QLatin1String("src")).toString();
+        field_ = name == u"display-name" ? Field::DisplayName : Field::None;
         break;
     case In::Programme:
-        field_ = (name == u"title" || name == u"desc") ? name.toString() : QString();
+        field_ = name == u"title" && !titleTaken_       ? Field::Title
+                 : name == u"desc" && !descriptionTaken_ ? Field::Description
+                                                          : Field::None;
         break;
     }
     fieldText_.clear();
@@ -101,7 +104,7 @@ void XmltvReader::startElement()
 
 void XmltvReader::text()
 {
-    if (field_.isEmpty() || fieldText_.size() >= kLongestText)
+    if (field_ == Field::None || fieldText_.size() >= kLongestText)
         return;
     fieldText_ += xml_.text().left(kLongestText - fieldText_.size());
 }
@@ -109,18 +112,26 @@ void XmltvReader::text()
 void XmltvReader::endElement()
 {
     const QStringView name = xml_.name();
-    if (!field_.isEmpty() && name == field_) {
-        const QString value = fieldText_.trimmed();
-        if (in_ == In::Channel && !value.isEmpty())
-            channel_.names.append(value);
-        else if (in_ == In::Programme && field_ == u"title" && !titleTaken_) {
-            programme_.title = value;
+    if (field_ != Field::None) {
+        // The field's own end: its children, if any, were read as its text.
+        QString value = fieldText_.trimmed();
+        switch (field_) {
+        case Field::DisplayName:
+            if (!value.isEmpty())
+                channel_.names.append(std::move(value));
+            break;
+        case Field::Title:
+            programme_.title = std::move(value);
             titleTaken_ = true;
-        } else if (in_ == In::Programme && field_ == u"desc" && !descriptionTaken_) {
-            programme_.description = value;
+            break;
+        case Field::Description:
+            programme_.description = std::move(value);
             descriptionTaken_ = true;
+            break;
+        case Field::None:
+            break;
         }
-        field_.clear();
+        field_ = Field::None;
         fieldText_.clear();
         return;
     }

@@ -47,6 +47,7 @@ public:
 
 private:
     enum class In { Nothing, Channel, Programme };
+    enum class Field { None, DisplayName, Title, Description };
 
     void read();
     void startElement();
@@ -59,7 +60,7 @@ private:
     ProgrammeSink programmes_;
     int correctionMinutes_;
     In in_ = In::Nothing;
-    QString field_; // the child element whose text is being read
+    Field field_ = Field::None; // the child element whose text is being read
     QString fieldText_;
     bool titleTaken_ = false;
     bool descriptionTaken_ = false;
