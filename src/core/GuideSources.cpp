@@ -63,7 +63,7 @@ GuideRequest guideRequestFor(const ChannelList& list, const QStringList& setting
             continue;
         }
         const ChannelTags& tags = list.tags(index);
-        request.entries.push_back({tags.tvgId, tags.tvgName, list.name(index)});
+        request.entries.push_back({tags.tvgId, tags.tvgName, list.name(index), tags.tvgLogo});
         request.keepDays = std::max(request.keepDays, days(tags.catchupDays));
     }
     // A month at most: a list that says more asks for a guide no server keeps.

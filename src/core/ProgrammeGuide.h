@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,7 @@ struct GuideEntryKey {
     QString tvgId;
     QString tvgName;
     QString name;
+    QString logo; // the list's tvg-logo, if any
 };
 
 // An XMLTV guide: an http(s) address or a local path, and minutes added to
@@ -60,6 +62,9 @@ public:
     // Someone looks at this entry: a JSON guide API is asked for its day when
     // nothing is known of it yet (one request at a time, once a day a channel).
     virtual void want(int entry) = 0;
+    // The entry's logo as its file holds it (PNG, JPEG, …), from the list's
+    // tvg-logo or the guide's icon, once it has been fetched; empty before.
+    virtual QByteArray logo(int entry) const = 0;
     // Runs on the thread that made the guide each time what it knows has changed.
     virtual void setChangedHandler(std::function<void()> changed) = 0;
 };

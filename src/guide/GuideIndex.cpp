@@ -47,3 +47,16 @@ int GuideIndex::matchedEntries() const
 {
     return int(std::count_if(entries_.begin(), entries_.end(), [](const auto& programmes) { return bool(programmes); }));
 }
+
+void GuideIndex::setLogo(int entry, QByteArray logo)
+{
+    if (entry < 0 || size_t(entry) >= entries_.size())
+        return;
+    logos_.resize(entries_.size());
+    logos_[size_t(entry)] = std::move(logo);
+}
+
+QByteArray GuideIndex::logo(int entry) const
+{
+    return entry >= 0 && size_t(entry) < logos_.size() ? logos_[size_t(entry)] : QByteArray();
+}

@@ -21,8 +21,12 @@ public:
     ProgrammeNowNext nowNext(int entry, qint64 now) const;
     Programmes programmes(int entry) const;
     int matchedEntries() const;
+    // A logo as its file holds it; the index of an entry without one is empty.
+    void setLogo(int entry, QByteArray logo);
+    QByteArray logo(int entry) const;
     bool knows(int entry) const { return entry >= 0 && size_t(entry) < entries_.size() && entries_[size_t(entry)]; }
 
 private:
     std::vector<std::shared_ptr<const Programmes>> entries_;
+    std::vector<QByteArray> logos_;
 };

@@ -35,6 +35,12 @@ void GuideService::want(int entry)
     worker_->inbox().post([worker = worker_, entry] { worker->want(entry); });
 }
 
+QByteArray GuideService::logo(int entry) const
+{
+    const auto current = index();
+    return current ? current->logo(entry) : QByteArray();
+}
+
 std::shared_ptr<const GuideIndex> GuideService::index() const
 {
     const std::lock_guard guard(lock_);

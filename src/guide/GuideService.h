@@ -25,6 +25,7 @@ public:
     ProgrammeNowNext nowNext(int entry, qint64 now) const override;
     std::vector<Programme> programmes(int entry) const override;
     void want(int entry) override;
+    QByteArray logo(int entry) const override;
     void setChangedHandler(std::function<void()> changed) override { changed_ = std::move(changed); }
 
 private:

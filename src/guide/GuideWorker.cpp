@@ -61,6 +61,8 @@ void GuideWorker::load(const GuideRequest& request)
 {
     request_ = request;
     wanted_.clear();
+    wantedLogos_.clear();
+    logos_.clear();
     fetcher_.abort();
     busy_ = false;
     pending_.clear();
@@ -146,21 +148,32 @@ void GuideWorker::rebuild()
     took.start();
     ChannelMatcher matcher(variants_.get());
     std::vector<int> rows;
+    std::map<std::pair<int, QString>, QString> icons;
     for (const GuideSource& guide : request_.guides) {
         if (const int row = store_->guideRow(guide.address); row > 0) {
-            matcher.addGuide(row, store_->channels(row));
+            const std::vector<GuideChannel> channels = store_->channels(row);
+            for (const GuideChannel& channel : channels)
+                if (!channel.icon.isEmpty())
+                    icons.emplace(std::pair{row, channel.id}, channel.icon);
+            matcher.addGuide(row, channels);
             rows.push_back(row);
         }
     }
     // The entries of each guide channel matched.
     std::map<std::pair<int, QString>, std::vector<int>> wanted;
     const int entries = int(request_.entries.size());
+    logoAddresses_.assign(size_t(entries), QString());
+    for (int entry = 0; entry < entries; ++entry)
+        logoAddresses_[size_t(entry)] = request_.entries[size_t(entry)].logo;
     for (int entry = 0; entry < entries; ++entry) {
         const GuideEntryKey& key = request_.entries[size_t(entry)];
         if (key.name.isEmpty() && key.tvgId.isEmpty() && key.tvgName.isEmpty())
             continue;
-        if (const auto ref = matcher.match({key.tvgId, key.tvgName, key.name}))
+        if (const auto ref = matcher.match({key.tvgId, key.tvgName, key.name})) {
             wanted[{ref->guide, ref->id}].push_back(entry);
+            if (const auto icon = icons.find({ref->guide, ref->id}); icon != icons.end() && key.logo.isEmpty())
+                logoAddresses_[size_t(entry)] = icon->second;
+        }
     }
     auto index = std::make_shared<GuideIndex>(entries);
     // Memory: titles repeat (the news every day), so each is kept once; and
@@ -227,6 +240,13 @@ const GuideSource* GuideWorker::api() const
 
 void GuideWorker::want(int entry)
 {
+    if (store_ && entry >= 0 && size_t(entry) < logoAddresses_.size() && !logoAddresses_[size_t(entry)].isEmpty() &&
+        !logos_.contains(entry) && std::find(wantedLogos_.begin(), wantedLogos_.end(), entry) == wantedLogos_.end()) {
+        if (wantedLogos_.size() >= 20)
+            wantedLogos_.erase(wantedLogos_.begin());
+        wantedLogos_.push_back(entry);
+        askLogo();
+    }
     if (!api() || !store_ || entry < 0 || size_t(entry) >= request_.entries.size() ||
         request_.entries[size_t(entry)].name.isEmpty())
         return;
@@ -275,6 +295,61 @@ void GuideWorker::askApi()
     }
 }
 
+QString GuideWorker::logoPath(const QString& address) const
+{
+    const QByteArray hash = QCryptographicHash::hash(address.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
+    return QDir(cacheFolder_).filePath(QStringLiteral("logos/") + QString::fromLatin1(hash));
+}
+
+void GuideWorker::showLogo(int entry, QByteArray logo)
+{
+    if (logo.isEmpty())
+        return;
+    logos_.insert(entry, logo);
+    auto index = std::make_shared<GuideIndex>(index_ ? *index_ : GuideIndex(int(request_.entries.size())));
+    index->setLogo(entry, std::move(logo));
+    index_ = index;
+    publish_(std::move(index));
+}
+
+// One logo at a time, each fetched once and kept in the cache folder.
+void GuideWorker::askLogo()
+{
+    constexpr qint64 kLargestLogo = 512 * 1024;
+    while (!fetchingLogo_ && !wantedLogos_.empty() && !stopping_) {
+        const int entry = wantedLogos_.front();
+        wantedLogos_.erase(wantedLogos_.begin());
+        const QString address = logoAddresses_.at(size_t(entry));
+        QFile kept(isLocal(address) ? localPath(address) : logoPath(address));
+        if (kept.open(QIODevice::ReadOnly)) {
+            showLogo(entry, kept.read(kLargestLogo));
+            continue;
+        }
+        if (isLocal(address) || logosAsked_.contains(address))
+            continue;
+        logosAsked_.insert(address);
+        fetchingLogo_ = true;
+        QNetworkRequest request{QUrl(address)};
+        request.setTransferTimeout(15000);
+        QNetworkReply* reply = apiNetwork_->get(request);
+        connect(reply, &QNetworkReply::finished, this, [this, reply, entry, address] {
+            reply->deleteLater();
+            fetchingLogo_ = false;
+            const QByteArray logo = reply->read(kLargestLogo + 1);
+            if (reply->error() != QNetworkReply::NoError || logo.size() > kLargestLogo) {
+                qCInfo(lcGuide) << "no logo from" << address << ":" << reply->errorString();
+            } else {
+                QDir().mkpath(QFileInfo(logoPath(address)).path());
+                QFile file(logoPath(address));
+                if (file.open(QIODevice::WriteOnly))
+                    file.write(logo);
+                showLogo(entry, logo);
+            }
+            askLogo();
+        });
+    }
+}
+
 void GuideWorker::keepAnswer(int entry, const QString& key, std::vector<Programme> programmes)
 {
     if (programmes.empty()) {
@@ -287,6 +362,8 @@ void GuideWorker::keepAnswer(int entry, const QString& key, std::vector<Programm
     });
     auto index = std::make_shared<GuideIndex>(index_ ? *index_ : GuideIndex(int(request_.entries.size())));
     index->set(entry, GuideIndex::arrange(std::move(programmes)));
+    for (auto logo = logos_.cbegin(); logo != logos_.cend(); ++logo)
+        index->setLogo(logo.key(), logo.value());
     index_ = index;
     publish_(std::move(index));
 }

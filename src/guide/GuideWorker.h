@@ -8,6 +8,7 @@
 #include "core/ProgrammeGuide.h"
 
 #include <QObject>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
@@ -55,6 +56,9 @@ private:
     void import(const QString& address, const QString& path, const GuideStore::Copy& copy);
     QString downloadPath(const QString& address) const;
     void askApi();
+    void askLogo();
+    void showLogo(int entry, QByteArray logo);
+    QString logoPath(const QString& address) const;
     void keepAnswer(int entry, const QString& key, std::vector<Programme> programmes);
     const GuideSource* api() const;
 
@@ -69,6 +73,11 @@ private:
     QStringList pending_;
     std::shared_ptr<const GuideIndex> index_; // the last published
     std::vector<int> wanted_;                 // entries waiting for the API, oldest first
+    std::vector<QString> logoAddresses_;      // each entry's logo: the list's, else its guide channel's icon
+    QHash<int, QByteArray> logos_;            // the logos fetched, by entry
+    std::vector<int> wantedLogos_;
+    QSet<QString> logosAsked_;
+    bool fetchingLogo_ = false;
     QSet<QString> asked_;                     // "name|date" asked of the API in this run
     bool askingApi_ = false;
     bool busy_ = false;

@@ -43,7 +43,8 @@ void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGui
     const ProgrammeNowNext nowNext = context.state.guide ? context.state.guide->nowNext(entry, now) : ProgrammeNowNext{};
     if (!evenWithoutGuide && !nowNext.now && !nowNext.next)
         return;
-    context.banner->present(list.name(entry), nowNext, now, videoOnScreen(context));
+    context.banner->present(list.name(entry), nowNext, now, videoOnScreen(context),
+                            context.state.guide ? context.state.guide->logo(entry) : QByteArray());
 }
 
 void ShowBannerOfWatched(HandlerContext& context)

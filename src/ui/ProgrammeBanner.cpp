@@ -25,9 +25,11 @@ ProgrammeBanner::ProgrammeBanner()
     connect(&hide_, &QTimer::timeout, this, &QWidget::hide);
 }
 
-void ProgrammeBanner::present(const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video)
+void ProgrammeBanner::present(const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video,
+                              const QByteArray& logo)
 {
     name_ = name;
+    logo_ = logo.isEmpty() ? QImage() : QImage::fromData(logo);
     nowNext_ = nowNext;
     now_ = now;
     setGeometry(video.left(), video.bottom() + 1 - kHeight, video.width(), kHeight);
@@ -56,7 +58,13 @@ void ProgrammeBanner::paintEvent(QPaintEvent*)
     QFont bold = font();
     bold.setBold(true);
     const int lineHeight = fontMetrics().height();
-    const QRect text = rect().adjusted(kMargin, 4, -kMargin, -kBarHeight - 2);
+    QRect text = rect().adjusted(kMargin, 4, -kMargin, -kBarHeight - 2);
+    if (!logo_.isNull()) {
+        const QImage shown = logo_.scaled(QSize(text.height() * 2, text.height()), Qt::KeepAspectRatio,
+                                          Qt::SmoothTransformation);
+        painter.drawImage(QPoint(text.left(), text.top() + (text.height() - shown.height()) / 2), shown);
+        text.setLeft(text.left() + shown.width() + kMargin);
+    }
     painter.setPen(QColor(255, 255, 255));
     painter.setFont(bold);
     painter.drawText(QRect(text.left(), text.top(), text.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter,

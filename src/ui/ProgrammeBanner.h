@@ -2,6 +2,7 @@
 
 #include "core/ProgrammeGuide.h"
 
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
@@ -19,9 +20,12 @@ public:
     ProgrammeBanner();
 
     // Shows it along the bottom of `video` (on screen) from now for a while.
-    void present(const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video);
+    // `logo` as its file holds it; empty: none.
+    void present(const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video,
+                 const QByteArray& logo = {});
     // What it says, line by line, as drawn (also its accessible description).
     QStringList lines() const;
+    bool showsLogo() const { return !logo_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -30,5 +34,6 @@ private:
     QString name_;
     ProgrammeNowNext nowNext_;
     qint64 now_ = 0;
+    QImage logo_;
     QTimer hide_;
 };

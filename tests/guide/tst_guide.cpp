@@ -242,7 +242,7 @@ void GuideTest::aFailedFetchKeepsTheGuideKnown()
                        stopping, [now] { return now; });
     GuideRequest request;
     request.guides = {{address, 0}};
-    request.entries = {{{}, {}, QStringLiteral("CCTV-1 高清")}, {{}, {}, QStringLiteral("无名台")}};
+    request.entries = {{{}, {}, QStringLiteral("CCTV-1 高清"), {}}, {{}, {}, QStringLiteral("无名台"), {}}};
     QSignalSpy settled(&worker, &GuideWorker::settled);
     worker.load(request);
     QVERIFY(settled.isEmpty()); // fetching
@@ -302,7 +302,7 @@ void GuideTest::guideApiIsAskedOncePerChannelAndDay()
     request.guides = {readGuideSource(QStringLiteral("http://127.0.0.1:%1/epg?ch={name}&date={date}|zone=+0800")
                                           .arg(server.port()))};
     QCOMPARE(request.guides[0].zoneMinutes, 480);
-    request.entries = {{{}, {}, QStringLiteral("CCTV-1")}};
+    request.entries = {{{}, {}, QStringLiteral("CCTV-1"), {}}};
     const auto lookAt = [&](std::vector<std::shared_ptr<const GuideIndex>>& published) {
         const std::atomic<bool> stopping{false};
         GuideWorker worker(cache.path(), [&](auto index) { published.push_back(index); }, stopping, [now] { return now; });

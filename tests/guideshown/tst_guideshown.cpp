@@ -19,6 +19,8 @@
 #include "ui/controls/ListBox.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -34,6 +36,9 @@ class GuideShownTest : public QObject {
 
 private slots:
     void listTooltipSaysWhatIsOnAndKeepsItAcrossARestart();
+
+private:
+    std::unique_ptr<HttpTestServer> logoServer_;
 };
 
 namespace {
@@ -58,6 +63,17 @@ QByteArray beijing(qint64 time)
 {
     return QDateTime::fromSecsSinceEpoch(time, QTimeZone(8 * 3600)).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
            " +0800";
+}
+
+QByteArray redPicture()
+{
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    return png;
 }
 
 QString clock(qint64 time)
@@ -91,6 +107,12 @@ void checkBannerAndSchedule(Program& program, const QString& onNow)
     const PicBox& video = program.window().get<PicBox>(u"VideoSurface");
     QCOMPARE(context.banner->geometry().bottom(), video.mapToGlobal(QPoint(0, video.height() - 1)).y());
     QTRY_VERIFY_WITH_TIMEOUT(!context.banner->isVisible(), 10000);
+    // Its logo, from the guide's icon, was fetched as the channel was looked at: I shows it.
+    QTRY_VERIFY_WITH_TIMEOUT(!program.state().guide->logo(0).isEmpty(), 10000);
+    QVERIFY(pressKeys(program, {"i"}));
+    QTRY_VERIFY(context.banner->isVisible());
+    QVERIFY(context.banner->showsLogo());
+    QTRY_VERIFY_WITH_TIMEOUT(!context.banner->isVisible(), 10000);
     // A channel the guide does not know: no banner after the change; I shows its name.
     list.setCurrentSelection(1);
     PlaySelectedEntry(context);
@@ -118,10 +140,12 @@ void checkBannerAndSchedule(Program& program, const QString& onNow)
 void GuideShownTest::listTooltipSaysWhatIsOnAndKeepsItAcrossARestart()
 {
     QCOMPARE(qgetenv("TZ"), QByteArray("UTC"));
+    logoServer_ = std::make_unique<HttpTestServer>(redPicture());
+    const QByteArray logoAddress = "http://127.0.0.1:" + QByteArray::number(logoServer_->port()) + "/logo.png";
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     const qint64 start = now - 600, change = now + 1200, end = now + 3000;
     const QByteArray guide = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>"
-                             "<channel id=\"c1\"><display-name>一台</display-name></channel>"
+                             "<channel id=\"c1\"><display-name>一台</display-name><icon src=\"" + logoAddress + "\"/></channel>"
                              "<programme start=\"" + beijing(start) + "\" stop=\"" + beijing(change) +
                              "\" channel=\"c1\"><title>新闻联播</title></programme>"
                              "<programme start=\"" + beijing(change) + "\" stop=\"" + beijing(end) +
