@@ -17,8 +17,6 @@
 #include "GuideModule.h"
 #include "ui/GuideHandlers.h"
 #include "ui/GuideText.h"
-#include "ui/ProgrammeBanner.h"
-#include "ui/ProgrammeSchedule.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "engine/VlcPlayer.h"
@@ -140,9 +138,6 @@ Program::Program(const QString& programFolder)
     // The programme guide, once the window shows: each entry's tooltip says what is on.
     guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), guideCacheFolder());
     guideModule_->startAfterPaint(*window_);
-    banner_ = std::make_unique<ProgrammeBanner>();
-    context_->banner = banner_.get();
-    context_->schedule = new ProgrammeSchedule(*window_); // a child of the window
     // A right-click on an entry selects it and offers its schedule.
     ListBox& sources = window_->get<ListBox>(u"SourceList");
     sources.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -194,10 +189,7 @@ void Program::OnProgramExit()
     exited_ = true;
     keys_.reset();
     selectionRest_.reset();
-    if (context_) {
-        context_->banner = nullptr;
-        banner_.reset();
-    }
+
     // The guide's thread ends first (a fetch under way is dropped), then its module goes.
     state_.guide.reset();
     guideModule_.reset();

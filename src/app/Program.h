@@ -7,7 +7,6 @@
 
 class ChannelKeys;
 class GuideModule;
-class ProgrammeBanner;
 class SelectionRest;
 class MainWindow;
 
@@ -39,6 +38,5 @@ private:
     std::unique_ptr<ChannelKeys> keys_;
     std::unique_ptr<SelectionRest> selectionRest_;
     std::unique_ptr<GuideModule> guideModule_;
-    std::unique_ptr<ProgrammeBanner> banner_;
     bool exited_ = false;
 };

@@ -35,7 +35,7 @@ int selectedOrWatched(HandlerContext& context, bool watchedFirst)
 void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGuide)
 {
     const ChannelList& list = context.state.channels.list();
-    if (!context.banner || !list.contains(entry) || list.isHeading(entry))
+    if (!list.contains(entry) || list.isHeading(entry))
         return;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     if (context.state.guide)
@@ -43,6 +43,8 @@ void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGui
     const ProgrammeNowNext nowNext = context.state.guide ? context.state.guide->nowNext(entry, now) : ProgrammeNowNext{};
     if (!evenWithoutGuide && !nowNext.now && !nowNext.next)
         return;
+    if (!context.banner)
+        context.banner = new ProgrammeBanner(context.window);
     context.banner->present(list.name(entry), nowNext, now, videoOnScreen(context),
                             context.state.guide ? context.state.guide->logo(entry) : QByteArray());
 }
@@ -55,7 +57,7 @@ void ShowBannerOfWatched(HandlerContext& context)
 void ToggleProgrammeSchedule(HandlerContext& context)
 {
     if (!context.schedule)
-        return;
+        context.schedule = new ProgrammeSchedule(context.window);
     if (context.schedule->isVisible()) {
         context.schedule->hide();
         return;

@@ -32,6 +32,7 @@ struct HandlerContext {
     // Where the players after the first draw (the first draws into VideoSurface); none: VideoSurface.
     std::array<QWidget*, 2> playerSurfaces{};
     ListFilterLine* filterLine = nullptr;
+    // Made when first shown, owned by the window.
     ProgrammeBanner* banner = nullptr;     // what is on, over the video
     ProgrammeSchedule* schedule = nullptr; // a channel's programmes by day
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start

@@ -12,8 +12,8 @@ constexpr int kBarHeight = 3;
 
 } // namespace
 
-ProgrammeBanner::ProgrammeBanner()
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
+ProgrammeBanner::ProgrammeBanner(QWidget& mainWindow)
+    : QWidget(&mainWindow, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
                            Qt::WindowDoesNotAcceptFocus)
 {
     setObjectName(QStringLiteral("ProgrammeBanner"));

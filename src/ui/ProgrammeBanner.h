@@ -17,7 +17,8 @@ public:
     static constexpr int kShownMs = 4000;
     static constexpr int kHeight = 58;
 
-    ProgrammeBanner();
+    // A window of its own that `mainWindow` owns.
+    explicit ProgrammeBanner(QWidget& mainWindow);
 
     // Shows it along the bottom of `video` (on screen) from now for a while.
     // `logo` as its file holds it; empty: none.

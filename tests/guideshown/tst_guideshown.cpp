@@ -101,7 +101,7 @@ void checkBannerAndSchedule(Program& program, const QString& onNow)
     // A channel change: the banner comes over the bottom of the video, and goes.
     list.setCurrentSelection(0);
     PlaySelectedEntry(context);
-    QVERIFY(context.banner->isVisible());
+    QVERIFY(context.banner && context.banner->isVisible());
     QCOMPARE(context.banner->lines().value(1), onNow);
     QVERIFY(context.banner->lines().value(2).contains(QStringLiteral("焦点访谈")));
     const PicBox& video = program.window().get<PicBox>(u"VideoSurface");
@@ -125,7 +125,7 @@ void checkBannerAndSchedule(Program& program, const QString& onNow)
     // G: the selected channel's schedule, the programme on now marked; Esc closes it.
     list.setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"g"}));
-    QTRY_VERIFY(context.schedule->isVisible());
+    QTRY_VERIFY(context.schedule && context.schedule->isVisible());
     QVERIFY(context.schedule->currentRow() > 0);
     QCOMPARE(context.schedule->rows().value(context.schedule->currentRow()),
              QStringLiteral("▶ ") + QString(onNow).replace(QStringLiteral(" 新"), QStringLiteral("  新")));
