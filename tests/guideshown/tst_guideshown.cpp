@@ -36,6 +36,7 @@ class GuideShownTest : public QObject {
 
 private slots:
     void listTooltipSaysWhatIsOnAndKeepsItAcrossARestart();
+    void aGuideThatNeverAnswersHoldsUpNothing();
 
 private:
     std::unique_ptr<HttpTestServer> logoServer_;
@@ -182,6 +183,29 @@ void GuideShownTest::listTooltipSaysWhatIsOnAndKeepsItAcrossARestart()
     QTRY_COMPARE_WITH_TIMEOUT(toolTipOf(again, 0), expected, 5000);
     QVERIFY2(clockRunning.elapsed() < 1000, qPrintable(QString::number(clockRunning.elapsed())));
     again.OnProgramExit();
+}
+
+void GuideShownTest::aGuideThatNeverAnswersHoldsUpNothing()
+{
+    HttpTestServer silent({}, HttpTestServer::Mode::Stall);
+    QTemporaryDir folder;
+    QFile list(folder.filePath(QStringLiteral("澄影播放源.txt")));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write("#EXTM3U url-tvg=\"http://127.0.0.1:" + QByteArray::number(silent.port()) + "/epg.xml\"\n"
+               "#EXTINF:-1,一台\nhttp://127.0.0.1:9/one.ts\n");
+    list.close();
+    Program program(folder.path());
+    program.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
+    QTRY_VERIFY(silent.requestsSeen() == 1); // asked, and waiting
+    // The window answers meanwhile, and the exit does not wait for the server.
+    program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
+    QVERIFY(pressKeys(program, {"i"}));
+    QTRY_VERIFY(program.handlers().banner && program.handlers().banner->isVisible());
+    QElapsedTimer exiting;
+    exiting.start();
+    program.OnProgramExit();
+    QVERIFY2(exiting.elapsed() < 2000, qPrintable(QString::number(exiting.elapsed())));
 }
 
 int main(int argc, char** argv)
