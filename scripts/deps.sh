@@ -15,7 +15,7 @@ packages=(
     ffmpeg
 )
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(xvfb dbus-daemon xdotool x11-utils desktop-file-utils appstream dpkg-dev libglib2.0-bin clang libclang-rt-14-dev
+    packages+=(tzdata xvfb dbus-daemon xdotool x11-utils desktop-file-utils appstream dpkg-dev libglib2.0-bin clang libclang-rt-14-dev
         python3 python3-gi gir1.2-gstreamer-1.0 gir1.2-gst-rtsp-server-1.0 gstreamer1.0-plugins-base
         gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly)
 fi

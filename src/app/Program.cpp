@@ -16,7 +16,7 @@
 #include "ui/SecondVideoSurface.h"
 #include "GuideModule.h"
 #include "ui/GuideHandlers.h"
-#include "ui/GuideText.h"
+#include "core/GuideText.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "engine/VlcPlayer.h"

@@ -1,6 +1,6 @@
 #include "ProgrammeBanner.h"
 
-#include "GuideText.h"
+#include "core/GuideText.h"
 #include "controls/DefaultFont.h"
 
 #include <QPainter>

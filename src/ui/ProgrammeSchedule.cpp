@@ -1,6 +1,6 @@
 #include "ProgrammeSchedule.h"
 
-#include "GuideText.h"
+#include "core/GuideText.h"
 #include "controls/DefaultFont.h"
 
 #include <QDateTime>

@@ -5,6 +5,7 @@
 
 #include "core/ChannelList.h"
 #include "core/GuideSources.h"
+#include "core/GuideText.h"
 #include "guide/ChannelMatcher.h"
 #include "guide/GuideImport.h"
 #include "guide/GuideIndex.h"
@@ -18,11 +19,13 @@
 #include "LoopbackPorts.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTimeZone>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <ctime>
 #include <sys/socket.h>
 #include <zlib.h>
 
@@ -31,6 +34,7 @@ class GuideTest : public QObject {
 
 private slots:
     void timesAsXmltvWritesThem();
+    void timesShownInTheDesktopsZone();
     void gzipInPiecesAndABombCut();
     void brokenGuidesKeepWhatCameFirst();
     void entriesFindTheirChannels();
@@ -106,6 +110,38 @@ void GuideTest::timesAsXmltvWritesThem()
     for (const char16_t* bad : {u"", u"2026120", u"202612081", u"20261308190000", u"20261208250000", u"20261208190000 +2500",
                                 u"20261208190000 CET", u"２０２６１２０８"})
         QVERIFY2(!parseTime(bad), qPrintable(QString::fromUtf16(bad)));
+}
+
+// The same programme, read from a guide in +0800, shown in the desktop's own
+// time, summer time included.
+void GuideTest::timesShownInTheDesktopsZone()
+{
+    const QByteArray zone = qgetenv("TZ");
+    const auto restore = qScopeGuard([&] {
+        qputenv("TZ", zone);
+        tzset();
+    });
+    const Programme news{*xmltv::parseTime(u"20260708190000 +0800"), *xmltv::parseTime(u"20260708193000 +0800"),
+                         QStringLiteral("新闻联播"), {}};
+    const Programme next{*xmltv::parseTime(u"20260708193800 +0800"), 0, QStringLiteral("焦点访谈"), {}};
+    const struct {
+        const char* zone;
+        const char* line;
+    } cases[]{{"UTC", "11:00–11:30 新闻联播 / 11:38 焦点访谈"},
+              {"Asia/Shanghai", "19:00–19:30 新闻联播 / 19:38 焦点访谈"},
+              {"Europe/Berlin", "13:00–13:30 新闻联播 / 13:38 焦点访谈"},   // summer time, UTC+2
+              {"America/New_York", "07:00–07:30 新闻联播 / 07:38 焦点访谈"}}; // UTC−4
+    for (const auto& [name, line] : cases) {
+        qputenv("TZ", name);
+        tzset();
+        QCOMPARE(nowNextLine({news, next}), QString::fromUtf8(line));
+    }
+    // In winter Berlin is UTC+1.
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const Programme winter{*xmltv::parseTime(u"20261208190000 +0800"), *xmltv::parseTime(u"20261208193000 +0800"),
+                           QStringLiteral("新闻联播"), {}};
+    QCOMPARE(programmeTimes(winter), QStringLiteral("12:00–12:30"));
 }
 
 void GuideTest::gzipInPiecesAndABombCut()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProgrammeGuide.h"
+#include "ProgrammeGuide.h"
 
 #include <QString>
 
