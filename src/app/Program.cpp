@@ -138,6 +138,7 @@ Program::Program(const QString& programFolder)
     // The programme guide, once the window shows: each entry's tooltip says what is on.
     guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), guideCacheFolder());
     guideModule_->startAfterPaint(*window_);
+    QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(), [this] { RefreshProgrammeBanner(*context_); });
     // A right-click on an entry selects it and offers its schedule.
     ListBox& sources = window_->get<ListBox>(u"SourceList");
     sources.setContextMenuPolicy(Qt::CustomContextMenu);

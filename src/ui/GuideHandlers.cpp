@@ -45,8 +45,14 @@ void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGui
         return;
     if (!context.banner)
         context.banner = new ProgrammeBanner(context.window);
-    context.banner->present(list.name(entry), nowNext, now, videoOnScreen(context),
+    context.banner->present(entry, list.name(entry), nowNext, now, videoOnScreen(context),
                             context.state.guide ? context.state.guide->logo(entry) : QByteArray());
+}
+
+void RefreshProgrammeBanner(HandlerContext& context)
+{
+    if (context.banner && context.banner->isVisible() && context.state.guide)
+        context.banner->setLogo(context.state.guide->logo(context.banner->entry()));
 }
 
 void ShowBannerOfWatched(HandlerContext& context)

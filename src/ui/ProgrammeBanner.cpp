@@ -25,9 +25,10 @@ ProgrammeBanner::ProgrammeBanner(QWidget& mainWindow)
     connect(&hide_, &QTimer::timeout, this, &QWidget::hide);
 }
 
-void ProgrammeBanner::present(const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video,
-                              const QByteArray& logo)
+void ProgrammeBanner::present(int entry, const QString& name, const ProgrammeNowNext& nowNext, qint64 now,
+                              const QRect& video, const QByteArray& logo)
 {
+    entry_ = entry;
     name_ = name;
     logo_ = logo.isEmpty() ? QImage() : QImage::fromData(logo);
     nowNext_ = nowNext;
@@ -38,6 +39,14 @@ void ProgrammeBanner::present(const QString& name, const ProgrammeNowNext& nowNe
     raise();
     update();
     hide_.start();
+}
+
+void ProgrammeBanner::setLogo(const QByteArray& logo)
+{
+    if (logo.isEmpty() || !logo_.isNull())
+        return;
+    logo_ = QImage::fromData(logo);
+    update();
 }
 
 QStringList ProgrammeBanner::lines() const

@@ -21,9 +21,12 @@ public:
     explicit ProgrammeBanner(QWidget& mainWindow);
 
     // Shows it along the bottom of `video` (on screen) from now for a while.
-    // `logo` as its file holds it; empty: none.
-    void present(const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video,
+    // `logo` as its file holds it; empty: none. `entry` is the list entry it speaks of.
+    void present(int entry, const QString& name, const ProgrammeNowNext& nowNext, qint64 now, const QRect& video,
                  const QByteArray& logo = {});
+    // A logo that came while it shows.
+    void setLogo(const QByteArray& logo);
+    int entry() const { return entry_; }
     // What it says, line by line, as drawn (also its accessible description).
     QStringList lines() const;
     bool showsLogo() const { return !logo_.isNull(); }
@@ -35,6 +38,7 @@ private:
     QString name_;
     ProgrammeNowNext nowNext_;
     qint64 now_ = 0;
+    int entry_ = -1;
     QImage logo_;
     QTimer hide_;
 };
