@@ -328,7 +328,8 @@ void LiveStreamsTest::streamCutAgainAndAgainKeepsComingBack()
     QVERIFY(sawReconnecting);
     const int reconnects = server.connections() - 1;
     qInfo("%d reconnects in %d minutes", reconnects, minutes);
-    QVERIFY2(reconnects >= minutes * 4, qPrintable(QString::number(reconnects)));
+    // A cut every 8 s; a slow build (a sanitizer's, a busy machine) takes some seconds to reopen.
+    QVERIFY2(reconnects >= minutes * 3, qPrintable(QString::number(reconnects)));
     QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().title()));
     const Holdings now = holdings();
     qInfo("threads %d -> %d, files %d -> %d, resident %lld -> %lld KiB", settled->threads, now.threads,
