@@ -103,7 +103,8 @@ GuideImportResult importGuideFile(GuideStore& store, const QString& address, con
                 cancelled = true;
                 break;
             }
-            const QByteArray piece = file.read(kPiece);
+            // Gzip grows eight times or so: smaller pieces keep what waits to be read small.
+            const QByteArray piece = file.read(gzip ? kPiece / 16 : kPiece);
             if (piece.isEmpty())
                 break;
             if (first && looksGzipped(piece))
