@@ -19,7 +19,7 @@ GuideService::GuideService(const QString& cacheFolder) : anchor_(std::make_uniqu
 
 GuideService::~GuideService()
 {
-    // An import under way stops at its next piece; a fetch is only waited on by the network.
+    // An import under way stops at its next piece; a fetch under way goes with the thread's event loop.
     stopping_ = true;
     thread_.quit();
     thread_.wait();

@@ -14,6 +14,7 @@
 #include <QTimeZone>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -109,6 +110,7 @@ void GuideWorker::takeNext()
             switch (outcome.kind) {
             case GuideFetcher::Outcome::Kind::Fetched:
                 import(address, outcome.path, outcome.copy);
+                QFile::remove(outcome.path); // what it said is in the database now
                 break;
             case GuideFetcher::Outcome::Kind::NotModified:
                 qCInfo(lcGuide) << "guide" << address << "has not changed";
