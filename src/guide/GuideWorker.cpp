@@ -281,11 +281,12 @@ void GuideWorker::askApi()
         QNetworkRequest request{QUrl(jsonguide::address(source->address, name, day))};
         request.setTransferTimeout(15000);
         QNetworkReply* reply = apiNetwork_->get(request);
+        // An answer is a few kilobytes: past a megabyte the reply stops reading and times out.
+        reply->setReadBufferSize(1 << 20);
         const int zone = source->zoneMinutes;
         connect(reply, &QNetworkReply::finished, this, [this, reply, entry, key, day, zone] {
             reply->deleteLater();
             askingApi_ = false;
-            // An answer is a few kilobytes; a megabyte is none.
             const QByteArray answer = reply->read(1 << 20);
             if (reply->error() != QNetworkReply::NoError)
                 qCWarning(lcGuide) << "the guide API did not answer for" << key << ":" << reply->errorString();
@@ -334,6 +335,7 @@ void GuideWorker::askLogo()
         QNetworkRequest request{QUrl(address)};
         request.setTransferTimeout(15000);
         QNetworkReply* reply = apiNetwork_->get(request);
+        reply->setReadBufferSize(kLargestLogo + 1); // a larger one stops reading and times out
         connect(reply, &QNetworkReply::finished, this, [this, reply, entry, address] {
             reply->deleteLater();
             fetchingLogo_ = false;
