@@ -15,6 +15,7 @@
 #include "guide/XmltvReader.h"
 #include "guide/XmltvTime.h"
 
+#include "Gzipped.h"
 #include "HttpTestServer.h"
 #include "LoopbackPorts.h"
 
@@ -27,7 +28,6 @@
 
 #include <ctime>
 #include <sys/socket.h>
-#include <zlib.h>
 
 class GuideTest : public QObject {
     Q_OBJECT
@@ -46,20 +46,7 @@ private slots:
 
 namespace {
 
-QByteArray gzipped(const QByteArray& data)
-{
-    z_stream z{};
-    deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(int(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = uInt(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(qsizetype(z.total_out));
-    deflateEnd(&z);
-    return out;
-}
+using testdata::gzipped;
 
 struct ReadGuide {
     std::vector<GuideChannel> channels;

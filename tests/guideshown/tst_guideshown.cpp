@@ -6,6 +6,7 @@
 // The banner over the video after a channel change and on I; the schedule on
 // G and from the list's menu, the programme on now marked; Esc closes it.
 
+#include "Gzipped.h"
 #include "HttpTestServer.h"
 
 #include "app/Program.h"
@@ -29,7 +30,6 @@
 #include <QTimeZone>
 
 #include <X11/Xlib.h>
-#include <zlib.h>
 
 class GuideShownTest : public QObject {
     Q_OBJECT
@@ -44,20 +44,7 @@ private:
 
 namespace {
 
-QByteArray gzipped(const QByteArray& data)
-{
-    z_stream z{};
-    deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(int(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    z.avail_in = uInt(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(qsizetype(z.total_out));
-    deflateEnd(&z);
-    return out;
-}
+using testdata::gzipped;
 
 // As a Chinese guide writes it: Beijing time with its offset.
 QByteArray beijing(qint64 time)
