@@ -10,7 +10,7 @@ packages=(
     libvlc-dev libvlc-bin vlc-plugin-base vlc-plugin-video-output
     libx11-dev
     libavformat-dev libavcodec-dev libavutil-dev
-    libsqlite3-dev zlib1g-dev libopencc-dev
+    libsqlite3-dev zlib1g-dev libopencc-dev libexpat1-dev
     fonts-wqy-microhei
     ffmpeg
 )

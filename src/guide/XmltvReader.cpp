@@ -2,84 +2,181 @@
 
 #include "XmltvTime.h"
 
+// Debian's expat is built with DTD support; its header shows the entity
+// limits only when told so.
+#ifndef XML_DTD
+#define XML_DTD 1
+#endif
+#include <expat.h>
+
+#include <QRegularExpression>
+
+#include <cstring>
+
+// Expat reads UTF-8 as it comes, without making a string of every name and
+// text: most of a guide is skipped unread, and what is kept becomes a QString
+// once, at its end.
+struct XmltvReader::Parser {
+    XML_Parser parser;
+    explicit Parser(const char* encoding) : parser(XML_ParserCreate(encoding)) {}
+    ~Parser()
+    {
+        if (parser)
+            XML_ParserFree(parser);
+    }
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
+};
+
+namespace {
+
+// The parser reads these itself; any other is turned into UTF-8 first.
+bool parserReads(const QByteArray& encoding)
+{
+    const QByteArray name = encoding.toLower();
+    return name.isEmpty() || name == "utf-8" || name == "utf8" || name == "utf-16" || name == "iso-8859-1" ||
+           name == "us-ascii";
+}
+
+// The encoding its declaration names; empty if none.
+QByteArray declaredEncoding(QByteArrayView head)
+{
+    static const QRegularExpression declaration(QStringLiteral(R"(^\s*<\?xml[^>]*encoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])"));
+    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
+    return match.hasMatch() ? match.captured(1).toLatin1() : QByteArray();
+}
+
+const char* attribute(const char** attributes, const char* name)
+{
+    for (; *attributes; attributes += 2)
+        if (std::strcmp(attributes[0], name) == 0)
+            return attributes[1];
+    return nullptr;
+}
+
+QString attributeText(const char** attributes, const char* name)
+{
+    const char* value = attribute(attributes, name);
+    return value ? QString::fromUtf8(value) : QString();
+}
+
+std::optional<qint64> attributeTime(const char** attributes, const char* name, int correctionMinutes)
+{
+    const char* value = attribute(attributes, name);
+    return value ? xmltv::parseTime(QLatin1StringView(value), correctionMinutes) : std::nullopt;
+}
+
+bool named(const char* name, const char* wanted) { return std::strcmp(name, wanted) == 0; }
+
+} // namespace
+
 XmltvReader::XmltvReader(ChannelSink channels, ProgrammeSink programmes, int correctionMinutes)
     : channels_(std::move(channels)), programmes_(std::move(programmes)), correctionMinutes_(correctionMinutes)
 {
-    // No external entities are ever read; internal ones may not blow up.
-    xml_.setEntityExpansionLimit(4096);
 }
+
+XmltvReader::~XmltvReader() = default;
 
 bool XmltvReader::feed(const QByteArray& bytes)
 {
     if (!fault_.isEmpty())
         return false;
-    xml_.addData(bytes);
-    read();
-    return fault_.isEmpty();
+    if (!parser_) {
+        // The declaration, if any, ends at the first '>' within the first few hundred bytes.
+        head_ += bytes;
+        if (head_.size() < 512 && !head_.contains('>'))
+            return true;
+        return start(std::exchange(head_, {}));
+    }
+    return parse(bytes, false);
 }
 
 bool XmltvReader::finish()
 {
     if (!fault_.isEmpty())
         return false;
-    read();
-    if (fault_.isEmpty() && !ended_)
+    if (!parser_ && !start(std::exchange(head_, {})))
+        return false;
+    if (!parse({}, true))
+        return false;
+    if (!ended_)
         stop(rootSeen_ ? QStringLiteral("the guide ends before its last element closes (truncated)")
                        : QStringLiteral("not an XMLTV guide: no document"));
     return fault_.isEmpty();
 }
 
-void XmltvReader::read()
+bool XmltvReader::start(QByteArrayView head)
 {
-    while (!xml_.atEnd()) {
-        switch (xml_.readNext()) {
-        case QXmlStreamReader::StartElement:
-            startElement();
-            break;
-        case QXmlStreamReader::EndElement:
-            endElement();
-            break;
-        case QXmlStreamReader::Characters:
-            text();
-            break;
-        case QXmlStreamReader::EndDocument:
-            ended_ = true;
-            break;
-        case QXmlStreamReader::Invalid:
-            if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-                stop(xml_.errorString());
-            return; // more data, or a fault
-        default:
-            break;
+    const QByteArray encoding = declaredEncoding(head.first(std::min<qsizetype>(head.size(), 512)));
+    if (!parserReads(encoding)) {
+        decoder_ = QStringDecoder(encoding.constData());
+        if (!decoder_.isValid()) {
+            fault_ = QStringLiteral("the guide's encoding %1 is not known").arg(QString::fromLatin1(encoding));
+            return false;
         }
-        if (!fault_.isEmpty())
-            return;
     }
+    // Told UTF-8, the parser reads what the decoder made of another encoding.
+    parser_ = std::make_unique<Parser>(decoder_.isValid() ? "UTF-8" : nullptr);
+    XML_Parser parser = parser_->parser;
+    if (!parser) {
+        fault_ = QStringLiteral("the XML parser did not start");
+        return false;
+    }
+    XML_SetUserData(parser, this);
+    XML_SetElementHandler(
+        parser,
+        [](void* reader, const XML_Char* name, const XML_Char** attributes) {
+            static_cast<XmltvReader*>(reader)->startElement(name, attributes);
+        },
+        [](void* reader, const XML_Char* name) { static_cast<XmltvReader*>(reader)->endElement(name); });
+    XML_SetCharacterDataHandler(parser, [](void* reader, const XML_Char* bytes, int length) {
+        static_cast<XmltvReader*>(reader)->text(bytes, length);
+    });
+    // No external entity is ever read (no handler for them is set); internal
+    // ones may not blow up: expansion beyond 100 times the document stops it.
+    XML_SetBillionLaughsAttackProtectionActivationThreshold(parser, 1 << 20);
+    return parse(head, false);
 }
 
-void XmltvReader::startElement()
+bool XmltvReader::parse(QByteArrayView bytes, bool last)
 {
-    const QStringView name = xml_.name();
+    QByteArray converted;
+    if (decoder_.isValid()) {
+        converted = QString(decoder_.decode(bytes)).toUtf8();
+        bytes = converted;
+    }
+    // Pieces are far below 2 GiB; the parser counts in int.
+    if (XML_Parse(parser_->parser, bytes.data(), int(bytes.size()), last) == XML_STATUS_ERROR && fault_.isEmpty()) {
+        const XML_Error error = XML_GetErrorCode(parser_->parser);
+        // At the end, a document that simply stops is said as such by finish().
+        if (!(last && rootSeen_ && (error == XML_ERROR_NO_ELEMENTS || error == XML_ERROR_UNCLOSED_TOKEN ||
+                                     error == XML_ERROR_PARTIAL_CHAR)))
+            stop(QString::fromUtf8(XML_ErrorString(error)));
+    }
+    return fault_.isEmpty();
+}
+
+void XmltvReader::startElement(const char* name, const char** attributes)
+{
+    ++depth_;
     if (!rootSeen_) {
         rootSeen_ = true;
-        if (name != u"tv")
-            stop(QStringLiteral("not an XMLTV guide: its root is <%1>").arg(name));
+        if (!named(name, "tv"))
+            stop(QStringLiteral("not an XMLTV guide: its root is <%1>").arg(QString::fromUtf8(name)));
         return;
     }
-    // Attributes are read only where they are used: most elements are titles and descriptions.
     switch (in_) {
     case In::Nothing:
-        if (name == u"channel") {
+        if (named(name, "channel")) {
             in_ = In::Channel;
-            channel_ = {xml_.attributes().value(QLatin1String("id")).toString(), {}, {}};
-        } else if (name == u"programme") {
+            channel_ = {attributeText(attributes, "id"), {}, {}};
+        } else if (named(name, "programme")) {
             in_ = In::Programme;
-            const QXmlStreamAttributes attributes = xml_.attributes();
             programme_ = {};
             titleTaken_ = descriptionTaken_ = false;
-            programme_.channel = attributes.value(QLatin1String("channel")).toString();
-            const auto start = xmltv::parseTime(attributes.value(QLatin1String("start")), correctionMinutes_);
-            const auto stop = xmltv::parseTime(attributes.value(QLatin1String("stop")), correctionMinutes_);
+            programme_.channel = attributeText(attributes, "channel");
+            const auto start = attributeTime(attributes, "start", correctionMinutes_);
+            const auto stop = attributeTime(attributes, "stop", correctionMinutes_);
             // A programme without a stop ends where the next begins; that is left to whoever shows it.
             programmeUsable_ = start.has_value() && !programme_.channel.isEmpty();
             programme_.start = start.value_or(0);
@@ -89,32 +186,35 @@ void XmltvReader::startElement()
         }
         break;
     case In::Channel:
-        if (name == u"icon" && channel_.icon.isEmpty())
-            channel_.icon = xml_.attributes().value(QLatin1String("src")).toString();
-        field_ = name == u"display-name" ? Field::DisplayName : Field::None;
+        if (named(name, "icon") && channel_.icon.isEmpty())
+            channel_.icon = attributeText(attributes, "src");
+        field_ = named(name, "display-name") ? Field::DisplayName : Field::None;
         break;
     case In::Programme:
-        field_ = name == u"title" && !titleTaken_       ? Field::Title
-                 : name == u"desc" && !descriptionTaken_ ? Field::Description
-                                                          : Field::None;
+        field_ = named(name, "title") && !titleTaken_      ? Field::Title
+                 : named(name, "desc") && !descriptionTaken_ ? Field::Description
+                                                              : Field::None;
         break;
     }
     fieldText_.clear();
 }
 
-void XmltvReader::text()
+void XmltvReader::text(const char* bytes, int length)
 {
-    if (field_ == Field::None || fieldText_.size() >= kLongestText)
+    // Three bytes of UTF-8 make at least one character of the bound; the rest is cut at the end.
+    constexpr qsizetype kLongestBytes = 3 * kLongestText;
+    if (field_ == Field::None || fieldText_.size() >= kLongestBytes)
         return;
-    fieldText_ += xml_.text().left(kLongestText - fieldText_.size());
+    fieldText_.append(bytes, std::min<qsizetype>(length, kLongestBytes - fieldText_.size()));
 }
 
-void XmltvReader::endElement()
+void XmltvReader::endElement(const char* name)
 {
-    const QStringView name = xml_.name();
+    if (--depth_ == 0)
+        ended_ = true;
     if (field_ != Field::None) {
         // The field's own end: its children, if any, were read as its text.
-        QString value = fieldText_.trimmed();
+        QString value = QString::fromUtf8(fieldText_).left(kLongestText).trimmed();
         switch (field_) {
         case Field::DisplayName:
             if (!value.isEmpty())
@@ -135,11 +235,11 @@ void XmltvReader::endElement()
         fieldText_.clear();
         return;
     }
-    if (in_ == In::Channel && name == u"channel") {
+    if (in_ == In::Channel && named(name, "channel")) {
         in_ = In::Nothing;
         if (!channel_.id.isEmpty())
             channels_(std::move(channel_));
-    } else if (in_ == In::Programme && name == u"programme") {
+    } else if (in_ == In::Programme && named(name, "programme")) {
         in_ = In::Nothing;
         if (programmeUsable_)
             programmes_(std::move(programme_));
@@ -150,5 +250,11 @@ void XmltvReader::endElement()
 
 void XmltvReader::stop(const QString& why)
 {
-    fault_ = QStringLiteral("line %1, column %2: %3").arg(xml_.lineNumber()).arg(xml_.columnNumber()).arg(why);
+    if (!fault_.isEmpty())
+        return;
+    fault_ = QStringLiteral("line %1, column %2: %3")
+                 .arg(XML_GetCurrentLineNumber(parser_->parser))
+                 .arg(XML_GetCurrentColumnNumber(parser_->parser))
+                 .arg(why);
+    XML_StopParser(parser_->parser, XML_FALSE);
 }

@@ -2,10 +2,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
-#include <QXmlStreamReader>
 
 #include <functional>
+#include <memory>
 
 // What an XMLTV guide says, one element at a time.
 struct GuideChannel {
@@ -36,6 +37,9 @@ public:
     static constexpr qsizetype kLongestText = 1000;
 
     XmltvReader(ChannelSink channels, ProgrammeSink programmes, int correctionMinutes = 0);
+    ~XmltvReader();
+    XmltvReader(const XmltvReader&) = delete;
+    XmltvReader& operator=(const XmltvReader&) = delete;
 
     // False once it has stopped at a fault.
     bool feed(const QByteArray& bytes);
@@ -49,25 +53,31 @@ private:
     enum class In { Nothing, Channel, Programme };
     enum class Field { None, DisplayName, Title, Description };
 
-    void read();
-    void startElement();
-    void endElement();
-    void text();
+    struct Parser;
+
+    bool start(QByteArrayView head);
+    bool parse(QByteArrayView bytes, bool last);
+    void startElement(const char* name, const char** attributes);
+    void endElement(const char* name);
+    void text(const char* bytes, int length);
     void stop(const QString& why);
 
-    QXmlStreamReader xml_;
+    std::unique_ptr<Parser> parser_; // made once the document's first bytes say its encoding
+    QByteArray head_;                // those first bytes, until then
+    QStringDecoder decoder_;         // for an encoding the parser does not read itself
     ChannelSink channels_;
     ProgrammeSink programmes_;
     int correctionMinutes_;
     In in_ = In::Nothing;
     Field field_ = Field::None; // the child element whose text is being read
-    QString fieldText_;
+    QByteArray fieldText_; // as the document has it, up to a bound
     bool titleTaken_ = false;
     bool descriptionTaken_ = false;
     bool programmeUsable_ = true;
     GuideChannel channel_;
     GuideProgramme programme_;
     qint64 skipped_ = 0;
+    int depth_ = 0;
     bool rootSeen_ = false;
     bool ended_ = false; // the document closed
     QString fault_;

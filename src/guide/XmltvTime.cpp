@@ -6,13 +6,14 @@ namespace xmltv {
 namespace {
 
 // Reads `count` ASCII digits at `at`; -1 when they are not all there.
-int digits(QStringView text, qsizetype at, int count)
+template <typename View>
+int digits(View text, qsizetype at, int count)
 {
     if (at + count > text.size())
         return -1;
     int value = 0;
     for (qsizetype i = at; i < at + count; ++i) {
-        const char16_t c = text[i].unicode();
+        const char16_t c = text.at(i).unicode();
         if (c < u'0' || c > u'9')
             return -1;
         value = value * 10 + (c - u'0');
@@ -21,13 +22,15 @@ int digits(QStringView text, qsizetype at, int count)
 }
 
 // The offset east of UTC, in seconds: "+0800", "-0530", "+08:00", "+08"; UTC by name; empty: UTC.
-std::optional<int> offsetSeconds(QStringView zone)
+template <typename View>
+std::optional<int> offsetSeconds(View zone)
 {
     zone = zone.trimmed();
-    if (zone.isEmpty() || zone == u"Z" || zone.compare(u"UTC", Qt::CaseInsensitive) == 0 ||
-        zone.compare(u"GMT", Qt::CaseInsensitive) == 0)
+    if (zone.isEmpty() || zone.compare(QStringView(u"Z")) == 0 ||
+        zone.compare(QStringView(u"UTC"), Qt::CaseInsensitive) == 0 ||
+        zone.compare(QStringView(u"GMT"), Qt::CaseInsensitive) == 0)
         return 0;
-    const QChar sign = zone.front();
+    const char16_t sign = zone.front().unicode();
     if (sign != u'+' && sign != u'-')
         return std::nullopt;
     QString compact = zone.sliced(1).toString();
@@ -42,14 +45,13 @@ std::optional<int> offsetSeconds(QStringView zone)
     return sign == u'-' ? -seconds : seconds;
 }
 
-} // namespace
-
-std::optional<qint64> parseTime(QStringView text, int correctionMinutes)
+template <typename View>
+std::optional<qint64> parse(View text, int correctionMinutes)
 {
     text = text.trimmed();
     // The digits first: 8 (a day) to 14 (to the second), in pairs after the year.
     qsizetype end = 0;
-    while (end < text.size() && text[end].isDigit() && text[end].unicode() < 0x80)
+    while (end < text.size() && text.at(end).unicode() >= u'0' && text.at(end).unicode() <= u'9')
         ++end;
     if (end < 8 || end > 14 || end % 2 != 0)
         return std::nullopt;
@@ -65,6 +67,18 @@ std::optional<qint64> parseTime(QStringView text, int correctionMinutes)
     constexpr qint64 kJulianDayOf1970 = 2440588;
     const qint64 local = (date.toJulianDay() - kJulianDayOf1970) * 86400 + hour * 3600 + minute * 60 + second;
     return local - *offset + qint64(correctionMinutes) * 60;
+}
+
+} // namespace
+
+std::optional<qint64> parseTime(QStringView text, int correctionMinutes)
+{
+    return parse(text, correctionMinutes);
+}
+
+std::optional<qint64> parseTime(QLatin1StringView text, int correctionMinutes)
+{
+    return parse(text, correctionMinutes);
 }
 
 } // namespace xmltv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QStringView>
 #include <QtGlobal>
 
@@ -13,5 +14,7 @@ namespace xmltv {
 // "GMT" are UTC too. `correctionMinutes` is added for guides whose times are
 // off by a zone. Empty when the text is no such time.
 std::optional<qint64> parseTime(QStringView text, int correctionMinutes = 0);
+// The same read from bytes as they stand in the document: the time is ASCII.
+std::optional<qint64> parseTime(QLatin1StringView text, int correctionMinutes = 0);
 
 } // namespace xmltv

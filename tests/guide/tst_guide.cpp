@@ -24,6 +24,7 @@
 #include <QSignalSpy>
 #include <QTimeZone>
 #include <QTemporaryDir>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <ctime>
@@ -177,6 +178,14 @@ void GuideTest::brokenGuidesKeepWhatCameFirst()
     QVERIFY(!readXmltv(kGuide.left(kGuide.size() / 2)).fault.isEmpty()); // truncated
     QVERIFY(!readXmltv("this is no guide at all").fault.isEmpty());
     QVERIFY(!readXmltv("<html><body/></html>").fault.isEmpty());
+
+    // A guide in another encoding is read as it declares, its characters split across pieces.
+    const QByteArray gbk = QStringEncoder("GBK")(
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"GBK\"?><tv><programme start=\"20261208190000\" "
+                       "channel=\"x\"><title>新闻联播</title></programme></tv>"));
+    const ReadGuide declared = readXmltv(gbk, 5);
+    QVERIFY2(declared.fault.isEmpty(), qPrintable(declared.fault));
+    QCOMPARE(declared.programmes.at(0).title, QStringLiteral("新闻联播"));
 
     // An entity bomb stops; an enormous title is cut.
     QByteArray bomb = "<?xml version=\"1.0\"?><!DOCTYPE tv [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">";
