@@ -6,6 +6,19 @@
 
 #include <algorithm>
 
+std::optional<int> readZoneMinutes(QStringView written)
+{
+    // "+0800", "+08:00", "+8", "-0530"
+    static const QRegularExpression zone(QStringLiteral("^([+-])(\\d{1,2}):?(\\d{2})?$"));
+    const QRegularExpressionMatch found = zone.match(written.trimmed().toString());
+    if (!found.hasMatch())
+        return std::nullopt;
+    const int minutes = found.captured(2).toInt() * 60 + found.captured(3).toInt();
+    if (minutes > 14 * 60)
+        return std::nullopt;
+    return found.captured(1) == u'-' ? -minutes : minutes;
+}
+
 GuideSource readGuideSource(const QString& written)
 {
     GuideSource source{written.trimmed(), 0};
@@ -14,14 +27,9 @@ GuideSource readGuideSource(const QString& written)
         return source;
     const QString option = source.address.sliced(bar + 1).trimmed();
     if (option.startsWith(QLatin1String("zone="), Qt::CaseInsensitive)) {
-        // "+0800", "+08:00", "+8", "-0530"
-        static const QRegularExpression zone(QStringLiteral("^([+-])(\\d{1,2}):?(\\d{2})?$"));
-        if (const QRegularExpressionMatch found = zone.match(option.sliced(5).trimmed()); found.hasMatch()) {
-            const int minutes = found.captured(2).toInt() * 60 + found.captured(3).toInt();
-            if (minutes <= 14 * 60) {
-                source.zoneMinutes = found.captured(1) == u'-' ? -minutes : minutes;
-                source.address = source.address.left(bar).trimmed();
-            }
+        if (const std::optional<int> minutes = readZoneMinutes(QStringView(option).sliced(5))) {
+            source.zoneMinutes = *minutes;
+            source.address = source.address.left(bar).trimmed();
         }
         return source;
     }

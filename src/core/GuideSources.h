@@ -5,12 +5,16 @@
 
 #include <QStringList>
 
+#include <optional>
+
 #include <vector>
 
 // The guides of a list: those its "#EXTM3U" line names, else those of the
 // "epg" setting. Each may end in "|offset=MINUTES" (signed): minutes added to
 // every time of that guide. Blank ones and repeats are dropped.
 std::vector<GuideSource> guideSourcesFor(const ListTags& list, const QStringList& setting);
+// A zone east of UTC in minutes, as "+0800", "+08:00", "+8" or "-0530".
+std::optional<int> readZoneMinutes(QStringView written);
 // One address as written, with its offset read off.
 GuideSource readGuideSource(const QString& written);
 
