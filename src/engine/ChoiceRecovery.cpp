@@ -50,6 +50,17 @@ void ChoiceRecovery::ended()
     readings_->stop();
 }
 
+void ChoiceRecovery::paused()
+{
+    readings_->stop();
+}
+
+void ChoiceRecovery::resumed()
+{
+    stall_.restart(time_.now());
+    readings_->start(timing_.readingInterval);
+}
+
 bool ChoiceRecovery::read(const MediaPlayer::Stats& reading)
 {
     const MediaPlayer::Stats previous = std::exchange(lastReading_, reading);

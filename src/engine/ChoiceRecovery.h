@@ -51,6 +51,9 @@ public:
     void started();
     // It came to its end as it should: no more readings.
     void ended();
+    // Held by the user: nothing shown is no stall. Resumed: the watch starts again from now.
+    void paused();
+    void resumed();
     // A reading of what plays; true when it has stalled.
     bool read(const MediaPlayer::Stats& reading);
     // What the last reading said (none since the start: zeros).

@@ -35,6 +35,7 @@ public:
         std::int64_t lostPictures = 0; // decoded too late to be shown
         std::int64_t timeMs = -1;   // position; -1 when unknown
         std::int64_t lengthMs = -1; // length; 0 or -1 when the source has none (live)
+        bool seekable = false;      // a position may be asked for
     };
 
     // A source to open, with what it needs besides its address.
@@ -66,6 +67,8 @@ public:
     // A paused player draws its next picture now, without waiting for its clock.
     // (Asked of a playing one, libvlc pauses it instead.)
     virtual void StepPicture() = 0;
+    // Goes to a position of the source that plays, if it can.
+    virtual void Seek(std::int64_t milliseconds) = 0;
     virtual void Stop() = 0;
     // Sets the level when asked and returns it (the level kept); otherwise
     // returns the level the engine reports.

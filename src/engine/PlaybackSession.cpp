@@ -90,6 +90,7 @@ void PlaybackSession::openAttempt(bool newChoice)
     if (!choice_)
         return;
     Choice& choice = *choice_;
+    paused_ = false; // a reconnect or the next address plays at once
     PlayerBank::OpenRequest request;
     request.source = choice.alternates[size_t(recovery_.alternate())];
     request.cachingMs = choice.cachingMs;
@@ -214,7 +215,48 @@ bool PlaybackSession::endedNormally() const
     if (!isNetworkAddress(choice.alternates[size_t(recovery_.alternate())].address))
         return true;
     const MediaPlayer::Stats& last = recovery_.lastReading();
-    return last.lengthMs > 0 && last.timeMs >= last.lengthMs - kEndSlackMs;
+    const std::int64_t length = last.lengthMs > 0 ? last.lengthMs : choice.expectedLengthMs;
+    return length > 0 && last.timeMs >= length - kEndSlackMs;
+}
+
+std::optional<PlaybackSession::Position> PlaybackSession::position() const
+{
+    if (!choice_ || choice_->opening)
+        return std::nullopt;
+    const std::optional<MediaPlayer::Stats> reading = showingPlayer().stats();
+    const MediaPlayer::Stats& stats = reading ? *reading : recovery_.lastReading();
+    const std::int64_t length = stats.lengthMs > 0 ? stats.lengthMs : choice_->expectedLengthMs;
+    if (length <= 0 || stats.timeMs < 0)
+        return std::nullopt;
+    return Position{stats.timeMs, length, stats.seekable};
+}
+
+void PlaybackSession::setExpectedLength(std::int64_t milliseconds)
+{
+    if (choice_)
+        choice_->expectedLengthMs = milliseconds;
+}
+
+bool PlaybackSession::setPaused(bool paused)
+{
+    if (paused == paused_)
+        return true;
+    if (paused && !position())
+        return false;
+    paused_ = paused;
+    bank_.command(showing_, [paused](MediaPlayer& player) { player.SetPaused(paused); });
+    if (paused)
+        recovery_.paused();
+    else
+        recovery_.resumed();
+    return true;
+}
+
+void PlaybackSession::seek(std::int64_t milliseconds)
+{
+    if (!position())
+        return;
+    bank_.command(showing_, [milliseconds](MediaPlayer& player) { player.Seek(milliseconds); });
 }
 
 void PlaybackSession::checkStall()
@@ -293,6 +335,7 @@ void PlaybackSession::fail(const QString& reason)
 void PlaybackSession::endChoice()
 {
     choice_.reset();
+    paused_ = false;
     recovery_.end();
     buffering_.reset();
 }

@@ -92,6 +92,26 @@ public:
     // Whether a channel opened ahead for these addresses is ready to be brought forward.
     bool isPrepared(const Alternates& alternates) const;
     void stop();
+
+    // Where the choice stands in its source. Its length is the one the player
+    // reports, else the one expected; a source of neither (a live channel) has
+    // no position.
+    struct Position {
+        std::int64_t timeMs = 0;
+        std::int64_t lengthMs = 0;
+        bool seekable = false;
+    };
+    std::optional<Position> position() const;
+    // The choice that plays lasts this long (a programme watched back): a
+    // network source that ends near it has ended, not dropped.
+    void setExpectedLength(std::int64_t milliseconds);
+    // Holds or resumes the choice that plays, if it has a position; false when
+    // it cannot be held. Nothing shown while held is no stall.
+    bool setPaused(bool paused);
+    bool isPaused() const { return paused_; }
+    // Goes to a position of the choice that plays (held, it stays held).
+    void seek(std::int64_t milliseconds);
+
     // Ends the players' thread after a last stop of every player; later requests are ignored.
     void shutdown();
 
@@ -144,6 +164,7 @@ private:
         std::uint64_t attempt = 0; // the open whose events count
         bool opening = true;       // the attempt has not started playing yet
         bool startedOnce = false;
+        std::int64_t expectedLengthMs = 0;
     };
     static constexpr std::int64_t kEndSlackMs = 3000;
 
@@ -172,6 +193,7 @@ private:
     RecoveryTiming timing_;
     std::chrono::milliseconds startTimeout_ = kStartTimeout;
     std::optional<Choice> choice_;
+    bool paused_ = false;
     ChoiceRecovery recovery_;
     OneConnectionHosts hosts_;
     Preopener preopener_;

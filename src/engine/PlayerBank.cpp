@@ -115,6 +115,16 @@ void PlayerBank::bringForward(int index, bool paused)
     forward->SetPaused(false);
 }
 
+void PlayerBank::command(int index, std::function<void(MediaPlayer&)> request)
+{
+    if (shutDown_ || !player(index))
+        return;
+    opener_.post([this, index, request = std::move(request)] {
+        if (MediaPlayer* target = player(index))
+            request(*target);
+    });
+}
+
 void PlayerBank::stopAll(std::uint64_t attempt)
 {
     if (shutDown_)

@@ -64,6 +64,9 @@ public:
     // level, and its open, if it has not started yet, goes before any other
     // open ahead.
     void adopt(int index);
+    // Asks something of a player on the opener's thread, after what was asked
+    // before it there: pausing and seeking may wait on the engine.
+    void command(int index, std::function<void(MediaPlayer&)> request);
     // Every player stops; their events from then on belong to `attempt`.
     void stopAll(std::uint64_t attempt);
     // A last stop of every player, then the opener ends; later requests are ignored.

@@ -149,6 +149,12 @@ void VlcPlayer::StepPicture()
         LIBVLC(libvlc_media_player_next_frame)(mediaPlayer_.get());
 }
 
+void VlcPlayer::Seek(std::int64_t milliseconds)
+{
+    if (mediaPlayer_)
+        LIBVLC(libvlc_media_player_set_time)(mediaPlayer_.get(), std::max<std::int64_t>(milliseconds, 0));
+}
+
 void VlcPlayer::Stop()
 {
     if (!mediaPlayer_)
@@ -262,6 +268,7 @@ std::optional<MediaPlayer::Stats> VlcPlayer::stats() const
     stats.lostPictures = counters.i_lost_pictures;
     stats.timeMs = LIBVLC(libvlc_media_player_get_time)(mediaPlayer_.get());
     stats.lengthMs = LIBVLC(libvlc_media_player_get_length)(mediaPlayer_.get());
+    stats.seekable = LIBVLC(libvlc_media_player_is_seekable)(mediaPlayer_.get()) != 0;
     return stats;
 }
 

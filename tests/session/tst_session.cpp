@@ -71,6 +71,7 @@ private slots:
     void streamOfKnownLengthEndsOnlyAtItsEnd();
     void stopOrChoiceDuringAReconnectWaitWins();
     void stallIsADrop();
+    void pauseHoldsWhatHasALengthWithoutCountingAsAStall();
     void bufferingFigureIsThrottled();
 
     void channelOpenedAheadIsSilentAndBroughtForwardAtOnce();
@@ -705,6 +706,44 @@ void SessionTest::stallIsADrop()
     passTime(std::chrono::milliseconds(40));
     QCOMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Reconnecting);
     QVERIFY(passTimeUntil([&] { return countOf(first().calls(), QStringLiteral("open udp://@:1234")) == 2; }));
+}
+
+void SessionTest::pauseHoldsWhatHasALengthWithoutCountingAsAStall()
+{
+    session_->setRecoveryTiming(quickTiming());
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    // A live stream has no position: it is not held, nor moved.
+    QVERIFY(playAndStart(QStringLiteral("http://a/live")));
+    first().setStats({});
+    QVERIFY(!session_->position());
+    QVERIFY(!session_->setPaused(true));
+
+    // A programme watched back, of no length the stream tells: the one expected counts.
+    QVERIFY(playAndStart(QStringLiteral("http://a/back?playseek=1")));
+    session_->setExpectedLength(1800000);
+    MediaPlayer::Stats reading;
+    reading.timeMs = 60000;
+    second().setStats(reading);
+    QCOMPARE(session_->position()->lengthMs, 1800000);
+    QVERIFY(session_->setPaused(true));
+    QVERIFY(session_->isPaused());
+    session_->seek(70000);
+    QVERIFY(second().waitForCall(QStringLiteral("seek 70000")));
+    QVERIFY(second().calls().indexOf(QStringLiteral("pause")) < second().calls().indexOf(QStringLiteral("seek 70000")));
+    // Held far longer than a stall takes: still playing, nothing reopened.
+    passTime(std::chrono::seconds(2));
+    QCOMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
+    QVERIFY(session_->setPaused(false));
+    QVERIFY(second().waitForCall(QStringLiteral("resume")));
+    passTime(std::chrono::milliseconds(100)); // resumed: not at once a stall
+    QCOMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Playing);
+
+    // It ends near the length expected: an end, not a drop.
+    reading.timeMs = 1799000;
+    second().setStats(reading);
+    passTime(std::chrono::milliseconds(20));
+    second().send(Type::EndReached);
+    QTRY_COMPARE(phasesOf(status).last(), PlaybackStatus::Phase::Ended);
 }
 
 void SessionTest::bufferingFigureIsThrottled()

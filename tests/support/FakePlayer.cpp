@@ -130,6 +130,11 @@ void FakePlayer::StepPicture()
     record(QStringLiteral("step"));
 }
 
+void FakePlayer::Seek(std::int64_t milliseconds)
+{
+    record(QStringLiteral("seek %1").arg(milliseconds));
+}
+
 void FakePlayer::Stop()
 {
     record(QStringLiteral("stop"));

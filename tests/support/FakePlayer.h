@@ -47,6 +47,7 @@ public:
     void Play() override;
     void SetPaused(bool paused) override;
     void StepPicture() override;
+    void Seek(std::int64_t milliseconds) override;
     void Stop() override;
     int Volume(int level, bool set) override;
     void RestoreVolume() override;
