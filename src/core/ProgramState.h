@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatchupAddress.h"
 #include "ChannelNavigator.h"
 #include "ProgrammeGuide.h"
 #include "UserSettings.h"
@@ -31,6 +32,14 @@ struct ProgramState {
     // been painted; the guide goes before its module.
     std::shared_ptr<SharedLibrary> guideModule;
     std::unique_ptr<ProgrammeGuide> guide;
+    // A past programme that plays in place of its channel's live stream.
+    struct WatchingBack {
+        int entry = -1;
+        Programme programme; // with its end
+        CatchupRule rule;
+        qint64 fromSecond = 0; // where in the programme the address played begins
+    };
+    std::optional<WatchingBack> watchingBack;
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;

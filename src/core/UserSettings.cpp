@@ -1,5 +1,8 @@
 #include "UserSettings.h"
 
+#include "CoreLog.h"
+#include "GuideSources.h"
+
 #include <QSettings>
 
 namespace {
@@ -37,6 +40,19 @@ QStringList UserSettings::guides() const
 {
     // The INI format reads "a,b" as a list, and a single address as a string.
     return store().value(QStringLiteral("epg")).toStringList();
+}
+
+CatchupSettings UserSettings::catchup() const
+{
+    const QSettings settings = store();
+    CatchupSettings catchup;
+    // A template with a comma comes back as a list.
+    catchup.source = settings.value(QStringLiteral("catchup-source")).toStringList().join(u',');
+    const QString zone = settings.value(QStringLiteral("catchup-zone")).toString();
+    catchup.zoneMinutes = readZoneMinutes(zone);
+    if (!zone.isEmpty() && !catchup.zoneMinutes)
+        qCWarning(lcCatchup) << "catchup-zone" << zone << "is no zone: +0800 is taken";
+    return catchup;
 }
 
 QString UserSettings::preopen() const

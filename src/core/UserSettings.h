@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CatchupAddress.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,4 +28,9 @@ public:
     // "epg": the programme guides of lists that name none, separated by
     // commas, each an http(s) address or a local path.
     QStringList guides() const;
+
+    // "catchup-source": the catch-up template of lists that give their
+    // channels none; "catchup-zone": the service's zone ("+0800") for the
+    // dates in catch-up addresses.
+    CatchupSettings catchup() const;
 };

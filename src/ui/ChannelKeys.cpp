@@ -1,5 +1,6 @@
 #include "ChannelKeys.h"
 
+#include "CatchupHandlers.h"
 #include "ChannelNavigation.h"
 #include "FullScreenLayout.h"
 #include "GuideHandlers.h"
@@ -46,7 +47,7 @@ ChannelKeys::~ChannelKeys()
 // heading's tooltip (empty: another row's line tells it; no keys: a key taken
 // elsewhere, named here for the tooltip).
 struct ChannelKeys::KeyAction {
-    enum class Modifiers { None, NoneOrShift, Control };
+    enum class Modifiers { None, NoneOrShift, Shift, Control };
     std::initializer_list<int> keys;
     Modifiers modifiers;
     const char* tip;
@@ -69,7 +70,13 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
          M::NoneOrShift, "数字  按频道号选台", [](ChannelKeys& self, int key) { self.typeDigit(key - Qt::Key_0); }},
         {{Qt::Key_Backspace}, M::None, "退格  回到上一个看的频道",
          [](ChannelKeys& self, int) { PlayPreviousChannel(self.context_); }},
-        {{Qt::Key_Space}, M::None, "空格  停止 / 重新播放", [](ChannelKeys& self, int) { StopOrPlayAgain(self.context_); }},
+        {{Qt::Key_Space}, M::None, "空格  暂停 / 继续（直播：停止 / 重新播放）",
+         [](ChannelKeys& self, int) { PauseOrStopOrPlayAgain(self.context_); }},
+        {{Qt::Key_Left, Qt::Key_Right}, M::None, "← →  后退 / 前进 10 秒，Shift 加 ← → 60 秒",
+         [](ChannelKeys& self, int key) { JumpBy(self.context_, key == Qt::Key_Left ? -10000 : 10000); }},
+        {{Qt::Key_Left, Qt::Key_Right}, M::Shift, "",
+         [](ChannelKeys& self, int key) { JumpBy(self.context_, key == Qt::Key_Left ? -60000 : 60000); }},
+        {{Qt::Key_Home}, M::None, "Home  回到开头", [](ChannelKeys& self, int) { JumpTo(self.context_, 0); }},
         {{Qt::Key_F, Qt::Key_F11}, M::None, "F、F11  全屏", [](ChannelKeys& self, int) { ToggleFullScreen(self.context_); }},
         {{Qt::Key_M}, M::None, "M  静音", [](ChannelKeys& self, int) { ToggleMute(self.context_); }},
         {{Qt::Key_I}, M::None, "I  正在播出的节目", [](ChannelKeys& self, int) { ShowBannerOfWatched(self.context_); }},
@@ -128,6 +135,7 @@ bool ChannelKeys::takeKey(const QKeyEvent& key)
             continue;
         const bool taken = action.modifiers == M::None          ? modifiers == Qt::NoModifier
                            : action.modifiers == M::NoneOrShift ? (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier
+                           : action.modifiers == M::Shift       ? modifiers == Qt::ShiftModifier
                                                                 : modifiers == Qt::ControlModifier;
         if (taken) {
             action.act(*this, code);

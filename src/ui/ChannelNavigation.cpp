@@ -20,7 +20,9 @@ void selectEntry(ListBox& list, int index, QAbstractItemView::ScrollHint hint = 
     list.scrollTo(list.currentIndex(), hint);
 }
 
-void playEntry(HandlerContext& context, int index)
+} // namespace
+
+void PlayEntry(HandlerContext& context, int index)
 {
     // A channel the filter hides: the whole list again, so that what plays is what the user sees.
     if (!context.state.channels.list().isShown(index))
@@ -28,8 +30,6 @@ void playEntry(HandlerContext& context, int index)
     selectEntry(sourceList(context), index);
     PlaySelectedEntry(context);
 }
-
-} // namespace
 
 void MoveSelection(HandlerContext& context, int direction)
 {
@@ -43,7 +43,7 @@ void PlayNeighbourChannel(HandlerContext& context, int direction)
 {
     const int next = context.state.channels.neighbourToPlay(sourceList(context).currentSelection(), direction);
     if (next >= 0)
-        playEntry(context, next);
+        PlayEntry(context, next);
 }
 
 bool PlayChannelNumber(HandlerContext& context, int number)
@@ -51,14 +51,14 @@ bool PlayChannelNumber(HandlerContext& context, int number)
     const int index = context.state.channels.numbered(number);
     if (index < 0)
         return false;
-    playEntry(context, index);
+    PlayEntry(context, index);
     return true;
 }
 
 void PlayPreviousChannel(HandlerContext& context)
 {
     if (const int previous = context.state.channels.previousToPlay(); previous >= 0)
-        playEntry(context, previous);
+        PlayEntry(context, previous);
 }
 
 void StopOrPlayAgain(HandlerContext& context)
@@ -68,7 +68,7 @@ void StopOrPlayAgain(HandlerContext& context)
         return;
     }
     if (const int last = context.state.channels.lastPlayed(); last >= 0)
-        playEntry(context, last);
+        PlayEntry(context, last);
 }
 
 void SelectRememberedChannel(HandlerContext& context)

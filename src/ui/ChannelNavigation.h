@@ -15,6 +15,8 @@ void PlayNeighbourChannel(HandlerContext& context, int direction);
 bool PlayChannelNumber(HandlerContext& context, int number);
 // The channel played before the one that plays; again, the one after it.
 void PlayPreviousChannel(HandlerContext& context);
+// Entry `index` selected, in view, and played.
+void PlayEntry(HandlerContext& context, int index);
 // Stops what plays; when nothing plays, the entry chosen last plays again.
 void StopOrPlayAgain(HandlerContext& context);
 // Selects the channel played last before the program ended, if the list still

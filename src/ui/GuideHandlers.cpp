@@ -1,5 +1,6 @@
 #include "GuideHandlers.h"
 
+#include "CatchupHandlers.h"
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "ProgrammeBanner.h"
@@ -62,8 +63,13 @@ void ShowBannerOfWatched(HandlerContext& context)
 
 void ToggleProgrammeSchedule(HandlerContext& context)
 {
-    if (!context.schedule)
+    if (!context.schedule) {
         context.schedule = new ProgrammeSchedule(context.window);
+        QObject::connect(context.schedule, &ProgrammeSchedule::watchBack,
+                         [&context](int entry, const Programme& programme) {
+                             WatchProgrammeBack(context, entry, programme);
+                         });
+    }
     if (context.schedule->isVisible()) {
         context.schedule->hide();
         return;
@@ -75,6 +81,10 @@ void ToggleProgrammeSchedule(HandlerContext& context)
         context.state.guide->want(entry);
     const std::vector<Programme> programmes = context.state.guide ? context.state.guide->programmes(entry)
                                                                     : std::vector<Programme>{};
-    context.schedule->present(context.state.channels.list().name(entry), programmes,
-                              QDateTime::currentSecsSinceEpoch(), videoOnScreen(context));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    ProgrammeSchedule::Watchable watchable;
+    if (const std::optional<CatchupRule> rule = CatchupRuleOf(context, entry))
+        watchable = [rule = *rule, now](const Programme& programme) { return isWatchableBack(programme, rule, now); };
+    context.schedule->present(entry, context.state.channels.list().name(entry), programmes, now,
+                              videoOnScreen(context), watchable);
 }

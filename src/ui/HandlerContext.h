@@ -9,6 +9,7 @@
 
 class ListFilterLine;
 class ProgrammeBanner;
+class PositionBar;
 class ProgrammeSchedule;
 class MainWindow;
 class QWidget;
@@ -35,5 +36,6 @@ struct HandlerContext {
     // Made when first shown, owned by the window.
     ProgrammeBanner* banner = nullptr;     // what is on, over the video
     ProgrammeSchedule* schedule = nullptr; // a channel's programmes by day
+    PositionBar* positionBar = nullptr;    // where a file or a programme watched back stands; from the first choice
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start
 };

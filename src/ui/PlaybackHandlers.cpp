@@ -1,5 +1,6 @@
 #include "PlaybackHandlers.h"
 
+#include "CatchupHandlers.h"
 #include "GuideHandlers.h"
 #include "HandlerContext.h"
 #include "Preopen.h"
@@ -13,6 +14,7 @@
 #include "sources/ChannelAddress.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 void PlaySelectedEntry(HandlerContext& context)
@@ -36,6 +38,7 @@ void PlaySelectedEntry(HandlerContext& context)
     if (alternates.empty()) // nothing selected, or an empty address: opened as it stands
         alternates.push_back({context.state.CurrentAddress, {}, {}, {}});
 
+    context.state.watchingBack.reset(); // a channel chosen plays live
     context.nowPlaying.name = name;
     context.nowPlaying.labels = labels;
     // The channel the user is likely to go to next, opened ahead once this one is asked for.
@@ -50,6 +53,7 @@ void PlaySelectedEntry(HandlerContext& context)
         context.state.playback->play(alternates, PlayerWindows(context), context.state.CachingMs);
     PrepareEntry(context, openAhead);
     ShowProgrammeBanner(context, selected, false);
+    WatchVideoForPositionBar(context);
 }
 
 Alternates EntryAlternates(HandlerContext& context, int index, QStringList* labels)
@@ -79,6 +83,7 @@ void StopPlayback(HandlerContext& context)
     title.setCaption(texts::productTitle());
     title.setToolTip({});
     context.nowPlaying = {};
+    context.state.watchingBack.reset();
     context.state.playback->stop();
 }
 
@@ -98,17 +103,27 @@ void ShowPlaybackStatus(HandlerContext& context, const PlaybackStatus& status)
     using Phase = PlaybackStatus::Phase;
     const QString buffering = status.bufferPercent < 100 ? texts::buffering(status.bufferPercent) : QString();
     const QString name = texts::withLabel(context.nowPlaying.name, context.nowPlaying.labels.value(status.alternate));
+    const QString playing = context.state.playback->isPaused() ? texts::pausedPrefix()
+                            : context.state.watchingBack        ? texts::watchingBackPrefix()
+                                                                : texts::playingPrefix();
     QString caption;
     switch (status.phase) {
     case Phase::Opening:
     case Phase::Playing:
-        caption = texts::playingPrefix() + name + buffering;
+        caption = playing + name + buffering;
         break;
     case Phase::Reconnecting:
         caption = texts::reconnectingPrefix() + name + buffering;
         break;
     case Phase::Ended:
-        caption = texts::playingPrefix() + name;
+        caption = playing + name;
+        if (context.state.watchingBack) {
+            // Not from inside the session's own report: the next choice comes after it.
+            QTimer::singleShot(0, &context.window, [&context, generation = status.generation] {
+                if (context.nowPlaying.generation == generation)
+                    FollowWithNextProgramme(context);
+            });
+        }
         break;
     case Phase::Failed:
         return; // said by ShowPlaybackFailure, with its reason

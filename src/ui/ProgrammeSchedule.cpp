@@ -1,5 +1,6 @@
 #include "ProgrammeSchedule.h"
 
+#include "Texts.h"
 #include "core/GuideText.h"
 #include "controls/DefaultFont.h"
 
@@ -28,12 +29,16 @@ ProgrammeSchedule::ProgrammeSchedule(QWidget& mainWindow)
     layout->addWidget(title_);
     layout->addWidget(list_);
     list_->setFocusPolicy(Qt::StrongFocus);
+    // Enter and a double-click.
+    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { activate(list_->row(item)); });
     hide();
 }
 
-void ProgrammeSchedule::present(const QString& name, const std::vector<Programme>& programmes, qint64 now,
-                                const QRect& area)
+void ProgrammeSchedule::present(int entry, const QString& name, const std::vector<Programme>& programmes, qint64 now,
+                                const QRect& area, const Watchable& watchable)
 {
+    entry_ = entry;
+    watchable_.clear();
     title_->setText(name.isEmpty() ? QStringLiteral("节目表") : name + QStringLiteral("  节目表"));
     list_->clear();
     QDate day;
@@ -47,6 +52,7 @@ void ProgrammeSchedule::present(const QString& name, const std::vector<Programme
             heading->setFlags(Qt::ItemIsEnabled);
             heading->setTextAlignment(Qt::AlignCenter);
             heading->setForeground(QColor(192, 192, 192));
+            watchable_.emplace_back();
         }
         auto* row = new QListWidgetItem(programmeTimes(programme) + QStringLiteral("  ") + programme.title, list_);
         if (!programme.description.isEmpty())
@@ -60,6 +66,10 @@ void ProgrammeSchedule::present(const QString& name, const std::vector<Programme
         } else if (programme.stop <= now) {
             row->setForeground(QColor(128, 128, 128));
         }
+        const bool back = watchable && watchable(programme);
+        if (back)
+            row->setText(row->text() + QStringLiteral("  〔") + texts::watchableBack() + QStringLiteral("〕"));
+        watchable_.push_back(back ? programme : Programme{});
     }
     if (programmes.empty())
         new QListWidgetItem(QStringLiteral("没有这个频道的节目单"), list_);
@@ -88,6 +98,16 @@ int ProgrammeSchedule::currentRow() const
         if (list_->item(row)->text().startsWith(QStringLiteral("▶ ")))
             return row;
     return -1;
+}
+
+void ProgrammeSchedule::activate(int row)
+{
+    if (row < 0 || size_t(row) >= watchable_.size() || watchable_[size_t(row)].start == 0)
+        return;
+    const Programme chosen = watchable_[size_t(row)];
+    hide();
+    parentWidget()->activateWindow();
+    emit watchBack(entry_, chosen);
 }
 
 void ProgrammeSchedule::keyPressEvent(QKeyEvent* event)

@@ -4,30 +4,45 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
 class QListWidget;
 
 // A channel's programmes by day, over the video area: those before now
-// greyed, the one on now marked and brought into view. A window of its own
-// above the main window (the video is another program's window); Esc or G
-// closes it.
+// greyed, the one on now marked and brought into view; those that can be
+// watched back say so, and Enter or a double-click asks for one. A window of
+// its own above the main window (the video is another program's window); Esc
+// or G closes it.
 class ProgrammeSchedule final : public QWidget {
     Q_OBJECT
 public:
     explicit ProgrammeSchedule(QWidget& mainWindow);
 
-    void present(const QString& name, const std::vector<Programme>& programmes, qint64 now, const QRect& area);
+    using Watchable = std::function<bool(const Programme&)>;
+
+    // The programmes of list entry `entry`; `watchable` tells which can be
+    // watched back (none when it is empty).
+    void present(int entry, const QString& name, const std::vector<Programme>& programmes, qint64 now,
+                 const QRect& area, const Watchable& watchable = {});
     // The rows as shown: day headings and "19:00–19:30  新闻联播".
     QStringList rows() const;
     // The row of the programme on now; -1 when none is on.
     int currentRow() const;
 
+signals:
+    // A programme that can be watched back was asked for.
+    void watchBack(int entry, const Programme& programme);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void activate(int row);
+
     QLabel* title_;
     QListWidget* list_;
+    int entry_ = -1;
+    std::vector<Programme> watchable_; // each row's programme if it can be watched back; a zero start if not
 };

@@ -9,6 +9,10 @@ inline QString productTitle() { return QStringLiteral("Clipvane 澄影播放器"
 inline QString playingPrefix() { return QStringLiteral("正在播放："); }
 inline QString failedPrefix() { return QStringLiteral("播放失败："); }
 inline QString reconnectingPrefix() { return QStringLiteral("正在重连："); }
+inline QString watchingBackPrefix() { return QStringLiteral("正在回看："); }
+inline QString pausedPrefix() { return QStringLiteral("已暂停："); }
+// After a programme of the schedule that can be watched back.
+inline QString watchableBack() { return QStringLiteral("回看"); }
 // A channel's name with the line that plays: "CCTV-1（线路3）"; the name alone without one.
 inline QString withLabel(const QString& name, const QString& label)
 {

@@ -75,6 +75,10 @@ void HttpTestServer::answer(int connection, const std::stop_token& stop)
             return;
         head.append(buffer, int(n));
     }
+    {
+        const std::lock_guard lock(targetsLock_);
+        targets_.push_back(head.left(head.indexOf("\r\n")).split(' ').value(1));
+    }
     const QByteArray response = "HTTP/1.1 200 OK\r\nContent-Type: video/mp2t\r\nContent-Length: " +
                                 QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
     qsizetype sent = 0;

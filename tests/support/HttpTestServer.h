@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 
+#include <QList>
+
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -23,6 +26,12 @@ public:
     bool isListening() const { return listener_ >= 0; }
     std::uint16_t port() const { return port_; }
     int requestsSeen() const { return requests_; }
+    // The path and query of each request, in the order they came.
+    QList<QByteArray> targetsSeen() const
+    {
+        const std::lock_guard lock(targetsLock_);
+        return targets_;
+    }
 
 private:
     void serve(std::stop_token stop);
@@ -34,6 +43,8 @@ private:
     std::uint16_t port_ = 0;
     std::atomic<int> requests_{0};
     std::vector<int> stalled_;
+    mutable std::mutex targetsLock_;
+    QList<QByteArray> targets_;
     std::vector<std::jthread> answering_;
     std::jthread thread_;
 };

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Catch-up: rules that cannot be used, placeholders not known.
+Q_DECLARE_LOGGING_CATEGORY(lcCatchup)
