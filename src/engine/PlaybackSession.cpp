@@ -3,6 +3,8 @@
 #include "EngineLog.h"
 #include "SourceAddress.h"
 
+#include <cstdlib>
+
 using Phase = PlaybackStatus::Phase;
 using Type = MediaPlayer::Event::Type;
 
@@ -228,7 +230,14 @@ std::optional<PlaybackSession::Position> PlaybackSession::position() const
     const std::int64_t length = stats.lengthMs > 0 ? stats.lengthMs : choice_->expectedLengthMs;
     if (length <= 0 || stats.timeMs < 0)
         return std::nullopt;
-    return Position{stats.timeMs, length, stats.seekable};
+    Position position{stats.timeMs, length, stats.seekable};
+    if (seeking_) {
+        constexpr std::int64_t kThere = 1500;
+        constexpr std::chrono::seconds kGivenUp{2};
+        if (std::abs(stats.timeMs - seeking_->targetMs) > kThere && recovery_.now() - seeking_->asked < kGivenUp)
+            position.timeMs = seeking_->targetMs;
+    }
+    return position;
 }
 
 void PlaybackSession::setExpectedLength(std::int64_t milliseconds)
@@ -256,6 +265,7 @@ void PlaybackSession::seek(std::int64_t milliseconds)
 {
     if (!position())
         return;
+    seeking_ = Seeking{milliseconds, recovery_.now()};
     bank_.command(showing_, [milliseconds](MediaPlayer& player) { player.Seek(milliseconds); });
 }
 
@@ -336,6 +346,7 @@ void PlaybackSession::endChoice()
 {
     choice_.reset();
     paused_ = false;
+    seeking_.reset();
     recovery_.end();
     buffering_.reset();
 }

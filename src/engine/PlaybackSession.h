@@ -110,6 +110,8 @@ public:
     bool setPaused(bool paused);
     bool isPaused() const { return paused_; }
     // Goes to a position of the choice that plays (held, it stays held).
+    // Until the player is seen there (or a while has passed) the position is
+    // the one asked for, so that jumps in quick succession add up.
     void seek(std::int64_t milliseconds);
 
     // Ends the players' thread after a last stop of every player; later requests are ignored.
@@ -194,6 +196,11 @@ private:
     std::chrono::milliseconds startTimeout_ = kStartTimeout;
     std::optional<Choice> choice_;
     bool paused_ = false;
+    struct Seeking {
+        std::int64_t targetMs = 0;
+        Clock::time_point asked;
+    };
+    std::optional<Seeking> seeking_;
     ChoiceRecovery recovery_;
     OneConnectionHosts hosts_;
     Preopener preopener_;

@@ -47,13 +47,15 @@ void PositionBar::showNow()
         return;
     }
     shown_ = *now;
+    setAccessibleDescription(text());
+    hide_.start();
+    update();
+    if (isVisible())
+        return; // every move of the pointer only keeps it a while longer
     const QRect video = area_();
     setGeometry(video.left(), video.bottom() + 1 - kHeight, video.width(), kHeight);
-    setAccessibleDescription(text());
     show();
     raise();
-    update();
-    hide_.start();
     refresh_.start();
 }
 

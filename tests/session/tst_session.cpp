@@ -728,6 +728,7 @@ void SessionTest::pauseHoldsWhatHasALengthWithoutCountingAsAStall()
     QVERIFY(session_->setPaused(true));
     QVERIFY(session_->isPaused());
     session_->seek(70000);
+    QCOMPARE(session_->position()->timeMs, 70000); // asked for, before the player is there
     QVERIFY(second().waitForCall(QStringLiteral("seek 70000")));
     QVERIFY(second().calls().indexOf(QStringLiteral("pause")) < second().calls().indexOf(QStringLiteral("seek 70000")));
     // Held far longer than a stall takes: still playing, nothing reopened.
