@@ -17,7 +17,7 @@ fi
 build="$root/build-release"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
-    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load clipvane_guide \
+    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load clipvane_guide clipvane_rtsp \
     $(pkg-config --exists mpv && echo bench_bare_mpv)
 switches="${BENCH_SOAK_SWITCHES:-1000}"
 seed="${BENCH_SEED:-$RANDOM}"
@@ -47,7 +47,8 @@ live_port=$(head -n 1 "$work/live-port")
 # clip, the second the live channel).
 app="$work/app"
 mkdir -p "$app"
-cp "$build/src/clipvane" "$build/src/clipvane.png" "$app/"
+# With the RTSP module, as installed; without the guide's (the list names no guide).
+cp "$build/src/clipvane" "$build/src/clipvane.png" "$build/src/libclipvane_rtsp.so" "$app/"
 {
     printf '红色,%s\r\n' "$work/long.mp4"
     printf '直播,http://127.0.0.1:%s/live.ts\r\n' "$live_port"

@@ -3,7 +3,6 @@
 #include "MainWindowBindings.h"
 #include "platform/LibVlc.h"
 #include "platform/SoundLog.h"
-#include "engine/FfmpegLog.h"
 #include "ui/EventBinding.h"
 #include "ui/FatalError.h"
 #include "ui/MainWindow.h"
@@ -15,6 +14,7 @@
 #include "ui/ListFilterLine.h"
 #include "ui/SecondVideoSurface.h"
 #include "GuideModule.h"
+#include "platform/ModulePaths.h"
 #include "ui/GuideHandlers.h"
 #include "core/GuideText.h"
 #include "ui/controls/ListBox.h"
@@ -47,12 +47,7 @@ void sayPlayerIsMissing()
 // environment may name another (the tests do).
 QStringList guideModulePaths(const QString& programFolder)
 {
-    QStringList paths;
-    if (const QString named = qEnvironmentVariable("CLIPVANE_GUIDE_MODULE"); !named.isEmpty())
-        paths << named;
-    const QString file = QStringLiteral("libclipvane_guide.so");
-    paths << QDir(programFolder).filePath(file) << QDir(programFolder).filePath(QStringLiteral("../lib/clipvane/") + file);
-    return paths;
+    return modulePaths(programFolder, QStringLiteral("libclipvane_guide.so"), "CLIPVANE_GUIDE_MODULE");
 }
 
 QString guideCacheFolder()
@@ -74,7 +69,6 @@ Program::Program(const QString& programFolder)
     // library is opened here first, and when a function the player needs is
     // missing it starts on this thread, so the error is reported from here.
     routeSoundLibraryMessagesToLog();
-    routeFfmpegLogToCategory();
     libvlc::setFatalHandler(&showFatalErrorAndExit);
     libvlc::resolve("libvlc_new");
     const bool complete =

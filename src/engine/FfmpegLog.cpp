@@ -1,15 +1,22 @@
 #include "FfmpegLog.h"
 
 #include "EngineLog.h"
+#include "platform/SharedLibrary.h"
 
 extern "C" {
 #include <libavutil/log.h>
+#include <libavutil/version.h>
 }
 
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 
 namespace {
+
+// The functions of libavutil it needs, looked up by name: the program does not
+// link FFmpeg (libvlc's decoders and the RTSP module load it).
+decltype(&av_log_format_line2) formatLine = nullptr;
 
 void toCategory(void* context, int level, const char* format, va_list arguments)
 {
@@ -18,7 +25,7 @@ void toCategory(void* context, int level, const char* format, va_list arguments)
         return;
     char line[1024];
     int prefix = 1;
-    av_log_format_line2(context, level, format, arguments, line, sizeof line, &prefix);
+    formatLine(context, level, format, arguments, line, sizeof line, &prefix);
     QByteArray text(line);
     while (text.endsWith('\n'))
         text.chop(1);
@@ -39,5 +46,16 @@ void toCategory(void* context, int level, const char* format, va_list arguments)
 
 void routeFfmpegLogToCategory()
 {
-    av_log_set_callback(&toCategory);
+    static SharedLibrary avutil; // kept open: the callback is called for as long as the program runs
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!avutil.open(QStringLiteral("libavutil.so." AV_STRINGIFY(LIBAVUTIL_VERSION_MAJOR)))) {
+            qCInfo(lcEngine) << "FFmpeg's log stays its own:" << avutil.errorString();
+            return;
+        }
+        const auto setCallback = reinterpret_cast<decltype(&av_log_set_callback)>(avutil.symbol("av_log_set_callback"));
+        formatLine = reinterpret_cast<decltype(&av_log_format_line2)>(avutil.symbol("av_log_format_line2"));
+        if (setCallback && formatLine)
+            setCallback(&toCategory);
+    });
 }

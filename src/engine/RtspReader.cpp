@@ -56,13 +56,6 @@ bool isFinalAnswer(int error)
 
 } // namespace
 
-bool RtspReader::handles(const QString& address)
-{
-    static const QRegularExpression rtsp(QStringLiteral("^rtsps?://"), QRegularExpression::CaseInsensitiveOption);
-    return qEnvironmentVariable("CLIPVANE_RTSP").compare(QLatin1String("vlc"), Qt::CaseInsensitive) != 0 &&
-           rtsp.match(address).hasMatch();
-}
-
 RtspReader::RtspReader(const QString& address) : RtspReader(address, Settings{}) {}
 
 RtspReader::RtspReader(const QString& address, Settings settings)

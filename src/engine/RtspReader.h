@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StreamReader.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,7 +25,7 @@
 // MPEG-TS can't carry (G.711 from cameras, raw PCM) is left out; the video is
 // kept. The reading runs on a thread of its own from construction on; abort()
 // makes every wait, its own and read()'s, return at once.
-class RtspReader {
+class RtspReader final : public StreamReader {
 public:
     struct Settings {
         std::chrono::microseconds timeout{std::chrono::seconds(5)};
@@ -32,20 +34,16 @@ public:
 
     explicit RtspReader(const QString& address);
     RtspReader(const QString& address, Settings settings);
-    ~RtspReader();
+    ~RtspReader() override;
     RtspReader(const RtspReader&) = delete;
     RtspReader& operator=(const RtspReader&) = delete;
 
     // Up to size bytes of MPEG-TS: blocks until some are there; 0 at the end,
     // -1 after a failure or once aborted.
-    std::ptrdiff_t read(unsigned char* buffer, std::size_t size);
-    void abort();
+    std::ptrdiff_t read(unsigned char* buffer, std::size_t size) override;
+    void abort() override;
     // Why reading failed, when it did.
-    QString error() const;
-
-    // Whether such an address is read here rather than by libvlc
-    // (CLIPVANE_RTSP=vlc hands them to libvlc).
-    static bool handles(const QString& address);
+    QString error() const override;
 
 private:
     void run();

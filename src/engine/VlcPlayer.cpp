@@ -1,6 +1,7 @@
 #include "VlcPlayer.h"
 
-#include "RtspReader.h"
+#include "FfmpegLog.h"
+#include "RtspModule.h"
 #include "SourceAddress.h"
 #include "VlcEventSubscription.h"
 #include "VlcLogSink.h"
@@ -77,7 +78,7 @@ void VlcPlayer::SetWindow(std::uint32_t xWindow)
 
 namespace {
 
-// libvlc's side of a media read through an RtspReader.
+// libvlc's side of a media read through a StreamReader.
 int openRtsp(void* reader, void** data, std::uint64_t* size)
 {
     *data = reader;
@@ -87,7 +88,7 @@ int openRtsp(void* reader, void** data, std::uint64_t* size)
 
 ssize_t readRtsp(void* reader, unsigned char* buffer, size_t size)
 {
-    return static_cast<RtspReader*>(reader)->read(buffer, size);
+    return static_cast<StreamReader*>(reader)->read(buffer, size);
 }
 
 void closeRtsp(void*) {}
@@ -98,11 +99,12 @@ bool VlcPlayer::Open(const QString& source)
 {
     if (!instance_ || !mediaPlayer_)
         return false;
+    routeFfmpegLogToCategory(); // before libvlc's decoders or the RTSP reader load FFmpeg
     const QByteArray utf8 = source.toUtf8();
-    std::unique_ptr<RtspReader> rtsp;
+    std::unique_ptr<StreamReader> rtsp;
     libvlc_media_t* media = nullptr;
-    if (RtspReader::handles(source)) {
-        rtsp = std::make_unique<RtspReader>(source);
+    if (readsRtspItself(source)) {
+        rtsp = makeRtspReader(source);
         media = LIBVLC(libvlc_media_new_callbacks)(instance_.get(), &openRtsp, &readRtsp, nullptr, &closeRtsp,
                                                    rtsp.get());
     } else if (hasUriScheme(source)) {

@@ -17,7 +17,7 @@ struct libvlc_media_t;
 struct libvlc_event_manager_t;
 struct libvlc_event_t;
 class VlcLogSink;
-class RtspReader;
+class StreamReader;
 
 using VlcCallback = void (*)(const libvlc_event_t*, void*);
 
@@ -103,7 +103,7 @@ private:
     std::unique_ptr<libvlc_media_player_t, PlayerRelease> mediaPlayer_;
     mutable std::mutex mediaLock_; // media_ is replaced on the opener thread
     std::unique_ptr<libvlc_media_t, MediaRelease> media_;
-    std::unique_ptr<RtspReader> rtsp_; // what media_ reads, when it is an RTSP address
+    std::unique_ptr<StreamReader> rtsp_; // what media_ reads, when it is an RTSP address
     libvlc_event_manager_t* eventManager_ = nullptr; // belongs to the media player
     std::atomic<int> keptVolume_{100}; // libvlc's own starting level
 };

@@ -11,7 +11,8 @@
 
 #include "app/Program.h"
 #include "engine/PlaybackSession.h"
-#include "engine/RtspReader.h"
+#include "engine/RtspModule.h"
+#include "ui/controls/TransLabel.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
 
@@ -42,6 +43,7 @@ private slots:
     void init();
     void cleanupTestCase() { program_.reset(); }
 
+    void missingModuleFailsThatSourceOnly();
     void readerReturnsAtOnceWhenAborted();
     void playsOverTcp();
     void fallsBackToUdpWhenTcpIsRefused();
@@ -86,18 +88,33 @@ bool RtspTest::plays(const QString& address, const QColor& colour, const QString
     return ui().videoTurns(colour, 20000);
 }
 
+// First: the module has not been opened yet in this process, and is not found.
+void RtspTest::missingModuleFailsThatSourceOnly()
+{
+    const QByteArray module = qgetenv("CLIPVANE_RTSP_MODULE");
+    qputenv("CLIPVANE_RTSP_MODULE", "/nonexistent/libclipvane_rtsp.so");
+    ui().setEntries({{QStringLiteral("摄像头"), QStringLiteral("rtsp://127.0.0.1:9/live")}, {QStringLiteral("网络"), live_}});
+    ui().doubleClickEntry(0);
+    QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("播放失败：摄像头"), 20000);
+    QVERIFY2(program_->window().get<TransLabel>(u"TitleLabel").toolTip().contains(QStringLiteral("缺少 RTSP 模块")),
+             qPrintable(program_->window().get<TransLabel>(u"TitleLabel").toolTip()));
+    // The program goes on: another source plays, and the module found later is used.
+    QVERIFY(plays(live_, kRed, QStringLiteral("网络")));
+    qputenv("CLIPVANE_RTSP_MODULE", module);
+}
+
 void RtspTest::readerReturnsAtOnceWhenAborted()
 {
     // A server that takes the connection and never answers: the reader waits on it.
     HttpTestServer silent({}, HttpTestServer::Mode::Stall);
-    RtspReader reader(QStringLiteral("rtsp://127.0.0.1:%1/live").arg(silent.port()));
+    const std::unique_ptr<StreamReader> reader = makeRtspReader(QStringLiteral("rtsp://127.0.0.1:%1/live").arg(silent.port()));
     std::array<unsigned char, 4096> buffer{};
     std::ptrdiff_t got = 0;
     QElapsedTimer clock;
-    std::thread libvlc([&] { got = reader.read(buffer.data(), buffer.size()); });
+    std::thread libvlc([&] { got = reader->read(buffer.data(), buffer.size()); });
     QTest::qWait(200);
     clock.start();
-    reader.abort();
+    reader->abort();
     libvlc.join();
     QCOMPARE(got, std::ptrdiff_t(-1));
     QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
