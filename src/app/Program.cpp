@@ -122,7 +122,11 @@ Program::Program(const QString& programFolder)
     // The line that finds a channel, over the list's heading.
     auto* filter = new ListFilterLine(*window_->control(u"ListCaptionLabel")->widget(), *window_);
     context_->filterLine = filter;
-    QObject::connect(filter, &QLineEdit::textChanged, window_.get(), [this] { FilterSourceList(*context_); });
+    QObject::connect(filter, &QLineEdit::textChanged, window_.get(), [this] {
+        FilterSourceList(*context_);
+        // Enter plays the first match: it is opened ahead once the typing pauses.
+        selectionRest_->prepareAfterRest(state_.channels.restingToOpenAhead(state_.channels.list().firstShownChannel()));
+    });
     QObject::connect(filter, &ListFilterLine::accepted, window_.get(), [this] { PlayFilteredEntry(*context_); });
     QObject::connect(filter, &ListFilterLine::abandoned, window_.get(), [this] { CloseListFilter(*context_); });
     auto* find = new QShortcut(QKeySequence::Find, window_.get());

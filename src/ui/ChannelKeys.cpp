@@ -8,6 +8,8 @@
 #include "ListFilterLine.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
+#include "Preopen.h"
+#include "core/ProgramState.h"
 #include "VolumeControl.h"
 #include "controls/Control.h"
 #include "controls/DefaultFont.h"
@@ -176,6 +178,9 @@ void ChannelKeys::typeDigit(int digit)
     numberTip_->show();
     numberTip_->raise();
     digitPause_.start();
+    // The channel the digits name so far is likely the one: opened ahead while more may come.
+    const ChannelNavigator& channels = context_.state.channels;
+    PrepareEntry(context_, channels.restingToOpenAhead(channels.numbered(typed_.toInt())));
 }
 
 void ChannelKeys::chooseTypedNumber()

@@ -24,13 +24,23 @@ SelectionRest::SelectionRest(HandlerContext& context) : context_(context)
     connect(&rest_, &QTimer::timeout, this, &SelectionRest::prepareSelected);
     ListBox& list = context.window.get<ListBox>(u"SourceList");
     connect(list.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        pending_ = -1;
         if (context_.state.channels.preopen() == PreopenMode::NextAndSelection)
             rest_.start();
     });
 }
 
+void SelectionRest::prepareAfterRest(int index)
+{
+    if (index < 0)
+        return;
+    pending_ = index;
+    rest_.start();
+}
+
 void SelectionRest::prepareSelected()
 {
-    const int selected = context_.window.get<ListBox>(u"SourceList").currentSelection();
+    const int selected =
+        pending_ >= 0 ? std::exchange(pending_, -1) : context_.window.get<ListBox>(u"SourceList").currentSelection();
     PrepareEntry(context_, context_.state.channels.restingToOpenAhead(selected));
 }

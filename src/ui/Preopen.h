@@ -18,9 +18,14 @@ public:
 
     explicit SelectionRest(HandlerContext& context);
 
+    // The same for an entry found otherwise (the filter's first match): opened
+    // ahead once it has stayed the same for a moment.
+    void prepareAfterRest(int index);
+
 private:
     void prepareSelected();
 
     HandlerContext& context_;
     QTimer rest_;
+    int pending_ = -1; // an entry given, in place of the selection
 };

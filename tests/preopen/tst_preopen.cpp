@@ -18,6 +18,9 @@
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
 #include "ui/ChannelNavigation.h"
+#include "ui/HandlerContext.h"
+#include "ui/ListFilterHandlers.h"
+#include "ui/ListFilterLine.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/Preopen.h"
@@ -57,7 +60,7 @@ private slots:
 
     void readySwitchBringsTheNextChannelForward();
     void liveChannelsOpenedAheadPlayOnWhenBroughtForward();
-    void restingSelectionIsOpenedAheadForEnter();
+    void restingSelectionIsOpenedAheadForEnter(); // and the digits typed, and the filter's first match
     void switchToAChannelNotReadyStillWorks();
     void channelOpenedAheadThatFailsSaysNothing();
     void serverAllowingOneConnectionKeepsTheChannelWatched_data();
@@ -184,6 +187,19 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     PlaySelectedEntry(program_->handlers());
     QVERIFY2(ui().videoTurns(kGreen, 5000), qPrintable(ui().videoColour().name()));
     QCOMPARE(ui().title(), QStringLiteral("正在播放：绿色"));
+
+    // A digit typed: the channel it names is opened ahead before the pause that plays it ends.
+    program_->window().activateWindow();
+    xtest::xdotool({"windowfocus", "--sync", QString::number(program_->window().winId())});
+    QVERIFY(xtest::xdotool({"key", "2"}));
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
+    // The filter narrowing: its first match, once the typing pauses.
+    HandlerContext& context = program_->handlers();
+    ShowListFilter(context);
+    context.filterLine->setText(QStringLiteral("红"));
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(0), 15000);
+    CloseListFilter(context);
 }
 
 void PreopenTest::switchToAChannelNotReadyStillWorks()
