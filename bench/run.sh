@@ -19,6 +19,8 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
     bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load clipvane_guide clipvane_rtsp \
     $(pkg-config --exists mpv && echo bench_bare_mpv)
+# The benchmarks that drive the engine themselves find the RTSP module here.
+export CLIPVANE_RTSP_MODULE="$build/src/libclipvane_rtsp.so"
 switches="${BENCH_SOAK_SWITCHES:-1000}"
 seed="${BENCH_SEED:-$RANDOM}"
 

@@ -1,12 +1,12 @@
 #include "GuideModule.h"
 
+#include "AfterFirstPaint.h"
 #include "core/GuideSources.h"
 #include "core/ProgramState.h"
 #include "platform/ThreadMailbox.h"
 
-#include <QEvent>
+#include <QPointer>
 #include <QLoggingCategory>
-#include <QTimer>
 #include <QWidget>
 
 Q_LOGGING_CATEGORY(lcGuideModule, "clipvane.guide", QtWarningMsg)
@@ -25,18 +25,10 @@ GuideModule::~GuideModule()
 
 void GuideModule::startAfterPaint(QWidget& window)
 {
-    window.installEventFilter(this);
-}
-
-bool GuideModule::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Paint && !started_) {
-        started_ = true;
-        watched->removeEventFilter(this);
-        // After this paint has reached the screen.
-        QTimer::singleShot(0, this, &GuideModule::start);
-    }
-    return QObject::eventFilter(watched, event);
+    afterFirstPaint(window, [module = QPointer<GuideModule>(this)] {
+        if (module)
+            module->start();
+    });
 }
 
 void GuideModule::start()

@@ -31,9 +31,6 @@ signals:
     // What the guide knows changed: what shows it may look again.
     void changed();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void start();
     void made();
@@ -43,5 +40,4 @@ private:
     QString cacheFolder_;
     ThreadMailbox* mailbox_;
     std::thread loader_;
-    bool started_ = false;
 };

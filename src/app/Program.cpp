@@ -13,6 +13,7 @@
 #include "ui/ListFilterHandlers.h"
 #include "ui/ListFilterLine.h"
 #include "ui/SecondVideoSurface.h"
+#include "AfterFirstPaint.h"
 #include "GuideModule.h"
 #include "platform/ModulePaths.h"
 #include "ui/GuideHandlers.h"
@@ -136,6 +137,10 @@ Program::Program(const QString& programFolder)
     // The programme guide, once the window shows: each entry's tooltip says what is on.
     guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), guideCacheFolder());
     guideModule_->startAfterPaint(*window_);
+    afterFirstPaint(*window_, [this] {
+        context_->windowPainted = true;
+        PrepareSelectionAtStart(*context_); // if the list is there already; else once it is
+    });
     QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(), [this] { RefreshProgrammeBanner(*context_); });
     // A right-click on an entry selects it and offers its schedule.
     ListBox& sources = window_->get<ListBox>(u"SourceList");

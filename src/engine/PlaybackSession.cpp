@@ -455,6 +455,15 @@ std::uint64_t PlaybackSession::beginChoice(const Alternates& alternates, VideoWi
 }
 
 // A choice of the channel opened ahead: it is brought forward at once.
+void PlaybackSession::prepareBeforeAnyChoice(const Alternates& alternates, VideoWindows windows, int cachingMs)
+{
+    if (shutDown_ || choice_ || generation_ != 0)
+        return;
+    // Kept until the other players are made; the one that shows stays free for a choice of another channel.
+    preopener_.prepare({alternates, windows, cachingMs, true});
+    bank_.makeOthersNow();
+}
+
 bool PlaybackSession::bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs)
 {
     if (!isPrepared(alternates))

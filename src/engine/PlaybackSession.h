@@ -89,6 +89,9 @@ public:
     // for a channel of a server that allows one connection while a channel of
     // that server plays.
     void prepare(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    // The same while nothing has been chosen yet: the channel selected at start,
+    // which Enter then only brings forward. Nothing happens once a choice was made.
+    void prepareBeforeAnyChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
     // Whether a channel opened ahead for these addresses is ready to be brought forward.
     bool isPrepared(const Alternates& alternates) const;
     void stop();

@@ -115,6 +115,16 @@ void PlayerBank::bringForward(int index, bool paused)
     forward->SetPaused(false);
 }
 
+void PlayerBank::makeOthersNow()
+{
+    if (shutDown_)
+        return;
+    opener_.post([this] {
+        if (!othersTried_)
+            makeOtherPlayers();
+    }, OpenerThread::Lane::Standby);
+}
+
 void PlayerBank::command(int index, std::function<void(MediaPlayer&)> request)
 {
     if (shutDown_ || !player(index))

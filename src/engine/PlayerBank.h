@@ -52,6 +52,9 @@ public:
     ~PlayerBank() override;
 
     void open(const OpenRequest& request);
+    // The players beside the first are made now rather than at the first open
+    // (othersMade() says when), so that a channel can be opened ahead before it.
+    void makeOthersNow();
     // An open ahead that has not started yet does not happen.
     void cancelStandby();
     // These players stop, each on a thread of its own (one bit a player).

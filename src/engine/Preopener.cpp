@@ -18,7 +18,7 @@ Preopener::Preopener(PlayerBank& bank, OneConnectionHosts& hosts, TimeSource& ti
 void Preopener::prepare(const Request& request)
 {
     const ChoiceView choice = choice_();
-    if (request.alternates.empty() || !choice.exists || time_.now() < pausedUntil_)
+    if (request.alternates.empty() || (!choice.exists && !request.beforeAnyChoice) || time_.now() < pausedUntil_)
         return;
     const QString key = request.alternates.front().address;
     if (choice.firstAddress == key || (standby_ && standby_->key == key))

@@ -39,6 +39,7 @@ public:
         Alternates alternates;
         PlayerBank::VideoWindows windows{};
         int cachingMs = 0;
+        bool beforeAnyChoice = false; // the channel selected at start: nothing plays, no connection to spare
     };
     // What it must know of the choice, asked when it needs it.
     struct ChoiceView {

@@ -38,4 +38,5 @@ struct HandlerContext {
     ProgrammeSchedule* schedule = nullptr; // a channel's programmes by day
     PositionBar* positionBar = nullptr;    // where a file or a programme watched back stands; from the first choice
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start
+    bool windowPainted = false;    // the first picture of the window is on the screen
 };

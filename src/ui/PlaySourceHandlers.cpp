@@ -3,6 +3,7 @@
 #include "ChannelNavigation.h"
 #include "HandlerContext.h"
 #include "MainWindow.h"
+#include "Preopen.h"
 #include "core/ProgramState.h"
 #include "controls/ListBox.h"
 #include "sources/PlaySourceLoader.h"
@@ -35,6 +36,8 @@ void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::u
     if (channels.list().isFiltered())
         sources.showOnly(channels.list().shown());
     context.window.get<ListBox>(u"AddressList").setItems(channels.list().writtenAddresses());
-    if (generation != 0 && generation == context.startupLoad)
+    if (generation != 0 && generation == context.startupLoad) {
         SelectRememberedChannel(context);
+        PrepareSelectionAtStart(context); // if the window shows already; else once it does
+    }
 }

@@ -17,6 +17,19 @@ void PrepareEntry(HandlerContext& context, int index)
         context.state.playback->prepare(alternates, PlayerWindows(context), context.state.CachingMs);
 }
 
+void PrepareSelectionAtStart(HandlerContext& context)
+{
+    if (!context.windowPainted || context.nowPlaying.generation != 0)
+        return;
+    const int selected = context.window.get<ListBox>(u"SourceList").currentSelection();
+    const int index = context.state.channels.restingToOpenAhead(selected);
+    if (index < 0)
+        return;
+    const Alternates alternates = EntryAlternates(context, index);
+    if (!alternates.empty())
+        context.state.playback->prepareBeforeAnyChoice(alternates, PlayerWindows(context), context.state.CachingMs);
+}
+
 SelectionRest::SelectionRest(HandlerContext& context) : context_(context)
 {
     rest_.setSingleShot(true);

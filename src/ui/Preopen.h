@@ -9,6 +9,11 @@ struct HandlerContext;
 // user is likely to choose next, as the core decides.
 void PrepareEntry(HandlerContext& context, int index);
 
+// At start, once the window shows and the list is there: the channel selected
+// (the one watched last time) is opened ahead while nothing plays, so that
+// Enter shows it at once. Not shown, not heard; nothing once a choice was made.
+void PrepareSelectionAtStart(HandlerContext& context);
+
 // Opens ahead the entry the selection rests on (Up/Down, a single click) for
 // a moment, so that the Enter or double-click that follows finds it ready.
 class SelectionRest final : public QObject {

@@ -15,6 +15,7 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "core/UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
 #include "ui/ChannelNavigation.h"
@@ -66,7 +67,8 @@ private slots:
     void serverAllowingOneConnectionKeepsTheChannelWatched_data();
     void serverAllowingOneConnectionKeepsTheChannelWatched();
     void oneConnectionFlvChosenAfterItWasOpenedAheadPlays();
-    void stopAndExitTakeTheChannelOpenedAhead(); // last: it ends the program
+    void stopAndExitTakeTheChannelOpenedAhead(); // it ends the program
+    void channelWatchedLastIsOpenedAheadAtStart(); // a program of its own
 
 private:
     ProgramDriver& ui() { return *driver_; }
@@ -249,6 +251,28 @@ void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
     QVERIFY(!program_->state().playback);
     driver_.reset();
     program_.reset();
+}
+
+void PreopenTest::channelWatchedLastIsOpenedAheadAtStart()
+{
+    QTemporaryDir folder;
+    QVERIFY(testmedia::writeFile(folder.filePath(QStringLiteral("澄影播放源.txt")),
+                                 "红色," + red_.toUtf8() + "\r\n蓝色," + blue_.toUtf8() + "\r\n"));
+    UserSettings().setLastChannel({QStringLiteral("蓝色"), blue_});
+    program_ = std::make_unique<Program>(folder.path());
+    program_->open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+    driver_ = std::make_unique<ProgramDriver>(*program_);
+    // Selected, not shown, not heard, and ready.
+    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), 1);
+    QCOMPARE(ui().title(), QStringLiteral("Clipvane 澄影播放器"));
+    QVERIFY2(ui().videoTurns(Qt::black, 2000), qPrintable(ui().videoColour().name()));
+    // Enter: it plays at once, on this thread, without a new open.
+    QSignalSpy started(&playback(), &PlaybackSession::started);
+    PlaySelectedEntry(program_->handlers());
+    QCOMPARE(started.size(), 1);
+    QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
 }
 
 void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched_data()

@@ -75,6 +75,7 @@ private slots:
     void bufferingFigureIsThrottled();
 
     void channelOpenedAheadIsSilentAndBroughtForwardAtOnce();
+    void channelSelectedAtStartIsOpenedAheadBeforeAnyChoice();
     void choiceOfAChannelBeingOpenedAheadTakesItsOpenOver();
     void refusalOfAChannelOpenedAheadMarksItsServer();
     void channelWatchedCutAsItsServerIsOpenedAheadReconnects();
@@ -819,6 +820,36 @@ void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
     second().send(Type::EncounteredError);
     QSignalSpy failed(session_.get(), &PlaybackSession::failed);
     QVERIFY(failed.wait(1000));
+}
+
+void SessionTest::channelSelectedAtStartIsOpenedAheadBeforeAnyChoice()
+{
+    startWithThreePlayers();
+    const Alternates remembered{{QStringLiteral("/clips/b.mp4"), {}, {}, {}}};
+    session_->prepareBeforeAnyChoice(remembered, kWindows3, 300);
+    // The other players are made for it; it opens on one of them, out of sight, the first staying free.
+    QTRY_COMPARE(playerCount(), size_t(3));
+    QVERIFY(second().waitForCall(QStringLiteral("play")));
+    QVERIFY(waitIdle());
+    QVERIFY(!first().calls().contains(QStringLiteral("open /clips/b.mp4")));
+    second().send(Type::Buffering, 100.0f);
+    second().setStats({});
+    second().advance();
+    QVERIFY(passTimeUntil([&] { return session_->isPrepared(remembered); }));
+    // Enter brings it forward at once.
+    QSignalSpy started(session_.get(), &PlaybackSession::started);
+    const std::uint64_t generation = session_->play(remembered, kWindows3, 300);
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
+    QCOMPARE(session_->showingIndex(), 1);
+    // Once anything was chosen or stopped, it is not done again.
+    session_->stop();
+    session_->prepareBeforeAnyChoice({{QStringLiteral("/clips/c.mp4"), {}, {}, {}}}, kWindows3, 300);
+    passTime(std::chrono::milliseconds(50));
+    QVERIFY(waitIdle());
+    QVERIFY(std::none_of(players_.begin(), players_.end(), [](FakePlayer* player) {
+        return player->calls().contains(QStringLiteral("open /clips/c.mp4"));
+    }));
 }
 
 // One open, not two: a server that allows one connection would refuse the second.
