@@ -7,10 +7,12 @@
 //   bench_player_frames ready RUNS RED.mp4 BLUE.mp4 RED.ts BLUE.ts
 //       switches to a channel opened ahead: channel-down (PageDown) once the
 //       next channel is ready, and Enter once the selection has rested on an
-//       entry and it is ready
+//       entry and it is ready; and Enter at start on the channel watched last,
+//       once it is ready (opened ahead as the window shows)
 // Prints "figure clipvane milliseconds" lines.
 
 #include "app/Program.h"
+#include "core/UserSettings.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
@@ -122,5 +124,33 @@ int main(int argc, char** argv)
         }
     }
     program.OnProgramExit();
+
+    // A start with the channel watched last remembered: Enter once it is ready.
+    QTemporaryDir started;
+    QFile listFile(started.filePath(QStringLiteral("澄影播放源.txt")));
+    if (!listFile.open(QIODevice::WriteOnly))
+        return 1;
+    for (int entry = 0; entry < 6; ++entry)
+        listFile.write((names[entry] + u',' + addresses[entry] + QStringLiteral("\r\n")).toUtf8());
+    listFile.close();
+    for (int run = 0; run < runs; ++run) {
+        for (const int red : {0, 2}) {
+            UserSettings().setLastChannel({names[red], addresses[red]});
+            Program again(started.path());
+            again.open();
+            if (!QTest::qWaitForWindowExposed(&again.window()))
+                return 1;
+            PlaybackSession& session = *again.state().playback;
+            (void)QTest::qWaitFor([&] { return session.isPrepared(EntryAlternates(again.handlers(), red)); }, 15000);
+            PicBox& shown = again.window().get<PicBox>(u"VideoSurface");
+            const QPoint middle = shown.mapToGlobal(shown.rect().center());
+            const auto start = std::chrono::steady_clock::now();
+            QTest::keyClick(&again.window(), Qt::Key_Return);
+            std::printf("%s clipvane %.1f\n", red == 0 ? "start_enter_local" : "start_enter_http",
+                        probe.waitFor(middle.x(), middle.y(), bench::kRed, start, idle));
+            std::fflush(stdout);
+            again.OnProgramExit();
+        }
+    }
     return 0;
 }

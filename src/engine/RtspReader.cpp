@@ -1,5 +1,7 @@
 #include "RtspReader.h"
 
+#include <QElapsedTimer>
+
 #include "EngineLog.h"
 #include "FfmpegHandles.h"
 
@@ -178,7 +180,9 @@ bool RtspReader::connectAndRead(bool overTcp, bool& refusedTcp)
     options.set("timeout", QByteArray::number(qint64(settings_.timeout.count())).constData());
     // A small look at the stream before it plays: enough to find its video and audio.
     options.set("probesize", "262144");
-    options.set("analyzeduration", "500000");
+    options.set("analyzeduration", "100000");
+    QElapsedTimer took;
+    took.start();
     int result = avformat_open_input(&opened, address_.constData(), nullptr, options.get());
     if (result < 0) { // avformat_open_input has freed the context
         qCInfo(lcEngine) << "RTSP open" << (overTcp ? "over TCP" : "over UDP") << "failed:" << describe(result);
@@ -188,10 +192,17 @@ bool RtspReader::connectAndRead(bool overTcp, bool& refusedTcp)
         return false;
     }
     const ffmpeg::Input input(opened);
-    if ((result = avformat_find_stream_info(input.get(), nullptr)) < 0) {
+    const qint64 answered = took.elapsed();
+    // What the server's description says is enough to remux a stream whose
+    // codecs it names; only one that leaves a codec open is looked into.
+    const bool described = std::all_of(input->streams, input->streams + input->nb_streams, [](const AVStream* stream) {
+        return stream->codecpar->codec_id != AV_CODEC_ID_NONE;
+    });
+    if (!described && (result = avformat_find_stream_info(input.get(), nullptr)) < 0) {
         finish(describe(result));
         return true;
     }
+    qCInfo(lcEngine) << "RTSP answered in" << answered << "ms, its streams known after" << took.elapsed() << "ms";
 
     AVFormatContext* made = nullptr;
     if (avformat_alloc_output_context2(&made, nullptr, "mpegts", nullptr) < 0 || !made) {
