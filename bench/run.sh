@@ -60,6 +60,10 @@ cp "$build/src/clipvane" "$build/src/clipvane.png" "$build/src/libclipvane_rtsp.
 plain="$work/plain-config"
 mkdir -p "$plain/clipvane"
 printf '[General]\npreopen=off\n' >"$plain/clipvane/clipvane.conf"
+# No settings at all, for start-up and idle: no channel remembered from an earlier
+# run, which would be opened ahead at start (measured by start_enter_*).
+fresh="$work/fresh-config"
+mkdir -p "$fresh"
 
 # The raw figures stay beside the build, for a second look.
 results="$build/bench-results.txt"
@@ -72,7 +76,7 @@ session=(dbus-run-session -- "$root/bench/with-sound-server.sh")
 set -u
 b="$build/bench"
 for i in \$(seq $runs); do
-    "\$b/bench_process_probe" startup clipvane startup "$app/clipvane"
+    XDG_CONFIG_HOME="$fresh" "\$b/bench_process_probe" startup clipvane startup "$app/clipvane"
     "\$b/bench_process_probe" startup minimal startup "\$b/bench_minimal_window"
 done
 "\$b/bench_player_frames" $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
@@ -80,7 +84,7 @@ done
 "\$b/bench_bare_libvlc" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 [[ ! -x "\$b/bench_bare_mpv" ]] || "\$b/bench_bare_mpv" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 for i in 1 2 3; do
-    "\$b/bench_process_probe" idle clipvane cost 10 "$app/clipvane"
+    XDG_CONFIG_HOME="$fresh" "\$b/bench_process_probe" idle clipvane cost 10 "$app/clipvane"
     "\$b/bench_process_probe" idle minimal cost 10 "\$b/bench_minimal_window"
     XDG_CONFIG_HOME="$plain" "\$b/bench_process_probe" playing clipvane cost 10 play "$app/clipvane"
     "\$b/bench_process_probe" playing_standby clipvane cost 10 play "$app/clipvane"

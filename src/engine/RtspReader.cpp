@@ -180,7 +180,7 @@ bool RtspReader::connectAndRead(bool overTcp, bool& refusedTcp)
     options.set("timeout", QByteArray::number(qint64(settings_.timeout.count())).constData());
     // A small look at the stream before it plays: enough to find its video and audio.
     options.set("probesize", "262144");
-    options.set("analyzeduration", "100000");
+    options.set("analyzeduration", "500000");
     QElapsedTimer took;
     took.start();
     int result = avformat_open_input(&opened, address_.constData(), nullptr, options.get());
@@ -193,12 +193,9 @@ bool RtspReader::connectAndRead(bool overTcp, bool& refusedTcp)
     }
     const ffmpeg::Input input(opened);
     const qint64 answered = took.elapsed();
-    // What the server's description says is enough to remux a stream whose
-    // codecs it names; only one that leaves a codec open is looked into.
-    const bool described = std::all_of(input->streams, input->streams + input->nb_streams, [](const AVStream* stream) {
-        return stream->codecpar->codec_id != AV_CODEC_ID_NONE;
-    });
-    if (!described && (result = avformat_find_stream_info(input.get(), nullptr)) < 0) {
+    // The look also gathers what arrives meanwhile, handed on at once after it:
+    // libvlc then starts on a full buffer rather than filling it in real time.
+    if ((result = avformat_find_stream_info(input.get(), nullptr)) < 0) {
         finish(describe(result));
         return true;
     }

@@ -26,8 +26,16 @@ void PrepareSelectionAtStart(HandlerContext& context)
     if (index < 0)
         return;
     const Alternates alternates = EntryAlternates(context, index);
-    if (!alternates.empty())
-        context.state.playback->prepareBeforeAnyChoice(alternates, PlayerWindows(context), context.state.CachingMs);
+    if (alternates.empty())
+        return;
+    PlaybackSession& playback = *context.state.playback;
+    playback.prepareBeforeAnyChoice(alternates, PlayerWindows(context), context.state.CachingMs);
+    // A player left open with nobody watching costs its connection and its
+    // decoding: let go once the user has not chosen anything for a while.
+    QTimer::singleShot(kStartPredictionKeptMs, &context.window, [&playback] {
+        if (playback.generation() == 0)
+            playback.stop();
+    });
 }
 
 SelectionRest::SelectionRest(HandlerContext& context) : context_(context)

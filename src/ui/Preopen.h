@@ -11,8 +11,10 @@ void PrepareEntry(HandlerContext& context, int index);
 
 // At start, once the window shows and the list is there: the channel selected
 // (the one watched last time) is opened ahead while nothing plays, so that
-// Enter shows it at once. Not shown, not heard; nothing once a choice was made.
+// Enter shows it at once. Not shown, not heard; nothing once a choice was made,
+// and let go when nothing has been chosen for a minute.
 void PrepareSelectionAtStart(HandlerContext& context);
+inline constexpr int kStartPredictionKeptMs = 60000;
 
 // Opens ahead the entry the selection rests on (Up/Down, a single click) for
 // a moment, so that the Enter or double-click that follows finds it ready.
