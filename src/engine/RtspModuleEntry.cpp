@@ -1,7 +1,4 @@
-#include "FfmpegLog.h"
 #include "RtspReader.h"
-
-#include <mutex>
 
 // The one symbol the module shows: the program looks it up by name.
 extern "C" Q_DECL_EXPORT StreamReader* clipvane_make_rtsp_reader(const char* addressUtf8)
