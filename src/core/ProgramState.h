@@ -1,6 +1,5 @@
 #pragma once
 
-#include "CatchupAddress.h"
 #include "ChannelNavigator.h"
 #include "ProgrammeGuide.h"
 #include "UserSettings.h"
@@ -36,7 +35,6 @@ struct ProgramState {
     struct WatchingBack {
         int entry = -1;
         Programme programme; // with its end
-        CatchupRule rule;
         qint64 fromSecond = 0; // where in the programme the address played begins
     };
     std::optional<WatchingBack> watchingBack;

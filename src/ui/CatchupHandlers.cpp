@@ -7,7 +7,6 @@
 #include "PositionBar.h"
 #include "Texts.h"
 #include "core/CoreLog.h"
-#include "core/GuideText.h"
 #include "core/ProgramState.h"
 #include "controls/PicBox.h"
 #include "controls/TransLabel.h"
@@ -20,12 +19,6 @@ namespace {
 qint64 nowSeconds()
 {
     return QDateTime::currentSecsSinceEpoch();
-}
-
-QRect videoOnScreen(HandlerContext& context)
-{
-    const PicBox& video = context.window.get<PicBox>(u"VideoSurface");
-    return QRect(video.mapToGlobal(QPoint(0, 0)), video.size());
 }
 
 // "CCTV-1  新闻联播  12月7日 19:00"
@@ -83,7 +76,7 @@ void WatchProgrammeBack(HandlerContext& context, int entry, const Programme& pro
     if (!unknown.isEmpty())
         qCWarning(lcCatchup) << "placeholders left as written:" << unknown << "in" << rule->address;
 
-    context.state.watchingBack = ProgramState::WatchingBack{entry, asked, *rule, fromSecond};
+    context.state.watchingBack = ProgramState::WatchingBack{entry, asked, fromSecond};
     context.nowPlaying.name = programmeName(list.name(entry), asked);
     context.nowPlaying.labels.clear();
     TransLabel& title = context.window.get<TransLabel>(u"TitleLabel");
@@ -115,11 +108,8 @@ void PauseOrStopOrPlayAgain(HandlerContext& context)
 {
     PlaybackSession& playback = *context.state.playback;
     if (context.nowPlaying.generation != 0 && playback.setPaused(!playback.isPaused())) {
-        const QString prefix = playback.isPaused()         ? texts::pausedPrefix()
-                               : context.state.watchingBack ? texts::watchingBackPrefix()
-                                                            : texts::playingPrefix();
         context.window.get<TransLabel>(u"TitleLabel")
-            .setCaption(prefix + texts::withLabel(context.nowPlaying.name, context.nowPlaying.labels.value(0)));
+            .setCaption(PlayingPrefix(context) + texts::withLabel(context.nowPlaying.name, context.nowPlaying.labels.value(0)));
         ShowPositionBar(context);
         return;
     }
@@ -163,7 +153,7 @@ void WatchVideoForPositionBar(HandlerContext& context)
     if (context.positionBar)
         return;
     context.positionBar = new PositionBar(
-        context.window, [&context] { return shownPosition(context); }, [&context] { return videoOnScreen(context); });
+        context.window, [&context] { return shownPosition(context); }, [&context] { return VideoOnScreen(context); });
     context.positionBar->watch(context.window.get<PicBox>(u"VideoSurface"));
     for (QWidget* surface : context.playerSurfaces)
         if (surface)

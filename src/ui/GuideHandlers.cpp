@@ -7,17 +7,11 @@
 #include "ProgrammeSchedule.h"
 #include "core/ProgramState.h"
 #include "controls/ListBox.h"
-#include "controls/PicBox.h"
+#include "PlaybackHandlers.h"
 
 #include <QDateTime>
 
 namespace {
-
-QRect videoOnScreen(HandlerContext& context)
-{
-    const PicBox& video = context.window.get<PicBox>(u"VideoSurface");
-    return QRect(video.mapToGlobal(QPoint(0, 0)), video.size());
-}
 
 int selectedOrWatched(HandlerContext& context, bool watchedFirst)
 {
@@ -46,7 +40,7 @@ void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGui
         return;
     if (!context.banner)
         context.banner = new ProgrammeBanner(context.window);
-    context.banner->present(entry, list.name(entry), nowNext, now, videoOnScreen(context),
+    context.banner->present(entry, list.name(entry), nowNext, now, VideoOnScreen(context),
                             context.state.guide ? context.state.guide->logo(entry) : QByteArray());
 }
 
@@ -86,5 +80,5 @@ void ToggleProgrammeSchedule(HandlerContext& context)
     if (const std::optional<CatchupRule> rule = CatchupRuleOf(context, entry))
         watchable = [rule = *rule, now](const Programme& programme) { return isWatchableBack(programme, rule, now); };
     context.schedule->present(entry, context.state.channels.list().name(entry), programmes, now,
-                              videoOnScreen(context), watchable);
+                              VideoOnScreen(context), watchable);
 }

@@ -77,6 +77,19 @@ std::array<std::uint32_t, 3> PlayerWindows(HandlerContext& context)
     return windows;
 }
 
+QRect VideoOnScreen(HandlerContext& context)
+{
+    const PicBox& video = context.window.get<PicBox>(u"VideoSurface");
+    return QRect(video.mapToGlobal(QPoint(0, 0)), video.size());
+}
+
+QString PlayingPrefix(HandlerContext& context)
+{
+    return context.state.playback->isPaused() ? texts::pausedPrefix()
+           : context.state.watchingBack       ? texts::watchingBackPrefix()
+                                              : texts::playingPrefix();
+}
+
 void StopPlayback(HandlerContext& context)
 {
     TransLabel& title = context.window.get<TransLabel>(u"TitleLabel");
@@ -103,9 +116,7 @@ void ShowPlaybackStatus(HandlerContext& context, const PlaybackStatus& status)
     using Phase = PlaybackStatus::Phase;
     const QString buffering = status.bufferPercent < 100 ? texts::buffering(status.bufferPercent) : QString();
     const QString name = texts::withLabel(context.nowPlaying.name, context.nowPlaying.labels.value(status.alternate));
-    const QString playing = context.state.playback->isPaused() ? texts::pausedPrefix()
-                            : context.state.watchingBack        ? texts::watchingBackPrefix()
-                                                                : texts::playingPrefix();
+    const QString playing = PlayingPrefix(context);
     QString caption;
     switch (status.phase) {
     case Phase::Opening:

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,10 @@ void PlaySelectedEntry(HandlerContext& context);
 Alternates EntryAlternates(HandlerContext& context, int index, QStringList* labels = nullptr);
 // The X windows the players draw into, the first VideoSurface's.
 std::array<std::uint32_t, 3> PlayerWindows(HandlerContext& context);
+// The video area on screen: where the banner, the schedule and the position bar go.
+QRect VideoOnScreen(HandlerContext& context);
+// What the title says before the name of what plays: held, watched back, or playing.
+QString PlayingPrefix(HandlerContext& context);
 // Stop button: the product title comes back and the player stops.
 void StopPlayback(HandlerContext& context);
 // A choice could not be played: the title says so, if it still names that
