@@ -10,6 +10,7 @@
 class SecondVideoSurface final : public QWidget {
 public:
     explicit SecondVideoSurface(QWidget& videoSurface);
+    void setVisible(bool visible) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
