@@ -5,6 +5,8 @@
 #include "platform/SoundLog.h"
 #include "ui/EventBinding.h"
 #include "ui/FatalError.h"
+#include "ui/FavouriteHandlers.h"
+#include "ui/ListCheckHandlers.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
@@ -15,6 +17,7 @@
 #include "ui/SecondVideoSurface.h"
 #include "AfterFirstPaint.h"
 #include "GuideModule.h"
+#include "ListCheckModule.h"
 #include "platform/ModulePaths.h"
 #include "ui/GuideHandlers.h"
 #include "core/GuideText.h"
@@ -49,6 +52,11 @@ void sayPlayerIsMissing()
 QStringList guideModulePaths(const QString& programFolder)
 {
     return modulePaths(programFolder, QStringLiteral("libclipvane_guide.so"), "CLIPVANE_GUIDE_MODULE");
+}
+
+QStringList checkModulePaths(const QString& programFolder)
+{
+    return modulePaths(programFolder, QStringLiteral("libclipvane_check.so"), "CLIPVANE_CHECK_MODULE");
 }
 
 QString guideCacheFolder()
@@ -89,6 +97,8 @@ Program::Program(const QString& programFolder)
         mode == PreopenMode::Off ? 2 : 3);
     context_ = std::make_unique<HandlerContext>(*window_, state_);
     state_.channels.setPreopen(mode);
+    state_.channels.setFavourites(state_.settings->favourites());
+    state_.alternates.setKept(state_.settings->firstAddresses());
     [[maybe_unused]] const bool bound = bindEvents(*window_, mainWindowBindings(*context_));
     // The bindings and the window's description disagree: a control was renamed or removed.
     Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
@@ -141,6 +151,17 @@ Program::Program(const QString& programFolder)
         context_->windowPainted = true;
         PrepareSelectionAtStart(*context_); // if the list is there already; else once it is
     });
+    context_->listReshown = [this] { guideModule_->listShown(); };
+    // The list check's module, the first time a check is asked for.
+    checkModule_ = std::make_unique<ListCheckModule>(state_, checkModulePaths(state_.programFolder));
+    context_->openChecker = [this](std::function<void()> ready, std::function<void(const QString&)> failed) {
+        checkModule_->open(std::move(ready), std::move(failed));
+    };
+    QWidget& listHeading = *window_->control(u"ListCaptionLabel")->widget();
+    listHeading.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&listHeading, &QWidget::customContextMenuRequested, window_.get(), [this, &listHeading](QPoint at) {
+        ShowListHeadingMenu(*context_, listHeading.mapToGlobal(at));
+    });
     QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(), [this] { RefreshProgrammeBanner(*context_); });
     // A right-click on an entry selects it and offers its schedule.
     ListBox& sources = window_->get<ListBox>(u"SourceList");
@@ -153,8 +174,13 @@ Program::Program(const QString& programFolder)
         QMenu menu;
         menu.setAccessibleName(QStringLiteral("节目菜单"));
         menu.addAction(QStringLiteral("节目单"), window_.get(), [this] { ToggleProgrammeSchedule(*context_); });
+        menu.addAction(IsFavourite(*context_, item) ? QStringLiteral("取消收藏") : QStringLiteral("收藏"), window_.get(),
+                       [this, item] { ToggleFavourite(*context_, item); });
         menu.exec(sources.viewport()->mapToGlobal(at));
     });
+    // A channel none of whose addresses answered a check: grey, and why.
+    window_->get<ListBox>(u"SourceList").setItemNotes([this](int item) { return WhyEntryIsDead(*context_, item); },
+                                                      rgb(128, 128, 128));
     window_->get<ListBox>(u"SourceList").setItemToolTips([this](int item) {
         if (!state_.guide)
             return QString();
@@ -194,6 +220,10 @@ void Program::OnProgramExit()
     keys_.reset();
     selectionRest_.reset();
 
+    // The check's thread ends before its module goes.
+    state_.checker.reset();
+    checkModule_.reset();
+    state_.checkModule.reset();
     // The guide's thread ends first (a fetch under way is dropped), then its module goes.
     state_.guide.reset();
     guideModule_.reset();

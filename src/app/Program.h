@@ -7,6 +7,7 @@
 
 class ChannelKeys;
 class GuideModule;
+class ListCheckModule;
 class SelectionRest;
 class MainWindow;
 
@@ -38,5 +39,6 @@ private:
     std::unique_ptr<ChannelKeys> keys_;
     std::unique_ptr<SelectionRest> selectionRest_;
     std::unique_ptr<GuideModule> guideModule_;
+    std::unique_ptr<ListCheckModule> checkModule_;
     bool exited_ = false;
 };

@@ -18,6 +18,13 @@ public:
         current_ = index;
     }
     void forget() { current_ = previous_ = -1; }
+    // The list's indices moved: each one kept is replaced by where it went.
+    template <typename Move>
+    void follow(Move moved)
+    {
+        current_ = current_ < 0 ? -1 : moved(current_);
+        previous_ = previous_ < 0 ? -1 : moved(previous_);
+    }
 
 private:
     int current_ = -1;

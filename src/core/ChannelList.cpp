@@ -4,6 +4,22 @@
 
 #include <algorithm>
 
+namespace {
+
+// The favourites' heading, read as a group heading like the lists' own.
+QString favouritesHeading()
+{
+    return QStringLiteral("收藏");
+}
+
+const QString& headingAddress()
+{
+    static const QString genre = QStringLiteral("#genre#");
+    return genre;
+}
+
+} // namespace
+
 void ChannelList::replace(const PlaySourceFile& file)
 {
     names_ = file.names;
@@ -20,7 +36,84 @@ void ChannelList::replace(const PlaySourceFile& file)
             tags_.push_back(entry.tags);
     }
     listTags_ = file.listTags;
+    setFavourites(std::vector<ChannelKey>(favouriteKeys_));
+}
+
+void ChannelList::setFavourites(const std::vector<ChannelKey>& favourites)
+{
+    favouriteKeys_ = favourites;
+    favourites_.clear();
+    for (const ChannelKey& key : favourites) {
+        const int entry = findEntry(key.name, key.address);
+        if (entry >= 0 && std::find(favourites_.begin(), favourites_.end(), entry) == favourites_.end())
+            favourites_.push_back(entry);
+    }
     applyFilter();
+}
+
+int ChannelList::entryOf(int index) const
+{
+    if (!contains(index) || (index == 0 && front() > 0))
+        return -1;
+    return index < front() ? favourites_[size_t(index - 1)] : index - front();
+}
+
+ChannelList::Place ChannelList::placeAmong(const std::vector<int>& favouriteEntries, int index)
+{
+    const int front = favouriteEntries.empty() ? 0 : int(favouriteEntries.size()) + 1;
+    if (index < 0)
+        return {};
+    if (index >= front)
+        return {index - front, false};
+    return {index == 0 ? -1 : favouriteEntries[size_t(index - 1)], true};
+}
+
+int ChannelList::indexOf(const Place& place) const
+{
+    if (place.entry < 0)
+        return place.favourite && front() > 0 ? 0 : -1;
+    if (place.entry >= entryCount())
+        return -1;
+    if (place.favourite) {
+        const auto found = std::find(favourites_.begin(), favourites_.end(), place.entry);
+        if (found != favourites_.end())
+            return 1 + int(found - favourites_.begin());
+    }
+    return indexOfEntry(place.entry);
+}
+
+QString ChannelList::name(int index) const
+{
+    if (front() > 0 && index == 0)
+        return favouritesHeading();
+    return names_.value(entryOf(index));
+}
+
+QString ChannelList::written(int index) const
+{
+    if (front() > 0 && index == 0)
+        return headingAddress();
+    return written_.value(entryOf(index));
+}
+
+QStringList ChannelList::names() const
+{
+    if (front() == 0)
+        return names_;
+    QStringList all{favouritesHeading()};
+    for (int entry : favourites_)
+        all.append(names_.at(entry));
+    return all + names_;
+}
+
+QStringList ChannelList::writtenAddresses() const
+{
+    if (front() == 0)
+        return written_;
+    QStringList all{headingAddress()};
+    for (int entry : favourites_)
+        all.append(written_.at(entry));
+    return all + written_;
 }
 
 void ChannelList::clear()
@@ -30,34 +123,47 @@ void ChannelList::clear()
 
 bool ChannelList::isHeading(int index) const
 {
-    return contains(index) && headings_[size_t(index)];
+    if (front() > 0 && index == 0)
+        return true;
+    const int entry = entryOf(index);
+    return entry >= 0 && headings_[size_t(entry)];
 }
 
 const ChannelTags& ChannelList::tags(int index) const
 {
     static const ChannelTags none;
-    return index >= 0 && size_t(index) < tags_.size() ? tags_[size_t(index)] : none;
+    const int entry = entryOf(index);
+    return entry >= 0 && size_t(entry) < tags_.size() ? tags_[size_t(entry)] : none;
 }
 
 QList<int> ChannelList::headings() const
 {
     QList<int> rows;
-    for (int index = 0; index < count(); ++index)
-        if (headings_[size_t(index)])
-            rows.append(index);
+    if (front() > 0)
+        rows.append(0);
+    for (int entry = 0; entry < entryCount(); ++entry)
+        if (headings_[size_t(entry)])
+            rows.append(entry + front());
     return rows;
 }
 
 std::vector<ChannelAddress> ChannelList::addresses(int index) const
 {
-    return channelAddresses(names_, written_, index);
+    const int entry = entryOf(index);
+    return entry < 0 ? std::vector<ChannelAddress>{} : channelAddresses(names_, written_, entry);
 }
 
 int ChannelList::find(const QString& name, const QString& written) const
 {
-    for (int index = 0; index < count(); ++index)
-        if (names_.at(index) == name && written_.at(index) == written)
-            return index;
+    const int entry = findEntry(name, written);
+    return entry < 0 ? -1 : entry + front();
+}
+
+int ChannelList::findEntry(const QString& name, const QString& written) const
+{
+    for (int entry = 0; entry < entryCount(); ++entry)
+        if (names_.at(entry) == name && written_.at(entry) == written)
+            return entry;
     return -1;
 }
 
@@ -100,7 +206,7 @@ void ChannelList::applyFilter()
     shown_.clear();
     if (!isFiltered())
         return;
-    const auto holds = [this](int index) { return names_.at(index).contains(filter_, Qt::CaseInsensitive); };
+    const auto holds = [this](int index) { return name(index).contains(filter_, Qt::CaseInsensitive); };
     // A group runs from its heading to the next one; entries before any heading form a group of their own.
     int group = 0;
     while (group < count()) {

@@ -1,9 +1,36 @@
 #include "ChannelNavigator.h"
 
+#include <algorithm>
+
 void ChannelNavigator::replaceList(const PlaySourceFile& file)
 {
     history_.forget();
     list_.replace(file);
+}
+
+std::function<int(int)> ChannelNavigator::setFavourites(const std::vector<ChannelKey>& favourites)
+{
+    std::vector<int> before = list_.favouriteEntries();
+    list_.setFavourites(favourites);
+    auto moved = [before = std::move(before), this](int index) {
+        return list_.indexOf(ChannelList::placeAmong(before, index));
+    };
+    history_.follow(moved);
+    return moved;
+}
+
+std::vector<ChannelKey> ChannelNavigator::favouritesToggling(int index) const
+{
+    std::vector<ChannelKey> favourites = list_.favouriteKeys();
+    if (list_.isHeading(index) || !list_.contains(index))
+        return favourites;
+    const ChannelKey key = list_.key(index);
+    const auto found = std::find(favourites.begin(), favourites.end(), key);
+    if (found != favourites.end())
+        favourites.erase(found);
+    else
+        favourites.push_back(key);
+    return favourites;
 }
 
 int ChannelNavigator::selectionStep(int selected, int direction) const

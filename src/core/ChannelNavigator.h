@@ -4,6 +4,8 @@
 #include "ChannelList.h"
 #include "PreopenMode.h"
 
+#include <functional>
+
 // Which channel a key or a choice leads to, and which one is opened ahead:
 // the list shown, the history for Backspace and Space, the direction of the
 // change being made and the opening-ahead setting, with one owner.
@@ -14,6 +16,12 @@ public:
     // A new list: the history's indices belonged to the one that goes.
     void replaceList(const PlaySourceFile& file);
     void setFilter(const QString& text) { list_.setFilter(text); }
+    // The favourites change: the history follows its entries to where they
+    // are shown now. Returns where an index of before is now (-1: gone).
+    std::function<int(int)> setFavourites(const std::vector<ChannelKey>& favourites);
+    // The favourites with the entry at `index` added at their end, or taken
+    // out when it is one (its copy or its entry alike).
+    std::vector<ChannelKey> favouritesToggling(int index) const;
 
     PreopenMode preopen() const { return preopen_; }
     void setPreopen(PreopenMode mode) { preopen_ = mode; }

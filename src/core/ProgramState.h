@@ -1,6 +1,8 @@
 #pragma once
 
+#include "AlternateOrder.h"
 #include "ChannelNavigator.h"
+#include "ListChecker.h"
 #include "ProgrammeGuide.h"
 #include "UserSettings.h"
 #include "VolumeState.h"
@@ -27,6 +29,7 @@ struct ProgramState {
     std::unique_ptr<UserSettings> settings;
     std::optional<VolumeState> volume; // from the window's start on
     ChannelNavigator channels; // the list shown, what plays and what is opened ahead
+    AlternateOrder alternates; // which address of a channel is tried first
     // The programme guide's module and the guide it made, once the window has
     // been painted; the guide goes before its module.
     std::shared_ptr<SharedLibrary> guideModule;
@@ -38,6 +41,15 @@ struct ProgramState {
         qint64 fromSecond = 0; // where in the programme the address played begins
     };
     std::optional<WatchingBack> watchingBack;
+    // The list check's module and checker, from the first check on; the checker goes first.
+    std::shared_ptr<SharedLibrary> checkModule;
+    std::unique_ptr<ListChecker> checker;
+    // A check of the list under way: what it tries, and how far it is.
+    struct ListCheck {
+        std::vector<CheckTarget> targets;
+        int done = 0;
+    };
+    std::optional<ListCheck> listCheck;
     int escapeHotKey = 0; // its id, or 0 when Esc could not be registered
     int CachingMs = 0;
     QString CurrentAddress;

@@ -30,6 +30,67 @@ void UserSettings::setLastChannel(const Channel& channel)
     settings.setValue(QStringLiteral("lastChannel/address"), channel.address);
 }
 
+bool UserSettings::startsPlaying() const
+{
+    return store().value(QStringLiteral("start")).toString().trimmed().compare(u"last", Qt::CaseInsensitive) == 0;
+}
+
+std::vector<ChannelKey> UserSettings::favourites() const
+{
+    QSettings settings = store();
+    std::vector<ChannelKey> favourites;
+    const int count = settings.beginReadArray(QStringLiteral("favourites"));
+    for (int index = 0; index < count; ++index) {
+        settings.setArrayIndex(index);
+        favourites.push_back({settings.value(QStringLiteral("name")).toString(),
+                              settings.value(QStringLiteral("address")).toString()});
+    }
+    settings.endArray();
+    return favourites;
+}
+
+void UserSettings::setFavourites(const std::vector<ChannelKey>& favourites)
+{
+    QSettings settings = store();
+    settings.remove(QStringLiteral("favourites"));
+    settings.beginWriteArray(QStringLiteral("favourites"), int(favourites.size()));
+    for (size_t index = 0; index < favourites.size(); ++index) {
+        settings.setArrayIndex(int(index));
+        settings.setValue(QStringLiteral("name"), favourites[index].name);
+        settings.setValue(QStringLiteral("address"), favourites[index].address);
+    }
+    settings.endArray();
+}
+
+std::vector<UserSettings::FirstAddress> UserSettings::firstAddresses() const
+{
+    QSettings settings = store();
+    std::vector<FirstAddress> kept;
+    const int count = settings.beginReadArray(QStringLiteral("firstAddresses"));
+    for (int index = 0; index < count; ++index) {
+        settings.setArrayIndex(index);
+        kept.push_back({{settings.value(QStringLiteral("name")).toString(),
+                         settings.value(QStringLiteral("address")).toString()},
+                        settings.value(QStringLiteral("first")).toString()});
+    }
+    settings.endArray();
+    return kept;
+}
+
+void UserSettings::setFirstAddresses(const std::vector<FirstAddress>& kept)
+{
+    QSettings settings = store();
+    settings.remove(QStringLiteral("firstAddresses"));
+    settings.beginWriteArray(QStringLiteral("firstAddresses"), int(kept.size()));
+    for (size_t index = 0; index < kept.size(); ++index) {
+        settings.setArrayIndex(int(index));
+        settings.setValue(QStringLiteral("name"), kept[index].first.name);
+        settings.setValue(QStringLiteral("address"), kept[index].first.address);
+        settings.setValue(QStringLiteral("first"), kept[index].second);
+    }
+    settings.endArray();
+}
+
 void UserSettings::setPreopen(const QString& mode)
 {
     QSettings settings = store();

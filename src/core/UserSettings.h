@@ -1,24 +1,38 @@
 #pragma once
 
 #include "CatchupAddress.h"
+#include "ChannelKey.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 // What the player remembers for its user between starts, in the user's config
 // folder ($XDG_CONFIG_HOME/clipvane/clipvane.conf, ~/.config/… by default).
 class UserSettings {
 public:
-    struct Channel {
-        QString name;
-        QString address; // as written in the list
-    };
+    using Channel = ChannelKey;
+    // A channel and the address of it to try first.
+    using FirstAddress = std::pair<ChannelKey, QString>;
 
     // The channel played last; none before the first.
     std::optional<Channel> lastChannel() const;
     void setLastChannel(const Channel& channel);
+
+    // "start": "last" plays the channel played last at start; anything else
+    // (or nothing) selects it only.
+    bool startsPlaying() const;
+
+    // The favourites, in the order they were added.
+    std::vector<ChannelKey> favourites() const;
+    void setFavourites(const std::vector<ChannelKey>& favourites);
+
+    // Channels whose later address played when the earlier ones failed.
+    std::vector<FirstAddress> firstAddresses() const;
+    void setFirstAddresses(const std::vector<FirstAddress>& kept);
 
     // "preopen": which channels are opened ahead: "off", "next" or
     // "next+selection" (also when missing or not one of these).

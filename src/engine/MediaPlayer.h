@@ -67,6 +67,10 @@ public:
     // A paused player draws its next picture now, without waiting for its clock.
     // (Asked of a playing one, libvlc pauses it instead.)
     virtual void StepPicture() = 0;
+    // Out of sight, its pictures are drawn a few pixels large (decoded all the
+    // same, but drawing them costs next to nothing); at the window's size again
+    // when not. Holds for the pictures of later sources too.
+    virtual void SetDrawnSmall(bool small) = 0;
     // Goes to a position of the source that plays, if it can.
     virtual void Seek(std::int64_t milliseconds) = 0;
     virtual void Stop() = 0;

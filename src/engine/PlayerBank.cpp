@@ -90,6 +90,7 @@ void PlayerBank::takeAsChoice(int index)
     const std::lock_guard lock(volumeLock_);
     slots_[size_t(index)].silent = false;
     forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
+    forward->SetDrawnSmall(false);
 }
 
 void PlayerBank::adopt(int index)
@@ -164,6 +165,7 @@ void PlayerBank::run(const OpenRequest& request)
     if (!request.standby) // one opened ahead stays out of sight
         mailbox_.post([this, target = request.target] { emit showing(target); });
     chosen.SetWindow(request.window);
+    chosen.SetDrawnSmall(request.standby && request.drawnSmall);
     {
         // Silent while it is opened ahead; otherwise at the level kept.
         const std::lock_guard lock(volumeLock_);

@@ -44,6 +44,7 @@ public:
         int cachingMs = 0;
         std::uint64_t attempt = 0;
         bool standby = false; // opened ahead: silent, and a local file waits at its first picture
+        bool drawnSmall = false; // opened ahead while another shows: its pictures drawn tiny until brought forward
     };
 
     // players: how many to have in all (two to switch beside what plays, a third to open ahead).

@@ -66,6 +66,10 @@ void Preopener::prepare(const Request& request)
     open.cachingMs = request.cachingMs;
     open.attempt = standby_->attempt;
     open.standby = true;
+    // Drawn small while another channel is watched; with nothing on screen
+    // (at start), full size: bringing it forward then shows its next picture
+    // as it is, where a change of size waited a picture longer.
+    open.drawnSmall = choice.exists;
     qCDebug(lcEngine) << "opening ahead" << key << "on player" << target;
     bank_.open(open);
 }

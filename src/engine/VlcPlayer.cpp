@@ -151,6 +151,13 @@ void VlcPlayer::StepPicture()
         LIBVLC(libvlc_media_player_next_frame)(mediaPlayer_.get());
 }
 
+void VlcPlayer::SetDrawnSmall(bool small)
+{
+    // A zoom of 1/100 of the picture's own size; 0 fits the picture to the window again.
+    if (mediaPlayer_)
+        LIBVLC(libvlc_video_set_scale)(mediaPlayer_.get(), small ? 0.01f : 0.f);
+}
+
 void VlcPlayer::Seek(std::int64_t milliseconds)
 {
     if (mediaPlayer_)

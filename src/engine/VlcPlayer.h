@@ -52,6 +52,7 @@ public:
     virtual void Pause();
     void SetPaused(bool paused) override;
     void StepPicture() override;
+    void SetDrawnSmall(bool small) override;
     void Seek(std::int64_t milliseconds) override;
     void Stop() override;
     // Sets the level when asked, then returns the volume libvlc reports. While

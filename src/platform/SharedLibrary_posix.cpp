@@ -19,7 +19,9 @@ bool SharedLibrary::open(const QString& fileName)
 {
     if (handle_->library)
         return true;
-    handle_->library = dlopen(fileName.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+    // Never unloaded: a library it brings (Qt's network module) may leave
+    // links in Qt Core that are followed when the application ends.
+    handle_->library = dlopen(fileName.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle_->library)
         error_ = QString::fromLocal8Bit(dlerror());
     return handle_->library != nullptr;

@@ -79,6 +79,7 @@ void WatchProgrammeBack(HandlerContext& context, int entry, const Programme& pro
     context.state.watchingBack = ProgramState::WatchingBack{entry, asked, fromSecond};
     context.nowPlaying.name = programmeName(list.name(entry), asked);
     context.nowPlaying.labels.clear();
+    context.nowPlaying.addresses.clear();
     TransLabel& title = context.window.get<TransLabel>(u"TitleLabel");
     title.setCaption(texts::watchingBackPrefix() + context.nowPlaying.name);
     title.setToolTip({});

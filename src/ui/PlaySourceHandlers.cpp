@@ -22,20 +22,25 @@ void OnFilesDropped(HandlerContext& context, const QString& payload)
     context.state.sources->loadDropped(paths);
 }
 
+void FillSourceList(HandlerContext& context)
+{
+    const ChannelList& list = context.state.channels.list();
+    ListBox& sources = context.window.get<ListBox>(u"SourceList");
+    sources.setItems(list.names());
+    // Group headings in the list heading's grey.
+    sources.setHeadings(list.headings(), rgb(192, 192, 192));
+    // The filter being typed applies to the new list too.
+    if (list.isFiltered())
+        sources.showOnly(list.shown());
+    context.window.get<ListBox>(u"AddressList").setItems(list.writtenAddresses());
+}
+
 void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::uint64_t generation)
 {
     if (file.keepsCurrentList)
         return;
-    ChannelNavigator& channels = context.state.channels;
-    channels.replaceList(file);
-    ListBox& sources = context.window.get<ListBox>(u"SourceList");
-    sources.setItems(channels.list().names());
-    // Group headings in the list heading's grey.
-    sources.setHeadings(channels.list().headings(), rgb(192, 192, 192));
-    // The filter being typed applies to the new list too.
-    if (channels.list().isFiltered())
-        sources.showOnly(channels.list().shown());
-    context.window.get<ListBox>(u"AddressList").setItems(channels.list().writtenAddresses());
+    context.state.channels.replaceList(file);
+    FillSourceList(context);
     if (generation != 0 && generation == context.startupLoad) {
         SelectRememberedChannel(context);
         PrepareSelectionAtStart(context); // if the window shows already; else once it does

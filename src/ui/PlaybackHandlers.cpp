@@ -3,6 +3,7 @@
 #include "CatchupHandlers.h"
 #include "GuideHandlers.h"
 #include "HandlerContext.h"
+#include "ListCheckHandlers.h"
 #include "Preopen.h"
 #include "MainWindow.h"
 #include "Texts.h"
@@ -41,6 +42,12 @@ void PlaySelectedEntry(HandlerContext& context)
     context.state.watchingBack.reset(); // a channel chosen plays live
     context.nowPlaying.name = name;
     context.nowPlaying.labels = labels;
+    context.nowPlaying.channel = channels.list().key(selected);
+    context.nowPlaying.addresses.clear();
+    for (const Alternate& alternate : alternates)
+        context.nowPlaying.addresses << alternate.address;
+    const std::vector<ChannelAddress> listed = channels.list().addresses(selected);
+    context.nowPlaying.listFirst = listed.empty() ? QString() : listed.front().address;
     // The channel the user is likely to go to next, opened ahead once this one is asked for.
     const int openAhead = channels.chose(selected);
     if (selected >= 0 && context.state.settings)
@@ -59,7 +66,8 @@ void PlaySelectedEntry(HandlerContext& context)
 Alternates EntryAlternates(HandlerContext& context, int index, QStringList* labels)
 {
     Alternates alternates;
-    for (const ChannelAddress& read : context.state.channels.list().addresses(index)) {
+    const ChannelList& list = context.state.channels.list();
+    for (const ChannelAddress& read : context.state.alternates.ordered(list.key(index), list.addresses(index))) {
         alternates.push_back({read.address, read.label, read.userAgent, read.referrer});
         if (labels)
             *labels << read.label;
@@ -98,6 +106,7 @@ void StopPlayback(HandlerContext& context)
     context.nowPlaying = {};
     context.state.watchingBack.reset();
     context.state.playback->stop();
+    TellCheckWhatPlays(context, {});
 }
 
 void ShowPlaybackFailure(HandlerContext& context, std::uint64_t generation, const QString& reason)
@@ -108,6 +117,21 @@ void ShowPlaybackFailure(HandlerContext& context, std::uint64_t generation, cons
     title.setCaption(texts::failedPrefix() + context.nowPlaying.name);
     title.setToolTip(reason);
 }
+
+namespace {
+
+// The earlier addresses failed and this one plays: it goes first next time.
+void KeepAddressThatPlayed(HandlerContext& context, int alternate)
+{
+    const NowPlaying& now = context.nowPlaying;
+    if (context.state.watchingBack || alternate >= int(now.addresses.size()))
+        return;
+    AlternateOrder& order = context.state.alternates;
+    if (order.playedAfterFailures(now.channel, now.addresses.at(alternate), now.listFirst) && context.state.settings)
+        context.state.settings->setFirstAddresses(order.kept());
+}
+
+} // namespace
 
 void ShowPlaybackStatus(HandlerContext& context, const PlaybackStatus& status)
 {
@@ -120,8 +144,14 @@ void ShowPlaybackStatus(HandlerContext& context, const PlaybackStatus& status)
     QString caption;
     switch (status.phase) {
     case Phase::Opening:
+        caption = playing + name + buffering;
+        TellCheckWhatPlays(context, context.nowPlaying.addresses.value(status.alternate));
+        break;
     case Phase::Playing:
         caption = playing + name + buffering;
+        TellCheckWhatPlays(context, context.nowPlaying.addresses.value(status.alternate));
+        if (status.alternate > 0)
+            KeepAddressThatPlayed(context, status.alternate);
         break;
     case Phase::Reconnecting:
         caption = texts::reconnectingPrefix() + name + buffering;

@@ -22,6 +22,12 @@ void PrepareSelectionAtStart(HandlerContext& context)
     if (!context.windowPainted || context.nowPlaying.generation != 0)
         return;
     const int selected = context.window.get<ListBox>(u"SourceList").currentSelection();
+    // "start=last": the channel played last (selected at start) plays at once.
+    if (context.state.settings && context.state.settings->startsPlaying()) {
+        if (context.state.channels.list().contains(selected) && !context.state.channels.list().isHeading(selected))
+            PlaySelectedEntry(context);
+        return;
+    }
     const int index = context.state.channels.restingToOpenAhead(selected);
     if (index < 0)
         return;

@@ -14,27 +14,15 @@ SecondVideoSurface::SecondVideoSurface(QWidget& videoSurface) : QWidget(&videoSu
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
+    setGeometry(videoSurface.rect());
     videoSurface.installEventFilter(this);
     winId(); // the X window exists before a player is handed it
     hide();
 }
 
-// Out of sight the window is one pixel: a channel opened ahead into it is
-// still decoded, but drawing it costs next to nothing (libvlc draws at the
-// window's size, in software where there is no GPU). It takes the video
-// surface's size before it is mapped, so the player's next picture fills it.
-void SecondVideoSurface::setVisible(bool visible)
-{
-    if (visible)
-        setGeometry(parentWidget()->rect());
-    QWidget::setVisible(visible);
-    if (!visible)
-        setGeometry(0, 0, 1, 1);
-}
-
 bool SecondVideoSurface::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == parentWidget() && event->type() == QEvent::Resize && !isHidden())
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
         setGeometry(parentWidget()->rect());
     return false;
 }

@@ -10,7 +10,6 @@
 class SecondVideoSurface final : public QWidget {
 public:
     explicit SecondVideoSurface(QWidget& videoSurface);
-    void setVisible(bool visible) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,6 +3,7 @@
 // M3U lists read into the pairs the equivalent text list would give.
 
 #include "sources/ChannelAddress.h"
+#include "sources/ListWriter.h"
 #include "sources/M3uList.h"
 #include "sources/PlaySourceReading.h"
 #include "sources/PlaySourceText.h"
@@ -51,6 +52,7 @@ private slots:
     void m3uFilesOnDisk();
     void m3uKeepsWhatItSaysOfChannelsAndGuides();
     void hlsPlaylistIsAStreamNotAList();
+    void listsWrittenOutReadBackTheSame();
 };
 
 void ChannelListsTest::headings()
@@ -250,3 +252,21 @@ void ChannelListsTest::hlsPlaylistIsAStreamNotAList()
 
 QTEST_GUILESS_MAIN(ChannelListsTest)
 #include "tst_channellists.moc"
+
+void ChannelListsTest::listsWrittenOutReadBackTheSame()
+{
+    // An M3U list with tags, groups, headers and alternates, written both ways.
+    const PlaySourceFile read = parseM3u(QStringLiteral(
+        "#EXTM3U x-tvg-url=\"http://g/a.xml\" catchup=\"shift\" catchup-days=\"3\"\n"
+        "#EXTINF:-1 tvg-id=\"c1\" tvg-logo=\"http://l/1.png\" group-title=\"央视\" catchup-source=\"?s={utc}\",CCTV-1\n"
+        "#EXTVLCOPT:http-user-agent=okhttp\nhttp://a/1\n"
+        "#EXTINF:-1 group-title=\"卫视\",湖南卫视\nhttp://a/2#http://b/2$线路2\n"), {});
+    const PlaySourceFile asM3u = parseM3u(QString::fromUtf8(writeM3uList(read.entries, read.listTags)), {});
+    QCOMPARE(asM3u.entries, read.entries);
+    for (size_t index = 0; index < read.entries.size(); ++index)
+        QCOMPARE(asM3u.entries[index].tags, read.entries[index].tags);
+    QCOMPARE(asM3u.listTags, read.listTags);
+    const QByteArray text = writeTextList(read.entries);
+    QVERIFY(text.startsWith("央视,#genre#\r\nCCTV-1,http://a/1|User-Agent=okhttp\r\n"));
+    QCOMPARE(parsePlaySourceBytes(text).entries, read.entries);
+}

@@ -1,8 +1,9 @@
 // The application core's rules without a window: neighbours of a channel and
 // channel numbers in a list with group headings; the history for Backspace
 // and Space; what is opened ahead after a choice; the filter; the volume's
-// steps and mute.
+// steps and mute; favourites ahead of the list and the address tried first.
 
+#include "core/AlternateOrder.h"
 #include "core/ChannelHistory.h"
 #include "core/ChannelNavigator.h"
 #include "core/ChannelOrder.h"
@@ -26,6 +27,8 @@ private slots:
     void filterShowsMatchesUnderTheirHeadings();
     void volumeStepsStopPastTheTrack();
     void muteKeepsWhatThereWasAndShowsWhatThePlayerReports();
+    void favouritesComeFirstAndFollowTheirEntries();
+    void addressThatPlayedGoesFirst();
 };
 
 namespace {
@@ -215,3 +218,74 @@ void CoreTest::muteKeepsWhatThereWasAndShowsWhatThePlayerReports()
 
 QTEST_GUILESS_MAIN(CoreTest)
 #include "tst_core.moc"
+
+void CoreTest::favouritesComeFirstAndFollowTheirEntries()
+{
+    ChannelNavigator channels;
+    channels.replaceList(groupedList());
+    channels.chose(4); // C
+    channels.chose(2); // B
+    // C, then B: a heading and their copies ahead of the list; the history follows its entries.
+    channels.setFavourites(channels.favouritesToggling(4));
+    const auto moved = channels.setFavourites(channels.favouritesToggling(channels.list().find("B", "http://h/B")));
+    const ChannelList& list = channels.list();
+    QCOMPARE(list.names().mid(0, 4), QStringList({"收藏", "C", "B", "央视"}));
+    QVERIFY(list.isHeading(0) && list.isFavourite(1) && !list.isFavourite(3));
+    QCOMPARE(moved(4), 5); // B, outside the favourites, from where it was before the change to where it is now
+    QCOMPARE(channels.lastPlayed(), 5);
+    QCOMPARE(channels.previousToPlay(), 7);
+    QCOMPARE(list.addresses(2).front().address, QStringLiteral("http://h/B")); // a copy plays as its entry
+    QCOMPARE(list.tags(1).tvgId, QStringLiteral("C"));
+    // Numbers count the favourites first; the filter treats their heading as a group.
+    QCOMPARE(channels.numbered(1), 1);
+    QCOMPARE(channels.numbered(3), 4);
+    QCOMPARE(channels.neighbourToPlay(-1, +1), 7); // from B (5) on, over a heading
+    channels.setFilter(QStringLiteral("c"));
+    QCOMPARE(list.shown(), std::vector<int>({0, 1, 6, 7, 8}));
+    channels.setFilter({});
+
+    // A new list: kept favourites match by name and address; one whose entry is gone is kept, not shown.
+    PlaySourceFile changed = groupedList();
+    changed.entries.erase(changed.entries.begin() + 4); // C
+    changed.fillColumns();
+    channels.replaceList(changed);
+    QCOMPARE(list.favouriteKeys().size(), size_t(2));
+    QCOMPARE(list.names().mid(0, 3), QStringList({"收藏", "B", "央视"}));
+    // Taken out through its copy; the last one gone takes the heading.
+    channels.setFavourites(channels.favouritesToggling(1));
+    QCOMPARE(list.favouriteKeys().size(), size_t(1));
+    QCOMPARE(list.name(0), QStringLiteral("央视"));
+    QCOMPARE(list.favouriteRows(), 0);
+}
+
+void CoreTest::addressThatPlayedGoesFirst()
+{
+    const ChannelKey channel{"A", "http://1#http://2#http://3"};
+    const std::vector<ChannelAddress> listed{{"http://1", {}, {}, {}}, {"http://2", {}, {}, {}}, {"http://3", {}, {}, {}}};
+    const auto order = [&listed](const AlternateOrder& by, const ChannelKey& key) {
+        QStringList addresses;
+        for (const ChannelAddress& one : by.ordered(key, listed))
+            addresses << one.address;
+        return addresses;
+    };
+    AlternateOrder alternates;
+    QVERIFY(alternates.playedAfterFailures(channel, "http://3", "http://1"));
+    QVERIFY(!alternates.playedAfterFailures(channel, "http://3", "http://1"));
+    QCOMPARE(order(alternates, channel), QStringList({"http://3", "http://1", "http://2"}));
+    QCOMPARE(order(alternates, {"B", "x"}), QStringList({"http://1", "http://2", "http://3"}));
+    // What is kept is what a restart reads back.
+    AlternateOrder restarted;
+    restarted.setKept(alternates.kept());
+    QCOMPARE(order(restarted, channel), QStringList({"http://3", "http://1", "http://2"}));
+    // A check: addresses that answered before the silent; the one that played still first.
+    restarted.checked("http://1", {false, QStringLiteral("超时")});
+    restarted.checked("http://2", {true, {}});
+    QCOMPARE(order(restarted, channel), QStringList({"http://3", "http://2", "http://1"}));
+    QCOMPARE(restarted.whyNoneAnswered(listed), QString()); // 3 unchecked
+    restarted.checked("http://3", {false, QStringLiteral("404")});
+    restarted.checked("http://2", {false, QStringLiteral("超时")});
+    QCOMPARE(restarted.whyNoneAnswered(listed), QStringLiteral("超时；404"));
+    // The list's own first playing again: nothing kept.
+    QVERIFY(restarted.playedAfterFailures(channel, "http://1", "http://1"));
+    QVERIFY(restarted.kept().empty());
+}

@@ -12,8 +12,9 @@ declare -A above=(
     [platform]="sources engine core ui app"
     [sources]="engine core ui app"
     [engine]="sources core ui app"
-    [core]="ui app guide"
-    [guide]="sources engine ui app"
+    [core]="ui app guide check"
+    [guide]="sources engine ui app check"
+    [check]="sources engine ui app guide"
     [ui]="app"
 )
 for layer in "${!above[@]}"; do
@@ -26,7 +27,7 @@ for layer in "${!above[@]}"; do
     done
 done
 
-for layer in platform sources engine core guide; do
+for layer in platform sources engine core guide check; do
     output=$(cmake --build "$build" --target "widget_probe_$layer" 2>&1)
     if [[ $? -eq 0 ]]; then
         echo "a widget's header compiles in $layer"

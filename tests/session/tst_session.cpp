@@ -790,6 +790,7 @@ void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
     QCOMPARE(second().calls(), QStringList({QStringLiteral("window 22"), QStringLiteral("open /clips/b.mp4")}) +
                                    kOptions + QStringList{QStringLiteral("play")});
     QCOMPARE(second().Volume(0, false), 0);
+    QVERIFY(second().isDrawnSmall() && !first().isDrawnSmall());
     QVERIFY(!session_->isPrepared(next));
     second().send(Type::Buffering, 100.0f);
     // Ready once its first picture is there, not when its buffer is full.
@@ -813,6 +814,7 @@ void SessionTest::channelOpenedAheadIsSilentAndBroughtForwardAtOnce()
     QCOMPARE(started.first().first().value<std::uint64_t>(), generation);
     QCOMPARE(second().callsAfter(before), QStringList({QStringLiteral("step"), QStringLiteral("resume")}));
     QCOMPARE(second().Volume(0, false), 80);
+    QVERIFY(!second().isDrawnSmall());
     QCOMPARE(session_->showingIndex(), 1);
     // The channel that showed goes.
     QVERIFY(first().waitForCall(QStringLiteral("stop")));

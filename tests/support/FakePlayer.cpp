@@ -125,6 +125,11 @@ void FakePlayer::SetPaused(bool paused)
     record(paused ? QStringLiteral("pause") : QStringLiteral("resume"));
 }
 
+void FakePlayer::SetDrawnSmall(bool small)
+{
+    drawnSmall_ = small;
+}
+
 void FakePlayer::StepPicture()
 {
     record(QStringLiteral("step"));

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -40,6 +41,7 @@ public:
     // Moves every counter on, as a playing source does.
     void advance();
     bool hasListener() const;
+    bool isDrawnSmall() const { return drawnSmall_; }
 
     bool isUsable() const override { return usable_; }
     void SetWindow(std::uint32_t xWindow) override;
@@ -47,6 +49,7 @@ public:
     void Play() override;
     void SetPaused(bool paused) override;
     void StepPicture() override;
+    void SetDrawnSmall(bool small) override;
     void Seek(std::int64_t milliseconds) override;
     void Stop() override;
     int Volume(int level, bool set) override;
@@ -70,6 +73,7 @@ private:
     bool holdStops_ = false;
     bool insideOpen_ = false;
     int level_ = 100;
+    std::atomic<bool> drawnSmall_{false};
     std::optional<Stats> stats_;
     EventListener listener_;
 };

@@ -39,16 +39,47 @@ HttpTestServer::~HttpTestServer()
         ::close(listener_);
 }
 
+void HttpTestServer::opened(int connection)
+{
+    const std::lock_guard lock(openLock_);
+    std::erase_if(open_, [](int other) {
+        pollfd gone{other, POLLRDHUP, 0};
+        return ::poll(&gone, 1, 0) > 0 && (gone.revents & (POLLRDHUP | POLLHUP | POLLERR));
+    });
+    open_.insert(connection);
+    mostAtOnce_ = std::max(mostAtOnce_.load(), int(open_.size()));
+}
+
+void HttpTestServer::closed(int connection)
+{
+    const std::lock_guard lock(openLock_);
+    open_.erase(connection);
+}
+
 void HttpTestServer::serve(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
-        pollfd waiting{listener_, POLLIN, 0};
-        if (::poll(&waiting, 1, 100) <= 0)
+        // The listener, and the stalled connections: one the client closes is closed here too.
+        std::vector<pollfd> waiting{{listener_, POLLIN, 0}};
+        for (int stalled : stalled_)
+            waiting.push_back({stalled, POLLIN, 0});
+        if (::poll(waiting.data(), nfds_t(waiting.size()), 100) <= 0)
+            continue;
+        for (size_t index = 1; index < waiting.size(); ++index) {
+            char ignored[512];
+            if (waiting[index].revents != 0 && ::recv(waiting[index].fd, ignored, sizeof ignored, MSG_DONTWAIT) == 0) {
+                closed(waiting[index].fd);
+                ::close(waiting[index].fd);
+                std::erase(stalled_, waiting[index].fd);
+            }
+        }
+        if (!(waiting[0].revents & POLLIN))
             continue;
         const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
             continue;
         ++requests_;
+        opened(connection);
         if (mode_ == Mode::Stall) {
             stalled_.push_back(connection);
             continue;
@@ -56,6 +87,7 @@ void HttpTestServer::serve(std::stop_token stop)
         // Each connection on its own thread: a client may hold one open while it opens another.
         answering_.emplace_back([this, connection](std::stop_token own) {
             answer(connection, own);
+            closed(connection);
             ::close(connection);
         });
     }
@@ -79,8 +111,11 @@ void HttpTestServer::answer(int connection, const std::stop_token& stop)
         const std::lock_guard lock(targetsLock_);
         targets_.push_back(head.left(head.indexOf("\r\n")).split(' ').value(1));
     }
-    const QByteArray response = "HTTP/1.1 200 OK\r\nContent-Type: video/mp2t\r\nContent-Length: " +
-                                QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
+    const QByteArray response =
+        mode_ == Mode::NotFound
+            ? QByteArray("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
+            : "HTTP/1.1 200 OK\r\nContent-Type: video/mp2t\r\nContent-Length: " + QByteArray::number(body_.size()) +
+                  "\r\nConnection: close\r\n\r\n" + body_;
     qsizetype sent = 0;
     while (sent < response.size() && !stop.stop_requested()) {
         pollfd writable{connection, POLLOUT, 0};

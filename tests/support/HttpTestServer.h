@@ -6,17 +6,18 @@
 
 #include <atomic>
 #include <mutex>
+#include <set>
 #include <cstdint>
 #include <thread>
 #include <vector>
 
 // A small HTTP server on 127.0.0.1 for the tests, on its own thread. It serves
-// one body for any GET (whole, no ranges), or in stall mode accepts connections
-// and never answers. Each connection is answered on a thread of its own. It
-// stops by itself when destroyed.
+// one body for any GET (whole, no ranges), answers 404 to everything, or in
+// stall mode accepts connections and never answers. Each connection is
+// answered on a thread of its own. It stops by itself when destroyed.
 class HttpTestServer {
 public:
-    enum class Mode { Serve, Stall };
+    enum class Mode { Serve, Stall, NotFound };
 
     explicit HttpTestServer(QByteArray body, Mode mode = Mode::Serve);
     ~HttpTestServer();
@@ -26,6 +27,8 @@ public:
     bool isListening() const { return listener_ >= 0; }
     std::uint16_t port() const { return port_; }
     int requestsSeen() const { return requests_; }
+    // The most connections it has had open at one time.
+    int mostAtOnce() const { return mostAtOnce_; }
     // The path and query of each request, in the order they came.
     QList<QByteArray> targetsSeen() const
     {
@@ -42,6 +45,13 @@ private:
     int listener_ = -1;
     std::uint16_t port_ = 0;
     std::atomic<int> requests_{0};
+    // Counts a new connection, and first lets go of those their client has
+    // closed (a client closes one before it opens the next).
+    void opened(int connection);
+    void closed(int connection);
+    std::mutex openLock_;
+    std::set<int> open_;
+    std::atomic<int> mostAtOnce_{0};
     std::vector<int> stalled_;
     mutable std::mutex targetsLock_;
     QList<QByteArray> targets_;

@@ -1,6 +1,7 @@
 #include "XTestSupport.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 #include <QProcess>
@@ -75,6 +76,20 @@ void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox
         poll->stop();
         poll->deleteLater();
         answer(*box);
+    });
+    poll->start(20);
+}
+
+void actOnNextMenu(QObject* context, const std::function<void(QMenu&)>& act)
+{
+    auto* poll = new QTimer(context);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || !menu->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(*menu);
     });
     poll->start(20);
 }

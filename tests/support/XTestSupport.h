@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QMessageBox;
 class QTimer;
 class QObject;
@@ -35,6 +36,8 @@ bool showAndWait(QWidget& widget);
 // Answers the next modal message box when it shows, without waiting inside
 // the event loop that the box itself runs: the answer gets the box.
 void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox&)>& answer);
+// The same for the next popup menu: `act` runs from inside the menu's own loop once it shows.
+void actOnNextMenu(QObject* context, const std::function<void(QMenu&)>& act);
 
 // Beats on the window's thread every few milliseconds and keeps the longest
 // gap between two beats: a window thread that blocks shows as a long gap.

@@ -93,6 +93,16 @@ void ListBox::setItemToolTips(std::function<QString(int item)> toolTip)
     items_->setToolTips(std::move(toolTip));
 }
 
+void ListBox::setItemNotes(std::function<QString(int item)> note, Rgb dimmed)
+{
+    items_->setNotes(std::move(note), toQColor(dimmed));
+}
+
+void ListBox::notesChanged()
+{
+    items_->notesChanged();
+}
+
 void ListBox::showAll()
 {
     setShown(std::nullopt);

@@ -40,6 +40,9 @@ public:
     void showOnly(std::vector<int> items);
     // Each item's tooltip, asked as it is about to show (an empty one shows none).
     void setItemToolTips(std::function<QString(int item)> toolTip);
+    // Items with a note are drawn dimmed; the note leads the tooltip and is read out.
+    void setItemNotes(std::function<QString(int item)> note, Rgb dimmed);
+    void notesChanged();
     void showAll();
     // The item at a point of the viewport; -1 where there is none.
     int itemAt(const QPoint& point) const;

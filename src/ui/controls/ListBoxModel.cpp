@@ -26,11 +26,18 @@ QVariant ListBoxModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return isHeading(item) ? QVariant(int(Qt::AlignCenter)) : QVariant();
     case Qt::ForegroundRole:
-        return isHeading(item) ? QVariant(headingColour_) : QVariant();
-    case Qt::ToolTipRole:
-        return toolTip_ && !isHeading(item) ? QVariant(toolTip_(item)) : QVariant();
+        if (isHeading(item))
+            return headingColour_;
+        return noteOf(item).isEmpty() ? QVariant() : QVariant(dimmed_);
+    case Qt::ToolTipRole: {
+        if (isHeading(item))
+            return {};
+        const QString note = noteOf(item);
+        const QString tip = toolTip_ ? toolTip_(item) : QString();
+        return note.isEmpty() ? tip : tip.isEmpty() ? note : note + u'\n' + tip;
+    }
     case Qt::AccessibleDescriptionRole:
-        return isHeading(item) ? QVariant(QStringLiteral("分组标题")) : QVariant();
+        return isHeading(item) ? QVariant(QStringLiteral("分组标题")) : QVariant(noteOf(item));
     default:
         return {};
     }
@@ -43,6 +50,18 @@ Qt::ItemFlags ListBoxModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     // A heading can be seen and read out, not chosen.
     return isHeading(item) ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+QString ListBoxModel::noteOf(int item) const
+{
+    return note_ ? note_(item) : QString();
+}
+
+void ListBoxModel::notesChanged()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0), index(rowCount() - 1),
+                         {Qt::ForegroundRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
 QString ListBoxModel::item(int index) const

@@ -38,16 +38,30 @@ public:
     // An item's tooltip, asked when it is about to show; headings have none.
     void setToolTips(std::function<QString(int item)> toolTip) { toolTip_ = std::move(toolTip); }
 
+    // An item's note (why it does not play, say): an item with one is drawn
+    // dimmed, and its note leads its tooltip and is its accessible description.
+    void setNotes(std::function<QString(int item)> note, const QColor& dimmed)
+    {
+        note_ = std::move(note);
+        dimmed_ = dimmed;
+    }
+    // The notes changed: the rows shown are drawn again.
+    void notesChanged();
+
     // Only these items (ascending) are shown; none given: every item.
     void setShown(std::optional<std::vector<int>> items);
     int itemAt(int row) const;  // -1 outside the rows shown
     int rowOf(int item) const;  // -1 when the item is not shown
 
 private:
+    QString noteOf(int item) const;
+
     QStringList items_;
     std::vector<bool> headings_;
     QColor headingColour_;
     std::optional<std::vector<int>> shown_;
     std::function<QString(int item)> toolTip_;
+    std::function<QString(int item)> note_;
+    QColor dimmed_;
     int rowHeight_ = 0;
 };

@@ -1,0 +1,7 @@
+#include "ListCheckService.h"
+
+// The one symbol the module shows: the program looks it up by name.
+extern "C" Q_DECL_EXPORT ListChecker* clipvane_make_list_checker()
+{
+    return new ListCheckService;
+}
