@@ -89,7 +89,8 @@ void StartListCheck(HandlerContext& context)
         return;
     std::vector<CheckTarget> targets = targetsOf(state.channels.list(), state.playback->oneConnectionHosts());
     if (targets.empty()) {
-        heading(context).setToolTip(QStringLiteral("列表里没有可以检测的网络地址"));
+        QMessageBox::information(&context.window, QStringLiteral("检测全部频道"),
+                                 QStringLiteral("列表里没有可以检测的网络地址（http、https、rtsp、udp、rtp）。"));
         return;
     }
     if (context.listCaption.isEmpty())
@@ -120,7 +121,7 @@ void StartListCheck(HandlerContext& context)
         },
         [&context](const QString& why) {
             checkEnded(context);
-            heading(context).setToolTip(QStringLiteral("无法检测：") + why);
+            QMessageBox::warning(&context.window, QStringLiteral("检测全部频道"), QStringLiteral("无法检测：") + why);
         });
 }
 
