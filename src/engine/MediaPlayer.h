@@ -71,6 +71,9 @@ public:
     // same, but drawing them costs next to nothing); at the window's size again
     // when not. Holds for the pictures of later sources too.
     virtual void SetDrawnSmall(bool small) = 0;
+    // Writes the picture shown, at the source's own size, as PNG; false when
+    // there is none. May wait on the engine.
+    virtual bool SaveSnapshot(const QString& path) = 0;
     // Goes to a position of the source that plays, if it can.
     virtual void Seek(std::int64_t milliseconds) = 0;
     virtual void Stop() = 0;

@@ -1,5 +1,7 @@
 #include "PlaybackSession.h"
 
+#include <QPointer>
+
 #include "EngineLog.h"
 #include "SourceAddress.h"
 
@@ -267,6 +269,19 @@ void PlaybackSession::seek(std::int64_t milliseconds)
         return;
     seeking_ = Seeking{milliseconds, recovery_.now()};
     bank_.command(showing_, [milliseconds](MediaPlayer& player) { player.Seek(milliseconds); });
+}
+
+void PlaybackSession::saveSnapshot(const QString& path, QObject* context, std::function<void(bool)> saved)
+{
+    if (!choice_) {
+        saved(false);
+        return;
+    }
+    bank_.command(showing_, [path, context = QPointer<QObject>(context), saved = std::move(saved)](MediaPlayer& player) {
+        const bool written = player.SaveSnapshot(path);
+        if (context)
+            QMetaObject::invokeMethod(context, [saved, written] { saved(written); }, Qt::QueuedConnection);
+    });
 }
 
 void PlaybackSession::checkStall()

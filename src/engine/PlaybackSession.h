@@ -11,6 +11,8 @@
 #include "platform/TimeSource.h"
 
 #include <QObject>
+
+#include <functional>
 #include <QString>
 
 #include <array>
@@ -116,6 +118,9 @@ public:
     // Until the player is seen there (or a while has passed) the position is
     // the one asked for, so that jumps in quick succession add up.
     void seek(std::int64_t milliseconds);
+    // Writes the picture the choice shows as PNG off this thread; `saved`
+    // then runs in `context`'s thread, with whether it was written.
+    void saveSnapshot(const QString& path, QObject* context, std::function<void(bool saved)> saved);
 
     // Ends the players' thread after a last stop of every player; later requests are ignored.
     void shutdown();

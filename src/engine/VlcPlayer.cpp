@@ -8,6 +8,7 @@
 #include "VlcOptions.h"
 #include "platform/LibVlc.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -156,6 +157,13 @@ void VlcPlayer::SetDrawnSmall(bool small)
     // A zoom of 1/100 of the picture's own size; 0 fits the picture to the window again.
     if (mediaPlayer_)
         LIBVLC(libvlc_video_set_scale)(mediaPlayer_.get(), small ? 0.01f : 0.f);
+}
+
+bool VlcPlayer::SaveSnapshot(const QString& path)
+{
+    // Width and height 0: the picture's own size.
+    return mediaPlayer_ &&
+           LIBVLC(libvlc_video_take_snapshot)(mediaPlayer_.get(), 0, QFile::encodeName(path).constData(), 0, 0) == 0;
 }
 
 void VlcPlayer::Seek(std::int64_t milliseconds)

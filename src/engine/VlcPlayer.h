@@ -53,6 +53,7 @@ public:
     void SetPaused(bool paused) override;
     void StepPicture() override;
     void SetDrawnSmall(bool small) override;
+    bool SaveSnapshot(const QString& path) override;
     void Seek(std::int64_t milliseconds) override;
     void Stop() override;
     // Sets the level when asked, then returns the volume libvlc reports. While

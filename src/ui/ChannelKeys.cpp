@@ -3,6 +3,7 @@
 #include "CatchupHandlers.h"
 #include "ChannelNavigation.h"
 #include "FavouriteHandlers.h"
+#include "Screenshot.h"
 #include "FullScreenLayout.h"
 #include "GuideHandlers.h"
 #include "HandlerContext.h"
@@ -84,6 +85,7 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
         {{Qt::Key_M}, M::None, "M  静音", [](ChannelKeys& self, int) { ToggleMute(self.context_); }},
         {{Qt::Key_I}, M::None, "I  正在播出的节目", [](ChannelKeys& self, int) { ShowBannerOfWatched(self.context_); }},
         {{Qt::Key_G}, M::None, "G  节目表", [](ChannelKeys& self, int) { ToggleProgrammeSchedule(self.context_); }},
+        {{Qt::Key_F12}, M::None, "F12  截图", [](ChannelKeys& self, int) { SaveScreenshot(self.context_); }},
         {{Qt::Key_S}, M::None, "S  收藏 / 取消收藏选中的频道",
          [](ChannelKeys& self, int) { ToggleSelectedFavourite(self.context_); }},
         {{Qt::Key_Plus, Qt::Key_Equal}, M::NoneOrShift, "+ −、滚轮  音量",

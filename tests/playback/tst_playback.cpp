@@ -28,6 +28,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -101,7 +102,8 @@ private slots:
     void stalledServerFailsAfterTheStartTimeout();
     void cachingOptionsAct();
     void volumeSurvivesAStop();
-    void storyOfChoicesAndStopsEndsInACleanExit();
+    void f12SavesThePictureAtItsOwnSize();
+    void storyOfChoicesAndStopsEndsInACleanExit(); // it ends the program
     void libvlcSpeaksOnlyWhenAsked();
 
 private:
@@ -471,6 +473,23 @@ void PlaybackTest::libvlcSpeaksOnlyWhenAsked()
     const QString loud = playOnce(QStringLiteral("clipvane.*=true"));
     QVERIFY2(!loud.startsWith(QLatin1Char('(')), qPrintable(loud.left(2000)));
     QVERIFY2(loud.contains(QStringLiteral("clipvane.vlc: main: creating audio output")), qPrintable(loud.left(2000)));
+}
+
+void PlaybackTest::f12SavesThePictureAtItsOwnSize()
+{
+    const QDir shots(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) + QStringLiteral("/Clipvane"));
+    setEntries({{QStringLiteral("红色/频道"), red_}});
+    doubleClickEntry(0);
+    QVERIFY2(videoTurns(kRed, 10000), qPrintable(videoColour().name()));
+    program_->window().activateWindow();
+    QVERIFY(xtest::xdotool({"key", "F12"}));
+    // Named by the channel (its "/" made harmless) and the time, at the clip's own 320 x 240.
+    const auto shot = [&shots] {
+        const QStringList names = shots.entryList({QStringLiteral("红色_频道 *.png")});
+        return names.size() == 1 ? QImage(shots.filePath(names.first())) : QImage();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shot().size(), QSize(320, 240), 10000);
+    QVERIFY(testmedia::looksLike(shot().pixelColor(160, 120), kRed));
 }
 
 int main(int argc, char** argv)

@@ -50,6 +50,7 @@ public:
     void SetPaused(bool paused) override;
     void StepPicture() override;
     void SetDrawnSmall(bool small) override;
+    bool SaveSnapshot(const QString&) override { return false; }
     void Seek(std::int64_t milliseconds) override;
     void Stop() override;
     int Volume(int level, bool set) override;

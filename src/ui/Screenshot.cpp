@@ -1,0 +1,51 @@
+#include "Screenshot.h"
+
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "PlaybackHandlers.h"
+#include "core/ProgramState.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QToolTip>
+
+namespace {
+
+void tell(HandlerContext& context, const QString& text)
+{
+    QToolTip::showText(VideoOnScreen(context).center(), text, &context.window, {}, 3000);
+}
+
+} // namespace
+
+QString ScreenshotPath(const QString& channel)
+{
+    QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (pictures.isEmpty())
+        pictures = QDir::homePath();
+    // A name that any file system takes: no separators or reserved signs from the channel's name.
+    QString name = channel.isEmpty() ? QStringLiteral("截图") : channel;
+    name.replace(QRegularExpression(QStringLiteral(R"([/\\:*?"<>|\x00-\x1f])")), QStringLiteral("_"));
+    return QDir(pictures).filePath(QStringLiteral("Clipvane/%1 %2.png")
+                                       .arg(name.left(80), QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH.mm.ss.zzz")));
+}
+
+void SaveScreenshot(HandlerContext& context)
+{
+    if (context.nowPlaying.generation == 0) {
+        tell(context, QStringLiteral("没有可截图的画面"));
+        return;
+    }
+    const QString path = ScreenshotPath(context.nowPlaying.name);
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        tell(context, QStringLiteral("无法创建文件夹：") + QFileInfo(path).path());
+        return;
+    }
+    context.state.playback->saveSnapshot(path, &context.window, [&context, path](bool saved) {
+        tell(context, saved ? QStringLiteral("截图已保存：") + QDir::toNativeSeparators(path)
+                            : QStringLiteral("没有可截图的画面"));
+    });
+}
