@@ -3,6 +3,7 @@
 #include "AfterFirstPaint.h"
 #include "core/GuideSources.h"
 #include "core/ProgramState.h"
+#include "platform/ModulePaths.h"
 #include "platform/ThreadMailbox.h"
 
 #include <QPointer>
@@ -36,11 +37,7 @@ void GuideModule::start()
     loader_ = std::thread([this, paths = modulePaths_] {
         auto module = std::make_shared<SharedLibrary>();
         QString why;
-        for (const QString& path : paths) {
-            if (module->open(path))
-                break;
-            why += module->errorString() + u'\n';
-        }
+        openFirstModule(*module, paths, &why);
         mailbox_->post([this, module, why] {
             if (!module->isOpen()) {
                 qCWarning(lcGuideModule) << "no programme guide: the guide's module did not open:" << why.trimmed();

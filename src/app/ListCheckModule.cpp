@@ -2,6 +2,7 @@
 
 #include "core/ListChecker.h"
 #include "core/ProgramState.h"
+#include "platform/ModulePaths.h"
 #include "platform/ThreadMailbox.h"
 
 #include <QLoggingCategory>
@@ -33,11 +34,7 @@ void ListCheckModule::open(std::function<void()> ready, std::function<void(const
     loader_ = std::thread([this, paths = modulePaths_, ready = std::move(ready), failed = std::move(failed)] {
         auto module = std::make_shared<SharedLibrary>();
         QString why;
-        for (const QString& path : paths) {
-            if (module->open(path))
-                break;
-            why += module->errorString() + u'\n';
-        }
+        openFirstModule(*module, paths, &why);
         mailbox_->post([this, module, why, ready, failed] {
             opening_ = false;
             const auto make = module->isOpen() ? reinterpret_cast<MakeListChecker>(module->symbol(kMakeListCheckerSymbol))

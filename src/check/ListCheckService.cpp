@@ -64,6 +64,9 @@ void ListCheckService::stop()
 
 void ListCheckService::setServersInUse(const QStringList& servers)
 {
+    // Told at every report of what plays: only a change goes to the check's thread.
+    if (servers == inUse_)
+        return;
     inUse_ = servers;
     if (CheckRun* run = run_)
         QMetaObject::invokeMethod(run, [run, servers] { run->setServersInUse(servers); });

@@ -98,22 +98,22 @@ QString ChannelList::written(int index) const
 
 QStringList ChannelList::names() const
 {
-    if (front() == 0)
-        return names_;
-    QStringList all{favouritesHeading()};
-    for (int entry : favourites_)
-        all.append(names_.at(entry));
-    return all + names_;
+    return withFavourites(names_, favouritesHeading());
 }
 
 QStringList ChannelList::writtenAddresses() const
 {
+    return withFavourites(written_, headingAddress());
+}
+
+QStringList ChannelList::withFavourites(const QStringList& column, const QString& heading) const
+{
     if (front() == 0)
-        return written_;
-    QStringList all{headingAddress()};
+        return column;
+    QStringList all{heading};
     for (int entry : favourites_)
-        all.append(written_.at(entry));
-    return all + written_;
+        all.append(column.at(entry));
+    return all + column;
 }
 
 void ChannelList::clear()

@@ -88,6 +88,8 @@ public:
 private:
     void applyFilter();
     int findEntry(const QString& name, const QString& written) const;
+    // A column of the file's entries (names, addresses) as shown: the favourites' heading and copies first.
+    QStringList withFavourites(const QStringList& column, const QString& heading) const;
     int front() const { return favourites_.empty() ? 0 : int(favourites_.size()) + 1; }
 
     // The file's entries.

@@ -37,17 +37,14 @@ MakeStreamReader openModule()
     if (make)
         return make;
     auto library = std::make_unique<SharedLibrary>();
-    QStringList failures;
-    for (const QString& path : modulePaths(QCoreApplication::applicationDirPath(), QString::fromLatin1(kModuleFile),
-                                           "CLIPVANE_RTSP_MODULE")) {
-        if (library->open(path))
-            break;
-        failures << library->errorString();
-    }
-    if (library->isOpen())
+    QString why;
+    if (openFirstModule(*library,
+                        modulePaths(QCoreApplication::applicationDirPath(), QString::fromLatin1(kModuleFile),
+                                    "CLIPVANE_RTSP_MODULE"),
+                        &why))
         make = reinterpret_cast<MakeStreamReader>(library->symbol(kMakeRtspReaderSymbol));
     if (!make) {
-        qCWarning(lcEngine) << "the RTSP module did not open:" << failures.join(u'\n') << library->errorString();
+        qCWarning(lcEngine) << "the RTSP module did not open:" << (library->isOpen() ? library->errorString() : why);
         return nullptr;
     }
     opened = std::move(library);

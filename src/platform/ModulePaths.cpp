@@ -1,5 +1,7 @@
 #include "ModulePaths.h"
 
+#include "SharedLibrary.h"
+
 #include <QDir>
 
 QStringList modulePaths(const QString& programFolder, const QString& fileName, const char* environmentVariable)
@@ -10,4 +12,17 @@ QStringList modulePaths(const QString& programFolder, const QString& fileName, c
     const QDir folder(programFolder);
     paths << folder.filePath(fileName) << folder.filePath(QStringLiteral("../lib/clipvane/") + fileName);
     return paths;
+}
+
+bool openFirstModule(SharedLibrary& library, const QStringList& paths, QString* why)
+{
+    QStringList failures;
+    for (const QString& path : paths) {
+        if (library.open(path))
+            return true;
+        failures << library.errorString();
+    }
+    if (why)
+        *why = failures.join(u'\n');
+    return false;
 }

@@ -66,32 +66,34 @@ bool showAndWait(QWidget& widget)
     return true;
 }
 
-void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox&)>& answer)
+namespace {
+
+// Polls until a widget of the kind `T` that `current` finds shows, then acts on it once.
+template <typename T>
+void actWhenShown(QObject* context, QWidget* (*current)(), const std::function<void(T&)>& act)
 {
     auto* poll = new QTimer(context);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, answer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
+    QObject::connect(poll, &QTimer::timeout, context, [poll, current, act] {
+        auto* shown = qobject_cast<T*>(current());
+        if (!shown || !shown->isVisible())
             return;
         poll->stop();
         poll->deleteLater();
-        answer(*box);
+        act(*shown);
     });
     poll->start(20);
 }
 
+} // namespace
+
+void answerNextMessageBox(QObject* context, const std::function<void(QMessageBox&)>& answer)
+{
+    actWhenShown<QMessageBox>(context, &QApplication::activeModalWidget, answer);
+}
+
 void actOnNextMenu(QObject* context, const std::function<void(QMenu&)>& act)
 {
-    auto* poll = new QTimer(context);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu || !menu->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        act(*menu);
-    });
-    poll->start(20);
+    actWhenShown<QMenu>(context, &QApplication::activePopupWidget, act);
 }
 
 Heartbeat::Heartbeat(int periodMs) : timer_(std::make_unique<QTimer>())
