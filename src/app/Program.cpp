@@ -15,7 +15,9 @@
 #include "ui/ListFilterHandlers.h"
 #include "ui/ListFilterLine.h"
 #include "ui/SecondVideoSurface.h"
+#include "ui/VideoMenu.h"
 #include "AfterFirstPaint.h"
+#include "DesktopMediaControls.h"
 #include "GuideModule.h"
 #include "ListCheckModule.h"
 #include "platform/ModulePaths.h"
@@ -99,6 +101,7 @@ Program::Program(const QString& programFolder)
     state_.channels.setPreopen(mode);
     state_.channels.setFavourites(state_.settings->favourites());
     state_.alternates.setKept(state_.settings->firstAddresses());
+    state_.pictures.setKept(state_.settings->pictures());
     [[maybe_unused]] const bool bound = bindEvents(*window_, mainWindowBindings(*context_));
     // The bindings and the window's description disagree: a control was renamed or removed.
     Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
@@ -147,8 +150,11 @@ Program::Program(const QString& programFolder)
     // The programme guide, once the window shows: each entry's tooltip says what is on.
     guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), guideCacheFolder());
     guideModule_->startAfterPaint(*window_);
+    // The desktop's media controls and screen saver, over the session bus.
+    desktopControls_ = std::make_unique<DesktopMediaControls>(*context_);
     afterFirstPaint(*window_, [this] {
         context_->windowPainted = true;
+        desktopControls_->start();
         PrepareSelectionAtStart(*context_); // if the list is there already; else once it is
     });
     context_->listReshown = [this] { guideModule_->listShown(); };
@@ -178,6 +184,11 @@ Program::Program(const QString& programFolder)
                        [this, item] { ToggleFavourite(*context_, item); });
         menu.exec(sources.viewport()->mapToGlobal(at));
     });
+    // Over the video, in the window and in full screen: tracks, picture, information.
+    video.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&video, &QWidget::customContextMenuRequested, window_.get(),
+                     [this, &video](QPoint at) { ShowVideoMenu(*context_, video.mapToGlobal(at)); });
+    RefitPictureToVideoArea(*context_);
     // A channel none of whose addresses answered a check: grey, and why.
     window_->get<ListBox>(u"SourceList").setItemNotes([this](int item) { return WhyEntryIsDead(*context_, item); },
                                                       rgb(128, 128, 128));
@@ -219,6 +230,7 @@ void Program::OnProgramExit()
     exited_ = true;
     keys_.reset();
     selectionRest_.reset();
+    desktopControls_.reset(); // the screen saver is let go
 
     // The check's thread ends before its module goes.
     state_.checker.reset();

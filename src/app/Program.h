@@ -6,6 +6,7 @@
 #include <memory>
 
 class ChannelKeys;
+class DesktopMediaControls;
 class GuideModule;
 class ListCheckModule;
 class SelectionRest;
@@ -31,6 +32,7 @@ public:
     MainWindow& window() { return *window_; }
     ProgramState& state() { return state_; }
     HandlerContext& handlers() { return *context_; }
+    DesktopMediaControls& desktopControls() { return *desktopControls_; }
 
 private:
     ProgramState state_;
@@ -40,5 +42,6 @@ private:
     std::unique_ptr<SelectionRest> selectionRest_;
     std::unique_ptr<GuideModule> guideModule_;
     std::unique_ptr<ListCheckModule> checkModule_;
+    std::unique_ptr<DesktopMediaControls> desktopControls_;
     bool exited_ = false;
 };

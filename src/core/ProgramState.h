@@ -3,6 +3,7 @@
 #include "AlternateOrder.h"
 #include "ChannelNavigator.h"
 #include "ListChecker.h"
+#include "PictureChoices.h"
 #include "ProgrammeGuide.h"
 #include "UserSettings.h"
 #include "VolumeState.h"
@@ -30,6 +31,7 @@ struct ProgramState {
     std::optional<VolumeState> volume; // from the window's start on
     ChannelNavigator channels; // the list shown, what plays and what is opened ahead
     AlternateOrder alternates; // which address of a channel is tried first
+    PictureChoices pictures;   // each channel's picture shape and deinterlacing
     // The programme guide's module and the guide it made, once the window has
     // been painted; the guide goes before its module.
     std::shared_ptr<SharedLibrary> guideModule;

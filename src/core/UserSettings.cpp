@@ -91,6 +91,39 @@ void UserSettings::setFirstAddresses(const std::vector<FirstAddress>& kept)
     settings.endArray();
 }
 
+std::vector<PictureChoices::Kept> UserSettings::pictures() const
+{
+    QSettings settings = store();
+    std::vector<PictureChoices::Kept> kept;
+    const int count = settings.beginReadArray(QStringLiteral("pictures"));
+    for (int index = 0; index < count; ++index) {
+        settings.setArrayIndex(index);
+        PictureSettings picture;
+        picture.shape = PictureChoices::shapeNamed(settings.value(QStringLiteral("shape")).toString());
+        picture.deinterlace = PictureChoices::deinterlaceNamed(settings.value(QStringLiteral("deinterlace")).toString());
+        kept.emplace_back(ChannelKey{settings.value(QStringLiteral("name")).toString(),
+                                     settings.value(QStringLiteral("address")).toString()},
+                          picture);
+    }
+    settings.endArray();
+    return kept;
+}
+
+void UserSettings::setPictures(const std::vector<PictureChoices::Kept>& kept)
+{
+    QSettings settings = store();
+    settings.remove(QStringLiteral("pictures"));
+    settings.beginWriteArray(QStringLiteral("pictures"), int(kept.size()));
+    for (size_t index = 0; index < kept.size(); ++index) {
+        settings.setArrayIndex(int(index));
+        settings.setValue(QStringLiteral("name"), kept[index].first.name);
+        settings.setValue(QStringLiteral("address"), kept[index].first.address);
+        settings.setValue(QStringLiteral("shape"), PictureChoices::shapeName(kept[index].second.shape));
+        settings.setValue(QStringLiteral("deinterlace"), PictureChoices::deinterlaceName(kept[index].second.deinterlace));
+    }
+    settings.endArray();
+}
+
 void UserSettings::setPreopen(const QString& mode)
 {
     QSettings settings = store();

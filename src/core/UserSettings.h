@@ -2,6 +2,7 @@
 
 #include "CatchupAddress.h"
 #include "ChannelKey.h"
+#include "PictureChoices.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,9 @@ public:
     // Channels whose later address played when the earlier ones failed.
     std::vector<FirstAddress> firstAddresses() const;
     void setFirstAddresses(const std::vector<FirstAddress>& kept);
+    // Each channel's picture shape and deinterlacing, where the user chose them.
+    std::vector<PictureChoices::Kept> pictures() const;
+    void setPictures(const std::vector<PictureChoices::Kept>& kept);
 
     // "preopen": which channels are opened ahead: "off", "next" or
     // "next+selection" (also when missing or not one of these).

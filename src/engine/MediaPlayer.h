@@ -1,12 +1,16 @@
 #pragma once
 
+#include "PictureSettings.h"
+
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // What the playback session needs of one player. VlcPlayer is the real one;
 // the session's tests drive scripted fakes through the same face.
@@ -44,6 +48,30 @@ public:
         QString userAgent; // HTTP headers the server wants; empty: the engine's own
         QString referrer;
         int cachingMs = 0; // how much the engine buffers of a file, a network or an RTSP source
+        PictureSettings picture;
+    };
+
+    // A track of the source, as the engine numbers it, and what it is called.
+    struct Track {
+        int id = -1;
+        QString name;
+    };
+    // The audio and subtitle tracks of what plays, and the ones chosen (-1: none).
+    struct Tracks {
+        std::vector<Track> audio;
+        std::vector<Track> subtitles;
+        int audioId = -1;
+        int subtitleId = -1;
+    };
+    // What plays, as the engine decoded it; empty texts and zeros where unknown.
+    struct Description {
+        QString container; // the demultiplexers that read it, outermost first
+        QString videoCodec;
+        QSize videoSize;
+        double frameRate = 0;
+        QString audioCodec;
+        int audioChannels = 0;
+        int audioRate = 0; // Hz
     };
 
     // Events reach the listener from the moment it is made until it is
@@ -74,6 +102,16 @@ public:
     // Writes the picture shown, at the source's own size, as PNG; false when
     // there is none. May wait on the engine.
     virtual bool SaveSnapshot(const QString& path) = 0;
+    // The picture's shape and deinterlacing, for what plays now and what opens next.
+    virtual void SetPicture(const PictureSettings& picture) = 0;
+    // Chooses a track by its id (-1: no subtitles). Does not wait on the engine.
+    virtual void SetAudioTrack(int id) = 0;
+    virtual void SetSubtitleTrack(int id) = 0;
+    // Adds a subtitle file to what plays and shows it; false when the engine refuses it.
+    virtual bool AddSubtitleFile(const QString& path) = 0;
+    // Never wait, as stats(): empty while the player is busy or has no source.
+    virtual std::optional<Tracks> tracks() const = 0;
+    virtual std::optional<Description> description() const = 0;
     // Goes to a position of the source that plays, if it can.
     virtual void Seek(std::int64_t milliseconds) = 0;
     virtual void Stop() = 0;

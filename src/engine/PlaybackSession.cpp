@@ -284,6 +284,54 @@ void PlaybackSession::saveSnapshot(const QString& path, QObject* context, std::f
     });
 }
 
+std::optional<MediaPlayer::Tracks> PlaybackSession::tracks() const
+{
+    if (!choice_ || choice_->opening)
+        return std::nullopt;
+    return showingPlayer().tracks();
+}
+
+std::optional<MediaPlayer::Description> PlaybackSession::description() const
+{
+    if (!choice_ || choice_->opening)
+        return std::nullopt;
+    return showingPlayer().description();
+}
+
+std::optional<Alternate> PlaybackSession::currentAlternate() const
+{
+    if (!choice_)
+        return std::nullopt;
+    return choice_->alternates[size_t(recovery_.alternate())];
+}
+
+void PlaybackSession::setAudioTrack(int id)
+{
+    if (choice_)
+        bank_.command(showing_, [id](MediaPlayer& player) { player.SetAudioTrack(id); });
+}
+
+void PlaybackSession::setSubtitleTrack(int id)
+{
+    if (choice_)
+        bank_.command(showing_, [id](MediaPlayer& player) { player.SetSubtitleTrack(id); });
+}
+
+void PlaybackSession::addSubtitleFile(const QString& path)
+{
+    if (choice_)
+        bank_.command(showing_, [path](MediaPlayer& player) { player.AddSubtitleFile(path); });
+}
+
+void PlaybackSession::setPicture(const PictureSettings& picture)
+{
+    if (!choice_)
+        return;
+    for (Alternate& alternate : choice_->alternates)
+        alternate.picture = picture;
+    bank_.command(showing_, [picture](MediaPlayer& player) { player.SetPicture(picture); });
+}
+
 void PlaybackSession::checkStall()
 {
     if (!choice_ || choice_->opening)

@@ -122,6 +122,19 @@ public:
     // then runs in `context`'s thread, with whether it was written.
     void saveSnapshot(const QString& path, QObject* context, std::function<void(bool saved)> saved);
 
+    // The tracks of what the choice plays and what it is; empty while nothing
+    // plays or its player is busy. Neither waits.
+    std::optional<MediaPlayer::Tracks> tracks() const;
+    std::optional<MediaPlayer::Description> description() const;
+    // The address the choice opens or plays now, with its line and headers.
+    std::optional<Alternate> currentAlternate() const;
+    // For this play of the choice only: a reconnect opens the source as it comes.
+    void setAudioTrack(int id);
+    void setSubtitleTrack(int id);
+    void addSubtitleFile(const QString& path);
+    // The choice's picture, now and at each reopen of it.
+    void setPicture(const PictureSettings& picture);
+
     // Ends the players' thread after a last stop of every player; later requests are ignored.
     void shutdown();
 

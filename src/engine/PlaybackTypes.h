@@ -1,16 +1,26 @@
 #pragma once
 
+#include "PictureSettings.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // One address of a channel, with what it needs when it is opened.
 struct Alternate {
+    Alternate(QString address = {}, QString label = {}, QString userAgent = {}, QString referrer = {},
+              PictureSettings picture = {})
+        : address(std::move(address)), label(std::move(label)), userAgent(std::move(userAgent)),
+          referrer(std::move(referrer)), picture(picture)
+    {
+    }
     QString address;   // as the player opens it
     QString label;     // the name of this line ("线路3"); may be empty
     QString userAgent; // HTTP headers this address needs; empty: libvlc's own
     QString referrer;
+    PictureSettings picture; // the channel's, the same for each of its addresses
 };
 
 // What a choice asks to play: its addresses, tried in order.

@@ -175,7 +175,8 @@ void PlayerBank::run(const OpenRequest& request)
             chosen.Volume(*volumeLevel_, true);
     }
     const bool created = chosen.OpenSource(
-        {request.source.address, request.source.userAgent, request.source.referrer, request.cachingMs});
+        {request.source.address, request.source.userAgent, request.source.referrer, request.cachingMs,
+         request.source.picture});
     // The previous input of this player is gone once Open returns, so every
     // event of it from here on belongs to this attempt.
     slot.attempt = request.attempt;

@@ -41,10 +41,17 @@ QString VlcLogSink::lastError() const
     return lastError_;
 }
 
-void VlcLogSink::clearLastError()
+QStringList VlcLogSink::demuxers() const
+{
+    const std::lock_guard guard(lock_);
+    return demuxers_;
+}
+
+void VlcLogSink::forgetSource()
 {
     const std::lock_guard guard(lock_);
     lastError_.clear();
+    demuxers_.clear();
 }
 
 // On any of libvlc's threads.
@@ -56,6 +63,22 @@ void VlcLogSink::receive(void* self, int level, const libvlc_log_t* context, con
     uintptr_t id = 0;
     LIBVLC(libvlc_log_get_object)(context, &objectType, &header, &id);
     const bool error = level >= LIBVLC_ERROR && isAboutTheSource(objectType);
+    // libvlc says which module it loaded for each capability in a debug message.
+    if (objectType && std::strcmp(objectType, "demux") == 0 && std::strncmp(format, "using %s module", 15) == 0) {
+        va_list copy;
+        va_copy(copy, arguments);
+        char text[256];
+        std::vsnprintf(text, sizeof text, format, copy);
+        va_end(copy);
+        static constexpr char kDemux[] = "using demux module \"";
+        if (std::strncmp(text, kDemux, sizeof kDemux - 1) == 0) {
+            QString name = QString::fromUtf8(text + sizeof kDemux - 1);
+            name.chop(1); // the closing quote
+            const std::lock_guard guard(sink->lock_);
+            if (sink->demuxers_.size() < 4)
+                sink->demuxers_.append(name);
+        }
+    }
     const QtMsgType type = level >= LIBVLC_WARNING ? QtWarningMsg
                            : level == LIBVLC_NOTICE          ? QtInfoMsg
                                                              : QtDebugMsg;

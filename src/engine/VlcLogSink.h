@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdarg>
 #include <mutex>
@@ -11,7 +12,8 @@
 // the "clipvane.vlc" logging category at its own level (quiet unless asked
 // for), instead of libvlc's own printing to the terminal. The last error of
 // the objects that read the source (access, stream, demux, input) is kept, so
-// that a failure can say why.
+// that a failure can say why, and so are the demultiplexers libvlc chose for
+// the source, which no call of libvlc tells.
 class VlcLogSink {
 public:
     explicit VlcLogSink(libvlc_instance_t* instance);
@@ -20,7 +22,10 @@ public:
     VlcLogSink& operator=(const VlcLogSink&) = delete;
 
     QString lastError() const;
-    void clearLastError();
+    // The demultiplexers' module names, in the order libvlc chose them.
+    QStringList demuxers() const;
+    // A new source opens: what was kept of the one before goes.
+    void forgetSource();
 
 private:
     static void receive(void* self, int level, const libvlc_log_t* context, const char* format, va_list arguments);
@@ -28,4 +33,5 @@ private:
     libvlc_instance_t* instance_;
     mutable std::mutex lock_;
     QString lastError_;
+    QStringList demuxers_;
 };

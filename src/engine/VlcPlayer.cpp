@@ -117,7 +117,7 @@ bool VlcPlayer::Open(const QString& source)
     if (!media)
         return false;
     if (log_)
-        log_->clearLastError();
+        log_->forgetSource();
     // The input going away may be waiting in the reader: let it go first.
     if (rtsp_)
         rtsp_->abort();
@@ -328,6 +328,7 @@ bool VlcPlayer::OpenSource(const Source& source)
 {
     if (!Open(source.address))
         return false;
+    SetPicture(source.picture);
     // libvlc reads them when playback starts.
     for (const QByteArray& option : vlcSourceOptions(source))
         AddOption(option);

@@ -54,6 +54,12 @@ public:
     void StepPicture() override;
     void SetDrawnSmall(bool small) override;
     bool SaveSnapshot(const QString& path) override;
+    void SetPicture(const PictureSettings& picture) override;
+    void SetAudioTrack(int id) override;
+    void SetSubtitleTrack(int id) override;
+    bool AddSubtitleFile(const QString& path) override;
+    std::optional<Tracks> tracks() const override;
+    std::optional<Description> description() const override;
     void Seek(std::int64_t milliseconds) override;
     void Stop() override;
     // Sets the level when asked, then returns the volume libvlc reports. While
@@ -108,4 +114,6 @@ private:
     std::unique_ptr<StreamReader> rtsp_; // what media_ reads, when it is an RTSP address
     libvlc_event_manager_t* eventManager_ = nullptr; // belongs to the media player
     std::atomic<int> keptVolume_{100}; // libvlc's own starting level
+    // libvlc 3 cannot set its automatic deinterlacing back once another mode was set.
+    bool deinterlaceChanged_ = false;
 };

@@ -8,3 +8,5 @@ Q_DECLARE_LOGGING_CATEGORY(lcHotKey)
 Q_DECLARE_LOGGING_CATEGORY(lcLauncher)
 // What the sound library under the audio output says: "clipvane.sound".
 Q_DECLARE_LOGGING_CATEGORY(lcSound)
+// The desktop's media controls and screen saver, over D-Bus: "clipvane.desktop".
+Q_DECLARE_LOGGING_CATEGORY(lcDesktop)

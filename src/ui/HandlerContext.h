@@ -11,6 +11,7 @@
 #include <optional>
 
 class ListFilterLine;
+class MediaInfoPanel;
 class ProgrammeBanner;
 class PositionBar;
 class ProgrammeSchedule;
@@ -45,6 +46,7 @@ struct HandlerContext {
     ProgrammeBanner* banner = nullptr;     // what is on, over the video
     ProgrammeSchedule* schedule = nullptr; // a channel's programmes by day
     PositionBar* positionBar = nullptr;    // where a file or a programme watched back stands; from the first choice
+    MediaInfoPanel* infoPanel = nullptr;   // what plays, from the menu over the video
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start
     bool windowPainted = false;    // the first picture of the window is on the screen
     std::function<void()> listReshown; // the entries' indices changed: what follows them by index reloads

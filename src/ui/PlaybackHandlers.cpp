@@ -7,6 +7,7 @@
 #include "Preopen.h"
 #include "MainWindow.h"
 #include "Texts.h"
+#include "VideoMenu.h"
 #include "core/ProgramState.h"
 #include "controls/ListBox.h"
 #include "controls/PicBox.h"
@@ -67,8 +68,11 @@ Alternates EntryAlternates(HandlerContext& context, int index, QStringList* labe
 {
     Alternates alternates;
     const ChannelList& list = context.state.channels.list();
+    if (!list.contains(index))
+        return alternates;
+    const PictureSettings picture = PictureFor(context, list.key(index));
     for (const ChannelAddress& read : context.state.alternates.ordered(list.key(index), list.addresses(index))) {
-        alternates.push_back({read.address, read.label, read.userAgent, read.referrer});
+        alternates.push_back({read.address, read.label, read.userAgent, read.referrer, picture});
         if (labels)
             *labels << read.label;
     }

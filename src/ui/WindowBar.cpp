@@ -2,6 +2,7 @@
 
 #include "FullScreenLayout.h"
 #include "HandlerContext.h"
+#include "MediaInfoPanel.h"
 #include "MainWindow.h"
 #include "WindowCommands.h"
 #include "WindowMetrics.h"
@@ -47,6 +48,7 @@ void OnTopEdgeTick(HandlerContext& context)
 
 void OnEscapeHotKey(HandlerContext& context)
 {
+    CloseMediaInfo(context);
     if (!windowmode::isFullScreen(context.window))
         return;
     ShowWindowBar(context);

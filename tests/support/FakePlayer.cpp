@@ -135,6 +135,12 @@ void FakePlayer::StepPicture()
     record(QStringLiteral("step"));
 }
 
+void FakePlayer::SetPicture(const PictureSettings& picture)
+{
+    if (!picture.isDefault())
+        record(QStringLiteral("picture %1 %2").arg(int(picture.shape)).arg(int(picture.deinterlace)));
+}
+
 void FakePlayer::Seek(std::int64_t milliseconds)
 {
     record(QStringLiteral("seek %1").arg(milliseconds));

@@ -51,6 +51,13 @@ public:
     void StepPicture() override;
     void SetDrawnSmall(bool small) override;
     bool SaveSnapshot(const QString&) override { return false; }
+    // "picture <shape> <deinterlace>", as the enums number them.
+    void SetPicture(const PictureSettings& picture) override;
+    void SetAudioTrack(int) override {}
+    void SetSubtitleTrack(int) override {}
+    bool AddSubtitleFile(const QString&) override { return false; }
+    std::optional<Tracks> tracks() const override { return std::nullopt; }
+    std::optional<Description> description() const override { return std::nullopt; }
     void Seek(std::int64_t milliseconds) override;
     void Stop() override;
     int Volume(int level, bool set) override;

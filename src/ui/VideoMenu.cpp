@@ -1,0 +1,161 @@
+#include "VideoMenu.h"
+
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "MediaInfoPanel.h"
+#include "Screenshot.h"
+#include "core/ProgramState.h"
+#include "controls/PicBox.h"
+
+#include <QActionGroup>
+#include <QEvent>
+#include <QFileDialog>
+#include <QMenu>
+
+namespace {
+
+using Shape = PictureSettings::Shape;
+using Deinterlace = PictureSettings::Deinterlace;
+
+void choosePicture(HandlerContext& context, PictureSettings picture)
+{
+    const ChannelKey channel = WatchedChannel(context);
+    if (context.state.pictures.set(channel, picture) && context.state.settings)
+        context.state.settings->setPictures(context.state.pictures.kept());
+    context.state.playback->setPicture(PictureFor(context, channel));
+}
+
+// A submenu of choices of which one is checked.
+template <class Value, class Choose>
+void addChoices(QMenu& menu, const std::vector<std::pair<QString, Value>>& choices, const Value& current,
+                Choose choose)
+{
+    auto* group = new QActionGroup(&menu);
+    for (const auto& [text, value] : choices) {
+        QAction* action = menu.addAction(text);
+        action->setCheckable(true);
+        action->setChecked(value == current);
+        group->addAction(action);
+        QObject::connect(action, &QAction::triggered, &menu, [choose, value = value] { choose(value); });
+    }
+}
+
+void addTrackMenus(HandlerContext& context, QMenu& menu)
+{
+    PlaybackSession& playback = *context.state.playback;
+    const std::optional<MediaPlayer::Tracks> tracks = playback.tracks();
+
+    QMenu* audio = menu.addMenu(QStringLiteral("音轨"));
+    audio->setAccessibleName(QStringLiteral("音轨"));
+    std::vector<std::pair<QString, int>> audioChoices;
+    if (tracks)
+        for (const MediaPlayer::Track& track : tracks->audio)
+            audioChoices.emplace_back(track.name, track.id);
+    addChoices(*audio, audioChoices, tracks ? tracks->audioId : -1, [&playback](int id) { playback.setAudioTrack(id); });
+    audio->setEnabled(!audioChoices.empty());
+
+    QMenu* subtitles = menu.addMenu(QStringLiteral("字幕"));
+    subtitles->setAccessibleName(QStringLiteral("字幕"));
+    std::vector<std::pair<QString, int>> subtitleChoices{{QStringLiteral("关闭"), -1}};
+    if (tracks)
+        for (const MediaPlayer::Track& track : tracks->subtitles)
+            subtitleChoices.emplace_back(track.name, track.id);
+    addChoices(*subtitles, subtitleChoices, tracks ? tracks->subtitleId : -1,
+               [&playback](int id) { playback.setSubtitleTrack(id); });
+    subtitles->addSeparator();
+    subtitles->addAction(QStringLiteral("打开字幕文件…"), &context.window, [&context] {
+        const QString path = QFileDialog::getOpenFileName(&context.window, QStringLiteral("打开字幕文件"), {},
+                                                          QStringLiteral("字幕文件 (*.srt *.ass *.ssa *.sub *.vtt *.smi);;所有文件 (*)"));
+        if (!path.isEmpty())
+            context.state.playback->addSubtitleFile(path);
+    });
+    subtitles->setEnabled(tracks.has_value());
+}
+
+void addPictureMenus(HandlerContext& context, QMenu& menu)
+{
+    const PictureSettings current = context.state.pictures.of(WatchedChannel(context));
+
+    QMenu* shape = menu.addMenu(QStringLiteral("画面比例"));
+    shape->setAccessibleName(QStringLiteral("画面比例"));
+    addChoices(*shape,
+               std::vector<std::pair<QString, Shape>>{{QStringLiteral("默认"), Shape::Source},
+                                                      {QStringLiteral("16:9"), Shape::Wide},
+                                                      {QStringLiteral("4:3"), Shape::Standard},
+                                                      {QStringLiteral("拉伸填满"), Shape::Fill},
+                                                      {QStringLiteral("裁去黑边"), Shape::CropBars}},
+               current.shape, [&context, current](Shape chosen) {
+                   PictureSettings picture = current;
+                   picture.shape = chosen;
+                   choosePicture(context, picture);
+               });
+
+    QMenu* deinterlace = menu.addMenu(QStringLiteral("去隔行"));
+    deinterlace->setAccessibleName(QStringLiteral("去隔行"));
+    addChoices(*deinterlace,
+               std::vector<std::pair<QString, Deinterlace>>{{QStringLiteral("关闭"), Deinterlace::Off},
+                                                            {QStringLiteral("自动"), Deinterlace::Auto},
+                                                            {QStringLiteral("混合"), Deinterlace::Blend},
+                                                            {QStringLiteral("Yadif"), Deinterlace::Yadif}},
+               current.deinterlace, [&context, current](Deinterlace chosen) {
+                   PictureSettings picture = current;
+                   picture.deinterlace = chosen;
+                   choosePicture(context, picture);
+               });
+}
+
+} // namespace
+
+ChannelKey WatchedChannel(HandlerContext& context)
+{
+    const ChannelList& list = context.state.channels.list();
+    if (context.state.watchingBack && list.contains(context.state.watchingBack->entry))
+        return list.key(context.state.watchingBack->entry);
+    return context.nowPlaying.generation ? context.nowPlaying.channel : ChannelKey{};
+}
+
+PictureSettings PictureFor(HandlerContext& context, const ChannelKey& channel)
+{
+    PictureSettings picture = context.state.pictures.of(channel);
+    if (picture.shape == Shape::Fill)
+        picture.area = context.window.get<PicBox>(u"VideoSurface").size();
+    return picture;
+}
+
+void RefitPictureToVideoArea(HandlerContext& context)
+{
+    class Refit final : public QObject {
+    public:
+        Refit(HandlerContext& context, QWidget& video) : QObject(&video), context_(context) { video.installEventFilter(this); }
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Resize && context_.nowPlaying.generation != 0) {
+                const PictureSettings picture = PictureFor(context_, WatchedChannel(context_));
+                if (picture.shape == Shape::Fill)
+                    context_.state.playback->setPicture(picture);
+            }
+            return false;
+        }
+
+    private:
+        HandlerContext& context_;
+    };
+    new Refit(context, context.window.get<PicBox>(u"VideoSurface"));
+}
+
+void ShowVideoMenu(HandlerContext& context, QPoint onScreen)
+{
+    QMenu menu;
+    menu.setAccessibleName(QStringLiteral("视频菜单"));
+    const bool playing = context.nowPlaying.generation != 0;
+    addTrackMenus(context, menu);
+    addPictureMenus(context, menu);
+    for (QAction* action : menu.actions())
+        action->setEnabled(action->isEnabled() && playing);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("截图"), &context.window, [&context] { SaveScreenshot(context); })->setEnabled(playing);
+    QAction* info = menu.addAction(QStringLiteral("信息"), &context.window, [&context] { ToggleMediaInfo(context); });
+    info->setCheckable(true);
+    info->setChecked(IsMediaInfoShown(context));
+    menu.exec(onScreen);
+}
