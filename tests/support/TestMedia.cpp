@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTime>
 #include <QSize>
 
 #include <cstdlib>
@@ -38,6 +39,53 @@ bool makeAlternatingClip(const QString& path, int seconds)
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"), args);
     return ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
+namespace {
+
+bool runFfmpeg(const QStringList& args)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{"-loglevel", "error", "-y"} + args);
+    return ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
+} // namespace
+
+bool makeFilmWithTracks(const QString& path, int seconds)
+{
+    // A line a second: a track chosen while it plays shows from its next line on.
+    const QString subtitles = path + QStringLiteral(".srt");
+    QByteArray lines;
+    for (int second = 0; second < seconds; ++second)
+        lines += QStringLiteral("%1\n%2,000 --> %3,000\nWWWWWWWW\n\n")
+                     .arg(second + 1)
+                     .arg(QTime(0, 0).addSecs(second).toString(u"HH:mm:ss"), QTime(0, 0).addSecs(second + 1).toString(u"HH:mm:ss"))
+                     .toUtf8();
+    if (!writeFile(subtitles, lines))
+        return false;
+    const QString length = QString::number(seconds);
+    const bool made = runFfmpeg({"-f", "lavfi", "-i", "color=c=blue:size=320x180:rate=25",
+                      "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000",
+                      "-f", "lavfi", "-i", "sine=frequency=1000:sample_rate=48000",
+                      "-i", subtitles, "-t", length,
+                      "-map", "0:v", "-map", "1:a", "-map", "2:a", "-map", "3:s",
+                      "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g", "25",
+                      "-c:a", "aac", "-c:s", "srt",
+                      "-metadata:s:a:0", "language=eng", "-metadata:s:a:1", "language=fre",
+                      "-metadata:s:s:0", "language=chi", "-disposition:s:0", "0", path});
+    // A player would find it beside the film and offer it as a second subtitle.
+    QFile::remove(subtitles);
+    return made;
+}
+
+bool makeLetterboxedClip(const QString& path, int seconds)
+{
+    return runFfmpeg({"-f", "lavfi", "-i", "color=c=black:size=320x240:rate=25",
+                      "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", QString::number(seconds),
+                      "-vf", "drawbox=x=0:y=30:w=320:h=180:color=red:t=fill",
+                      "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g", "25",
+                      "-c:a", "aac", "-movflags", "+faststart", path});
 }
 
 bool looksLike(const QColor& seen, const QColor& expected, int tolerance)

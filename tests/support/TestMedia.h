@@ -16,6 +16,15 @@ bool makeClip(const QString& path, const QString& ffmpegColor, int seconds = 8, 
 // second, so that a test can tell a moving picture from a frozen one.
 bool makeAlternatingClip(const QString& path, int seconds);
 
+// Makes a Matroska film of blue 320 x 180 pictures with two audio tracks of
+// different tones (English 440 Hz, French 1000 Hz) and a subtitle track
+// ("WWWW…", a line each second).
+bool makeFilmWithTracks(const QString& path, int seconds = 30);
+
+// Makes a 320 x 240 (4:3) clip whose middle 320 x 180 is red between black
+// bars: a 16:9 picture letterboxed.
+bool makeLetterboxedClip(const QString& path, int seconds = 30);
+
 // True when a screen colour is close to the expected one (video goes through YUV).
 bool looksLike(const QColor& seen, const QColor& expected, int tolerance = 40);
 // What ffmpeg's "red" and "blue" clips show.
