@@ -119,7 +119,6 @@ void DesktopMediaControls::refresh()
     if (state.volume)
         shown.volume = state.volume->look().number / 100.0;
     service_->setState(shown);
-    // Pictures on the screen: no screen saver over them.
-    const bool showing = shown.status == Status::Playing && last_.generation == now.generation && last_.phase == Phase::Playing;
-    inhibitor_->setInhibited(showing, QStringLiteral("正在播放视频"));
+    // A channel watched, its switches and reconnects included: no screen saver over it.
+    inhibitor_->setInhibited(shown.status == Status::Playing, QStringLiteral("正在播放视频"));
 }
