@@ -4,6 +4,7 @@
 // steps and mute; favourites ahead of the list and the address tried first.
 
 #include "core/AlternateOrder.h"
+#include "core/PictureChoices.h"
 #include "core/ChannelHistory.h"
 #include "core/ChannelNavigator.h"
 #include "core/ChannelOrder.h"
@@ -29,6 +30,7 @@ private slots:
     void muteKeepsWhatThereWasAndShowsWhatThePlayerReports();
     void favouritesComeFirstAndFollowTheirEntries();
     void addressThatPlayedGoesFirst();
+    void pictureChoicesAreKeptPerChannel();
 };
 
 namespace {
@@ -288,4 +290,33 @@ void CoreTest::addressThatPlayedGoesFirst()
     // The list's own first playing again: nothing kept.
     QVERIFY(restarted.playedAfterFailures(channel, "http://1", "http://1"));
     QVERIFY(restarted.kept().empty());
+}
+
+void CoreTest::pictureChoicesAreKeptPerChannel()
+{
+    using Shape = PictureSettings::Shape;
+    using Deinterlace = PictureSettings::Deinterlace;
+    PictureChoices pictures;
+    const ChannelKey film{"电影", "http://a/1"};
+    PictureSettings standard{Shape::Standard, Deinterlace::Yadif, QSize(640, 360)};
+    QVERIFY(pictures.set(film, standard));
+    QVERIFY(!pictures.set(film, standard));
+    QCOMPARE(pictures.of(film).shape, Shape::Standard);
+    QCOMPARE(pictures.of(film).area, QSize()); // the window's, not the channel's
+    QVERIFY(pictures.of({"电影", "http://a/2"}).isDefault());
+    // As the settings file writes them, read back; what it does not know is the default.
+    for (const Shape shape : {Shape::Source, Shape::Wide, Shape::Standard, Shape::Fill, Shape::CropBars})
+        QCOMPARE(PictureChoices::shapeNamed(PictureChoices::shapeName(shape)), shape);
+    for (const Deinterlace mode : {Deinterlace::Auto, Deinterlace::Off, Deinterlace::Blend, Deinterlace::Yadif})
+        QCOMPARE(PictureChoices::deinterlaceNamed(PictureChoices::deinterlaceName(mode)), mode);
+    QCOMPARE(PictureChoices::shapeNamed(QStringLiteral("2.35:1")), Shape::Source);
+    // Back to the default: nothing kept for it.
+    QVERIFY(pictures.set(film, {}));
+    QVERIFY(pictures.kept().empty());
+    // The channels set last are kept, up to the limit.
+    for (int index = 0; index <= PictureChoices::kKeptChannels; ++index)
+        pictures.set({QString::number(index), {}}, standard);
+    QCOMPARE(pictures.kept().size(), size_t(PictureChoices::kKeptChannels));
+    QVERIFY(pictures.of({"0", {}}).isDefault());
+    QCOMPARE(pictures.of({QString::number(PictureChoices::kKeptChannels), {}}).shape, Shape::Standard);
 }

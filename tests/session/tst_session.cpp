@@ -10,6 +10,7 @@
 #include "ManualTime.h"
 
 #include "engine/PlaybackSession.h"
+#include "engine/StreamRates.h"
 #include "engine/RecoveryPlan.h"
 #include "engine/SourceAddress.h"
 
@@ -65,6 +66,8 @@ private slots:
     void recoveryPlanStartsAfreshOnceItPlayedAgain();
     void dropsBetweenPlayingPeriodsGoOnReconnecting();
     void dropReconnectsOnTheSamePlayerAndPlaysAgain();
+    void pictureGoesWithEveryOpenOfTheChoice();
+    void streamRatesCoverTheLastSecondsAndStartOverAfterAReopen();
     void reconnectsUsedUpThenNextAddressThenFailure();
     void addressThatNeverStartsFailsOverAtOnce();
     void endOfAFileIsNoDrop();
@@ -583,6 +586,50 @@ void SessionTest::dropReconnectsOnTheSamePlayerAndPlaysAgain()
                                                               PlaybackStatus::Phase::Playing}));
     QVERIFY(started.isEmpty()); // started speaks of the choice's first start only
     QVERIFY(!first().calls().contains(QStringLiteral("open http://b/live.ts")));
+}
+
+void SessionTest::pictureGoesWithEveryOpenOfTheChoice()
+{
+    session_->setRecoveryTiming(quickTiming());
+    PictureSettings standard;
+    standard.shape = PictureSettings::Shape::Standard;
+    session_->play(Alternates{{QStringLiteral("http://a/1"), {}, {}, {}, standard}}, kWindows, 300);
+    QVERIFY(waitIdle());
+    first().send(Type::Buffering, 100.0f);
+    QVERIFY(first().calls().contains(QStringLiteral("picture 2 0")));
+    // Changed while it plays: at once, and at the reopen after a drop.
+    const PictureSettings wide{PictureSettings::Shape::Wide, PictureSettings::Deinterlace::Blend, {}};
+    session_->setPicture(wide);
+    QVERIFY(first().waitForCall(QStringLiteral("picture 1 2")));
+    const qsizetype before = first().calls().size();
+    first().send(Type::EndReached);
+    QVERIFY(passTimeUntil([&] { return countOf(first().callsAfter(before), QStringLiteral("open http://a/1")) == 1; }));
+    QVERIFY(waitIdle());
+    QCOMPARE(countOf(first().callsAfter(before), QStringLiteral("picture 1 2")), 1);
+}
+
+void SessionTest::streamRatesCoverTheLastSecondsAndStartOverAfterAReopen()
+{
+    using std::chrono::seconds;
+    StreamRates rates(seconds(5));
+    const StreamRates::Clock::time_point start{};
+    MediaPlayer::Stats stats;
+    rates.add(start, stats);
+    QVERIFY(!rates.kilobitsPerSecond());
+    // 1 Mbit/s and a picture lost a second, for ten seconds: five of them count.
+    for (int second = 1; second <= 10; ++second) {
+        stats.demuxBytes = second * 125000;
+        stats.lostPictures = second;
+        rates.add(start + seconds(second), stats);
+    }
+    QCOMPARE(qRound(*rates.kilobitsPerSecond()), 1000);
+    QCOMPARE(rates.lostPictures(), 5);
+    // Opened again: its counters start from nothing, and so does the span.
+    stats.demuxBytes = 1000;
+    stats.lostPictures = 0;
+    rates.add(start + seconds(11), stats);
+    QVERIFY(!rates.kilobitsPerSecond());
+    QCOMPARE(rates.lostPictures(), 0);
 }
 
 void SessionTest::reconnectsUsedUpThenNextAddressThenFailure()

@@ -112,6 +112,8 @@ bool FakePlayer::OpenSource(const Source& source)
     if (created)
         for (const QByteArray& option : vlcSourceOptions(source))
             record(QStringLiteral("option ") + QString::fromUtf8(option));
+    if (created)
+        SetPicture(source.picture);
     return created;
 }
 

@@ -159,7 +159,10 @@ void VideoMenuTest::pictureShapesChangeTheScreenAndStayWithTheirChannel()
     driver_->doubleClickEntry(0);
     QVERIFY(driver_->videoTurns(kBlue, 10000));
     QTRY_VERIFY(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8);
-    QCOMPARE(UserSettings().pictures().size(), size_t(2));
+    const auto kept = UserSettings().pictures();
+    QCOMPARE(kept.size(), size_t(2));
+    QCOMPARE(kept[0].second.shape, PictureSettings::Shape::Standard);
+    QCOMPARE(kept[1].second.shape, PictureSettings::Shape::CropBars);
 }
 
 void VideoMenuTest::informationSaysWhatPlaysAndEscClosesIt()
