@@ -78,6 +78,7 @@ bool DesktopMediaControls::start()
             StepVolumeUp(context);
         else if (volume < service_->state().volume)
             StepVolumeDown(context);
+        refresh();
     };
     service_ = std::make_unique<MprisService>(QStringLiteral("澄影播放器"), applicationId(), std::move(actions));
     if (!service_->start(bus, kBusName)) {
@@ -90,7 +91,6 @@ bool DesktopMediaControls::start()
         refresh();
     });
     connect(context_.state.playback.get(), &PlaybackSession::stopped, this, &DesktopMediaControls::refresh);
-    refresh_.start();
     refresh();
     return true;
 }
@@ -119,6 +119,12 @@ void DesktopMediaControls::refresh()
     if (state.volume)
         shown.volume = state.volume->look().number / 100.0;
     service_->setState(shown);
+    // Read again while something plays (a pause, the volume, the programme
+    // changing); an idle player is not woken for it.
+    if (shown.status == Status::Stopped)
+        refresh_.stop();
+    else if (!refresh_.isActive())
+        refresh_.start();
     // A channel watched, its switches and reconnects included: no screen saver over it.
     inhibitor_->setInhibited(shown.status == Status::Playing, QStringLiteral("正在播放视频"));
 }

@@ -17,7 +17,8 @@ class ScreenSaverInhibitor;
 class DesktopMediaControls final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kRefreshMs = 1000; // the volume and the programme on now are read this often
+    // While something plays, the pause, the volume and the programme on now are read this often.
+    static constexpr int kRefreshMs = 1000;
     static inline const QString kBusName = QStringLiteral("org.mpris.MediaPlayer2.clipvane");
 
     explicit DesktopMediaControls(HandlerContext& context);

@@ -8,7 +8,6 @@
 #include "GuideHandlers.h"
 #include "HandlerContext.h"
 #include "ListFilterLine.h"
-#include "MediaInfoPanel.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
 #include "Preopen.h"
@@ -93,8 +92,7 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
          [](ChannelKeys& self, int) { StepVolumeUp(self.context_); }},
         {{Qt::Key_Minus, Qt::Key_Underscore}, M::NoneOrShift, "",
          [](ChannelKeys& self, int) { StepVolumeDown(self.context_); }},
-        {{Qt::Key_Escape}, M::None, "Esc  退出全屏、关闭信息", // in full screen, the hot key's
-         [](ChannelKeys& self, int) { CloseMediaInfo(self.context_); }},
+        {{}, M::None, "Esc  退出全屏、关闭信息", nullptr}, // the hot key's
         {{}, M::Control, "Ctrl+F  查找节目", nullptr}, // the filter line's shortcut
     };
     return table;

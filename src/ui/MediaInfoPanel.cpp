@@ -33,6 +33,8 @@ QString orUnknown(const QString& text)
 
 QStringList describe(HandlerContext& context, StreamRates& rates)
 {
+    if (!context.state.playback) // the program is ending
+        return {};
     PlaybackSession& playback = *context.state.playback;
     const std::optional<Alternate> alternate = playback.currentAlternate();
     if (!alternate || context.nowPlaying.generation == 0) {

@@ -46,6 +46,7 @@ void OnTopEdgeTick(HandlerContext& context)
         HideWindowBar(context);
 }
 
+// Esc reaches here in the window too, where the hot key is not taken from other programs.
 void OnEscapeHotKey(HandlerContext& context)
 {
     CloseMediaInfo(context);

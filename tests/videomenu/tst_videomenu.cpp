@@ -155,10 +155,15 @@ void VideoMenuTest::pictureShapesChangeTheScreenAndStayWithTheirChannel()
     QTRY_VERIFY2(extent(kRed, Qt::Horizontal) > width - 8, qPrintable(QString::number(extent(kRed, Qt::Horizontal))));
     QTRY_VERIFY(extent(kRed, Qt::Vertical) > band + 30);
 
-    // Back to the film: 4:3 again; both kept for the next start.
-    driver_->doubleClickEntry(0);
-    QVERIFY(driver_->videoTurns(kBlue, 10000));
-    QTRY_VERIFY(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8);
+    // Back and forth, each on the player the other had: each its own shape, nothing left of the other's.
+    for (int turn = 0; turn < 2; ++turn) {
+        driver_->doubleClickEntry(0);
+        QVERIFY(driver_->videoTurns(kBlue, 10000));
+        QTRY_VERIFY(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8);
+        driver_->doubleClickEntry(1);
+        QVERIFY(driver_->videoTurns(kRed, 10000));
+        QTRY_VERIFY(extent(kRed, Qt::Horizontal) > width - 8);
+    }
     const auto kept = UserSettings().pictures();
     QCOMPARE(kept.size(), size_t(2));
     QCOMPARE(kept[0].second.shape, PictureSettings::Shape::Standard);
