@@ -11,6 +11,7 @@
 #include "ui/MediaInfoPanel.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/PositionBar.h"
+#include "ui/WindowModeFlags.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -174,6 +175,11 @@ void VideoMenuTest::informationSaysWhatPlaysAndEscClosesIt()
 {
     driver_->doubleClickEntry(0);
     QVERIFY(driver_->videoTurns(testmedia::kBlue, 10000));
+    // In full screen, where Esc is the hot key's.
+    program_->window().activateWindow();
+    QTRY_VERIFY(program_->window().isActiveWindow());
+    QVERIFY(xtest::xdotool({"key", "f"}));
+    QTRY_VERIFY(windowmode::isFullScreen(program_->window()));
     choose({}, QStringLiteral("信息"));
     HandlerContext& context = program_->handlers();
     QTRY_VERIFY(IsMediaInfoShown(context));
@@ -182,10 +188,9 @@ void VideoMenuTest::informationSaysWhatPlaysAndEscClosesIt()
     const QString text = context.infoPanel->text();
     for (const char* expected : {"影片", "film.mkv", "Matroska", "320×180", "H264", "声道", "48000 Hz"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(expected + QStringLiteral(" in ") + text));
-    program_->window().activateWindow();
-    QTRY_VERIFY(program_->window().isActiveWindow());
     QVERIFY(xtest::xdotool({"key", "Escape"}));
     QTRY_VERIFY(!IsMediaInfoShown(context));
+    QTRY_VERIFY(!windowmode::isFullScreen(program_->window()));
 }
 
 int main(int argc, char** argv)
