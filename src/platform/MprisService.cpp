@@ -26,6 +26,7 @@ MprisService::~MprisService()
     if (busName_.isEmpty())
         return;
     QDBusConnection bus(busName_);
+    bus.unregisterService(serviceName_);
     bus.unregisterObject(kObjectPath);
 }
 
@@ -43,6 +44,7 @@ bool MprisService::start(QDBusConnection& bus, const QString& name)
         return false;
     }
     busName_ = bus.name();
+    serviceName_ = name;
     return true;
 }
 

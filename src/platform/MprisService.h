@@ -50,4 +50,5 @@ private:
     Actions actions_;
     State state_;
     QString busName_; // the connection's name, once started
+    QString serviceName_;
 };
