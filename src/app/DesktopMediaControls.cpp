@@ -9,6 +9,7 @@
 #include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
+#include "ui/VideoMenu.h"
 #include "ui/VolumeControl.h"
 
 #include <QDBusConnection>
@@ -108,8 +109,7 @@ void DesktopMediaControls::refresh()
         shown.status = state.playback->isPaused() ? Status::Paused : Status::Playing;
         shown.trackId = QStringLiteral("/org/clipvane/Clipvane/choice/%1").arg(now.generation);
         shown.title = now.name;
-        const int entry = state.watchingBack ? state.watchingBack->entry : state.channels.lastPlayed();
-        if (state.channels.list().contains(entry)) {
+        if (const int entry = WatchedEntry(context_); entry >= 0) {
             shown.artUrl = state.channels.list().tags(entry).tvgLogo;
             if (state.guide && !state.watchingBack)
                 if (const auto on = state.guide->nowNext(entry, QDateTime::currentSecsSinceEpoch()).now)

@@ -12,6 +12,39 @@ QSettings store()
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("clipvane"), QStringLiteral("clipvane"));
 }
 
+// The file's arrays of channels (favourites, first addresses, pictures): one
+// group an entry, its channel's name and address, then what it keeps of it.
+template <class Entry, class Read>
+std::vector<Entry> readChannelArray(const QString& array, Read read)
+{
+    QSettings settings = store();
+    std::vector<Entry> entries;
+    const int count = settings.beginReadArray(array);
+    for (int index = 0; index < count; ++index) {
+        settings.setArrayIndex(index);
+        entries.push_back(read(ChannelKey{settings.value(QStringLiteral("name")).toString(),
+                                          settings.value(QStringLiteral("address")).toString()},
+                               settings));
+    }
+    settings.endArray();
+    return entries;
+}
+
+template <class Entry, class Write>
+void writeChannelArray(const QString& array, const std::vector<Entry>& entries, Write write)
+{
+    QSettings settings = store();
+    settings.remove(array);
+    settings.beginWriteArray(array, int(entries.size()));
+    for (size_t index = 0; index < entries.size(); ++index) {
+        settings.setArrayIndex(int(index));
+        const ChannelKey& channel = write(entries[index], settings);
+        settings.setValue(QStringLiteral("name"), channel.name);
+        settings.setValue(QStringLiteral("address"), channel.address);
+    }
+    settings.endArray();
+}
+
 } // namespace
 
 std::optional<UserSettings::Channel> UserSettings::lastChannel() const
@@ -37,91 +70,48 @@ bool UserSettings::startsPlaying() const
 
 std::vector<ChannelKey> UserSettings::favourites() const
 {
-    QSettings settings = store();
-    std::vector<ChannelKey> favourites;
-    const int count = settings.beginReadArray(QStringLiteral("favourites"));
-    for (int index = 0; index < count; ++index) {
-        settings.setArrayIndex(index);
-        favourites.push_back({settings.value(QStringLiteral("name")).toString(),
-                              settings.value(QStringLiteral("address")).toString()});
-    }
-    settings.endArray();
-    return favourites;
+    return readChannelArray<ChannelKey>(QStringLiteral("favourites"),
+                                        [](const ChannelKey& channel, const QSettings&) { return channel; });
 }
 
 void UserSettings::setFavourites(const std::vector<ChannelKey>& favourites)
 {
-    QSettings settings = store();
-    settings.remove(QStringLiteral("favourites"));
-    settings.beginWriteArray(QStringLiteral("favourites"), int(favourites.size()));
-    for (size_t index = 0; index < favourites.size(); ++index) {
-        settings.setArrayIndex(int(index));
-        settings.setValue(QStringLiteral("name"), favourites[index].name);
-        settings.setValue(QStringLiteral("address"), favourites[index].address);
-    }
-    settings.endArray();
+    writeChannelArray(QStringLiteral("favourites"), favourites,
+                      [](const ChannelKey& channel, QSettings&) -> const ChannelKey& { return channel; });
 }
 
 std::vector<UserSettings::FirstAddress> UserSettings::firstAddresses() const
 {
-    QSettings settings = store();
-    std::vector<FirstAddress> kept;
-    const int count = settings.beginReadArray(QStringLiteral("firstAddresses"));
-    for (int index = 0; index < count; ++index) {
-        settings.setArrayIndex(index);
-        kept.push_back({{settings.value(QStringLiteral("name")).toString(),
-                         settings.value(QStringLiteral("address")).toString()},
-                        settings.value(QStringLiteral("first")).toString()});
-    }
-    settings.endArray();
-    return kept;
+    return readChannelArray<FirstAddress>(QStringLiteral("firstAddresses"), [](const ChannelKey& channel, const QSettings& kept) {
+        return FirstAddress{channel, kept.value(QStringLiteral("first")).toString()};
+    });
 }
 
 void UserSettings::setFirstAddresses(const std::vector<FirstAddress>& kept)
 {
-    QSettings settings = store();
-    settings.remove(QStringLiteral("firstAddresses"));
-    settings.beginWriteArray(QStringLiteral("firstAddresses"), int(kept.size()));
-    for (size_t index = 0; index < kept.size(); ++index) {
-        settings.setArrayIndex(int(index));
-        settings.setValue(QStringLiteral("name"), kept[index].first.name);
-        settings.setValue(QStringLiteral("address"), kept[index].first.address);
-        settings.setValue(QStringLiteral("first"), kept[index].second);
-    }
-    settings.endArray();
+    writeChannelArray(QStringLiteral("firstAddresses"), kept, [](const FirstAddress& one, QSettings& settings) -> const ChannelKey& {
+        settings.setValue(QStringLiteral("first"), one.second);
+        return one.first;
+    });
 }
 
 std::vector<PictureChoices::Kept> UserSettings::pictures() const
 {
-    QSettings settings = store();
-    std::vector<PictureChoices::Kept> kept;
-    const int count = settings.beginReadArray(QStringLiteral("pictures"));
-    for (int index = 0; index < count; ++index) {
-        settings.setArrayIndex(index);
+    return readChannelArray<PictureChoices::Kept>(QStringLiteral("pictures"), [](const ChannelKey& channel, const QSettings& kept) {
         PictureSettings picture;
-        picture.shape = PictureChoices::shapeNamed(settings.value(QStringLiteral("shape")).toString());
-        picture.deinterlace = PictureChoices::deinterlaceNamed(settings.value(QStringLiteral("deinterlace")).toString());
-        kept.emplace_back(ChannelKey{settings.value(QStringLiteral("name")).toString(),
-                                     settings.value(QStringLiteral("address")).toString()},
-                          picture);
-    }
-    settings.endArray();
-    return kept;
+        picture.shape = PictureChoices::shapeNamed(kept.value(QStringLiteral("shape")).toString());
+        picture.deinterlace = PictureChoices::deinterlaceNamed(kept.value(QStringLiteral("deinterlace")).toString());
+        return PictureChoices::Kept{channel, picture};
+    });
 }
 
 void UserSettings::setPictures(const std::vector<PictureChoices::Kept>& kept)
 {
-    QSettings settings = store();
-    settings.remove(QStringLiteral("pictures"));
-    settings.beginWriteArray(QStringLiteral("pictures"), int(kept.size()));
-    for (size_t index = 0; index < kept.size(); ++index) {
-        settings.setArrayIndex(int(index));
-        settings.setValue(QStringLiteral("name"), kept[index].first.name);
-        settings.setValue(QStringLiteral("address"), kept[index].first.address);
-        settings.setValue(QStringLiteral("shape"), PictureChoices::shapeName(kept[index].second.shape));
-        settings.setValue(QStringLiteral("deinterlace"), PictureChoices::deinterlaceName(kept[index].second.deinterlace));
-    }
-    settings.endArray();
+    writeChannelArray(QStringLiteral("pictures"), kept, [](const PictureChoices::Kept& one, QSettings& settings) -> const ChannelKey& {
+        settings.setValue(QStringLiteral("shape"), PictureChoices::shapeName(one.second.shape));
+        settings.setValue(QStringLiteral("deinterlace"), PictureChoices::deinterlaceName(one.second.deinterlace));
+        return one.first;
+    });
 }
 
 void UserSettings::setPreopen(const QString& mode)

@@ -72,45 +72,52 @@ void addTrackMenus(HandlerContext& context, QMenu& menu)
     subtitles->setEnabled(tracks.has_value());
 }
 
-void addPictureMenus(HandlerContext& context, QMenu& menu)
+// A submenu choosing one field of the channel's picture.
+template <class Field>
+void addPictureMenu(HandlerContext& context, QMenu& menu, const QString& title, Field PictureSettings::*field,
+                    const std::vector<std::pair<QString, Field>>& choices)
 {
     const PictureSettings current = context.state.pictures.of(WatchedChannel(context));
+    QMenu* submenu = menu.addMenu(title);
+    submenu->setAccessibleName(title);
+    addChoices(*submenu, choices, current.*field, [&context, current, field](Field chosen) {
+        PictureSettings picture = current;
+        picture.*field = chosen;
+        choosePicture(context, picture);
+    });
+}
 
-    QMenu* shape = menu.addMenu(QStringLiteral("画面比例"));
-    shape->setAccessibleName(QStringLiteral("画面比例"));
-    addChoices(*shape,
-               std::vector<std::pair<QString, Shape>>{{QStringLiteral("默认"), Shape::Source},
-                                                      {QStringLiteral("16:9"), Shape::Wide},
-                                                      {QStringLiteral("4:3"), Shape::Standard},
-                                                      {QStringLiteral("拉伸填满"), Shape::Fill},
-                                                      {QStringLiteral("裁去黑边"), Shape::CropBars}},
-               current.shape, [&context, current](Shape chosen) {
-                   PictureSettings picture = current;
-                   picture.shape = chosen;
-                   choosePicture(context, picture);
-               });
-
-    QMenu* deinterlace = menu.addMenu(QStringLiteral("去隔行"));
-    deinterlace->setAccessibleName(QStringLiteral("去隔行"));
-    addChoices(*deinterlace,
-               std::vector<std::pair<QString, Deinterlace>>{{QStringLiteral("关闭"), Deinterlace::Off},
-                                                            {QStringLiteral("自动"), Deinterlace::Auto},
-                                                            {QStringLiteral("混合"), Deinterlace::Blend},
-                                                            {QStringLiteral("Yadif"), Deinterlace::Yadif}},
-               current.deinterlace, [&context, current](Deinterlace chosen) {
-                   PictureSettings picture = current;
-                   picture.deinterlace = chosen;
-                   choosePicture(context, picture);
-               });
+void addPictureMenus(HandlerContext& context, QMenu& menu)
+{
+    addPictureMenu<Shape>(context, menu, QStringLiteral("画面比例"), &PictureSettings::shape,
+                          {{QStringLiteral("默认"), Shape::Source},
+                           {QStringLiteral("16:9"), Shape::Wide},
+                           {QStringLiteral("4:3"), Shape::Standard},
+                           {QStringLiteral("拉伸填满"), Shape::Fill},
+                           {QStringLiteral("裁去黑边"), Shape::CropBars}});
+    addPictureMenu<Deinterlace>(context, menu, QStringLiteral("去隔行"), &PictureSettings::deinterlace,
+                                {{QStringLiteral("关闭"), Deinterlace::Off},
+                                 {QStringLiteral("自动"), Deinterlace::Auto},
+                                 {QStringLiteral("混合"), Deinterlace::Blend},
+                                 {QStringLiteral("Yadif"), Deinterlace::Yadif}});
 }
 
 } // namespace
 
+int WatchedEntry(HandlerContext& context)
+{
+    if (context.nowPlaying.generation == 0)
+        return -1;
+    const int entry = context.state.watchingBack ? context.state.watchingBack->entry : context.state.channels.lastPlayed();
+    return context.state.channels.list().contains(entry) ? entry : -1;
+}
+
 ChannelKey WatchedChannel(HandlerContext& context)
 {
-    const ChannelList& list = context.state.channels.list();
-    if (context.state.watchingBack && list.contains(context.state.watchingBack->entry))
-        return list.key(context.state.watchingBack->entry);
+    if (context.state.watchingBack) {
+        const int entry = WatchedEntry(context);
+        return entry >= 0 ? context.state.channels.list().key(entry) : ChannelKey{};
+    }
     return context.nowPlaying.generation ? context.nowPlaying.channel : ChannelKey{};
 }
 

@@ -12,6 +12,9 @@ struct HandlerContext;
 // and the information panel.
 void ShowVideoMenu(HandlerContext& context, QPoint onScreen);
 
+// The list entry of what plays: the channel of the programme watched back,
+// else the channel chosen last; -1 while nothing plays or the list lost it.
+int WatchedEntry(HandlerContext& context);
 // The channel whose picture the menu shapes: the one chosen, or the channel
 // of the programme watched back. Empty name and address while nothing plays.
 ChannelKey WatchedChannel(HandlerContext& context);
