@@ -9,7 +9,7 @@
 
 #include "app/Program.h"
 #include "ui/MainWindow.h"
-#include "ui/ListFilterHandlers.h"
+#include "ui/ListPanel.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/controls/ListBox.h"
 
@@ -80,7 +80,7 @@ double loadMilliseconds(Program& program, ListBox& names, const QString& path)
 {
     ShowPlaySources(program.handlers(), {});
     QCoreApplication::processEvents();
-    QSignalSpy loaded(program.state().sources.get(), &PlaySourceLoader::loaded);
+    QSignalSpy loaded(program.core().sources.get(), &PlaySourceLoader::loaded);
     QElapsedTimer clock;
     clock.start();
     LoadPlaySourceList(program.handlers(), path);

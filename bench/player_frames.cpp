@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "core/UserSettings.h"
 #include "ui/MainWindow.h"
+#include "engine/SessionProbe.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv)
     };
     const auto stop = [&] {
         StopPlayback(program.handlers());
-        (void)QTest::qWaitFor([&] { return !program.state().playback->isOpenerBusy(); }, 10000);
+        (void)QTest::qWaitFor([&] { return !SessionProbe(*program.core().session).isOpenerBusy(); }, 10000);
     };
     const auto idle = [] { QCoreApplication::processEvents(); };
     if (!ready) {
@@ -94,9 +95,8 @@ int main(int argc, char** argv)
     }
 
     // Ready switches: wait until the channel is opened ahead and ready, then the key.
-    PlaybackSession& playback = *program.state().playback;
     const auto isReady = [&](int entry) {
-        return playback.isPrepared(EntryAlternates(program.handlers(), entry));
+        return program.core().session->isPreopened(program.core().playback->entryAlternates(entry));
     };
     const bench::ScreenProbe probe;
     const auto measure = [&](const char* figure, const std::function<void()>& key, bench::Rgb colour) {
@@ -140,8 +140,8 @@ int main(int argc, char** argv)
             again.open();
             if (!QTest::qWaitForWindowExposed(&again.window()))
                 return 1;
-            PlaybackSession& session = *again.state().playback;
-            (void)QTest::qWaitFor([&] { return session.isPrepared(EntryAlternates(again.handlers(), red)); }, 15000);
+            AppCore& core = again.core();
+            (void)QTest::qWaitFor([&] { return core.session->isPreopened(core.playback->entryAlternates(red)); }, 15000);
             PicBox& shown = again.window().get<PicBox>(u"VideoSurface");
             const QPoint middle = shown.mapToGlobal(shown.rect().center());
             const auto start = std::chrono::steady_clock::now();

@@ -1,21 +1,17 @@
 #include "DesktopMediaControls.h"
 
 #include "ApplicationId.h"
-#include "core/ProgramState.h"
+#include "core/AppCore.h"
 #include "platform/MprisService.h"
 #include "platform/ScreenSaverInhibitor.h"
-#include "ui/CatchupHandlers.h"
-#include "ui/ChannelNavigation.h"
-#include "ui/HandlerContext.h"
-#include "ui/MainWindow.h"
-#include "ui/PlaybackHandlers.h"
-#include "ui/VideoMenu.h"
-#include "ui/VolumeControl.h"
 
 #include <QDBusConnection>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,10 +29,11 @@ using Status = MprisService::State::Status;
 
 } // namespace
 
-DesktopMediaControls::DesktopMediaControls(HandlerContext& context) : context_(context)
+DesktopMediaControls::DesktopMediaControls(AppCore& core, QWidget& window, std::function<int()> selection)
+    : core_(core), window_(window), selection_(std::move(selection))
 {
-    refresh_.setInterval(kRefreshMs);
-    connect(&refresh_, &QTimer::timeout, this, &DesktopMediaControls::refresh);
+    programmeEnds_.setSingleShot(true);
+    connect(&programmeEnds_, &QTimer::timeout, this, &DesktopMediaControls::refresh);
 }
 
 DesktopMediaControls::~DesktopMediaControls() = default;
@@ -48,38 +45,31 @@ bool DesktopMediaControls::start()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    HandlerContext& context = context_;
+    PlaybackController& playback = *core_.playback;
+    QWidget& window = window_;
+    const std::function<int()> selection = selection_;
     MprisService::Actions actions;
-    actions.raise = [&context] {
-        context.window.show();
-        context.window.raise();
-        context.window.activateWindow();
+    actions.raise = [&window] {
+        window.show();
+        window.raise();
+        window.activateWindow();
     };
-    actions.quit = [&context] { context.window.close(); };
-    actions.play = [&context] {
-        if (context.nowPlaying.generation == 0)
-            StopOrPlayAgain(context); // nothing plays: the channel chosen last plays again
-        else if (context.state.playback->isPaused())
-            PauseOrStopOrPlayAgain(context);
+    actions.quit = [&window] { window.close(); };
+    actions.play = [&playback] { playback.play(); };
+    actions.pause = [&playback] { playback.pause(); };
+    actions.playPause = [&playback] { playback.pauseOrStopOrPlayAgain(); };
+    actions.stop = [&playback] {
+        if (playback.nowPlaying().generation != 0)
+            playback.stop();
     };
-    actions.pause = [this, &context] {
-        if (service_->state().status == Status::Playing)
-            PauseOrStopOrPlayAgain(context); // a live channel stops, as Space does
-    };
-    actions.playPause = [&context] { PauseOrStopOrPlayAgain(context); };
-    actions.stop = [&context] {
-        if (context.nowPlaying.generation != 0)
-            StopPlayback(context);
-    };
-    actions.next = [&context] { PlayNeighbourChannel(context, 1); };
-    actions.previous = [&context] { PlayNeighbourChannel(context, -1); };
+    actions.next = [&playback, selection] { playback.playNeighbour(1, selection()); };
+    actions.previous = [&playback, selection] { playback.playNeighbour(-1, selection()); };
     // The volume moves by the window's own steps, towards the level asked.
-    actions.setVolume = [this, &context](double volume) {
+    actions.setVolume = [this, &playback](double volume) {
         if (volume > service_->state().volume)
-            StepVolumeUp(context);
+            playback.stepVolumeUp();
         else if (volume < service_->state().volume)
-            StepVolumeDown(context);
-        refresh();
+            playback.stepVolumeDown();
     };
     service_ = std::make_unique<MprisService>(QStringLiteral("澄影播放器"), applicationId(), std::move(actions));
     if (!service_->start(bus, kBusName)) {
@@ -87,11 +77,8 @@ bool DesktopMediaControls::start()
         return false;
     }
     inhibitor_ = std::make_unique<ScreenSaverInhibitor>(bus, QStringLiteral("澄影播放器"));
-    connect(context_.state.playback.get(), &PlaybackSession::statusChanged, this, [this](const PlaybackStatus& status) {
-        last_ = status;
-        refresh();
-    });
-    connect(context_.state.playback.get(), &PlaybackSession::stopped, this, &DesktopMediaControls::refresh);
+    connect(&playback, &PlaybackController::stateChanged, this, &DesktopMediaControls::refresh);
+    connect(&playback, &PlaybackController::volumeChanged, this, &DesktopMediaControls::refresh);
     refresh();
     return true;
 }
@@ -100,31 +87,31 @@ void DesktopMediaControls::refresh()
 {
     if (!service_)
         return;
-    const NowPlaying& now = context_.nowPlaying;
-    ProgramState& state = context_.state;
-    using Phase = PlaybackStatus::Phase;
-    const bool ended = last_.generation == now.generation && (last_.phase == Phase::Failed || last_.phase == Phase::Ended);
     MprisService::State shown;
-    if (now.generation != 0 && !ended) {
-        shown.status = state.playback->isPaused() ? Status::Paused : Status::Playing;
-        shown.trackId = QStringLiteral("/org/clipvane/Clipvane/choice/%1").arg(now.generation);
-        shown.title = now.name;
-        if (const int entry = WatchedEntry(context_); entry >= 0) {
-            shown.artUrl = state.channels.list().tags(entry).tvgLogo;
-            if (state.guide && !state.watchingBack)
-                if (const auto on = state.guide->nowNext(entry, QDateTime::currentSecsSinceEpoch()).now)
+    programmeEnds_.stop();
+    const PlaybackController& playback = *core_.playback;
+    const NowPlaying& playing = playback.nowPlaying();
+    const PlaybackController::State state = playback.state();
+    if (state != PlaybackController::State::Stopped) {
+        shown.status = state == PlaybackController::State::Paused ? Status::Paused : Status::Playing;
+        shown.trackId = QStringLiteral("/org/clipvane/Clipvane/choice/%1").arg(playing.generation);
+        shown.title = playing.name;
+        if (const int entry = playback.watchedEntry(); entry >= 0) {
+            shown.artUrl = core_.channels.list().tags(entry).tvgLogo;
+            ProgrammeGuide* guide = core_.guide.get();
+            const qint64 now = QDateTime::currentSecsSinceEpoch();
+            if (guide && !playback.watchingBack()) {
+                if (const auto on = guide->nowNext(entry, now).now) {
                     shown.programme = on->title;
+                    // Told again when it ends: the next one is on then.
+                    programmeEnds_.start(int(std::clamp<qint64>(on->stop - now, 1, 24 * 3600) * 1000));
+                }
+            }
         }
     }
-    if (state.volume)
-        shown.volume = state.volume->look().number / 100.0;
+    if (const std::optional<VolumeState::Look> volume = playback.volume())
+        shown.volume = volume->number / 100.0;
     service_->setState(shown);
-    // Read again while something plays (a pause, the volume, the programme
-    // changing); an idle player is not woken for it.
-    if (shown.status == Status::Stopped)
-        refresh_.stop();
-    else if (!refresh_.isActive())
-        refresh_.start();
     // A channel watched, its switches and reconnects included: no screen saver over it.
     inhibitor_->setInhibited(shown.status == Status::Playing, QStringLiteral("正在播放视频"));
 }

@@ -1,27 +1,31 @@
 #pragma once
 
-#include "engine/PlaybackTypes.h"
-
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
-struct HandlerContext;
+struct AppCore;
 class MprisService;
+class QWidget;
 class ScreenSaverInhibitor;
 
 // The desktop's side of playing: its media controls and media keys (MPRIS on
-// the session bus) act as the window's keys do, and its screen saver stays
-// away while a channel plays. Nothing of it runs without a session bus.
+// the session bus) ask the controller as the window's keys do, and its screen
+// saver stays away while a channel plays. What the desktop is told follows
+// the controller's signals; nothing is read on a timer but the end of the
+// programme on now, which changes the metadata. Nothing of it runs without a
+// session bus.
 class DesktopMediaControls final : public QObject {
     Q_OBJECT
 public:
-    // While something plays, the pause, the volume and the programme on now are read this often.
-    static constexpr int kRefreshMs = 1000;
     static inline const QString kBusName = QStringLiteral("org.mpris.MediaPlayer2.clipvane");
 
-    explicit DesktopMediaControls(HandlerContext& context);
+    // `window` is raised and closed for the desktop; `selection` is the
+    // list's, where Next and Previous go from before anything was chosen.
+    DesktopMediaControls(AppCore& core, QWidget& window, std::function<int()> selection);
     ~DesktopMediaControls() override;
 
     // Offers the player on the session bus; false when there is none.
@@ -33,9 +37,10 @@ public:
     const ScreenSaverInhibitor* inhibitor() const { return inhibitor_.get(); }
 
 private:
-    HandlerContext& context_;
-    PlaybackStatus last_; // the session's last word on a choice
+    AppCore& core_;
+    QWidget& window_;
+    std::function<int()> selection_;
     std::unique_ptr<MprisService> service_;
     std::unique_ptr<ScreenSaverInhibitor> inhibitor_;
-    QTimer refresh_;
+    QTimer programmeEnds_; // the programme on now ends: the metadata changes
 };

@@ -2,7 +2,7 @@
 
 #include "AfterFirstPaint.h"
 #include "core/GuideSources.h"
-#include "core/ProgramState.h"
+#include "ProgramState.h"
 #include "platform/ModulePaths.h"
 #include "platform/ThreadMailbox.h"
 
@@ -49,8 +49,11 @@ void GuideModule::start()
                 return;
             }
             state_.guideModule = module;
-            state_.guide.reset(make(cacheFolder_.toUtf8().constData()));
-            state_.guide->setChangedHandler([this] { emit changed(); });
+            AppCore& core = state_.core;
+            core.guide.reset(make(cacheFolder_.toUtf8().constData()));
+            core.guide->setChangedHandler([this] { emit changed(); });
+            if (core.playback)
+                core.playback->setGuide(core.guide.get());
             listShown();
         });
     });
@@ -58,8 +61,9 @@ void GuideModule::start()
 
 void GuideModule::listShown()
 {
-    if (!state_.guide)
+    AppCore& core = state_.core;
+    if (!core.guide)
         return;
-    const QStringList setting = state_.settings ? state_.settings->guides() : QStringList();
-    state_.guide->load(guideRequestFor(state_.channels.list(), setting));
+    const QStringList setting = core.settings ? core.settings->guides() : QStringList();
+    core.guide->load(guideRequestFor(core.channels.list(), setting));
 }

@@ -1,7 +1,7 @@
 #include "ListCheckModule.h"
 
 #include "core/ListChecker.h"
-#include "core/ProgramState.h"
+#include "ProgramState.h"
 #include "platform/ModulePaths.h"
 #include "platform/ThreadMailbox.h"
 
@@ -22,7 +22,7 @@ ListCheckModule::~ListCheckModule()
 
 void ListCheckModule::open(std::function<void()> ready, std::function<void(const QString&)> failed)
 {
-    if (state_.checker) {
+    if (state_.core.checker) {
         ready();
         return;
     }
@@ -46,7 +46,7 @@ void ListCheckModule::open(std::function<void()> ready, std::function<void(const
                 return;
             }
             state_.checkModule = module;
-            state_.checker.reset(make());
+            state_.core.checker.reset(make());
             ready();
         });
     });

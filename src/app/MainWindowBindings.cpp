@@ -2,7 +2,7 @@
 
 #include "StartupHandler.h"
 #include "ui/HandlerContext.h"
-#include "ui/ListFilterHandlers.h"
+#include "ui/ListPanel.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/FullScreenLayout.h"
 #include "ui/PlaybackHandlers.h"
@@ -10,13 +10,13 @@
 #include "ui/WindowBar.h"
 #include "ui/WindowCommands.h"
 
-std::vector<EventBinding> mainWindowBindings(HandlerContext& c)
+std::vector<EventBinding> mainWindowBindings(HandlerContext& c, ProgramState& state)
 {
     const auto run = [&c](void (*handler)(HandlerContext&)) {
         return [&c, handler](const EventArgs&) { handler(c); };
     };
     return {
-        {u"MainWindow", ControlEvent::Created, run(OnMainWindowCreated)},
+        {u"MainWindow", ControlEvent::Created, [&c, &state](const EventArgs&) { OnMainWindowCreated(c, state); }},
         {u"SourceList", ControlEvent::ItemDoubleClicked, run(PlaySelectedEntry)},
         {u"TopEdgeTimer", ControlEvent::Tick, run(OnTopEdgeTick)},
         {u"BottomEdgeTimer", ControlEvent::Tick, run(OnBottomEdgeTick)},

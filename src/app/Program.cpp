@@ -1,39 +1,37 @@
 #include "Program.h"
 
-#include "MainWindowBindings.h"
-#include "platform/LibVlc.h"
-#include "platform/SoundLog.h"
-#include "ui/EventBinding.h"
-#include "ui/FatalError.h"
-#include "ui/FavouriteHandlers.h"
-#include "ui/ListCheckHandlers.h"
-#include "ui/MainWindow.h"
-#include "ui/PlaySourceHandlers.h"
-#include "ui/PlaybackHandlers.h"
-#include "ui/ChannelKeys.h"
-#include "ui/Preopen.h"
-#include "ui/ListFilterHandlers.h"
-#include "ui/ListFilterLine.h"
-#include "ui/SecondVideoSurface.h"
-#include "ui/VideoMenu.h"
 #include "AfterFirstPaint.h"
 #include "DesktopMediaControls.h"
 #include "GuideModule.h"
 #include "ListCheckModule.h"
-#include "platform/ModulePaths.h"
-#include "ui/GuideHandlers.h"
+#include "MainWindowBindings.h"
 #include "core/GuideText.h"
+#include "core/KnownServers.h"
+#include "engine/VlcPlayer.h"
+#include "platform/LibVlc.h"
+#include "platform/ModulePaths.h"
+#include "platform/SoundLog.h"
+#include "ui/ChannelKeys.h"
+#include "ui/EventBinding.h"
+#include "ui/FatalError.h"
+#include "ui/GuideHandlers.h"
+#include "ui/ListCheckHandlers.h"
+#include "ui/ListPanel.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaySourceHandlers.h"
+#include "ui/PlaybackView.h"
+#include "ui/VideoArea.h"
+#include "ui/VideoMenu.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
-#include "engine/VlcPlayer.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QStandardPaths>
 #include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <future>
@@ -46,6 +44,7 @@ void sayPlayerIsMissing()
                     QStringLiteral("播放引擎无法启动：libvlc 没有创建实例，可能找不到它的插件。\n"
                                    "节目单仍可使用，但不能播放。"),
                     QMessageBox::Ok);
+    box.setAccessibleName(QStringLiteral("错误"));
     box.exec();
 }
 
@@ -61,7 +60,7 @@ QStringList checkModulePaths(const QString& programFolder)
     return modulePaths(programFolder, QStringLiteral("libclipvane_check.so"), "CLIPVANE_CHECK_MODULE");
 }
 
-QString guideCacheFolder()
+QString cacheFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath(QStringLiteral("clipvane"));
 }
@@ -87,94 +86,93 @@ Program::Program(const QString& programFolder)
     auto startingPlayer = std::async(complete ? std::launch::async : std::launch::deferred,
                                      []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); });
 
-    state_.sources = std::make_unique<PlaySourceLoader>();
+    AppCore& core = state_.core;
+    core.sources = std::make_unique<PlaySourceLoader>();
     state_.hotKeys = HotKeyService::create();
-    state_.settings = std::make_unique<UserSettings>();
+    core.settings = std::make_unique<UserSettings>();
 
     window_ = std::make_unique<MainWindow>();
     // A third player opens channels ahead, unless the user turned that off.
-    const PreopenMode mode = preopenModeFrom(state_.settings->preopen());
-    state_.playback = std::make_unique<PlaybackSession>(
+    const PreopenMode mode = preopenModeFrom(core.settings->preopen());
+    core.session = std::make_unique<PlaybackSession>(
         []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get(),
         mode == PreopenMode::Off ? 2 : 3);
-    context_ = std::make_unique<HandlerContext>(*window_, state_);
-    state_.channels.setPreopen(mode);
-    state_.channels.setFavourites(state_.settings->favourites());
-    state_.alternates.setKept(state_.settings->firstAddresses());
-    state_.pictures.setKept(state_.settings->pictures());
-    [[maybe_unused]] const bool bound = bindEvents(*window_, mainWindowBindings(*context_));
+    // Servers found to allow one connection in earlier runs get one from the start.
+    knownServers_ = std::make_unique<KnownServers>(QDir(cacheFolder()).filePath(QStringLiteral("one-connection-servers")));
+    for (const QString& server : knownServers_->load(QDateTime::currentSecsSinceEpoch()))
+        core.session->rememberOneConnection(server);
+    QObject::connect(core.session.get(), &PlaybackSession::oneConnectionFound, window_.get(),
+                     [this](const QString& server) { knownServers_->found(server, QDateTime::currentSecsSinceEpoch()); });
+
+    context_ = std::make_unique<HandlerContext>(*window_, core);
+    context_->video = new VideoArea(window_->get<PicBox>(u"VideoSurface"));
+    core.channels.setPreopen(mode);
+    core.channels.setFavourites(core.settings->favourites());
+    core.alternates.setKept(core.settings->firstAddresses());
+    core.pictures.setKept(core.settings->pictures());
+    core.playback = std::make_unique<PlaybackController>(PlaybackController::Parts{
+        *core.session, core.channels, core.alternates, core.pictures, core.settings.get(), *context_->video});
+    core.preopen = std::make_unique<PreopenScheduler>(*core.playback, core.channels, core.settings.get());
+    context_->holdEscape = [this](bool held) {
+        if (state_.hotKeys)
+            state_.hotKeys->SetGrabbed(state_.escapeHotKey, held);
+    };
+    [[maybe_unused]] const bool bound = bindEvents(*window_, mainWindowBindings(*context_, state_));
     // The bindings and the window's description disagree: a control was renamed or removed.
     Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
-    QObject::connect(state_.playback.get(), &PlaybackSession::failed, window_.get(),
-                     [this](std::uint64_t generation, const QString& reason) {
-                         ShowPlaybackFailure(*context_, generation, reason);
-                     });
-    QObject::connect(state_.playback.get(), &PlaybackSession::statusChanged, window_.get(),
-                     [this](const PlaybackStatus& status) { ShowPlaybackStatus(*context_, status); });
-    QObject::connect(state_.sources.get(), &PlaySourceLoader::loaded, window_.get(),
-                     [this](std::uint64_t generation, const PlaySourceFile& file) {
-                         ShowPlaySources(*context_, file, generation);
+    wireWindow();
+    // Runs while the window and its video surface still exist.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
+}
+
+// What the window shows of the core and passes on to it beyond the bindings.
+void Program::wireWindow()
+{
+    AppCore& core = state_.core;
+    HandlerContext& context = *context_;
+    FollowPlayback(context);
+    SetUpListPanel(context);
+    auto* find = new QShortcut(QKeySequence::Find, window_.get());
+    QObject::connect(find, &QShortcut::activated, window_.get(), [&context] { ShowListFilter(context); });
+    keys_ = std::make_unique<ChannelKeys>(context);
+    // The programme guide, once the window shows: each entry's tooltip says what is on.
+    guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), cacheFolder());
+    guideModule_->startAfterPaint(*window_);
+    QObject::connect(core.sources.get(), &PlaySourceLoader::loaded, window_.get(),
+                     [this, &context](std::uint64_t generation, const PlaySourceFile& file) {
+                         ShowPlaySources(context, file, generation);
                          if (!file.keepsCurrentList)
                              guideModule_->listShown();
                      });
-    // The other players draw into windows of their own over the video surface,
-    // owned by the surface; one is seen while its player's source is the one
-    // chosen, the first player's picture while none is.
-    PicBox& video = window_->get<PicBox>(u"VideoSurface");
-    for (QWidget*& surface : context_->playerSurfaces)
-        surface = new SecondVideoSurface(video);
-    QObject::connect(state_.playback.get(), &PlaybackSession::showing, window_.get(), [this](int player) {
-        for (size_t index = 0; index < context_->playerSurfaces.size(); ++index)
-            context_->playerSurfaces[index]->setVisible(player == int(index) + 1);
-    });
-    // libvlc's video window is gone and left its last picture behind: paint over it.
-    QObject::connect(state_.playback.get(), &PlaybackSession::stopped, window_.get(), [this] {
-        window_->get<PicBox>(u"VideoSurface").update();
-        for (QWidget* surface : context_->playerSurfaces)
-            surface->update();
-    });
-    // The line that finds a channel, over the list's heading.
-    auto* filter = new ListFilterLine(*window_->control(u"ListCaptionLabel")->widget(), *window_);
-    context_->filterLine = filter;
-    QObject::connect(filter, &QLineEdit::textChanged, window_.get(), [this] {
-        FilterSourceList(*context_);
-        // Enter plays the first match: it is opened ahead once the typing pauses.
-        selectionRest_->prepareAfterRest(state_.channels.restingToOpenAhead(state_.channels.list().firstShownChannel()));
-    });
-    QObject::connect(filter, &ListFilterLine::accepted, window_.get(), [this] { PlayFilteredEntry(*context_); });
-    QObject::connect(filter, &ListFilterLine::abandoned, window_.get(), [this] { CloseListFilter(*context_); });
-    auto* find = new QShortcut(QKeySequence::Find, window_.get());
-    QObject::connect(find, &QShortcut::activated, window_.get(), [this] { ShowListFilter(*context_); });
-    keys_ = std::make_unique<ChannelKeys>(*context_);
-    selectionRest_ = std::make_unique<SelectionRest>(*context_);
-    // The programme guide, once the window shows: each entry's tooltip says what is on.
-    guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), guideCacheFolder());
-    guideModule_->startAfterPaint(*window_);
+    context.listReshown = [this] { guideModule_->listShown(); };
+    QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(),
+                     [&context] { RefreshProgrammeBanner(context); });
     // The desktop's media controls and screen saver, over the session bus.
-    desktopControls_ = std::make_unique<DesktopMediaControls>(*context_);
-    afterFirstPaint(*window_, [this] {
-        context_->windowPainted = true;
+    ListBox& sources = window_->get<ListBox>(u"SourceList");
+    desktopControls_ =
+        std::make_unique<DesktopMediaControls>(core, *window_, [&sources] { return sources.currentSelection(); });
+    QObject::connect(guideModule_.get(), &GuideModule::changed, desktopControls_.get(), &DesktopMediaControls::refresh);
+    afterFirstPaint(*window_, [this, &sources] {
         desktopControls_->start();
-        PrepareSelectionAtStart(*context_); // if the list is there already; else once it is
+        state_.core.preopen->windowPainted(sources.currentSelection()); // if the list is there already; else once it is
     });
-    context_->listReshown = [this] { guideModule_->listShown(); };
+
     // The list check's module, the first time a check is asked for.
     checkModule_ = std::make_unique<ListCheckModule>(state_, checkModulePaths(state_.programFolder));
-    context_->openChecker = [this](std::function<void()> ready, std::function<void(const QString&)> failed) {
+    context.openChecker = [this](std::function<void()> ready, std::function<void(const QString&)> failed) {
         checkModule_->open(std::move(ready), std::move(failed));
     };
+    QObject::connect(core.playback.get(), &PlaybackController::addressInUse, window_.get(),
+                     [&context](const QString& address) { TellCheckWhatPlays(context, address); });
     QWidget& listHeading = *window_->control(u"ListCaptionLabel")->widget();
     listHeading.setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(&listHeading, &QWidget::customContextMenuRequested, window_.get(), [this, &listHeading](QPoint at) {
-        ShowListHeadingMenu(*context_, listHeading.mapToGlobal(at));
-    });
-    QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(), [this] { RefreshProgrammeBanner(*context_); });
+    QObject::connect(&listHeading, &QWidget::customContextMenuRequested, window_.get(),
+                     [&context, &listHeading](QPoint at) { ShowListHeadingMenu(context, listHeading.mapToGlobal(at)); });
     // A right-click on an entry selects it and offers its schedule.
-    ListBox& sources = window_->get<ListBox>(u"SourceList");
     sources.setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(&sources, &QWidget::customContextMenuRequested, window_.get(), [this, &sources](QPoint at) {
         const int item = sources.itemAt(at);
-        if (item < 0 || state_.channels.list().isHeading(item))
+        if (item < 0 || state_.core.channels.list().isHeading(item))
             return;
         sources.setCurrentSelection(item);
         QMenu menu;
@@ -185,21 +183,19 @@ Program::Program(const QString& programFolder)
         menu.exec(sources.viewport()->mapToGlobal(at));
     });
     // Over the video, in the window and in full screen: tracks, picture, information.
+    PicBox& video = window_->get<PicBox>(u"VideoSurface");
     video.setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(&video, &QWidget::customContextMenuRequested, window_.get(),
-                     [this, &video](QPoint at) { ShowVideoMenu(*context_, video.mapToGlobal(at)); });
-    RefitPictureToVideoArea(*context_);
+                     [&context, &video](QPoint at) { ShowVideoMenu(context, video.mapToGlobal(at)); });
     // A channel none of whose addresses answered a check: grey, and why.
-    window_->get<ListBox>(u"SourceList").setItemNotes([this](int item) { return WhyEntryIsDead(*context_, item); },
-                                                      rgb(128, 128, 128));
-    window_->get<ListBox>(u"SourceList").setItemToolTips([this](int item) {
-        if (!state_.guide)
+    sources.setItemNotes([&context](int item) { return WhyEntryIsDead(context, item); }, rgb(128, 128, 128));
+    sources.setItemToolTips([this](int item) {
+        ProgrammeGuide* guide = state_.core.guide.get();
+        if (!guide)
             return QString();
-        state_.guide->want(item);
-        return nowNextLine(state_.guide->nowNext(item, QDateTime::currentSecsSinceEpoch()));
+        guide->want(item);
+        return nowNextLine(guide->nowNext(item, QDateTime::currentSecsSinceEpoch()));
     });
-    // Runs while the window and its video surface still exist.
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }
 
 Program::~Program()
@@ -210,7 +206,7 @@ Program::~Program()
 void Program::open()
 {
     window_->Open();
-    if (!state_.playback->isUsable())
+    if (!core().session->isUsable())
         QTimer::singleShot(0, window_.get(), sayPlayerIsMissing);
 }
 
@@ -228,22 +224,26 @@ void Program::OnProgramExit()
     if (exited_)
         return;
     exited_ = true;
+    AppCore& core = state_.core;
     keys_.reset();
-    selectionRest_.reset();
     desktopControls_.reset(); // the screen saver is let go
 
     // The check's thread ends before its module goes.
-    state_.checker.reset();
+    core.checker.reset();
     checkModule_.reset();
     state_.checkModule.reset();
     // The guide's thread ends first (a fetch under way is dropped), then its module goes.
-    state_.guide.reset();
+    if (core.playback)
+        core.playback->setGuide(nullptr);
+    core.guide.reset();
     guideModule_.reset();
     state_.guideModule.reset();
-    if (state_.playback)
-        state_.playback->shutdown();
-    state_.playback.reset();
-    state_.sources.reset();
+    // What plays goes before the players it plays on.
+    core.preopen.reset();
+    core.playback.reset();
+    if (core.session)
+        core.session->shutdown();
+    core.session.reset();
+    core.sources.reset();
     state_.hotKeys.reset();
-    state_.CurrentAddress.clear();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProgramState.h"
+#include "ProgramState.h"
 #include "ui/HandlerContext.h"
 
 #include <memory>
@@ -8,13 +8,14 @@
 class ChannelKeys;
 class DesktopMediaControls;
 class GuideModule;
+class KnownServers;
 class ListCheckModule;
-class SelectionRest;
 class MainWindow;
+class VideoArea;
 
 // The program's life: the player (started beside the window's construction and
-// ready before the window opens), the window with its event bindings, and the
-// exit routine, which runs exactly once.
+// ready before the window opens), the application core, the window with its
+// event bindings, and the exit routine, which runs exactly once.
 class Program {
 public:
     // The program folder is the running executable's, unless given.
@@ -31,17 +32,20 @@ public:
 
     MainWindow& window() { return *window_; }
     ProgramState& state() { return state_; }
+    AppCore& core() { return state_.core; }
     HandlerContext& handlers() { return *context_; }
     DesktopMediaControls& desktopControls() { return *desktopControls_; }
 
 private:
+    void wireWindow();
+
     ProgramState state_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<HandlerContext> context_;
     std::unique_ptr<ChannelKeys> keys_;
-    std::unique_ptr<SelectionRest> selectionRest_;
     std::unique_ptr<GuideModule> guideModule_;
     std::unique_ptr<ListCheckModule> checkModule_;
     std::unique_ptr<DesktopMediaControls> desktopControls_;
+    std::unique_ptr<KnownServers> knownServers_;
     bool exited_ = false;
 };

@@ -1,6 +1,6 @@
 #include "StartupHandler.h"
 
-#include "core/ProgramState.h"
+#include "ProgramState.h"
 #include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
@@ -28,12 +28,12 @@ constexpr int kBottomEdgePeriodMs = 1000;
 constexpr int kTopEdgePeriodMs = 3000;
 } // namespace
 
-void OnMainWindowCreated(HandlerContext& context)
+void OnMainWindowCreated(HandlerContext& context, ProgramState& state)
 {
     MainWindow& window = context.window;
-    ProgramState& state = context.state;
+    PlaybackController& playback = *state.core.playback;
 
-    state.CachingMs = kCachingMs;
+    playback.setCachingMs(kCachingMs);
 
     window.get<DropTarget>(u"FileDropTarget").registerOn(&window);
 
@@ -41,8 +41,7 @@ void OnMainWindowCreated(HandlerContext& context)
     const VolumeState::Look look{leadingInteger(window.get<TransLabel>(u"VolumeValueLabel").caption()),
                                  window.control(u"VolumeLevelBar")->Width(),
                                  window.control(u"VolumeUpButton")->Disabled()};
-    state.volume.emplace(look, [&state](int level) { return state.playback->setVolume(level); });
-    state.playback->setVolume(look.number);
+    playback.startVolume(look);
 
     EnsureDesktopShortcut(QCoreApplication::applicationFilePath(), programfiles::launcherIcon(state.programFolder));
 

@@ -1,6 +1,7 @@
 #include "GuideText.h"
 
 #include <QDateTime>
+#include <QLocale>
 
 namespace {
 
@@ -24,4 +25,11 @@ QString nowNextLine(const ProgrammeNowNext& nowNext)
     if (nowNext.next)
         parts << clock(nowNext.next->start) + u' ' + nowNext.next->title;
     return parts.join(QStringLiteral(" / "));
+}
+
+QString watchedBackName(const QString& channel, const Programme& programme)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    return channel + QStringLiteral("  ") + programme.title + QStringLiteral("  ") +
+           chinese.toString(QDateTime::fromSecsSinceEpoch(programme.start), QStringLiteral("M月d日 HH:mm"));
 }

@@ -9,3 +9,5 @@
 QString nowNextLine(const ProgrammeNowNext& nowNext);
 // A programme's times, "19:00–19:30".
 QString programmeTimes(const Programme& programme);
+// A programme watched back as the title names it: "CCTV-1  新闻联播  12月7日 19:00".
+QString watchedBackName(const QString& channel, const Programme& programme);

@@ -1,5 +1,7 @@
 #include "ChoiceRecovery.h"
 
+#include <iterator>
+
 ChoiceRecovery::ChoiceRecovery(TimeSource& time, Handlers handlers)
     : time_(time), handlers_(std::move(handlers)),
       watchdog_(time.timer([this] { handlers_.timedOut(watchdog_->interval()); })),
@@ -10,6 +12,7 @@ ChoiceRecovery::ChoiceRecovery(TimeSource& time, Handlers handlers)
 void ChoiceRecovery::begin(std::vector<bool> reconnectable)
 {
     end();
+    release_.reset();
     plan_.emplace(std::move(reconnectable), timing_.plan);
     stall_ = StallWatch(timing_.stallTimeout);
 }
@@ -80,4 +83,26 @@ RecoveryPlan::Step ChoiceRecovery::failed()
     if (step.kind == RecoveryPlan::Step::Kind::Reopen)
         reopen_->start(step.delay);
     return step;
+}
+
+void ChoiceRecovery::connectionReleased(const QString& server)
+{
+    release_ = Release{server, time_.now(), 0};
+}
+
+bool ChoiceRecovery::retriedAfterRelease(const QString& server)
+{
+    if (!release_ || server.isEmpty() || server != release_->server || time_.now() - release_->at > kReleaseNoticed ||
+        release_->retries >= int(std::size(kReleaseWaits)))
+        return false;
+    watchdog_->stop();
+    readings_->stop();
+    reopen_->start(kReleaseWaits[release_->retries++]);
+    return true;
+}
+
+bool ChoiceRecovery::reachedItsEnd(std::int64_t expectedLengthMs) const
+{
+    const std::int64_t length = lastReading_.lengthMs > 0 ? lastReading_.lengthMs : expectedLengthMs;
+    return length > 0 && lastReading_.timeMs >= length - kEndSlackMs;
 }

@@ -5,7 +5,10 @@
 #include "StallWatch.h"
 #include "platform/TimeSource.h"
 
+#include <QString>
+
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,6 +64,26 @@ public:
     // The attempt failed: what to do. A reconnect is called back after its wait.
     RecoveryPlan::Step failed();
 
+    // The connection to a server allowing one ("host:port") was let go for
+    // this choice's open: a refusal of its next open may be the server not
+    // having counted the close yet.
+    void connectionReleased(const QString& server);
+    // An open of `server` that never started failed: true when it is tried
+    // again (called back as a reconnect) after a short wait instead, soon
+    // after that server's other connection was let go.
+    bool retriedAfterRelease(const QString& server);
+    // A source of known length (`lengthMs` when the player reports none) came
+    // close to its end: an end, not a drop.
+    bool reachedItsEnd(std::int64_t expectedLengthMs) const;
+
+    // Services count their connections in a process of their own that learns
+    // of a close within a second or two: three tries over 3.5 s cover that
+    // and keep a real refusal short.
+    static constexpr std::chrono::milliseconds kReleaseWaits[]{std::chrono::milliseconds(500), std::chrono::seconds(1),
+                                                             std::chrono::seconds(2)};
+    static constexpr std::chrono::seconds kReleaseNoticed{10};
+    static constexpr std::int64_t kEndSlackMs = 3000;
+
 private:
     TimeSource& time_;
     Handlers handlers_;
@@ -71,4 +94,10 @@ private:
     std::unique_ptr<TimeSource::Timer> watchdog_;
     std::unique_ptr<TimeSource::Timer> reopen_;
     std::unique_ptr<TimeSource::Timer> readings_;
+    struct Release {
+        QString server;
+        TimeSource::Clock::time_point at;
+        int retries = 0;
+    };
+    std::optional<Release> release_;
 };

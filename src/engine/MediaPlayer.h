@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PictureSettings.h"
+#include "PlaybackFailure.h"
 
 #include <QByteArray>
 #include <QSize>
@@ -51,10 +52,12 @@ public:
         PictureSettings picture;
     };
 
-    // A track of the source, as the engine numbers it, and what it is called.
+    // A track of the source, as the engine numbers it, and what the source says of it.
     struct Track {
         int id = -1;
-        QString name;
+        int number = 0; // counted from 1 among the tracks of its kind
+        QString description;
+        QString language;
     };
     // The audio and subtitle tracks of what plays, and the ones chosen (-1: none).
     struct Tracks {
@@ -121,8 +124,9 @@ public:
     // Applies the kept level again if the audio output has another one.
     virtual void RestoreVolume() = 0;
     virtual std::unique_ptr<Subscription> subscribe(EventListener listener) = 0;
-    // The last error the engine reported for the source opened last; empty when none.
-    virtual QString lastError() const = 0;
+    // The last error the engine reported for the source opened last (an
+    // engine error or a missing reader module); Kind::None when none.
+    virtual PlaybackFailure lastError() const = 0;
     // Never waits: empty while the player is busy opening or stopping, or has no source.
     virtual std::optional<Stats> stats() const = 0;
 };

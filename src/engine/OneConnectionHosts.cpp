@@ -42,6 +42,14 @@ void OneConnectionHosts::markOneConnection(const QString& address, const char* w
         return;
     qCInfo(lcEngine).nospace() << "server " << server << " allows one connection (" << why
                                << "): none of its channels is opened ahead while one of them plays";
+    if (found_)
+        found_(server);
+}
+
+void OneConnectionHosts::markServer(const QString& server)
+{
+    if (!server.isEmpty())
+        oneConnection_.insert(server);
 }
 
 void OneConnectionHosts::openedAhead(const QString& address, Clock::time_point now)

@@ -73,7 +73,7 @@ void OpenerThread::run(std::stop_token stop)
             return;
         // A choice first, then a player to let go, then one opened ahead.
         auto next = pending_.begin();
-        for (const Lane lane : {Lane::Choice, Lane::Retire, Lane::Standby}) {
+        for (const Lane lane : {Lane::Choice, Lane::Retire, Lane::Preopen}) {
             next = std::find_if(pending_.begin(), pending_.end(),
                                 [lane](const Pending& pending) { return pending.lane == lane; });
             if (next != pending_.end())

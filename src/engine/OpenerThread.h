@@ -14,7 +14,7 @@
 class OpenerThread {
 public:
     using Request = std::function<void()>;
-    enum class Lane { Choice, Retire, Standby };
+    enum class Lane { Choice, Retire, Preopen };
 
     OpenerThread();
     ~OpenerThread();

@@ -3,23 +3,24 @@
 #include "BufferingThrottle.h"
 #include "ChoiceRecovery.h"
 #include "OneConnectionHosts.h"
+#include "PlaybackFailure.h"
 #include "PlaybackTypes.h"
 #include "PlayerBank.h"
+#include "PlayerTransport.h"
 #include "Preopener.h"
 #include "RecoveryPlan.h"
 #include "VolumeRestorer.h"
 #include "platform/TimeSource.h"
 
 #include <QObject>
-
-#include <functional>
 #include <QString>
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
+
+class SessionProbe;
 
 // Plays and stops sources for the window without ever blocking it: the
 // players open and stop on a thread of their own (PlayerBank), and what they
@@ -38,16 +39,13 @@
 // Switching channels: libvlc tears an input down before it starts the next one
 // on the same media player, and that teardown waits for the video output to
 // show the picture it is holding back, up to the stream's whole clock offset.
-// So a choice made while a source plays opens on the other player (its own
-// libvlc instance, drawing into an X window of its own that the UI shows above
-// the first one's) and the first one stops beside it. Reconnects and the next
-// addresses open on the player that shows, so that no other channel's picture
-// can come up. After a stop, the next choice reuses the player that showed last.
+// So a choice opens beside what plays, on another player (see routing::route);
+// reconnects and the next addresses open on the player that shows.
 //
-// A channel opened ahead never costs the one watched, nor the one chosen: a
-// choice of it takes its connection over instead of making a second one, and
-// servers that allow one connection at a time (OneConnectionHosts) are found
-// by what they do and then get one connection only.
+// A channel opened ahead (Preopener) never costs the one watched, nor the one
+// chosen: a choice of it takes its connection over instead of making a second
+// one, and servers that allow one connection at a time (OneConnectionHosts)
+// are found by what they do and then get one connection only.
 class PlaybackSession final : public QObject {
     Q_OBJECT
 public:
@@ -55,8 +53,9 @@ public:
     static constexpr int kPlayers = PlayerBank::kPlayers;
     static_assert(VolumeRestorer::kPlayers == kPlayers);
     using Clock = TimeSource::Clock;
+    using Position = PlayerTransport::Position;
 
-    // How the session watches and recovers a source; the tests shorten it.
+    // How the session watches and recovers a source.
     struct RecoveryTiming {
         std::vector<std::chrono::milliseconds> backoff = RecoveryPlan::Timing{}.backoff;
         std::chrono::milliseconds steadyPlay = RecoveryPlan::Timing{}.steadyPlay;
@@ -66,7 +65,6 @@ public:
         std::chrono::milliseconds statsInterval{1000};
         std::chrono::milliseconds bufferingUpdate{250}; // at most one buffering figure this often
     };
-
     // The first player may be given ready-made (it is started beside the
     // window); the others are made by the factory once a source plays: one to
     // switch beside what plays, and one more to open channels ahead when
@@ -90,89 +88,49 @@ public:
     // Nothing happens without a choice that plays, with too few players, or
     // for a channel of a server that allows one connection while a channel of
     // that server plays.
-    void prepare(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    void preopen(const Alternates& alternates, VideoWindows windows, int cachingMs);
     // The same while nothing has been chosen yet: the channel selected at start,
     // which Enter then only brings forward. Nothing happens once a choice was made.
-    void prepareBeforeAnyChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    void preopenBeforeAnyChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
     // Whether a channel opened ahead for these addresses is ready to be brought forward.
-    bool isPrepared(const Alternates& alternates) const;
+    bool isPreopened(const Alternates& alternates) const;
     void stop();
-
-    // Where the choice stands in its source. Its length is the one the player
-    // reports, else the one expected; a source of neither (a live channel) has
-    // no position.
-    struct Position {
-        std::int64_t timeMs = 0;
-        std::int64_t lengthMs = 0;
-        bool seekable = false;
-    };
-    std::optional<Position> position() const;
-    // The choice that plays lasts this long (a programme watched back): a
-    // network source that ends near it has ended, not dropped.
-    void setExpectedLength(std::int64_t milliseconds);
-    // Holds or resumes the choice that plays, if it has a position; false when
-    // it cannot be held. Nothing shown while held is no stall.
-    bool setPaused(bool paused);
-    bool isPaused() const { return paused_; }
-    // Goes to a position of the choice that plays (held, it stays held).
-    // Until the player is seen there (or a while has passed) the position is
-    // the one asked for, so that jumps in quick succession add up.
-    void seek(std::int64_t milliseconds);
-    // Writes the picture the choice shows as PNG off this thread; `saved`
-    // then runs in `context`'s thread, with whether it was written.
-    void saveSnapshot(const QString& path, QObject* context, std::function<void(bool saved)> saved);
-
-    // The tracks of what the choice plays and what it is; empty while nothing
-    // plays or its player is busy. Neither waits.
-    std::optional<MediaPlayer::Tracks> tracks() const;
-    std::optional<MediaPlayer::Description> description() const;
-    // The address the choice opens or plays now, with its line and headers.
-    std::optional<Alternate> currentAlternate() const;
-    // For this play of the choice only: a reconnect opens the source as it comes.
-    void setAudioTrack(int id);
-    void setSubtitleTrack(int id);
-    void addSubtitleFile(const QString& path);
-    // The choice's picture, now and at each reopen of it.
-    void setPicture(const PictureSettings& picture);
-
     // Ends the players' thread after a last stop of every player; later requests are ignored.
     void shutdown();
 
-    // The volume of what plays: kept, set on every player, and reported by the
-    // one that shows (see VlcPlayer::Volume). Setting returns what it reports.
-    int setVolume(int level);
-    int volume();
+    // Pause, jumps, tracks, picture, snapshot and volume of the choice that plays.
+    PlayerTransport& transport() { return transport_; }
+    const PlayerTransport& transport() const { return transport_; }
+    // The choice that plays lasts this long (a programme watched back): a
+    // network source that ends near it has ended, not dropped.
+    void setExpectedLength(std::int64_t milliseconds);
+    // The address the choice opens or plays now, with its line and headers.
+    std::optional<Alternate> currentAlternate() const;
 
     // Whether the first player's engine started: false means nothing can play.
     bool isUsable() const;
     std::uint64_t generation() const { return generation_; }
-    // True while a request runs or waits on the players' thread.
-    bool isOpenerBusy() const { return bank_.isBusy(); }
-    // How long a choice may take to start playing before it counts as failed.
-    void setStartTimeout(std::chrono::milliseconds timeout);
-    void setRecoveryTiming(const RecoveryTiming& timing);
-    const RecoveryTiming& recoveryTiming() const { return timing_; }
-    // Player 0, 1 or 2; null while it does not exist.
-    MediaPlayer* player(int index) const { return bank_.player(index); }
-    // The player that shows now; the second one once a switch has used it.
-    MediaPlayer& showingPlayer() const { return *player(showing_); }
-    int showingIndex() const { return showing_; }
-    // The servers found to allow one connection at a time.
+    // The servers found to allow one connection at a time; they may be given
+    // at start (found in an earlier run).
     const OneConnectionHosts& oneConnectionHosts() const { return hosts_; }
+    void rememberOneConnection(const QString& server) { hosts_.markServer(server); }
 
 signals:
     // Pre-buffering of the choice's first source is done: it really plays.
     void started(std::uint64_t generation);
     // Every address failed (no media, an error, no start in time, attempts used up).
-    void failed(std::uint64_t generation, const QString& reason);
+    void failed(std::uint64_t generation, const PlaybackFailure& why);
     // Where the current choice stands: each change of phase, address or buffering figure.
     void statusChanged(const PlaybackStatus& status);
     // The players stopped on request: nothing draws into the video windows any more.
     void stopped();
     // This player is about to open a source, or was brought forward: its window is the one to see.
     void showing(int player);
+    // A server was found to allow one connection ("host:port").
+    void oneConnectionFound(const QString& server);
 
 private:
+    friend class SessionProbe;
     struct Choice {
         Choice(std::uint64_t generation, Alternates alternates, VideoWindows windows, int cachingMs)
             : generation(generation), alternates(std::move(alternates)), windows(windows), cachingMs(cachingMs)
@@ -189,42 +147,33 @@ private:
         bool startedOnce = false;
         std::int64_t expectedLengthMs = 0;
     };
-    static constexpr std::int64_t kEndSlackMs = 3000;
 
+    void applyTiming(const RecoveryTiming& timing);
     void openAttempt(bool newChoice);
     std::uint64_t beginChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
-    bool bringForwardStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
-    bool adoptStandby(const Alternates& alternates, VideoWindows windows, int cachingMs);
-    int takeStandbyPlayer(const Preopener::Standby& standby);
+    bool takePreopened(const Alternates& alternates, VideoWindows windows, int cachingMs);
     Preopener::ChoiceView choiceView() const;
+    PlayerTransport::ChoiceView transportView() const;
     QString currentAddress() const;
-    unsigned sameServerPlayers(const QString& address) const;
-    int freePlayer() const;
     void onOpened(std::uint64_t attempt, bool mediaCreated);
     void onEvent(int player, std::uint64_t attempt, const MediaPlayer::Event& event);
     void onStarted(int player);
     void onEnd();
     void checkStall();
     void onStartTimeout(std::chrono::milliseconds waited);
-    void recover(const QString& reason);
-    void fail(const QString& reason);
+    void recover(const PlaybackFailure& why);
+    void fail(const PlaybackFailure& why);
     void endChoice();
     void publish();
-    bool endedNormally() const;
 
     PlayerBank bank_;
     RecoveryTiming timing_;
     std::chrono::milliseconds startTimeout_ = kStartTimeout;
     std::optional<Choice> choice_;
-    bool paused_ = false;
-    struct Seeking {
-        std::int64_t targetMs = 0;
-        Clock::time_point asked;
-    };
-    std::optional<Seeking> seeking_;
     ChoiceRecovery recovery_;
     OneConnectionHosts hosts_;
     Preopener preopener_;
+    PlayerTransport transport_;
     BufferingThrottle buffering_;
     VolumeRestorer volume_;
     std::uint64_t generation_ = 0;

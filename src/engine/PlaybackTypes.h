@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PictureSettings.h"
+#include "PlaybackFailure.h"
 
 #include <QString>
 
@@ -39,5 +40,5 @@ struct PlaybackStatus {
     Phase phase = Phase::Opening;
     int alternate = 0;       // which address
     int bufferPercent = 100; // below 100 while the player fills its buffer
-    QString reason;          // Failed: why, when it is known
+    PlaybackFailure failure; // Failed: why, when it is known
 };

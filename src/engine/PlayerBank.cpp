@@ -53,20 +53,20 @@ void PlayerBank::open(const OpenRequest& request)
 {
     if (shutDown_ || !player(request.target))
         return;
-    slots_[size_t(request.target)].silent = request.standby;
-    if (!request.standby) {
+    slots_[size_t(request.target)].silent = request.preopen;
+    if (!request.preopen) {
         owedStops_ &= ~(1u << request.target); // the newest choice opens there: nothing to stop
         if (request.leaving >= 0 && request.leaving != request.target)
             owedStops_ |= 1u << request.leaving;
     }
     opener_.post([this, request] { run(request); },
-                 request.standby ? OpenerThread::Lane::Standby : OpenerThread::Lane::Choice);
+                 request.preopen ? OpenerThread::Lane::Preopen : OpenerThread::Lane::Choice);
 }
 
-void PlayerBank::cancelStandby()
+void PlayerBank::cancelPreopen()
 {
     if (!shutDown_)
-        opener_.post([] {}, OpenerThread::Lane::Standby);
+        opener_.post([] {}, OpenerThread::Lane::Preopen);
 }
 
 void PlayerBank::retire(unsigned players)
@@ -98,7 +98,7 @@ void PlayerBank::adopt(int index)
     if (shutDown_)
         return;
     takeAsChoice(index);
-    opener_.promote(OpenerThread::Lane::Standby, OpenerThread::Lane::Choice);
+    opener_.promote(OpenerThread::Lane::Preopen, OpenerThread::Lane::Choice);
 }
 
 void PlayerBank::bringForward(int index, bool paused)
@@ -123,7 +123,7 @@ void PlayerBank::makeOthersNow()
     opener_.post([this] {
         if (!othersTried_)
             makeOtherPlayers();
-    }, OpenerThread::Lane::Standby);
+    }, OpenerThread::Lane::Preopen);
 }
 
 void PlayerBank::command(int index, std::function<void(MediaPlayer&)> request)
@@ -162,10 +162,10 @@ void PlayerBank::run(const OpenRequest& request)
     if (slot.stopping.joinable())
         slot.stopping.join();
     MediaPlayer& chosen = *slot.player.load();
-    if (!request.standby) // one opened ahead stays out of sight
+    if (!request.preopen) // one opened ahead stays out of sight
         mailbox_.post([this, target = request.target] { emit showing(target); });
     chosen.SetWindow(request.window);
-    chosen.SetDrawnSmall(request.standby && request.drawnSmall);
+    chosen.SetDrawnSmall(request.preopen && request.drawnSmall);
     {
         // Silent while it is opened ahead; otherwise at the level kept.
         const std::lock_guard lock(volumeLock_);
@@ -182,7 +182,7 @@ void PlayerBank::run(const OpenRequest& request)
     slot.attempt = request.attempt;
     if (created)
         chosen.Play();
-    if (!request.standby)
+    if (!request.preopen)
         stopOwed(request.target);
     if (created && !othersTried_)
         makeOtherPlayers(); // while the first source starts, ready for the next switch

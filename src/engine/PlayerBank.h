@@ -25,7 +25,7 @@
 // The first player exists from the start; the others are made once, on the
 // opener thread, when the first source has been opened. A player that goes
 // away from the screen stops on a thread of its own, so that the next source
-// need not wait for it. A player opened ahead (standby) is silent until it is
+// need not wait for it. A player opened ahead is silent until it is
 // brought forward.
 class PlayerBank final : public QObject {
     Q_OBJECT
@@ -43,7 +43,7 @@ public:
         std::uint32_t window = 0;
         int cachingMs = 0;
         std::uint64_t attempt = 0;
-        bool standby = false; // opened ahead: silent, and a local file waits at its first picture
+        bool preopen = false;  // opened ahead: silent, and a local file waits at its first picture
         bool drawnSmall = false; // opened ahead while another shows: its pictures drawn tiny until brought forward
     };
 
@@ -57,7 +57,7 @@ public:
     // (othersMade() says when), so that a channel can be opened ahead before it.
     void makeOthersNow();
     // An open ahead that has not started yet does not happen.
-    void cancelStandby();
+    void cancelPreopen();
     // These players stop, each on a thread of its own (one bit a player).
     void retire(unsigned players);
     // A player opened ahead is heard and plays on; one `paused` at its first

@@ -9,19 +9,19 @@ Preopener::Preopener(PlayerBank& bank, OneConnectionHosts& hosts, TimeSource& ti
                      std::function<ChoiceView()> choice, std::function<std::uint64_t()> newAttempt, QObject* parent)
     : QObject(parent), bank_(bank), hosts_(hosts), choice_(std::move(choice)), newAttempt_(std::move(newAttempt)),
       time_(time), picture_(time.timer([this] { checkPicture(); }, true)), watchdog_(time.timer([this] {
-          if (standby_ && !standby_->buffered)
+          if (preopened_ && !preopened_->buffered)
               refused("no answer in time");
       }))
 {
 }
 
-void Preopener::prepare(const Request& request)
+void Preopener::preopen(const Request& request)
 {
     const ChoiceView choice = choice_();
     if (request.alternates.empty() || (!choice.exists && !request.beforeAnyChoice) || time_.now() < pausedUntil_)
         return;
     const QString key = request.alternates.front().address;
-    if (choice.firstAddress == key || (standby_ && standby_->key == key))
+    if (choice.firstAddress == key || (preopened_ && preopened_->key == key))
         return;
     // A second connection to such a server would cost the channel watched;
     // to any server, one made while the choice's own is being made could be
@@ -36,8 +36,8 @@ void Preopener::prepare(const Request& request)
     }
     // Keep one player free beside the one that shows, so that a choice that
     // was not opened ahead switches as fast as ever.
-    int target = standby_ ? standby_->player : -1;
-    if (!standby_) {
+    int target = preopened_ ? preopened_->player : -1;
+    if (!preopened_) {
         int free = 0;
         for (int step = 1; step < PlayerBank::kPlayers; ++step) {
             const int index = (choice.showing + step) % PlayerBank::kPlayers;
@@ -56,7 +56,7 @@ void Preopener::prepare(const Request& request)
     waiting_.reset();
     // Until this source has buffered, what the player reports is the one it replaces.
     picture_->stop();
-    standby_ = Standby{key, request.alternates, target, newAttempt_(), false, false};
+    preopened_ = Preopened{key, request.alternates, target, newAttempt_(), false, false};
     watchdog_->start(startTimeout_);
     hosts_.openedAhead(key, time_.now());
     PlayerBank::OpenRequest open;
@@ -64,8 +64,8 @@ void Preopener::prepare(const Request& request)
     open.target = target;
     open.window = request.windows[size_t(target)];
     open.cachingMs = request.cachingMs;
-    open.attempt = standby_->attempt;
-    open.standby = true;
+    open.attempt = preopened_->attempt;
+    open.preopen = true;
     // Drawn small while another channel is watched; with nothing on screen
     // (at start), full size: bringing it forward then shows its next picture
     // as it is, where a change of size waited a picture longer.
@@ -77,28 +77,28 @@ void Preopener::prepare(const Request& request)
 void Preopener::retryWaiting()
 {
     if (std::optional<Request> waiting = std::exchange(waiting_, std::nullopt))
-        prepare(*waiting);
+        preopen(*waiting);
 }
 
-bool Preopener::isPrepared(const Alternates& alternates) const
+bool Preopener::isPreopened(const Alternates& alternates) const
 {
-    return standby_ && standby_->ready && !alternates.empty() && standby_->key == alternates.front().address;
+    return preopened_ && preopened_->ready && !alternates.empty() && preopened_->key == alternates.front().address;
 }
 
 void Preopener::checkPicture()
 {
-    if (!standby_ || standby_->ready) {
+    if (!preopened_ || preopened_->ready) {
         picture_->stop();
         return;
     }
-    MediaPlayer* ahead = bank_.player(standby_->player);
+    MediaPlayer* ahead = bank_.player(preopened_->player);
     const std::optional<MediaPlayer::Stats> reading = ahead ? ahead->stats() : std::nullopt;
-    const bool network = isNetworkAddress(standby_->key);
+    const bool network = isNetworkAddress(preopened_->key);
     // The first picture of a stream is shown as soon as it is decoded, the
     // next ones only once its clock runs (up to 0.7 s later for MPEG-TS);
     // raised in between, its window would stay empty until then.
     if (reading && reading->displayedPictures >= (network ? 2 : 1)) {
-        standby_->ready = true;
+        preopened_->ready = true;
         picture_->stop();
         // A file waits at its first picture; a live source goes on receiving.
         if (!network)
@@ -110,8 +110,8 @@ void Preopener::onEvent(const MediaPlayer::Event& event)
 {
     switch (event.type) {
     case Type::Buffering:
-        if (event.cache >= 100.0f && !standby_->buffered) {
-            standby_->buffered = true;
+        if (event.cache >= 100.0f && !preopened_->buffered) {
+            preopened_->buffered = true;
             picture_->start(kPictureCheck);
         }
         break;
@@ -128,15 +128,24 @@ void Preopener::onEvent(const MediaPlayer::Event& event)
 // server plays, it tells of a server that allows one connection.
 void Preopener::refused(const char* how)
 {
-    qCInfo(lcEngine).nospace() << "the channel opened ahead failed (" << how << "): " << standby_->key;
-    if (OneConnectionHosts::sameServer(standby_->key, choice_().currentAddress))
-        hosts_.markOneConnection(standby_->key, "a channel opened ahead was refused while another of it played");
+    qCInfo(lcEngine).nospace() << "the channel opened ahead failed (" << how << "): " << preopened_->key;
+    if (OneConnectionHosts::sameServer(preopened_->key, choice_().currentAddress))
+        hosts_.markOneConnection(preopened_->key, "a channel opened ahead was refused while another of it played");
     drop();
+}
+
+void Preopener::watchedDropped(const QString& address)
+{
+    if (!hosts_.openedAheadRecently(address, time_.now()) || hosts_.isOneConnection(address))
+        return;
+    hosts_.markOneConnection(address, "the channel watched was cut as another was opened ahead");
+    if (preopened_ && OneConnectionHosts::sameServer(preopened_->key, address))
+        drop();
 }
 
 void Preopener::watchLosses(const MediaPlayer::Stats& reading)
 {
-    if (standby_ && lostPictures_ >= 0 && reading.lostPictures - lostPictures_ > kLostPicturesPerReading) {
+    if (preopened_ && lostPictures_ >= 0 && reading.lostPictures - lostPictures_ > kLostPicturesPerReading) {
         qCInfo(lcEngine) << "the machine falls behind; no channel is opened ahead for a while";
         drop();
         pausedUntil_ = time_.now() + kPause;
@@ -144,18 +153,18 @@ void Preopener::watchLosses(const MediaPlayer::Stats& reading)
     lostPictures_ = reading.lostPictures;
 }
 
-std::optional<Preopener::Standby> Preopener::take()
+std::optional<Preopener::Preopened> Preopener::take()
 {
-    std::optional<Standby> taken = standby_;
+    std::optional<Preopened> taken = preopened_;
     forget();
     return taken;
 }
 
 void Preopener::drop()
 {
-    if (!standby_)
+    if (!preopened_)
         return;
-    const int player = standby_->player;
+    const int player = preopened_->player;
     cancel();
     if (player != choice_().showing)
         bank_.retire(1u << player);
@@ -164,12 +173,12 @@ void Preopener::drop()
 void Preopener::cancel()
 {
     forget();
-    bank_.cancelStandby();
+    bank_.cancelPreopen();
 }
 
 void Preopener::forget()
 {
-    standby_.reset();
+    preopened_.reset();
     picture_->stop();
     watchdog_->stop();
 }

@@ -27,7 +27,7 @@ class Preopener final : public QObject {
 public:
     using Clock = TimeSource::Clock;
 
-    struct Standby {
+    struct Preopened {
         QString key; // its first address: what a choice must ask for to take it
         Alternates alternates;
         int player = 0;
@@ -57,21 +57,25 @@ public:
 
     // Opens it, or keeps the request until it can be: the players are made,
     // or the choice from the same server plays.
-    void prepare(const Request& request);
+    void preopen(const Request& request);
     // The players were made, or the choice plays: a request kept for that is made.
     void retryWaiting();
     void forgetWaiting() { waiting_.reset(); }
 
-    bool isPrepared(const Alternates& alternates) const;
-    const std::optional<Standby>& standby() const { return standby_; }
-    bool owns(std::uint64_t attempt) const { return standby_ && attempt == standby_->attempt; }
+    bool isPreopened(const Alternates& alternates) const;
+    const std::optional<Preopened>& preopened() const { return preopened_; }
+    bool owns(std::uint64_t attempt) const { return preopened_ && attempt == preopened_->attempt; }
     void onEvent(const MediaPlayer::Event& event);
+    // The channel watched dropped. Just as another of its server was opened
+    // ahead, that server took the new connection for a second one and cut
+    // the first: it allows one connection, and the one opened ahead goes.
+    void watchedDropped(const QString& address);
     // A reading of the channel watched: too many pictures lost since the last one
     // and the channel opened ahead is let go, and nothing is opened ahead for a while.
     void watchLosses(const MediaPlayer::Stats& reading);
 
     // Taken by a choice: forgotten here.
-    std::optional<Standby> take();
+    std::optional<Preopened> take();
     // Let go: its open does not happen if it has not begun, and it stops on
     // its own thread unless it is the player that shows.
     void drop();
@@ -97,7 +101,7 @@ private:
     std::function<ChoiceView()> choice_;
     std::function<std::uint64_t()> newAttempt_;
     std::chrono::milliseconds startTimeout_{20000};
-    std::optional<Standby> standby_;
+    std::optional<Preopened> preopened_;
     std::optional<Request> waiting_;
     TimeSource& time_;
     std::unique_ptr<TimeSource::Timer> picture_;  // looks for its picture

@@ -18,6 +18,7 @@ public:
     std::ptrdiff_t read(unsigned char*, std::size_t) override { return -1; }
     void abort() override {}
     QString error() const override { return why_; }
+    bool isModuleMissing() const override { return true; }
 
 private:
     QString why_;
@@ -64,6 +65,6 @@ std::unique_ptr<StreamReader> makeRtspReader(const QString& address)
 {
     const MakeStreamReader make = openModule();
     if (!make)
-        return std::make_unique<MissingReader>(QStringLiteral("缺少 RTSP 模块（%1）").arg(QLatin1String(kModuleFile)));
+        return std::make_unique<MissingReader>(QLatin1String(kModuleFile));
     return std::unique_ptr<StreamReader>(make(address.toUtf8().constData()));
 }

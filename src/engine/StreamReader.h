@@ -16,6 +16,8 @@ public:
     virtual void abort() = 0;
     // Why reading failed, when it did.
     virtual QString error() const = 0;
+    // There is no reader: its module could not be opened (error() names it).
+    virtual bool isModuleMissing() const { return false; }
 };
 
 // The one symbol of the RTSP module: a new reader for an address, owned by the caller.

@@ -289,14 +289,16 @@ std::optional<MediaPlayer::Stats> VlcPlayer::stats() const
     return stats;
 }
 
-QString VlcPlayer::lastError() const
+PlaybackFailure VlcPlayer::lastError() const
 {
+    using Kind = PlaybackFailure::Kind;
     // Asked on the window's thread: never waits for an open or a stop.
     if (const std::unique_lock lock(mediaLock_, std::try_to_lock); lock.owns_lock() && rtsp_) {
         if (QString error = rtsp_->error(); !error.isEmpty())
-            return error;
+            return {rtsp_->isModuleMissing() ? Kind::RtspModuleMissing : Kind::EngineError, 0, error};
     }
-    return log_ ? log_->lastError() : QString();
+    const QString error = log_ ? log_->lastError() : QString();
+    return error.isEmpty() ? PlaybackFailure{} : PlaybackFailure{Kind::EngineError, 0, error};
 }
 
 void VlcPlayer::OnTimeChanged(VlcCallback callback, void* data)

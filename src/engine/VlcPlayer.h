@@ -89,7 +89,7 @@ public:
     // What the playback session uses beyond the operations above.
     bool isUsable() const override { return mediaPlayer_ != nullptr; }
     std::unique_ptr<Subscription> subscribe(EventListener listener) override;
-    QString lastError() const override;
+    PlaybackFailure lastError() const override;
     std::optional<Stats> stats() const override;
 
 private:

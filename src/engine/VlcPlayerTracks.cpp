@@ -27,21 +27,15 @@ QHash<int, TrackNotes> trackNotes(libvlc_media_t* media)
     return notes;
 }
 
-// "音轨 2：Commentary [eng]": counted from 1, with what the source says of it.
-std::vector<MediaPlayer::Track> namedTracks(libvlc_track_description_t* list, const QHash<int, TrackNotes>& notes,
-                                            const QString& kind)
+// Counted from 1, with what the source says of each.
+std::vector<MediaPlayer::Track> describedTracks(libvlc_track_description_t* list, const QHash<int, TrackNotes>& notes)
 {
     std::vector<MediaPlayer::Track> named;
     for (const libvlc_track_description_t* track = list; track; track = track->p_next) {
         if (track->i_id < 0) // libvlc's "Disable"
             continue;
-        QString name = kind + QLatin1Char(' ') + QString::number(named.size() + 1);
         const TrackNotes note = notes.value(track->i_id);
-        if (!note.description.isEmpty())
-            name += QStringLiteral("：") + note.description;
-        if (!note.language.isEmpty())
-            name += QStringLiteral(" [") + note.language + QLatin1Char(']');
-        named.push_back({track->i_id, name});
+        named.push_back({track->i_id, int(named.size()) + 1, note.description, note.language});
     }
     if (list)
         LIBVLC(libvlc_track_description_list_release)(list);
@@ -147,10 +141,8 @@ std::optional<MediaPlayer::Tracks> VlcPlayer::tracks() const
         return std::nullopt;
     const QHash<int, TrackNotes> notes = trackNotes(media_.get());
     Tracks tracks;
-    tracks.audio = namedTracks(LIBVLC(libvlc_audio_get_track_description)(mediaPlayer_.get()), notes,
-                               QStringLiteral("音轨"));
-    tracks.subtitles = namedTracks(LIBVLC(libvlc_video_get_spu_description)(mediaPlayer_.get()), notes,
-                                   QStringLiteral("字幕"));
+    tracks.audio = describedTracks(LIBVLC(libvlc_audio_get_track_description)(mediaPlayer_.get()), notes);
+    tracks.subtitles = describedTracks(LIBVLC(libvlc_video_get_spu_description)(mediaPlayer_.get()), notes);
     tracks.audioId = LIBVLC(libvlc_audio_get_track)(mediaPlayer_.get());
     tracks.subtitleId = LIBVLC(libvlc_video_get_spu)(mediaPlayer_.get());
     return tracks;

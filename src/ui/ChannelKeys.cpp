@@ -1,20 +1,17 @@
 #include "ChannelKeys.h"
 
-#include "CatchupHandlers.h"
-#include "ChannelNavigation.h"
-#include "FavouriteHandlers.h"
-#include "Screenshot.h"
 #include "FullScreenLayout.h"
 #include "GuideHandlers.h"
 #include "HandlerContext.h"
-#include "ListFilterLine.h"
+#include "ListPanel.h"
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
-#include "Preopen.h"
-#include "core/ProgramState.h"
+#include "Screenshot.h"
 #include "VolumeControl.h"
 #include "controls/Control.h"
 #include "controls/DefaultFont.h"
+#include "controls/ListBox.h"
+#include "core/AppCore.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -67,20 +64,20 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
         {{Qt::Key_Up, Qt::Key_Down}, M::None, "↑ ↓  选择节目",
          [](ChannelKeys& self, int key) { MoveSelection(self.context_, key == Qt::Key_Up ? -1 : 1); }},
         {{Qt::Key_PageUp, Qt::Key_PageDown}, M::None, "PgUp PgDn、Ctrl+↑ ↓  上一个 / 下一个频道",
-         [](ChannelKeys& self, int key) { PlayNeighbourChannel(self.context_, key == Qt::Key_PageUp ? -1 : 1); }},
+         [](ChannelKeys& self, int key) { self.playNeighbour(key == Qt::Key_PageUp ? -1 : 1); }},
         {{Qt::Key_Up, Qt::Key_Down}, M::Control, "",
-         [](ChannelKeys& self, int key) { PlayNeighbourChannel(self.context_, key == Qt::Key_Up ? -1 : 1); }},
+         [](ChannelKeys& self, int key) { self.playNeighbour(key == Qt::Key_Up ? -1 : 1); }},
         {{Qt::Key_0, Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5, Qt::Key_6, Qt::Key_7, Qt::Key_8, Qt::Key_9},
          M::NoneOrShift, "数字  按频道号选台", [](ChannelKeys& self, int key) { self.typeDigit(key - Qt::Key_0); }},
         {{Qt::Key_Backspace}, M::None, "退格  回到上一个看的频道",
-         [](ChannelKeys& self, int) { PlayPreviousChannel(self.context_); }},
+         [](ChannelKeys& self, int) { self.playback().playPrevious(); }},
         {{Qt::Key_Space}, M::None, "空格  暂停 / 继续（直播：停止 / 重新播放）",
-         [](ChannelKeys& self, int) { PauseOrStopOrPlayAgain(self.context_); }},
+         [](ChannelKeys& self, int) { self.playback().pauseOrStopOrPlayAgain(); }},
         {{Qt::Key_Left, Qt::Key_Right}, M::None, "← →  后退 / 前进 10 秒，Shift 加 ← → 60 秒",
-         [](ChannelKeys& self, int key) { JumpBy(self.context_, key == Qt::Key_Left ? -10000 : 10000); }},
+         [](ChannelKeys& self, int key) { self.playback().jumpBy(key == Qt::Key_Left ? -10000 : 10000); }},
         {{Qt::Key_Left, Qt::Key_Right}, M::Shift, "",
-         [](ChannelKeys& self, int key) { JumpBy(self.context_, key == Qt::Key_Left ? -60000 : 60000); }},
-        {{Qt::Key_Home}, M::None, "Home  回到开头", [](ChannelKeys& self, int) { JumpTo(self.context_, 0); }},
+         [](ChannelKeys& self, int key) { self.playback().jumpBy(key == Qt::Key_Left ? -60000 : 60000); }},
+        {{Qt::Key_Home}, M::None, "Home  回到开头", [](ChannelKeys& self, int) { self.playback().jumpTo(0); }},
         {{Qt::Key_F, Qt::Key_F11}, M::None, "F、F11  全屏", [](ChannelKeys& self, int) { ToggleFullScreen(self.context_); }},
         {{Qt::Key_M}, M::None, "M  静音", [](ChannelKeys& self, int) { ToggleMute(self.context_); }},
         {{Qt::Key_I}, M::None, "I  正在播出的节目", [](ChannelKeys& self, int) { ShowBannerOfWatched(self.context_); }},
@@ -120,7 +117,7 @@ bool ChannelKeys::eventFilter(QObject* watched, QEvent* event)
         if (!belongsToWindow(watched))
             return false;
         // The filter line keeps its keys while it shows.
-        if (context_.filterLine && context_.filterLine->isVisible() && context_.filterLine->hasFocus())
+        if (IsListFilterTyping(context_))
             return false;
         return takeKey(*static_cast<QKeyEvent*>(event));
     case QEvent::Wheel:
@@ -184,8 +181,7 @@ void ChannelKeys::typeDigit(int digit)
     numberTip_->raise();
     digitPause_.start();
     // The channel the digits name so far is likely the one: opened ahead while more may come.
-    const ChannelNavigator& channels = context_.state.channels;
-    PrepareEntry(context_, channels.restingToOpenAhead(channels.numbered(typed_.toInt())));
+    context_.core.preopen->digitsTyped(context_.core.channels.numbered(typed_.toInt()));
 }
 
 void ChannelKeys::chooseTypedNumber()
@@ -194,5 +190,15 @@ void ChannelKeys::chooseTypedNumber()
     typed_.clear();
     numberTip_->hide();
     if (number > 0)
-        PlayChannelNumber(context_, number);
+        playback().playNumber(number);
+}
+
+PlaybackController& ChannelKeys::playback()
+{
+    return *context_.core.playback;
+}
+
+void ChannelKeys::playNeighbour(int direction)
+{
+    playback().playNeighbour(direction, context_.window.get<ListBox>(u"SourceList").currentSelection());
 }

@@ -8,6 +8,7 @@
 #include <span>
 
 struct HandlerContext;
+class PlaybackController;
 class QKeyEvent;
 class QLabel;
 class QWheelEvent;
@@ -36,6 +37,9 @@ private:
     bool takeWheel(const QWheelEvent& wheel);
     void typeDigit(int digit);
     void chooseTypedNumber();
+    PlaybackController& playback();
+    // The channel before (-1) or after (+1) the one chosen last (the selection when none was).
+    void playNeighbour(int direction);
     bool belongsToWindow(QObject* watched) const;
     struct KeyAction;
     static std::span<const KeyAction> actions();

@@ -5,7 +5,6 @@
 #include "Texts.h"
 #include "WindowMetrics.h"
 #include "WindowModeFlags.h"
-#include "core/ProgramState.h"
 #include "controls/Control.h"
 #include "controls/PicBtn.h"
 
@@ -77,8 +76,8 @@ void setMode(HandlerContext& context, bool fullScreen)
     button.SetTag(fullScreen ? texts::shrink() : texts::enlarge());
     button.setNormalPicture(QImage(fullScreen ? QStringLiteral(":/pictures/shrink.bmp")
                                               : QStringLiteral(":/pictures/enlarge.bmp")));
-    if (context.state.hotKeys)
-        context.state.hotKeys->SetGrabbed(context.state.escapeHotKey, fullScreen);
+    if (context.holdEscape)
+        context.holdEscape(fullScreen);
 }
 
 // The layout works from the size it gives the window, not from what the window

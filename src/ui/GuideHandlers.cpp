@@ -1,13 +1,12 @@
 #include "GuideHandlers.h"
 
-#include "CatchupHandlers.h"
 #include "HandlerContext.h"
 #include "MainWindow.h"
 #include "ProgrammeBanner.h"
 #include "ProgrammeSchedule.h"
-#include "core/ProgramState.h"
+#include "VideoArea.h"
 #include "controls/ListBox.h"
-#include "PlaybackHandlers.h"
+#include "core/AppCore.h"
 
 #include <QDateTime>
 
@@ -16,10 +15,10 @@ namespace {
 int selectedOrWatched(HandlerContext& context, bool watchedFirst)
 {
     const int selected = context.window.get<ListBox>(u"SourceList").currentSelection();
-    const int watched = context.state.channels.lastPlayed();
+    const int watched = context.core.channels.lastPlayed();
     const int first = watchedFirst ? watched : selected;
     const int second = watchedFirst ? selected : watched;
-    const ChannelList& list = context.state.channels.list();
+    const ChannelList& list = context.core.channels.list();
     if (list.contains(first) && !list.isHeading(first))
         return first;
     return list.contains(second) && !list.isHeading(second) ? second : -1;
@@ -29,25 +28,26 @@ int selectedOrWatched(HandlerContext& context, bool watchedFirst)
 
 void ShowProgrammeBanner(HandlerContext& context, int entry, bool evenWithoutGuide)
 {
-    const ChannelList& list = context.state.channels.list();
+    const ChannelList& list = context.core.channels.list();
     if (!list.contains(entry) || list.isHeading(entry))
         return;
+    ProgrammeGuide* guide = context.core.guide.get();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    if (context.state.guide)
-        context.state.guide->want(entry);
-    const ProgrammeNowNext nowNext = context.state.guide ? context.state.guide->nowNext(entry, now) : ProgrammeNowNext{};
+    if (guide)
+        guide->want(entry);
+    const ProgrammeNowNext nowNext = guide ? guide->nowNext(entry, now) : ProgrammeNowNext{};
     if (!evenWithoutGuide && !nowNext.now && !nowNext.next)
         return;
     if (!context.banner)
         context.banner = new ProgrammeBanner(context.window);
-    context.banner->present(entry, list.name(entry), nowNext, now, VideoOnScreen(context),
-                            context.state.guide ? context.state.guide->logo(entry) : QByteArray());
+    context.banner->present(entry, list.name(entry), nowNext, now, context.video->onScreen(),
+                            guide ? guide->logo(entry) : QByteArray());
 }
 
 void RefreshProgrammeBanner(HandlerContext& context)
 {
-    if (context.banner && context.banner->isVisible() && context.state.guide)
-        context.banner->setLogo(context.state.guide->logo(context.banner->entry()));
+    if (context.banner && context.banner->isVisible() && context.core.guide)
+        context.banner->setLogo(context.core.guide->logo(context.banner->entry()));
 }
 
 void ShowBannerOfWatched(HandlerContext& context)
@@ -57,12 +57,11 @@ void ShowBannerOfWatched(HandlerContext& context)
 
 void ToggleProgrammeSchedule(HandlerContext& context)
 {
+    PlaybackController& playback = *context.core.playback;
     if (!context.schedule) {
         context.schedule = new ProgrammeSchedule(context.window);
-        QObject::connect(context.schedule, &ProgrammeSchedule::watchBack,
-                         [&context](int entry, const Programme& programme) {
-                             WatchProgrammeBack(context, entry, programme);
-                         });
+        QObject::connect(context.schedule, &ProgrammeSchedule::watchBack, &playback,
+                         [&playback](int entry, const Programme& programme) { playback.watchBack(entry, programme); });
     }
     if (context.schedule->isVisible()) {
         context.schedule->hide();
@@ -71,14 +70,14 @@ void ToggleProgrammeSchedule(HandlerContext& context)
     const int entry = selectedOrWatched(context, false);
     if (entry < 0)
         return;
-    if (context.state.guide)
-        context.state.guide->want(entry);
-    const std::vector<Programme> programmes = context.state.guide ? context.state.guide->programmes(entry)
-                                                                    : std::vector<Programme>{};
+    ProgrammeGuide* guide = context.core.guide.get();
+    if (guide)
+        guide->want(entry);
+    const std::vector<Programme> programmes = guide ? guide->programmes(entry) : std::vector<Programme>{};
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     ProgrammeSchedule::Watchable watchable;
-    if (const std::optional<CatchupRule> rule = CatchupRuleOf(context, entry))
+    if (const std::optional<CatchupRule> rule = playback.catchupRuleOf(entry))
         watchable = [rule = *rule, now](const Programme& programme) { return isWatchableBack(programme, rule, now); };
-    context.schedule->present(entry, context.state.channels.list().name(entry), programmes, now,
-                              VideoOnScreen(context), watchable);
+    context.schedule->present(entry, context.core.channels.list().name(entry), programmes, now,
+                              context.video->onScreen(), watchable);
 }

@@ -1,46 +1,28 @@
 #pragma once
 
-#include "core/ChannelKey.h"
-
 #include <QString>
-#include <QStringList>
 
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
 
+struct AppCore;
 class ListFilterLine;
-class MediaInfoPanel;
-class ProgrammeBanner;
-class PositionBar;
-class ProgrammeSchedule;
 class MainWindow;
-class QWidget;
-struct ProgramState;
+class MediaInfoPanel;
+class PositionBar;
+class ProgrammeBanner;
+class ProgrammeSchedule;
+class VideoArea;
 
-// The choice whose name the title shows, so that a late failure of an older
-// choice never overwrites the title of a newer one.
-struct NowPlaying {
-    std::uint64_t generation = 0;
-    QString name;
-    QStringList labels; // the line name of each of its addresses; may be empty
-    // The channel chosen, and its addresses in the order they are tried
-    // (empty for a programme watched back).
-    ChannelKey channel;
-    QStringList addresses;
-    QString listFirst; // the address the list gives first
-};
-
-// What the window's handlers work on.
+// What the window's handlers work on: the window and the widgets beside its
+// controls, the core they draw and pass requests to, and what the program
+// lends them.
 struct HandlerContext {
-    HandlerContext(MainWindow& window, ProgramState& state) : window(window), state(state) {}
+    HandlerContext(MainWindow& window, AppCore& core) : window(window), core(core) {}
 
     MainWindow& window;
-    ProgramState& state;
-    NowPlaying nowPlaying;
-    // Where the players after the first draw (the first draws into VideoSurface); none: VideoSurface.
-    std::array<QWidget*, 2> playerSurfaces{};
+    AppCore& core;
+    VideoArea* video = nullptr; // the players' windows over VideoSurface
     ListFilterLine* filterLine = nullptr;
     // Made when first shown, owned by the window.
     ProgrammeBanner* banner = nullptr;     // what is on, over the video
@@ -48,9 +30,11 @@ struct HandlerContext {
     PositionBar* positionBar = nullptr;    // where a file or a programme watched back stands; from the first choice
     MediaInfoPanel* infoPanel = nullptr;   // what plays, from the menu over the video
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start
-    bool windowPainted = false;    // the first picture of the window is on the screen
-    std::function<void()> listReshown; // the entries' indices changed: what follows them by index reloads
-    // Opens the list check's module (once); `ready` when the state has its checker.
-    std::function<void(std::function<void()> ready, std::function<void(const QString& why)> failed)> openChecker;
     QString listCaption; // the list heading's own text, while a check shows its progress there
+    // From the program: the list's entries moved (the guide reads again);
+    // the list check's module opened once (`ready` when the core has its
+    // checker); Esc held from other applications or let go.
+    std::function<void()> listReshown;
+    std::function<void(std::function<void()> ready, std::function<void(const QString& why)> failed)> openChecker;
+    std::function<void(bool held)> holdEscape;
 };

@@ -2,7 +2,7 @@
 
 #include "HandlerContext.h"
 #include "MainWindow.h"
-#include "core/ProgramState.h"
+#include "core/AppCore.h"
 #include "controls/ListBox.h"
 #include "controls/TransLabel.h"
 #include "sources/ListWriter.h"
@@ -44,15 +44,15 @@ std::vector<CheckTarget> targetsOf(const ChannelList& list, const OneConnectionH
 
 void showProgress(HandlerContext& context)
 {
-    const auto& check = context.state.listCheck;
+    const auto& check = context.core.listCheck;
     heading(context).setCaption(QStringLiteral("检测中 %1/%2").arg(check->done).arg(check->targets.size()));
 }
 
 void checkEnded(HandlerContext& context)
 {
-    if (!context.state.listCheck)
+    if (!context.core.listCheck)
         return;
-    context.state.listCheck.reset();
+    context.core.listCheck.reset();
     heading(context).setCaption(context.listCaption);
     sourceList(context).notesChanged();
 }
@@ -74,7 +74,7 @@ void ShowListHeadingMenu(HandlerContext& context, QPoint onScreen)
 {
     QMenu menu;
     menu.setAccessibleName(QStringLiteral("列表菜单"));
-    if (context.state.listCheck)
+    if (context.core.listCheck)
         menu.addAction(QStringLiteral("停止检测"), &context.window, [&context] { StopListCheck(context); });
     else
         menu.addAction(QStringLiteral("检测全部频道"), &context.window, [&context] { StartListCheck(context); });
@@ -84,10 +84,10 @@ void ShowListHeadingMenu(HandlerContext& context, QPoint onScreen)
 
 void StartListCheck(HandlerContext& context)
 {
-    ProgramState& state = context.state;
-    if (state.listCheck || !context.openChecker)
+    AppCore& core = context.core;
+    if (core.listCheck || !context.openChecker)
         return;
-    std::vector<CheckTarget> targets = targetsOf(state.channels.list(), state.playback->oneConnectionHosts());
+    std::vector<CheckTarget> targets = targetsOf(core.channels.list(), core.session->oneConnectionHosts());
     if (targets.empty()) {
         QMessageBox::information(&context.window, QStringLiteral("检测全部频道"),
                                  QStringLiteral("列表里没有可以检测的网络地址（http、https、rtsp、udp、rtp）。"));
@@ -95,24 +95,24 @@ void StartListCheck(HandlerContext& context)
     }
     if (context.listCaption.isEmpty())
         context.listCaption = heading(context).caption();
-    state.listCheck = ProgramState::ListCheck{std::move(targets), 0};
-    state.alternates.setChecked({});
+    core.listCheck = AppCore::ListCheck{std::move(targets), 0};
+    core.alternates.setChecked({});
     sourceList(context).notesChanged();
     showProgress(context);
     context.openChecker(
         [&context] {
-            ProgramState& state = context.state;
-            if (!state.listCheck)
+            AppCore& core = context.core;
+            if (!core.listCheck)
                 return; // stopped while the module opened
-            TellCheckWhatPlays(context,
-                               context.nowPlaying.generation != 0 ? context.nowPlaying.addresses.value(0) : QString());
-            state.checker->start(
-                state.listCheck->targets, CheckLimits{},
+            const NowPlaying& playing = core.playback->nowPlaying();
+            TellCheckWhatPlays(context, playing.generation != 0 ? playing.addresses.value(0) : QString());
+            core.checker->start(
+                core.listCheck->targets, CheckLimits{},
                 [&context](int target, const AddressCheck& found) {
-                    auto& check = context.state.listCheck;
+                    auto& check = context.core.listCheck;
                     if (!check || target < 0 || size_t(target) >= check->targets.size())
                         return;
-                    context.state.alternates.checked(check->targets[size_t(target)].address, found);
+                    context.core.alternates.checked(check->targets[size_t(target)].address, found);
                     ++check->done;
                     showProgress(context);
                     sourceList(context).notesChanged();
@@ -127,22 +127,22 @@ void StartListCheck(HandlerContext& context)
 
 void StopListCheck(HandlerContext& context)
 {
-    if (context.state.checker)
-        context.state.checker->stop();
+    if (context.core.checker)
+        context.core.checker->stop();
     checkEnded(context);
 }
 
 QString WhyEntryIsDead(HandlerContext& context, int index)
 {
-    const ChannelList& list = context.state.channels.list();
-    if (context.state.alternates.checked().isEmpty() || list.isHeading(index))
+    const ChannelList& list = context.core.channels.list();
+    if (context.core.alternates.checked().isEmpty() || list.isHeading(index))
         return {};
-    return context.state.alternates.whyNoneAnswered(list.addresses(index));
+    return context.core.alternates.whyNoneAnswered(list.addresses(index));
 }
 
 bool SaveCheckedList(HandlerContext& context, const QString& path, QString* why)
 {
-    const ChannelList& list = context.state.channels.list();
+    const ChannelList& list = context.core.channels.list();
     PlaySourceList kept;
     int headingAt = -1; // a heading is written once an entry of its group is
     for (int entry = 0; entry < list.entryCount(); ++entry) {
@@ -172,12 +172,12 @@ bool SaveCheckedList(HandlerContext& context, const QString& path, QString* why)
 
 void TellCheckWhatPlays(HandlerContext& context, const QString& address)
 {
-    ProgramState& state = context.state;
-    if (!state.checker)
+    AppCore& core = context.core;
+    if (!core.checker)
         return;
     QStringList servers;
-    const OneConnectionHosts& hosts = state.playback->oneConnectionHosts();
+    const OneConnectionHosts& hosts = core.session->oneConnectionHosts();
     if (!address.isEmpty() && hosts.isOneConnection(address))
         servers << OneConnectionHosts::serverOf(address);
-    state.checker->setServersInUse(servers);
+    core.checker->setServersInUse(servers);
 }

@@ -2,9 +2,9 @@
 
 #include "HandlerContext.h"
 #include "MainWindow.h"
-#include "PlaybackHandlers.h"
+#include "VideoArea.h"
 #include "controls/DefaultFont.h"
-#include "core/ProgramState.h"
+#include "core/AppCore.h"
 #include "engine/StreamRates.h"
 
 #include <QApplication>
@@ -33,19 +33,20 @@ QString orUnknown(const QString& text)
 
 QStringList describe(HandlerContext& context, StreamRates& rates)
 {
-    if (!context.state.playback) // the program is ending
+    if (!context.core.session || !context.core.playback) // the program is ending
         return {};
-    PlaybackSession& playback = *context.state.playback;
+    PlaybackSession& playback = *context.core.session;
     const std::optional<Alternate> alternate = playback.currentAlternate();
-    if (!alternate || context.nowPlaying.generation == 0) {
+    const NowPlaying& playing = context.core.playback->nowPlaying();
+    if (!alternate || playing.generation == 0) {
         rates.clear();
         return {QStringLiteral("没有正在播放的节目")};
     }
-    QStringList lines{QStringLiteral("名称：") + context.nowPlaying.name,
+    QStringList lines{QStringLiteral("名称：") + playing.name,
                       QStringLiteral("地址：") + shownAddress(alternate->address)};
     if (!alternate->label.isEmpty())
         lines << QStringLiteral("线路：") + alternate->label;
-    const std::optional<MediaPlayer::Description> described = playback.description();
+    const std::optional<MediaPlayer::Description> described = playback.transport().description();
     if (!described) {
         lines << QStringLiteral("正在打开…");
         return lines;
@@ -63,7 +64,7 @@ QStringList describe(HandlerContext& context, StreamRates& rates)
     if (described->audioRate > 0)
         audio += QStringLiteral("，%1 Hz").arg(described->audioRate);
     lines << QStringLiteral("音频：") + audio;
-    if (const std::optional<MediaPlayer::Stats> stats = playback.showingPlayer().stats())
+    if (const std::optional<MediaPlayer::Stats> stats = playback.transport().stats())
         rates.add(StreamRates::Clock::now(), *stats);
     const std::optional<double> rate = rates.kilobitsPerSecond();
     lines << QStringLiteral("码率：") + (rate ? QStringLiteral("%1 kbit/s").arg(*rate, 0, 'f', 0) : QStringLiteral("测量中"))
@@ -144,7 +145,7 @@ void ToggleMediaInfo(HandlerContext& context)
         auto rates = std::make_shared<StreamRates>();
         context.infoPanel = new MediaInfoPanel(
             context.window, [&context, rates] { return describe(context, *rates); },
-            [&context] { return VideoOnScreen(context).topLeft() + QPoint(8, 8); });
+            [video = context.video] { return video->onScreen().topLeft() + QPoint(8, 8); });
     }
     context.infoPanel->present();
 }

@@ -13,8 +13,6 @@ struct PlaySourceFile;
 std::uint64_t LoadPlaySourceList(HandlerContext& context, const QString& path);
 // Files dropped on the window: their entries replace the list; nothing plays.
 void OnFilesDropped(HandlerContext& context, const QString& payload);
-// The list's two controls show the list as it stands.
-void FillSourceList(HandlerContext& context);
 // Shows a finished load: both lists replaced, nothing selected (the list
 // beside the program at start selects the channel played last, if it has it);
 // a drop that brought nothing to list leaves them as they are.

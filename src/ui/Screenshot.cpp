@@ -2,8 +2,8 @@
 
 #include "HandlerContext.h"
 #include "MainWindow.h"
-#include "PlaybackHandlers.h"
-#include "core/ProgramState.h"
+#include "VideoArea.h"
+#include "core/AppCore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -16,7 +16,7 @@ namespace {
 
 void tell(HandlerContext& context, const QString& text)
 {
-    QToolTip::showText(VideoOnScreen(context).center(), text, &context.window, {}, 3000);
+    QToolTip::showText(context.video->onScreen().center(), text, &context.window, {}, 3000);
 }
 
 } // namespace
@@ -35,16 +35,17 @@ QString ScreenshotPath(const QString& channel)
 
 void SaveScreenshot(HandlerContext& context)
 {
-    if (context.nowPlaying.generation == 0) {
+    const NowPlaying& playing = context.core.playback->nowPlaying();
+    if (playing.generation == 0) {
         tell(context, QStringLiteral("没有可截图的画面"));
         return;
     }
-    const QString path = ScreenshotPath(context.nowPlaying.name);
+    const QString path = ScreenshotPath(playing.name);
     if (!QDir().mkpath(QFileInfo(path).path())) {
         tell(context, QStringLiteral("无法创建文件夹：") + QFileInfo(path).path());
         return;
     }
-    context.state.playback->saveSnapshot(path, &context.window, [&context, path](bool saved) {
+    context.core.session->transport().saveSnapshot(path, &context.window, [&context, path](bool saved) {
         tell(context, saved ? QStringLiteral("截图已保存：") + QDir::toNativeSeparators(path)
                             : QStringLiteral("没有可截图的画面"));
     });

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/MediaPlayer.h"
+#include "engine/PlaybackFailure.h"
+
 #include <QString>
 
 // The window's own texts.
@@ -22,6 +25,42 @@ inline QString withLabel(const QString& name, const QString& label)
 inline QString buffering(int percent) { return QStringLiteral("  缓冲 %1%").arg(percent); }
 inline QString emptyList() { return QStringLiteral("无内容"); }
 inline QString infoCaption() { return QStringLiteral("信息："); }
+
+// Why a choice failed, for the title's tooltip; empty when it is not known.
+inline QString failureReason(const PlaybackFailure& failure)
+{
+    using Kind = PlaybackFailure::Kind;
+    switch (failure.kind) {
+    case Kind::None:
+        return {};
+    case Kind::NoStartInTime:
+        return QStringLiteral("%1 秒内没有开始播放").arg(failure.seconds);
+    case Kind::NoMedia:
+        return QStringLiteral("无法打开这个地址");
+    case Kind::NothingPlayable:
+        return QStringLiteral("没有收到可以播放的内容");
+    case Kind::ConnectionLost:
+        return QStringLiteral("连接中断，重连没有成功");
+    case Kind::EngineError:
+        return failure.detail; // libvlc's or the reader's own words
+    case Kind::RtspModuleMissing:
+        return QStringLiteral("缺少 RTSP 模块（%1）").arg(failure.detail);
+    }
+    return {};
+}
+
+// A track in the video's menu: "音轨 2：Commentary [eng]", "字幕 1 [chi]".
+inline QString trackName(const QString& kind, const MediaPlayer::Track& track)
+{
+    QString name = kind + QLatin1Char(' ') + QString::number(track.number);
+    if (!track.description.isEmpty())
+        name += QStringLiteral("：") + track.description;
+    if (!track.language.isEmpty())
+        name += QStringLiteral(" [") + track.language + QLatin1Char(']');
+    return name;
+}
+inline QString audioTrack() { return QStringLiteral("音轨"); }
+inline QString subtitleTrack() { return QStringLiteral("字幕"); }
 
 // The mode flag, the tag of FullScreenButton: what the button offers to do.
 inline QString enlarge() { return QStringLiteral("放大"); } // windowed

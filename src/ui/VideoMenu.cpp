@@ -4,11 +4,10 @@
 #include "MainWindow.h"
 #include "MediaInfoPanel.h"
 #include "Screenshot.h"
-#include "core/ProgramState.h"
-#include "controls/PicBox.h"
+#include "Texts.h"
+#include "core/AppCore.h"
 
 #include <QActionGroup>
-#include <QEvent>
 #include <QFileDialog>
 #include <QMenu>
 
@@ -16,14 +15,6 @@ namespace {
 
 using Shape = PictureSettings::Shape;
 using Deinterlace = PictureSettings::Deinterlace;
-
-void choosePicture(HandlerContext& context, PictureSettings picture)
-{
-    const ChannelKey channel = WatchedChannel(context);
-    if (context.state.pictures.set(channel, picture) && context.state.settings)
-        context.state.settings->setPictures(context.state.pictures.kept());
-    context.state.playback->setPicture(PictureFor(context, channel));
-}
 
 // A submenu of choices of which one is checked.
 template <class Value, class Choose>
@@ -42,32 +33,34 @@ void addChoices(QMenu& menu, const std::vector<std::pair<QString, Value>>& choic
 
 void addTrackMenus(HandlerContext& context, QMenu& menu)
 {
-    PlaybackSession& playback = *context.state.playback;
-    const std::optional<MediaPlayer::Tracks> tracks = playback.tracks();
+    PlaybackController& playback = *context.core.playback;
+    const std::optional<MediaPlayer::Tracks> tracks = context.core.session->transport().tracks();
 
-    QMenu* audio = menu.addMenu(QStringLiteral("音轨"));
-    audio->setAccessibleName(QStringLiteral("音轨"));
+    QMenu* audio = menu.addMenu(texts::audioTrack());
+    audio->setAccessibleName(texts::audioTrack());
     std::vector<std::pair<QString, int>> audioChoices;
     if (tracks)
         for (const MediaPlayer::Track& track : tracks->audio)
-            audioChoices.emplace_back(track.name, track.id);
-    addChoices(*audio, audioChoices, tracks ? tracks->audioId : -1, [&playback](int id) { playback.setAudioTrack(id); });
+            audioChoices.emplace_back(texts::trackName(texts::audioTrack(), track), track.id);
+    addChoices(*audio, audioChoices, tracks ? tracks->audioId : -1, [&playback](int id) { playback.chooseAudioTrack(id); });
     audio->setEnabled(!audioChoices.empty());
 
-    QMenu* subtitles = menu.addMenu(QStringLiteral("字幕"));
-    subtitles->setAccessibleName(QStringLiteral("字幕"));
+    QMenu* subtitles = menu.addMenu(texts::subtitleTrack());
+    subtitles->setAccessibleName(texts::subtitleTrack());
     std::vector<std::pair<QString, int>> subtitleChoices{{QStringLiteral("关闭"), -1}};
     if (tracks)
         for (const MediaPlayer::Track& track : tracks->subtitles)
-            subtitleChoices.emplace_back(track.name, track.id);
+            subtitleChoices.emplace_back(texts::trackName(texts::subtitleTrack(), track), track.id);
     addChoices(*subtitles, subtitleChoices, tracks ? tracks->subtitleId : -1,
-               [&playback](int id) { playback.setSubtitleTrack(id); });
+               [&playback](int id) { playback.chooseSubtitleTrack(id); });
     subtitles->addSeparator();
-    subtitles->addAction(QStringLiteral("打开字幕文件…"), &context.window, [&context] {
-        const QString path = QFileDialog::getOpenFileName(&context.window, QStringLiteral("打开字幕文件"), {},
-                                                          QStringLiteral("字幕文件 (*.srt *.ass *.ssa *.sub *.vtt *.smi);;所有文件 (*)"));
-        if (!path.isEmpty())
-            context.state.playback->addSubtitleFile(path);
+    subtitles->addAction(QStringLiteral("打开字幕文件…"), &context.window, [&context, &playback] {
+        QFileDialog dialog(&context.window, QStringLiteral("打开字幕文件"), {},
+                           QStringLiteral("字幕文件 (*.srt *.ass *.ssa *.sub *.vtt *.smi);;所有文件 (*)"));
+        dialog.setAccessibleName(QStringLiteral("打开字幕文件"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            playback.addSubtitleFile(dialog.selectedFiles().constFirst());
     });
     subtitles->setEnabled(tracks.has_value());
 }
@@ -77,13 +70,14 @@ template <class Field>
 void addPictureMenu(HandlerContext& context, QMenu& menu, const QString& title, Field PictureSettings::*field,
                     const std::vector<std::pair<QString, Field>>& choices)
 {
-    const PictureSettings current = context.state.pictures.of(WatchedChannel(context));
+    PlaybackController& playback = *context.core.playback;
+    const PictureSettings current = context.core.pictures.of(playback.watchedChannel());
     QMenu* submenu = menu.addMenu(title);
     submenu->setAccessibleName(title);
-    addChoices(*submenu, choices, current.*field, [&context, current, field](Field chosen) {
+    addChoices(*submenu, choices, current.*field, [&playback, current, field](Field chosen) {
         PictureSettings picture = current;
         picture.*field = chosen;
-        choosePicture(context, picture);
+        playback.choosePicture(picture);
     });
 }
 
@@ -104,57 +98,11 @@ void addPictureMenus(HandlerContext& context, QMenu& menu)
 
 } // namespace
 
-int WatchedEntry(HandlerContext& context)
-{
-    if (context.nowPlaying.generation == 0)
-        return -1;
-    const int entry = context.state.watchingBack ? context.state.watchingBack->entry : context.state.channels.lastPlayed();
-    return context.state.channels.list().contains(entry) ? entry : -1;
-}
-
-ChannelKey WatchedChannel(HandlerContext& context)
-{
-    if (context.state.watchingBack) {
-        const int entry = WatchedEntry(context);
-        return entry >= 0 ? context.state.channels.list().key(entry) : ChannelKey{};
-    }
-    return context.nowPlaying.generation ? context.nowPlaying.channel : ChannelKey{};
-}
-
-PictureSettings PictureFor(HandlerContext& context, const ChannelKey& channel)
-{
-    PictureSettings picture = context.state.pictures.of(channel);
-    if (picture.shape == Shape::Fill)
-        picture.area = context.window.get<PicBox>(u"VideoSurface").size();
-    return picture;
-}
-
-void RefitPictureToVideoArea(HandlerContext& context)
-{
-    class Refit final : public QObject {
-    public:
-        Refit(HandlerContext& context, QWidget& video) : QObject(&video), context_(context) { video.installEventFilter(this); }
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::Resize && context_.nowPlaying.generation != 0) {
-                const PictureSettings picture = PictureFor(context_, WatchedChannel(context_));
-                if (picture.shape == Shape::Fill)
-                    context_.state.playback->setPicture(picture);
-            }
-            return false;
-        }
-
-    private:
-        HandlerContext& context_;
-    };
-    new Refit(context, context.window.get<PicBox>(u"VideoSurface"));
-}
-
 void ShowVideoMenu(HandlerContext& context, QPoint onScreen)
 {
     QMenu menu;
     menu.setAccessibleName(QStringLiteral("视频菜单"));
-    const bool playing = context.nowPlaying.generation != 0;
+    const bool playing = context.core.playback->nowPlaying().generation != 0;
     addTrackMenus(context, menu);
     addPictureMenus(context, menu);
     for (QAction* action : menu.actions())

@@ -2,41 +2,31 @@
 
 #include "HandlerContext.h"
 #include "MainWindow.h"
-#include "core/ProgramState.h"
 #include "controls/Control.h"
 #include "controls/TransLabel.h"
-
-#include <QString>
-
-
-namespace {
-
-// The window shows what the core keeps.
-void change(HandlerContext& context, void (VolumeState::*what)())
-{
-    if (!context.state.volume)
-        return;
-    VolumeState& volume = *context.state.volume;
-    (volume.*what)();
-    const VolumeState::Look& look = volume.look();
-    context.window.get<TransLabel>(u"VolumeValueLabel").setCaption(QString::number(look.number));
-    context.window.control(u"VolumeLevelBar")->SetWidth(look.barWidth);
-    context.window.control(u"VolumeUpButton")->SetDisabled(look.upDisabled);
-}
-
-} // namespace
-
-void ToggleMute(HandlerContext& context)
-{
-    change(context, &VolumeState::toggleMute);
-}
+#include "core/AppCore.h"
 
 void StepVolumeUp(HandlerContext& context)
 {
-    change(context, &VolumeState::stepUp);
+    context.core.playback->stepVolumeUp();
 }
 
 void StepVolumeDown(HandlerContext& context)
 {
-    change(context, &VolumeState::stepDown);
+    context.core.playback->stepVolumeDown();
+}
+
+void ToggleMute(HandlerContext& context)
+{
+    context.core.playback->toggleMute();
+}
+
+void ShowVolume(HandlerContext& context)
+{
+    const std::optional<VolumeState::Look> look = context.core.playback->volume();
+    if (!look)
+        return;
+    context.window.get<TransLabel>(u"VolumeValueLabel").setCaption(QString::number(look->number));
+    context.window.control(u"VolumeLevelBar")->SetWidth(look->barWidth);
+    context.window.control(u"VolumeUpButton")->SetDisabled(look->upDisabled);
 }

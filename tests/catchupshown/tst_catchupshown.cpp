@@ -11,7 +11,8 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "core/ProgramState.h"
+#include "engine/SessionProbe.h"
+#include "app/ProgramState.h"
 #include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
 #include "ui/PositionBar.h"
@@ -58,7 +59,7 @@ QString title(Program& program)
 
 std::int64_t picturesShown(Program& program)
 {
-    const std::optional<MediaPlayer::Stats> stats = program.state().playback->showingPlayer().stats();
+    const std::optional<MediaPlayer::Stats> stats = SessionProbe(*program.core().session).showingPlayer().stats();
     return stats ? stats->displayedPictures : -1;
 }
 
@@ -105,7 +106,7 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     HandlerContext& context = program.handlers();
-    QTRY_VERIFY_WITH_TIMEOUT(program.state().guide && !program.state().guide->programmes(0).empty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide && !program.core().guide->programmes(0).empty(), 20000);
 
     // G: the past programmes say they can be watched back; Enter plays one.
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
@@ -125,10 +126,10 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     QTRY_VERIFY_WITH_TIMEOUT(server.targetsSeen().contains(asked), 10000);
 
     // Space holds the picture and the sound; again, they go on.
-    QTRY_VERIFY_WITH_TIMEOUT(program.state().playback->position() && picturesShown(program) > 5, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().session->transport().position() && picturesShown(program) > 5, 10000);
     QVERIFY(pressKeys(program, {"space"}));
     QTRY_VERIFY(title(program).startsWith(QStringLiteral("已暂停：")));
-    QTRY_VERIFY(program.state().playback->isPaused());
+    QTRY_VERIFY(program.core().session->transport().isPaused());
     QTest::qWait(300); // the pause reaches the engine
     const std::int64_t held = picturesShown(program);
     QTest::qWait(1000);
@@ -155,7 +156,7 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
         });
     };
     QTRY_VERIFY_WITH_TIMEOUT(askedFromLater(), 10000);
-    QVERIFY(program.state().watchingBack->fromSecond > 3);
+    QVERIFY(program.core().playback->watchingBack()->fromSecond > 3);
 
     // At its end the next programme of the channel follows.
     QTRY_VERIFY_WITH_TIMEOUT(title(program).startsWith(QStringLiteral("正在回看：一台  天气预报")), 20000);
@@ -172,29 +173,29 @@ void CatchupShownTest::arrowKeysJumpInALocalFile()
     Program program(folder.path());
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
-    PlaybackSession& playback = *program.state().playback;
+    PlaybackSession& playback = *program.core().session;
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"Return"}));
-    QTRY_VERIFY_WITH_TIMEOUT(playback.position() && playback.position()->timeMs > 500, 10000);
-    QCOMPARE(playback.position()->lengthMs / 1000, 40);
+    QTRY_VERIFY_WITH_TIMEOUT(playback.transport().position() && playback.transport().position()->timeMs > 500, 10000);
+    QCOMPARE(playback.transport().position()->lengthMs / 1000, 40);
 
     const auto landsNear = [&](std::int64_t target) {
         return QTest::qWaitFor([&] {
-            const auto position = playback.position();
+            const auto position = playback.transport().position();
             return position && std::abs(position->timeMs - target) < 1000;
         }, 5000);
     };
-    const std::int64_t from = playback.position()->timeMs;
+    const std::int64_t from = playback.transport().position()->timeMs;
     QVERIFY(pressKeys(program, {"Right"}));
-    QVERIFY2(landsNear(from + 10000), qPrintable(QString::number(playback.position()->timeMs)));
+    QVERIFY2(landsNear(from + 10000), qPrintable(QString::number(playback.transport().position()->timeMs)));
     QVERIFY(program.handlers().positionBar->isVisible()); // a jump shows where it landed
     QVERIFY(pressKeys(program, {"Home"}));
-    QVERIFY2(landsNear(0), qPrintable(QString::number(playback.position()->timeMs)));
+    QVERIFY2(landsNear(0), qPrintable(QString::number(playback.transport().position()->timeMs)));
     QVERIFY(pressKeys(program, {"Right", "Right", "Left"}));
-    QVERIFY2(landsNear(10000), qPrintable(QString::number(playback.position()->timeMs)));
+    QVERIFY2(landsNear(10000), qPrintable(QString::number(playback.transport().position()->timeMs)));
     // Sixty seconds on from ten is past the end: it goes to the end and no further.
     QVERIFY(pressKeys(program, {"shift+Right"}));
-    QTRY_VERIFY_WITH_TIMEOUT(!playback.position() || playback.position()->timeMs > 37000, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!playback.transport().position() || playback.transport().position()->timeMs > 37000, 5000);
     program.OnProgramExit();
 }
 

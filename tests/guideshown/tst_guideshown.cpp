@@ -98,7 +98,7 @@ void checkBannerAndSchedule(Program& program, const QString& onNow)
     QTRY_VERIFY_WITH_TIMEOUT(context.banner->showsLogo(), 3000);
     QTRY_VERIFY_WITH_TIMEOUT(!context.banner->isVisible(), 10000);
     // Kept: I shows it at once.
-    QVERIFY(!program.state().guide->logo(0).isEmpty());
+    QVERIFY(!program.core().guide->logo(0).isEmpty());
     QVERIFY(pressKeys(program, {"i"}));
     QTRY_VERIFY(context.banner->isVisible());
     QVERIFY(context.banner->showsLogo());

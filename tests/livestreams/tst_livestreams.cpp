@@ -12,6 +12,7 @@
 #include "TestMedia.h"
 
 #include "app/Program.h"
+#include "engine/SessionProbe.h"
 #include "engine/PlaybackSession.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
@@ -96,7 +97,7 @@ private slots:
 
 private:
     ProgramDriver& ui() { return *driver_; }
-    PlaybackSession& playback() { return *program_->state().playback; }
+    PlaybackSession& playback() { return *program_->core().session; }
 
     QTemporaryDir media_;
     QString live_, clip_, shortClip_;
@@ -121,8 +122,8 @@ void LiveStreamsTest::initTestCase()
 
 void LiveStreamsTest::init()
 {
-    playback().setRecoveryTiming({});
-    playback().setStartTimeout(PlaybackSession::kStartTimeout);
+    SessionProbe(playback()).setRecoveryTiming({});
+    SessionProbe(playback()).setStartTimeout(PlaybackSession::kStartTimeout);
     StopPlayback(program_->handlers());
     QVERIFY(ui().waitUntilStopped());
 }
@@ -167,7 +168,7 @@ void LiveStreamsTest::serverThatNeverComesBackFailsWithABlackPicture()
 
 void LiveStreamsTest::udpSenderThatStopsIsNoFrozenPicture()
 {
-    playback().setRecoveryTiming(shortTiming());
+    SessionProbe(playback()).setRecoveryTiming(shortTiming());
     const quint16 port = loopback::freePort(SOCK_DGRAM);
     QProcess sender;
     sender.start(QStringLiteral("ffmpeg"), {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", live_, "-c", "copy",
@@ -186,7 +187,7 @@ void LiveStreamsTest::udpSenderThatStopsIsNoFrozenPicture()
 
 void LiveStreamsTest::clipThatEndsIsNoDrop()
 {
-    playback().setRecoveryTiming(shortTiming());
+    SessionProbe(playback()).setRecoveryTiming(shortTiming());
     ui().setEntries({{QStringLiteral("片段"), shortClip_}});
     QSignalSpy status(&playback(), &PlaybackSession::statusChanged);
     ui().doubleClickEntry(0);
@@ -247,7 +248,7 @@ void LiveStreamsTest::refusedAddressSaysWhyInTheTip()
 
 void LiveStreamsTest::stormOfChoicesWhileSourcesDrop()
 {
-    playback().setRecoveryTiming(shortTiming());
+    SessionProbe(playback()).setRecoveryTiming(shortTiming());
     LiveStreamServer dropping(live_, 30, {"--drop-first", "1000", "--drop-after", "1"});
     LiveStreamServer steady(live_, 30);
     ui().setEntries({{QStringLiteral("断"), dropping.address()},
@@ -286,7 +287,7 @@ void LiveStreamsTest::refusedFirstAddressGivesWayToTheSecond()
     QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().videoColour().name()));
     // The title names the line that plays.
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：双线（线路2）"), 5000);
-    QCOMPARE(program_->state().CurrentAddress, written); // kept as written
+    QCOMPARE(program_->core().playback->currentAddress(), written); // kept as written
 }
 
 void LiveStreamsTest::headersTheServerWantsAreSent()

@@ -9,11 +9,13 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "engine/SessionProbe.h"
 #include "core/UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
 #include "platform/LibVlc.h"
 #include "ui/MainWindow.h"
+#include "ui/VideoArea.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
@@ -138,15 +140,15 @@ void PlaybackTest::initTestCase()
     program_ = std::make_unique<Program>();
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
-    QVERIFY(program_->state().playback->isUsable());
+    QVERIFY(program_->core().session->isUsable());
     driver_ = std::make_unique<ProgramDriver>(*program_);
-    QCOMPARE(program_->state().CachingMs, 300);
+    QCOMPARE(program_->core().playback->cachingMs(), 300);
 }
 
 void PlaybackTest::init()
 {
-    if (program_ && program_->state().playback) {
-        program_->state().playback->setStartTimeout(PlaybackSession::kStartTimeout);
+    if (program_ && program_->core().session) {
+        SessionProbe(*program_->core().session).setStartTimeout(PlaybackSession::kStartTimeout);
         StopPlayback(program_->handlers());
         QVERIFY(waitUntilStopped());
     }
@@ -168,10 +170,10 @@ void PlaybackTest::gbkTextBecomesUtf8()
 void PlaybackTest::doubleClickPlaysTheThirdEntryAndStopStops()
 {
     setEntries({{QStringLiteral("蓝色"), blue_}, {QStringLiteral("绿色"), chinese_}, {QStringLiteral("红色"), red_}});
-    QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
+    QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
     doubleClickEntry(2);
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
-    QCOMPARE(program_->state().CurrentAddress, red_);
+    QCOMPARE(program_->core().playback->currentAddress(), red_);
     QVERIFY(started.wait(10000));
     QVERIFY2(videoTurns(kRed, 10000), qPrintable(videoColour().name()));
 
@@ -182,7 +184,7 @@ void PlaybackTest::doubleClickPlaysTheThirdEntryAndStopStops()
     QVERIFY(waitUntilStopped());
     QTRY_COMPARE_WITH_TIMEOUT(videoColour(), QColor(0, 0, 0), 5000);
     // Stopping leaves the choice and the selection as they were.
-    QCOMPARE(program_->state().CurrentAddress, red_);
+    QCOMPARE(program_->core().playback->currentAddress(), red_);
     QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), 2);
 }
 
@@ -202,7 +204,7 @@ void PlaybackTest::pathsWithChineseNamesAndDoubleSlashesPlay()
 void PlaybackTest::emptyListSaysSoAndStartsNothing()
 {
     setEntries({});
-    const std::uint64_t before = program_->state().playback->generation();
+    const std::uint64_t before = program_->core().session->generation();
     const QString titleBefore = title();
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::Critical;
@@ -219,8 +221,8 @@ void PlaybackTest::emptyListSaysSoAndStartsNothing()
     QCOMPARE(caption, QStringLiteral("信息："));
     QCOMPARE(icon, QMessageBox::NoIcon);
     QVERIFY(modal);
-    QCOMPARE(program_->state().playback->generation(), before);
-    QVERIFY(!program_->state().playback->isOpenerBusy());
+    QCOMPARE(program_->core().session->generation(), before);
+    QVERIFY(!SessionProbe(*program_->core().session).isOpenerBusy());
     QCOMPARE(title(), titleBefore);
 }
 
@@ -251,22 +253,22 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     setEntries({{QStringLiteral("网络"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())},
                 {QStringLiteral("蓝色"), blue_},
                 {QStringLiteral("红色"), red_}});
-    PlaybackSession& playback = *program_->state().playback;
+    PlaybackSession& playback = *program_->core().session;
     doubleClickEntry(0);
     QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
-    auto& streaming = dynamic_cast<VlcPlayer&>(playback.showingPlayer());
-    QCOMPARE(playback.setVolume(70), 70);
+    auto& streaming = dynamic_cast<VlcPlayer&>(SessionProbe(playback).showingPlayer());
+    QCOMPARE(playback.transport().setVolume(70), 70);
 
     // How long the switch takes is measured in bench/ (channel switch).
     doubleClickEntry(1);
     QVERIFY2(videoTurns(kBlue, 15000), qPrintable(videoColour().name()));
     QCOMPARE(title(), QStringLiteral("正在播放：蓝色"));
-    auto& local = dynamic_cast<VlcPlayer&>(playback.showingPlayer());
+    auto& local = dynamic_cast<VlcPlayer&>(SessionProbe(playback).showingPlayer());
     QVERIFY(&local != &streaming);
     // Each draws into an X window of its own, so the one going away can not
     // paint over the one coming in.
     QVERIFY(local.Window() != streaming.Window());
-    QTRY_COMPARE(program_->handlers().playerSurfaces[0]->isVisible(), &local == playback.player(1));
+    QTRY_COMPARE(program_->handlers().video->surfaces()[1]->isVisible(), &local == SessionProbe(playback).player(1));
     QTRY_COMPARE_WITH_TIMEOUT(streaming.State(), int(libvlc_Stopped), 5000);
     QTRY_COMPARE(local.Volume(0, false), 70); // the level followed the switch
     // The second player's window lets the pointer through: the picture still drags the window.
@@ -279,7 +281,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     // And back: the first player is free again and takes the next source.
     doubleClickEntry(2);
     QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
-    QCOMPARE(&playback.showingPlayer(), static_cast<MediaPlayer*>(&streaming));
+    QCOMPARE(&SessionProbe(playback).showingPlayer(), static_cast<MediaPlayer*>(&streaming));
     QTRY_COMPARE_WITH_TIMEOUT(local.State(), int(libvlc_Stopped), 5000);
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
 
@@ -287,7 +289,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     StopPlayback(program_->handlers());
     QVERIFY(waitUntilStopped());
     QVERIFY2(videoTurns(Qt::black, 5000), qPrintable(videoColour().name()));
-    playback.setVolume(100);
+    playback.transport().setVolume(100);
 }
 
 void PlaybackTest::failuresSaySoInsteadOfHanging_data()
@@ -315,7 +317,7 @@ void PlaybackTest::stalledServerFailsAfterTheStartTimeout()
 {
     HttpTestServer server({}, HttpTestServer::Mode::Stall);
     QVERIFY(server.isListening());
-    program_->state().playback->setStartTimeout(std::chrono::milliseconds(2000));
+    SessionProbe(*program_->core().session).setStartTimeout(std::chrono::milliseconds(2000));
     setEntries({{QStringLiteral("不回答"), QStringLiteral("http://127.0.0.1:%1/live.ts").arg(server.port())},
                 {QStringLiteral("红色"), red_}});
     QElapsedTimer clock;
@@ -338,11 +340,11 @@ void PlaybackTest::cachingOptionsAct()
     setEntries({{QStringLiteral("本地"), red_},
                 {QStringLiteral("网络"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())}});
     for (int caching : {300, 2000}) {
-        program_->state().CachingMs = caching;
+        program_->core().playback->setCachingMs(caching);
         for (int entry : {0, 1}) {
             // After a stop the next choice opens on the player that showed last.
-            LibVlcLog log(dynamic_cast<VlcPlayer&>(program_->state().playback->showingPlayer()).Instance());
-            QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
+            LibVlcLog log(dynamic_cast<VlcPlayer&>(SessionProbe(*program_->core().session).showingPlayer()).Instance());
+            QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
             doubleClickEntry(entry);
             QVERIFY(started.wait(10000));
             QTRY_VERIFY(!log.bufferingDone().isEmpty());
@@ -355,28 +357,28 @@ void PlaybackTest::cachingOptionsAct()
             QVERIFY(waitUntilStopped());
         }
     }
-    program_->state().CachingMs = 300;
+    program_->core().playback->setCachingMs(300);
 }
 
 void PlaybackTest::volumeSurvivesAStop()
 {
     // What the volume buttons use.
-    PlaybackSession& player = *program_->state().playback;
-    QCOMPARE(player.setVolume(80), 80);
+    PlaybackSession& player = *program_->core().session;
+    QCOMPARE(player.transport().setVolume(80), 80);
     setEntries({{QStringLiteral("红色"), red_}});
-    QSignalSpy started(program_->state().playback.get(), &PlaybackSession::started);
+    QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
     doubleClickEntry(0);
     QVERIFY(started.wait(10000));
-    QTRY_COMPARE(player.volume(), 80);
+    QTRY_COMPARE(player.transport().volume(), 80);
     StopPlayback(program_->handlers());
     QVERIFY(waitUntilStopped());
-    QCOMPARE(player.volume(), 80); // libvlc itself has no figure now
-    QCOMPARE(player.setVolume(120), 120);
-    QCOMPARE(player.setVolume(-50), 0);
-    QCOMPARE(player.setVolume(120), 120);
+    QCOMPARE(player.transport().volume(), 80); // libvlc itself has no figure now
+    QCOMPARE(player.transport().setVolume(120), 120);
+    QCOMPARE(player.transport().setVolume(-50), 0);
+    QCOMPARE(player.transport().setVolume(120), 120);
     doubleClickEntry(0);
     QVERIFY(started.wait(10000));
-    QTRY_COMPARE(player.volume(), 120);
+    QTRY_COMPARE(player.transport().volume(), 120);
 }
 
 void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
@@ -420,7 +422,7 @@ void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
     clock.start();
     program_->OnProgramExit();
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!program_->state().playback);
+    QVERIFY(!program_->core().session);
     program_->OnProgramExit(); // once only
     driver_.reset();
     program_.reset();

@@ -15,16 +15,15 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "engine/SessionProbe.h"
 #include "core/UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
-#include "ui/ChannelNavigation.h"
 #include "ui/HandlerContext.h"
-#include "ui/ListFilterHandlers.h"
+#include "ui/ListPanel.h"
 #include "ui/ListFilterLine.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
-#include "ui/Preopen.h"
 #include "ui/controls/ListBox.h"
 
 #include <QApplication>
@@ -72,11 +71,11 @@ private slots:
 
 private:
     ProgramDriver& ui() { return *driver_; }
-    PlaybackSession& playback() { return *program_->state().playback; }
-    bool prepared(int entry) { return playback().isPrepared(EntryAlternates(program_->handlers(), entry)); }
+    PlaybackSession& playback() { return *program_->core().session; }
+    bool prepared(int entry) { return playback().isPreopened(program_->core().playback->entryAlternates(entry)); }
     int stateOf(int player)
     {
-        const auto* vlc = dynamic_cast<const VlcPlayer*>(playback().player(player));
+        const auto* vlc = dynamic_cast<const VlcPlayer*>(SessionProbe(playback()).player(player));
         return vlc ? vlc->State() : libvlc_Stopped;
     }
 
@@ -123,31 +122,31 @@ void PreopenTest::init()
 
 void PreopenTest::readySwitchBringsTheNextChannelForward()
 {
-    QCOMPARE(playback().setVolume(70), 70);
+    QCOMPARE(playback().transport().setVolume(70), 70);
     ui().doubleClickEntry(0);
     QVERIFY2(ui().videoTurns(kRed, 15000), qPrintable(ui().videoColour().name()));
-    const int red = playback().showingIndex();
+    const int red = SessionProbe(playback()).showingIndex();
     // The next channel is opened ahead: silent and out of sight.
     QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
     QVERIFY(testmedia::looksLike(ui().videoColour(), kRed));
 
     // Channel down: it is brought forward, no new open.
-    PlayNeighbourChannel(program_->handlers(), +1);
+    program_->core().playback->playNeighbour(+1, -1);
     QCOMPARE(ui().title(), QStringLiteral("正在播放：蓝色"));
     QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
-    QVERIFY(playback().showingIndex() != red);
+    QVERIFY(SessionProbe(playback()).showingIndex() != red);
     // The file waited at its first picture: it plays on, pictures and sound.
-    const MediaPlayer::Stats atSwitch = readingOf(playback().showingPlayer());
-    QTRY_VERIFY_WITH_TIMEOUT(readingOf(playback().showingPlayer()).displayedPictures > atSwitch.displayedPictures + 10 &&
-                                 readingOf(playback().showingPlayer()).decodedAudio > atSwitch.decodedAudio + 10,
+    const MediaPlayer::Stats atSwitch = readingOf(SessionProbe(playback()).showingPlayer());
+    QTRY_VERIFY_WITH_TIMEOUT(readingOf(SessionProbe(playback()).showingPlayer()).displayedPictures > atSwitch.displayedPictures + 10 &&
+                                 readingOf(SessionProbe(playback()).showingPlayer()).decodedAudio > atSwitch.decodedAudio + 10,
                              5000);
     // Heard at the kept level; the channel that showed stops.
-    QTRY_COMPARE(playback().showingPlayer().Volume(0, false), 70);
+    QTRY_COMPARE(SessionProbe(playback()).showingPlayer().Volume(0, false), 70);
     QTRY_COMPARE_WITH_TIMEOUT(stateOf(red), int(libvlc_Stopped), 5000);
-    QCOMPARE(program_->state().CurrentAddress, blue_);
+    QCOMPARE(program_->core().playback->currentAddress(), blue_);
     // And the one after it is opened ahead in turn.
     QTRY_VERIFY_WITH_TIMEOUT(prepared(2), 15000);
-    playback().setVolume(100);
+    playback().transport().setVolume(100);
 }
 
 // A live channel goes on receiving while it waits; brought forward, its next
@@ -168,13 +167,13 @@ void PreopenTest::liveChannelsOpenedAheadPlayOnWhenBroughtForward()
     for (const auto& [entry, colour] : {std::pair{1, kBlue}, std::pair{2, serverGreen}}) {
         QTRY_VERIFY_WITH_TIMEOUT(prepared(entry), 15000);
         QVERIFY(http.connections() == 1); // opened ahead once, not again when chosen
-        PlayNeighbourChannel(program_->handlers(), +1);
+        program_->core().playback->playNeighbour(+1, -1);
         QVERIFY2(ui().videoTurns(colour, 5000), qPrintable(ui().videoColour().name()));
-        const MediaPlayer::Stats atSwitch = readingOf(playback().showingPlayer());
-        QTRY_VERIFY_WITH_TIMEOUT(readingOf(playback().showingPlayer()).displayedPictures >
+        const MediaPlayer::Stats atSwitch = readingOf(SessionProbe(playback()).showingPlayer());
+        QTRY_VERIFY_WITH_TIMEOUT(readingOf(SessionProbe(playback()).showingPlayer()).displayedPictures >
                                      atSwitch.displayedPictures + 10,
                                  5000);
-        QCOMPARE(stateOf(playback().showingIndex()), int(libvlc_Playing));
+        QCOMPARE(stateOf(SessionProbe(playback()).showingIndex()), int(libvlc_Playing));
     }
     QVERIFY(ui().titleTip().isEmpty());
 }
@@ -248,7 +247,7 @@ void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
     clock.start();
     program_->OnProgramExit();
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!program_->state().playback);
+    QVERIFY(!program_->core().session);
     driver_.reset();
     program_.reset();
 }
@@ -303,7 +302,7 @@ void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched()
     // Channel down to the other channel of that server: it plays at the first try.
     QSignalSpy status(&playback(), &PlaybackSession::statusChanged);
     const int connections = server.connections();
-    PlayNeighbourChannel(program_->handlers(), +1);
+    program_->core().playback->playNeighbour(+1, -1);
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：二台"), 5000);
     // The old channel's picture may go on for a moment while its player stops: its connection counts first.
     QTRY_COMPARE_WITH_TIMEOUT(server.connections(), connections + 1, 15000);

@@ -5,6 +5,7 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "engine/SessionProbe.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackHandlers.h"
@@ -102,7 +103,7 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     program.open();
     QTRY_VERIFY(!said.isEmpty());
     QVERIFY2(said.contains(QStringLiteral("libvlc")), qPrintable(said));
-    QVERIFY(!program.state().playback->isUsable());
+    QVERIFY(!program.core().session->isUsable());
 
     MainWindow& window = program.window();
     PlaySourceFile file;
@@ -112,11 +113,11 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     window.get<ListBox>(u"SourceList").setCurrentSelection(0);
     PlaySelectedEntry(program.handlers());
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("播放失败：红色"));
-    QCOMPARE(program.state().playback->setVolume(70), 70);
-    QCOMPARE(program.state().playback->volume(), 70);
+    QCOMPARE(program.core().session->transport().setVolume(70), 70);
+    QCOMPARE(program.core().session->transport().volume(), 70);
     StopPlayback(program.handlers());
     QCOMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("Clipvane 澄影播放器"));
-    QTRY_VERIFY(!program.state().playback->isOpenerBusy());
+    QTRY_VERIFY(!SessionProbe(*program.core().session).isOpenerBusy());
     program.OnProgramExit();
 }
 

@@ -10,6 +10,7 @@
 #include "TestMedia.h"
 
 #include "app/Program.h"
+#include "engine/SessionProbe.h"
 #include "engine/PlaybackSession.h"
 #include "engine/RtspModule.h"
 #include "ui/controls/TransLabel.h"
@@ -168,24 +169,24 @@ void RtspTest::wrongPathAndRefusedPortFailWithinSeconds()
 
 void RtspTest::stopsNeverWaitOnTheReader()
 {
-    PlaybackSession& playback = *program_->state().playback;
+    PlaybackSession& playback = *program_->core().session;
     // During the open: the server never answers, the reader would wait for its timeout.
     HttpTestServer silent({}, HttpTestServer::Mode::Stall);
     ui().setEntries({{QStringLiteral("不回答"), QStringLiteral("rtsp://127.0.0.1:%1/live").arg(silent.port())}});
     ui().doubleClickEntry(0);
-    QTRY_VERIFY(silent.requestsSeen() >= 1 || !playback.isOpenerBusy());
+    QTRY_VERIFY(silent.requestsSeen() >= 1 || !SessionProbe(playback).isOpenerBusy());
     QTest::qWait(300);
     QElapsedTimer clock;
     clock.start();
     StopPlayback(program_->handlers());
-    QVERIFY(QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return !SessionProbe(playback).isOpenerBusy(); }, 10000));
     const qint64 duringOpen = clock.elapsed();
     // While playing.
     RtspTestServer server({"--colour", "blue"});
     QVERIFY(plays(server.address(), kBlue));
     clock.restart();
     StopPlayback(program_->handlers());
-    QVERIFY(QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return !SessionProbe(playback).isOpenerBusy(); }, 10000));
     const qint64 whilePlaying = clock.elapsed();
     qInfo("stopped in %lld ms during the open, %lld ms while playing", static_cast<long long>(duringOpen),
           static_cast<long long>(whilePlaying));

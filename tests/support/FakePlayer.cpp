@@ -171,9 +171,9 @@ std::unique_ptr<MediaPlayer::Subscription> FakePlayer::subscribe(EventListener l
     return std::make_unique<FakeSubscription>(*this);
 }
 
-QString FakePlayer::lastError() const
+PlaybackFailure FakePlayer::lastError() const
 {
-    return QStringLiteral("fake error");
+    return {PlaybackFailure::Kind::EngineError, 0, QStringLiteral("fake error")};
 }
 
 void FakePlayer::setStats(const Stats& stats)

@@ -63,7 +63,7 @@ public:
     int Volume(int level, bool set) override;
     void RestoreVolume() override;
     std::unique_ptr<Subscription> subscribe(EventListener listener) override;
-    QString lastError() const override;
+    PlaybackFailure lastError() const override;
     std::optional<Stats> stats() const override;
 
 private:

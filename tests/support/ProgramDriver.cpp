@@ -4,6 +4,7 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "engine/SessionProbe.h"
 #include "engine/VlcPlayer.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
@@ -69,7 +70,7 @@ bool ProgramDriver::videoAlternates(const QColor& one, const QColor& other, int 
 
 bool ProgramDriver::waitUntilStopped() const
 {
-    PlaybackSession& playback = *program_.state().playback;
+    const SessionProbe playback(*program_.core().session);
     if (!QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 15000))
         return false;
     for (int index = 0; index < PlaybackSession::kPlayers; ++index) {

@@ -5,12 +5,14 @@
 #include "TestMedia.h"
 #include "XTestSupport.h"
 #include "app/Program.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
+#include "ui/VideoArea.h"
 #include "ui/MediaInfoPanel.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/PositionBar.h"
+#include "ui/Texts.h"
 #include "ui/WindowModeFlags.h"
 
 #include <QApplication>
@@ -34,8 +36,8 @@ private slots:
 private:
     // Right-clicks the middle of the video and chooses `choice` of the submenu `submenu` (empty: the menu itself).
     void choose(const QString& submenu, const QString& choice);
-    std::optional<MediaPlayer::Tracks> tracks() { return program_->state().playback->tracks(); }
-    QRect video() { return VideoOnScreen(program_->handlers()); }
+    std::optional<MediaPlayer::Tracks> tracks() { return program_->core().session->transport().tracks(); }
+    QRect video() { return program_->handlers().video->onScreen(); }
     // How many pixels of the video's middle row (or column) show the colour.
     int extent(const QColor& colour, Qt::Orientation along);
 
@@ -102,11 +104,12 @@ void VideoMenuTest::tracksAndSubtitlesAreChosenFromTheMenu()
     QTRY_VERIFY2(tracks() && tracks()->audio.size() == 2 && tracks()->subtitles.size() == 1,
                  qPrintable(tracks() ? QStringLiteral("%1 audio, %2 subtitles").arg(tracks()->audio.size()).arg(tracks()->subtitles.size())
                                      : QStringLiteral("none")));
-    QVERIFY2(tracks()->audio[1].name.contains(QLatin1String("[fre]")), qPrintable(tracks()->audio[1].name));
+    const QString french = texts::trackName(texts::audioTrack(), tracks()->audio[1]);
+    QVERIFY2(french.contains(QLatin1String("[fre]")), qPrintable(french));
     QCOMPARE(tracks()->audioId, tracks()->audio[0].id);
 
     // The second audio track (its other tone) by the menu.
-    choose(QStringLiteral("音轨"), tracks()->audio[1].name);
+    choose(QStringLiteral("音轨"), french);
     QTRY_COMPARE(tracks()->audioId, tracks()->audio[1].id);
 
     // The subtitle's white letters come up over the blue, low in the picture,
@@ -127,7 +130,7 @@ void VideoMenuTest::tracksAndSubtitlesAreChosenFromTheMenu()
         return white;
     };
     QCOMPARE(whiteBelowMiddle(), 0);
-    choose(QStringLiteral("字幕"), tracks()->subtitles[0].name);
+    choose(QStringLiteral("字幕"), texts::trackName(texts::subtitleTrack(), tracks()->subtitles[0]));
     QTRY_COMPARE(tracks()->subtitleId, tracks()->subtitles[0].id);
     QTRY_VERIFY_WITH_TIMEOUT(whiteBelowMiddle() > 20, 10000);
     choose(QStringLiteral("字幕"), QStringLiteral("关闭"));

@@ -4,9 +4,11 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "engine/SessionProbe.h"
 #include "FakePlayer.h"
 #include "ui/FullScreenLayout.h"
 #include "ui/MainWindow.h"
+#include "ui/VideoArea.h"
 #include "ui/VolumeControl.h"
 #include "ui/WindowBar.h"
 #include "ui/WindowCommands.h"
@@ -188,7 +190,7 @@ void WindowModesTest::fullScreenFollowsTheWorkedExample()
     QCOMPARE(window.FullScreenOffsetX, 1214);
     QCOMPARE(c(u"VideoSurface").Rect(), QRect(3, 32, 1770, 1009));
     // The second player's window covers the video surface whatever its size.
-    QWidget& second = *program_->handlers().playerSurfaces[0];
+    QWidget& second = *program_->handlers().video->surfaces()[1];
     QCOMPARE(second.geometry(), QRect(0, 0, 1770, 1009));
     QCOMPARE(c(u"SourceList").Left(), 1775);
     QCOMPARE(c(u"SourceList").Height(), 985);
@@ -337,7 +339,7 @@ void WindowModesTest::minimisingInFullScreenKeepsTheLayout()
 
 void WindowModesTest::volumeFollowsTheWorkedExample()
 {
-    MediaPlayer& player = *program_->state().playback->player(0);
+    MediaPlayer& player = *SessionProbe(*program_->core().session).player(0);
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
     for (int step = 1; step <= 8; ++step) {
         StepVolumeUp(h());
@@ -393,11 +395,15 @@ void WindowModesTest::volumeDownStepsAndReenablesUp()
 
 void WindowModesTest::clippingPlayerShowsWhatItReports()
 {
-    ProgramState& state = program_->state();
+    // The window's volume goes through a controller over a player that clips.
+    AppCore& core = program_->core();
     std::vector<int> requests;
-    auto real = std::move(state.playback);
-    state.playback = std::make_unique<PlaybackSession>(
-        [&requests] { return std::make_unique<ClippingPlayer>(200, requests); });
+    PlaybackSession clipping([&requests] { return std::make_unique<ClippingPlayer>(200, requests); });
+    auto real = std::exchange(core.playback, std::make_unique<PlaybackController>(PlaybackController::Parts{
+                                                 clipping, core.channels, core.alternates, core.pictures, nullptr,
+                                                 *h().video}));
+    core.playback->startVolume(*real->volume());
+    QObject::connect(core.playback.get(), &PlaybackController::volumeChanged, [this] { ShowVolume(h()); });
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
     StepVolumeUp(h());
     StepVolumeUp(h());
@@ -407,7 +413,7 @@ void WindowModesTest::clippingPlayerShowsWhatItReports()
     StepVolumeDown(h());
     QCOMPARE(requests.back(), 150);
     QCOMPARE(number.caption(), QStringLiteral("150"));
-    state.playback = std::move(real);
+    core.playback = std::move(real);
 }
 
 void WindowModesTest::closeButtonEndsTheProgramThroughTheExitRoutine()
@@ -419,7 +425,7 @@ void WindowModesTest::closeButtonEndsTheProgramThroughTheExitRoutine()
     // The close comes after the click handler returns; the event loop then ends.
     QApplication::exec();
     QCOMPARE(quitting.count(), 1);
-    QVERIFY(!program_->state().playback); // players released by the exit routine
+    QVERIFY(!program_->core().session); // players released by the exit routine
     QVERIFY(!program_->window().isVisible());
 }
 

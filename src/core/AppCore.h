@@ -1,0 +1,42 @@
+#pragma once
+
+#include "AlternateOrder.h"
+#include "ChannelNavigator.h"
+#include "ListChecker.h"
+#include "PictureChoices.h"
+#include "PlaybackController.h"
+#include "PreopenScheduler.h"
+#include "ProgrammeGuide.h"
+#include "UserSettings.h"
+#include "engine/PlaybackSession.h"
+#include "sources/PlaySourceLoader.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The application core: what the window draws and passes requests to. Each
+// piece of state has its owner here; the program makes them at start and
+// releases them at exit, the guide and the checker before their modules.
+struct AppCore {
+    std::unique_ptr<UserSettings> settings;
+    std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
+    ChannelNavigator channels; // the list shown, the history, which way a change goes
+    AlternateOrder alternates; // which address of a channel is tried first
+    PictureChoices pictures;   // each channel's picture shape and deinterlacing
+    // Owns the players (the one made at start, one to switch channels on and
+    // one to open channels ahead), plays and stops through them off the
+    // window's thread.
+    std::unique_ptr<PlaybackSession> session;
+    std::unique_ptr<PlaybackController> playback; // what plays, when, and what follows it
+    std::unique_ptr<PreopenScheduler> preopen;    // what is opened ahead besides the next channel
+    // Made by their modules once they are opened; none before.
+    std::unique_ptr<ProgrammeGuide> guide;
+    std::unique_ptr<ListChecker> checker;
+    // A check of the list under way: what it tries, and how far it is.
+    struct ListCheck {
+        std::vector<CheckTarget> targets;
+        int done = 0;
+    };
+    std::optional<ListCheck> listCheck;
+};
