@@ -23,7 +23,7 @@ class MediaPlayer {
 public:
     // What a player reports while it plays, as the session sees it.
     struct Event {
-        enum class Type { Buffering, Playing, EndReached, EncounteredError, Stopped, AudioVolume };
+        enum class Type { Buffering, Playing, EndReached, EncounteredError, Stopped, AudioVolume, VideoOutput };
         Type type = Type::Playing;
         float cache = 0; // Buffering: 0 to 100
     };

@@ -35,7 +35,11 @@ void PlayerBank::adoptPlayer(int index, std::unique_ptr<MediaPlayer> player)
     slot.events = player->subscribe([this, index](const MediaPlayer::Event& event) {
         // On the engine's thread: copy and post; never call the player here.
         const std::uint64_t attempt = slots_[size_t(index)].attempt.load();
-        mailbox_.post([this, index, attempt, event] { emit this->event(index, attempt, event); });
+        mailbox_.post([this, index, attempt, event] {
+            if (event.type == MediaPlayer::Event::Type::VideoOutput)
+                keepSize(index);
+            emit this->event(index, attempt, event);
+        });
     });
     const std::lock_guard lock(volumeLock_);
     if (volumeLevel_ && !slot.silent)
@@ -80,7 +84,7 @@ void PlayerBank::retire(unsigned players)
 // This player shows the choice from now on: heard at the kept level, and a
 // stop still owed to it (for what it held before) is not made. Its open may
 // still be waiting or running: it reads `silent` under the same lock, so the
-// level set here is not undone.
+// level and the size set here are not undone.
 void PlayerBank::takeAsChoice(int index)
 {
     MediaPlayer* forward = player(index);
@@ -91,6 +95,17 @@ void PlayerBank::takeAsChoice(int index)
     slots_[size_t(index)].silent = false;
     forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
     forward->SetDrawnSmall(false);
+}
+
+// libvlc gives a video output the size asked of its player when the output is
+// made, but one made while the size changes may miss the change (it is not
+// among the player's outputs yet): a choice taken over from an open ahead
+// came up drawn small. The size is asked again once an output is there.
+void PlayerBank::keepSize(int index)
+{
+    const bool silent = slots_[size_t(index)].silent;
+    if (!silent)
+        command(index, [](MediaPlayer& player) { player.SetDrawnSmall(false); });
 }
 
 void PlayerBank::adopt(int index)
@@ -165,10 +180,12 @@ void PlayerBank::run(const OpenRequest& request)
     if (!request.preopen) // one opened ahead stays out of sight
         mailbox_.post([this, target = request.target] { emit showing(target); });
     chosen.SetWindow(request.window);
-    chosen.SetDrawnSmall(request.preopen && request.drawnSmall);
     {
-        // Silent while it is opened ahead; otherwise at the level kept.
+        // Silent and drawn small while it is opened ahead; otherwise at the
+        // level kept, whole. A choice may have taken it over since the request
+        // was made (takeAsChoice): under the same lock, what it set stays.
         const std::lock_guard lock(volumeLock_);
+        chosen.SetDrawnSmall(slot.silent && request.drawnSmall);
         if (slot.silent)
             chosen.Volume(0, true);
         else if (volumeLevel_)

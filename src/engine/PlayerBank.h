@@ -103,6 +103,7 @@ private:
     };
 
     void takeAsChoice(int index);
+    void keepSize(int index);
 
     // Opener thread.
     void run(const OpenRequest& request);

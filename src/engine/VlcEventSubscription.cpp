@@ -6,7 +6,8 @@ namespace {
 
 constexpr libvlc_event_e kWatched[] = {libvlc_MediaPlayerBuffering,  libvlc_MediaPlayerPlaying,
                                        libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
-                                       libvlc_MediaPlayerStopped,    libvlc_MediaPlayerAudioVolume};
+                                       libvlc_MediaPlayerStopped,    libvlc_MediaPlayerAudioVolume,
+                                       libvlc_MediaPlayerVout};
 
 } // namespace
 
@@ -50,6 +51,11 @@ void VlcEventSubscription::onEvent(const libvlc_event_t* event, void* self)
         break;
     case libvlc_MediaPlayerAudioVolume:
         copy.type = Type::AudioVolume;
+        break;
+    case libvlc_MediaPlayerVout:
+        if (event->u.media_player_vout.new_count <= 0)
+            return;
+        copy.type = Type::VideoOutput;
         break;
     default:
         return;

@@ -934,7 +934,8 @@ void SessionTest::choiceOfAChannelBeingOpenedAheadTakesItsOpenOver()
     QCOMPARE(opens, 1);
 
     // Chosen before its open has even begun (the players' thread is busy): it
-    // still opens, heard, and the next channel opened ahead does not push it out.
+    // still opens, heard and drawn whole, and the next channel opened ahead
+    // does not push it out.
     fake(2).holdOpens(true);
     const auto release = qScopeGuard([this] { fake(2).holdOpens(false); });
     session_->preopen({{QStringLiteral("http://c/live"), {}, {}, {}}}, kWindows3, 300);
@@ -948,6 +949,10 @@ void SessionTest::choiceOfAChannelBeingOpenedAheadTakesItsOpenOver()
     QVERIFY(first().waitForCall(QStringLiteral("open http://e/live")));
     QVERIFY(waitIdle());
     QCOMPARE(fake(2).Volume(0, false), 80);
+    QVERIFY(!fake(2).isDrawnSmall()); // whole, though its open asked for it small
+    // A video output that comes up small all the same is made whole.
+    fake(2).videoOutputComesUp(true);
+    QTRY_VERIFY(!fake(2).isDrawnSmall());
     QCOMPARE(probe().showingIndex(), 2);
 }
 

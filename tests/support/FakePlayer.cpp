@@ -68,6 +68,12 @@ void FakePlayer::send(Event::Type type, float cache)
         listener_(Event{type, cache});
 }
 
+void FakePlayer::videoOutputComesUp(bool small)
+{
+    drawnSmall_ = small;
+    send(Event::Type::VideoOutput);
+}
+
 bool FakePlayer::hasListener() const
 {
     const std::lock_guard guard(lock_);

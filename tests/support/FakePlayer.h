@@ -36,6 +36,9 @@ public:
 
     // As the engine's event thread would.
     void send(Event::Type type, float cache = 0);
+    // A video output comes up drawn as asked before the last change of size
+    // (libvlc's output made while the size changed misses the change).
+    void videoOutputComesUp(bool small);
     // What stats() reports from now on; nothing (busy) until it is set.
     void setStats(const Stats& stats);
     // Moves every counter on, as a playing source does.
