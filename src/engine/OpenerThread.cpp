@@ -15,8 +15,9 @@ bool OpenerThread::post(Request request, Lane lane)
         const std::lock_guard guard(lock_);
         if (closed_)
             return false;
-        const auto same = std::find_if(pending_.begin(), pending_.end(),
-                                       [lane](const Pending& pending) { return pending.lane == lane; });
+        const auto same = lane == Lane::Command ? pending_.end()
+                                                : std::find_if(pending_.begin(), pending_.end(),
+                                                               [lane](const Pending& pending) { return pending.lane == lane; });
         if (same != pending_.end())
             same->request = std::move(request);
         else
@@ -71,14 +72,12 @@ void OpenerThread::run(std::stop_token stop)
         wake_.wait(guard, stop, [this] { return !pending_.empty(); });
         if (pending_.empty()) // stopped with nothing left to do
             return;
-        // A choice first, then a player to let go, then one opened ahead.
-        auto next = pending_.begin();
-        for (const Lane lane : {Lane::Choice, Lane::Retire, Lane::Preopen}) {
-            next = std::find_if(pending_.begin(), pending_.end(),
-                                [lane](const Pending& pending) { return pending.lane == lane; });
-            if (next != pending_.end())
-                break;
-        }
+        // A choice or a command first, then a player to let go, then one opened ahead.
+        const auto first = [this](auto inLane) { return std::find_if(pending_.begin(), pending_.end(), inLane); };
+        auto next = first([](const Pending& pending) { return pending.lane == Lane::Choice || pending.lane == Lane::Command; });
+        for (const Lane lane : {Lane::Retire, Lane::Preopen})
+            if (next == pending_.end())
+                next = first([lane](const Pending& pending) { return pending.lane == lane; });
         Request request = std::move(next->request);
         pending_.erase(next);
         running_ = true;

@@ -8,13 +8,14 @@
 
 // One worker thread that runs requests one at a time. Each request has a lane;
 // a request that has not started yet is replaced by a newer one of its lane
-// (only the latest intent of a lane is carried out: play this, stop). The
-// user's choices go first, then players being let go, then sources opened
-// ahead.
+// (only the latest intent of a lane is carried out: play this, stop), except
+// commands to a player (pause, seek, a track), each of which is carried out.
+// The user's choices and commands go first, in the order they came, then
+// players being let go, then sources opened ahead.
 class OpenerThread {
 public:
     using Request = std::function<void()>;
-    enum class Lane { Choice, Retire, Preopen };
+    enum class Lane { Choice, Command, Retire, Preopen };
 
     OpenerThread();
     ~OpenerThread();

@@ -145,10 +145,12 @@ void PlayerBank::command(int index, std::function<void(MediaPlayer&)> request)
 {
     if (shutDown_ || !player(index))
         return;
-    opener_.post([this, index, request = std::move(request)] {
-        if (MediaPlayer* target = player(index))
-            request(*target);
-    });
+    opener_.post(
+        [this, index, request = std::move(request)] {
+            if (MediaPlayer* target = player(index))
+                request(*target);
+        },
+        OpenerThread::Lane::Command);
 }
 
 void PlayerBank::stopAll(std::uint64_t attempt)

@@ -16,6 +16,8 @@ public:
     int showingIndex() const { return session_.showing_; }
     // True while a request runs or waits on the players' thread.
     bool isOpenerBusy() const { return session_.bank_.isBusy(); }
+    // A channel is opened ahead, ready or not.
+    bool holdsPreopened() const { return session_.preopener_.preopened().has_value(); }
 
     // How long a choice may take to start playing before it counts as failed.
     void setStartTimeout(std::chrono::milliseconds timeout)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The layers keep their direction: no layer includes a header of one above it,
-# and a widget's header does not compile in a layer that must not see the
-# window. Arguments: the source root, the build folder.
+# The layers keep their direction: no layer includes a header of one above it
+# (nor the modules loaded later, guide and check, from below the core), and a
+# widget's header does not compile in a layer that must not see the window.
+# Arguments: the source root, the build folder.
 set -uo pipefail
 src="$1/src"
 build="$2"
@@ -9,9 +10,9 @@ status=0
 
 # layer: the layers it must not include.
 declare -A above=(
-    [platform]="sources engine core ui app"
-    [sources]="engine core ui app"
-    [engine]="sources core ui app"
+    [platform]="sources engine core ui app guide check"
+    [sources]="engine core ui app guide check"
+    [engine]="sources core ui app guide check"
     [core]="ui app guide check"
     [guide]="sources engine ui app check"
     [check]="sources engine ui app guide"
@@ -26,6 +27,29 @@ for layer in "${!above[@]}"; do
         fi
     done
 done
+
+# The window's files include one another without a circle (a header and its
+# source counted as one), and none sees the program's state.
+if ! python3 "$(dirname "$0")/include_cycles.py" "$src/ui" ui/; then
+    status=1
+fi
+if found=$(grep -rn '#include ".*ProgramState.h"' "$src/ui"); then
+    echo "the window includes the program's state:"
+    echo "$found"
+    status=1
+fi
+# The desktop's media controls are a client of the core, not of the window.
+if found=$(grep -n '#include "ui/' "$src/app/DesktopMediaControls.cpp" "$src/app/DesktopMediaControls.h"); then
+    echo "the desktop's media controls include the window:"
+    echo "$found"
+    status=1
+fi
+# The engine says nothing to the user: its words are the window's to choose.
+if ! found=$(python3 "$(dirname "$0")/user_texts.py" "$src/engine"); then
+    echo "the engine holds user-facing Chinese text:"
+    echo "$found"
+    status=1
+fi
 
 for layer in platform sources engine core guide check; do
     output=$(cmake --build "$build" --target "widget_probe_$layer" 2>&1)

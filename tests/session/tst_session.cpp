@@ -15,6 +15,7 @@
 #include "engine/RecoveryPlan.h"
 #include "engine/SourceAddress.h"
 
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
@@ -251,6 +252,25 @@ void SessionTest::latestChoiceWins()
                 opens << call;
     QCOMPARE(opens, QStringList({QStringLiteral("open A"), QStringLiteral("open C")}));
     QCOMPARE(session_->generation(), last);
+
+    // A command to the player (a picture, a track) waits behind the choice
+    // still to open, and replaces neither it nor another command.
+    first().holdOpens(true);
+    session_->play(QStringLiteral("D"), kWindows, 300);
+    second().holdOpens(true);
+    QTRY_VERIFY(first().isInsideOpen() || second().isInsideOpen());
+    session_->play(QStringLiteral("E"), kWindows, 300);
+    session_->transport().setPicture({PictureSettings::Shape::Wide, PictureSettings::Deinterlace::Auto, {}});
+    session_->transport().setPicture({PictureSettings::Shape::Fill, PictureSettings::Deinterlace::Off, {}});
+    first().holdOpens(false);
+    second().holdOpens(false);
+    QVERIFY(waitIdle());
+    QStringList after;
+    for (size_t index = 0; index < playerCount(); ++index)
+        after += fake(int(index)).calls().filter(QRegularExpression(QStringLiteral("^(open E|picture)")));
+    QCOMPARE(after.filter(QStringLiteral("open E")).size(), 1);
+    QCOMPARE(after.filter(QStringLiteral("picture 1 0")).size(), 1);
+    QCOMPARE(after.filter(QStringLiteral("picture 3 1")).size(), 1);
 }
 
 void SessionTest::eventsOfAnEarlierChoiceAreIgnored()

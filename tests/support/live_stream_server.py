@@ -5,12 +5,13 @@ have: a connection dropped after some seconds, a server that then refuses
 every connection, a stream that pauses before it has filled the player's
 buffer, a server that answers 403 unless the request carries certain headers,
 a service that allows one connection at a time (a second one is refused with
-403 while the first is open, or the older one is cut).
+403 while the first is open, or the older one is cut), and counts a closed
+connection a while after it closed, as real services do.
 
     live_stream_server.py FILE.ts SECONDS [--drop-first N] [--drop-after S]
                           [--then-refuse] [--pause-at-start S]
                           [--require "Header: value"]…
-                          [--one-connection refuse|cut-older]
+                          [--one-connection refuse|cut-older] [--release-after S]
 
 FILE.ts lasts SECONDS; it is sent round and round. The first N connections
 (default 0) are cut after S seconds; with --then-refuse the server stops
@@ -37,12 +38,19 @@ def main():
     parser.add_argument("--pause-at-start", type=float, default=0.0)
     parser.add_argument("--require", action="append", default=[])
     parser.add_argument("--one-connection", choices=["refuse", "cut-older"])
+    parser.add_argument("--release-after", type=float, default=0.0)
     options = parser.parse_args()
     data = open(options.file, "rb").read()
     rate = len(data) / options.seconds  # bytes per second of playing
     lock = threading.Lock()
     connections = [0]
     serving = [None]  # the connection streamed to, when one connection is allowed
+    released = [None, 0.0]  # the connection the server noticed closed, and when
+
+    def notice_closed(connection):
+        """The server learns that a connection it served has closed (under the lock)."""
+        if released[0] is not connection:
+            released[0], released[1] = connection, time.monotonic()
 
 
     def is_open(connection):
@@ -74,7 +82,11 @@ def main():
             if options.one_connection:
                 with lock:
                     older = serving[0]
-                    if older is not None and is_open(older):
+                    held = older is not None and is_open(older)
+                    if older is not None and not held:
+                        notice_closed(older)
+                        held = time.monotonic() - released[1] < options.release_after
+                    if held:
                         if options.one_connection == "refuse":
                             self.send_response(403, "max connections")
                             self.end_headers()
@@ -112,6 +124,9 @@ def main():
                     self.wfile.flush()
                     time.sleep(0.02)
             except (BrokenPipeError, ConnectionResetError):
+                with lock:
+                    if serving[0] is self.connection:
+                        notice_closed(self.connection)
                 return
             # Cut off: no orderly end of the stream, as a dying server does.
             try:
