@@ -176,11 +176,11 @@ void ControllerTest::cleanup()
 
 void ControllerTest::nextProgrammeFollowsAtAProgrammesEnd()
 {
-    // Three programmes of 一台: one that ended, the one after it (ended too), and the one on now.
+    // Three programmes of 一台: one that ended, the one on now, one to come.
     const Programme first{kNow - 7200, kNow - 3600, QStringLiteral("早间新闻"), {}};
-    const Programme second{kNow - 3600, kNow - 600, QStringLiteral("午间新闻"), {}};
-    const Programme onNow{kNow - 600, kNow + 1200, QStringLiteral("晚间新闻"), {}};
-    guide_.schedules[1] = {first, second, onNow};
+    const Programme second{kNow - 3600, kNow + 600, QStringLiteral("午间新闻"), {}};
+    const Programme later{kNow + 600, kNow + 1800, QStringLiteral("晚间新闻"), {}};
+    guide_.schedules[1] = {first, second, later};
     QSignalSpy titles(controller_.get(), &PlaybackController::titleChanged);
     controller_->watchBack(1, first);
     const QString firstAddress = QStringLiteral("http://h/back/%1-%2.ts").arg(first.start).arg(first.stop);
@@ -197,8 +197,8 @@ void ControllerTest::nextProgrammeFollowsAtAProgrammesEnd()
     QVERIFY(starts(secondAddress));
     QVERIFY(controller_->title().name.contains(QStringLiteral("午间新闻")));
 
-    // At the end of that one the next has begun and goes on now: the channel live.
-    showing().setStats({0, 0, 0, 0, 3000000, 3000000, false});
+    // At the end of that one the next has not begun: the channel live.
+    showing().setStats({0, 0, 0, 0, 4200000, 4200000, false});
     passTime(std::chrono::seconds(1));
     showing().send(Type::EndReached);
     QVERIFY(starts(QStringLiteral("http://h/1.ts")));
@@ -240,9 +240,9 @@ void ControllerTest::startLastPlaysOnceTheWindowShowsAndTheListIsThere()
     QVERIFY(!SessionProbe(*session_).holdsPreopened());
 
     // With it, the channel plays as soon as both the list and the window are there.
-    writeSetting(QStringLiteral("start"), QStringLiteral("last"));
     cleanup();
     init();
+    writeSetting(QStringLiteral("start"), QStringLiteral("last"));
     QSignalSpy played(controller_.get(), &PlaybackController::entryPlayed);
     scheduler_->windowPainted(-1); // the list is not there yet
     QCOMPARE(played.size(), 0);

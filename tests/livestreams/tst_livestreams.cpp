@@ -306,6 +306,8 @@ void LiveStreamsTest::headersTheServerWantsAreSent()
 // failure however many there are. CLIPVANE_SOAK_MINUTES makes it longer.
 void LiveStreamsTest::streamCutAgainAndAgainKeepsComingBack()
 {
+    if (!qEnvironmentVariableIsSet("CLIPVANE_SOAK"))
+        QSKIP("the soak runs as a test of its own (ctest -L soak)");
     const int minutes = qEnvironmentVariableIsSet("CLIPVANE_SOAK_MINUTES")
                             ? std::max(2, qEnvironmentVariableIntValue("CLIPVANE_SOAK_MINUTES"))
                             : 3;
@@ -338,7 +340,14 @@ void LiveStreamsTest::streamCutAgainAndAgainKeepsComingBack()
           static_cast<long long>(now.residentKiB));
     QVERIFY(now.threads <= settled->threads + 4);
     QVERIFY(now.files <= settled->files + 8);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    // A sanitizer keeps freed memory in quarantine and a shadow of every byte
+    // touched (ThreadSanitizer's grew 650 MiB here): resident memory says
+    // nothing of the program's own then.
+    qInfo("resident memory not bounded under a sanitizer");
+#else
     QVERIFY(now.residentKiB <= settled->residentKiB + 64 * 1024);
+#endif
 }
 
 int main(int argc, char** argv)

@@ -84,6 +84,7 @@ private slots:
     void choiceOfAChannelBeingOpenedAheadTakesItsOpenOver();
     void refusalOfAChannelOpenedAheadMarksItsServer();
     void channelWatchedCutAsItsServerIsOpenedAheadReconnects();
+    void refusalJustAfterItsServerWasLetGoIsTriedAgain();
     void channelOpenedAheadInPlaceOfAnotherIsReadyByItsOwnPicture();
     void channelOpenedAheadThatFailsSaysNothing();
     void stopAndEndTakeTheChannelOpenedAheadToo();
@@ -974,6 +975,44 @@ void SessionTest::choiceOfAChannelBeingOpenedAheadTakesItsOpenOver()
     fake(2).videoOutputComesUp(true);
     QTRY_VERIFY(!fake(2).isDrawnSmall());
     QCOMPARE(probe().showingIndex(), 2);
+}
+
+// A server allowing one connection counts the one let go for a moment: the
+// switch's open is refused, and tried again after short waits before it fails.
+void SessionTest::refusalJustAfterItsServerWasLetGoIsTriedAgain()
+{
+    session_->rememberOneConnection(QStringLiteral("h:8000"));
+    QVERIFY(playAndStart(QStringLiteral("http://h:8000/a")));
+    QSignalSpy failed(session_.get(), &PlaybackSession::failed);
+    QSignalSpy status(session_.get(), &PlaybackSession::statusChanged);
+    const QString b = QStringLiteral("open http://h:8000/b");
+    session_->play(QStringLiteral("http://h:8000/b"), kWindows, 300);
+    QVERIFY(second().waitForCall(b));
+    QVERIFY(waitIdle());
+    QVERIFY(first().calls().contains(QStringLiteral("stop"))); // the old connection went first
+    for (const int waited : {500, 1000, 2000}) {
+        second().send(Type::EncounteredError); // refused: the close is not counted yet
+        passTime(std::chrono::milliseconds(waited - 1));
+        QVERIFY(waitIdle());
+        const int opens = countOf(second().calls(), b);
+        passTime(std::chrono::milliseconds(1));
+        QVERIFY(passTimeUntil([&] { return countOf(second().calls(), b) == opens + 1; }));
+        QVERIFY(failed.isEmpty());
+    }
+    // Refused three more times: it was a real refusal.
+    second().send(Type::EncounteredError);
+    QVERIFY(failed.wait(1000));
+    for (const PlaybackStatus::Phase phase : phasesOf(status))
+        QVERIFY(phase == PlaybackStatus::Phase::Opening || phase == PlaybackStatus::Phase::Failed);
+
+    // The same server, a channel played a while: a refusal later than that fails at once.
+    QVERIFY(playAndStart(QStringLiteral("http://h:8000/c")));
+    session_->play(QStringLiteral("http://h:8000/d"), kWindows, 300);
+    QVERIFY(waitIdle());
+    passTime(std::chrono::seconds(11));
+    failed.clear();
+    fake(probe().showingIndex()).send(Type::EncounteredError);
+    QVERIFY(failed.wait(1000));
 }
 
 // Many services allow one stream at a time: a second connection is refused.
