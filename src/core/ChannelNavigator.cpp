@@ -73,7 +73,7 @@ int ChannelNavigator::chose(int index)
     return next == index ? -1 : next;
 }
 
-int ChannelNavigator::restingToOpenAhead(int selected) const
+int ChannelNavigator::restingToPreopen(int selected) const
 {
     if (preopen_ != PreopenMode::NextAndSelection || selected < 0 || selected == history_.current())
         return -1;

@@ -39,10 +39,10 @@ public:
     int lastPlayed() const;
 
     // An entry is being played (-1: nothing selected). Returns the channel to
-    // open ahead: the next one in the direction of the change, -1 for none.
+    // preopen: the next one in the direction of the change, -1 for none.
     int chose(int index);
     // The selection rested on an entry: it is opened ahead, or -1.
-    int restingToOpenAhead(int selected) const;
+    int restingToPreopen(int selected) const;
 
 private:
     ChannelList list_;

@@ -104,13 +104,13 @@ void PlaybackController::playEntry(int index)
     chosen.listFirst = listed.empty() ? QString() : listed.front().address;
     playing_ = chosen;
     // The channel the user is likely to go to next, opened ahead once this one is asked for.
-    const int openAhead = channels_.chose(index);
+    const int next = channels_.chose(index);
     if (index >= 0 && settings_)
         settings_->setLastChannel({chosen.name, currentAddress_});
     showTitle({PlaybackTitle::Kind::Playing, chosen.name, labels.value(0), 100, {}});
     playing_.generation = session_.play(alternates, video_.playerWindows(), cachingMs_);
     phase_ = Phase::Opening;
-    preopen(openAhead);
+    preopen(next);
     emit addressInUse(playing_.addresses.value(0));
     emit entryPlayed(index);
     emit stateChanged();

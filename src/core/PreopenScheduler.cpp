@@ -36,12 +36,12 @@ void PreopenScheduler::filterMatched(int firstShown)
 
 void PreopenScheduler::digitsTyped(int entry)
 {
-    controller_.preopen(channels_.restingToOpenAhead(entry));
+    controller_.preopen(channels_.restingToPreopen(entry));
 }
 
 void PreopenScheduler::rested()
 {
-    controller_.preopen(channels_.restingToOpenAhead(resting_));
+    controller_.preopen(channels_.restingToPreopen(resting_));
 }
 
 void PreopenScheduler::startListShown(int selected)
@@ -67,7 +67,7 @@ void PreopenScheduler::atStart(int selected)
             controller_.playEntry(selected);
         return;
     }
-    const int entry = channels_.restingToOpenAhead(selected);
+    const int entry = channels_.restingToPreopen(selected);
     if (entry < 0 || controller_.entryAlternates(entry).empty())
         return;
     controller_.preopenBeforeAnyChoice(entry);

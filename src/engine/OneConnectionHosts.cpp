@@ -52,15 +52,15 @@ void OneConnectionHosts::markServer(const QString& server)
         oneConnection_.insert(server);
 }
 
-void OneConnectionHosts::openedAhead(const QString& address, Clock::time_point now)
+void OneConnectionHosts::preopened(const QString& address, Clock::time_point now)
 {
     const QString server = serverOf(address);
     if (!server.isEmpty())
-        openedAhead_[server] = now;
+        preopened_[server] = now;
 }
 
-bool OneConnectionHosts::openedAheadRecently(const QString& address, Clock::time_point now) const
+bool OneConnectionHosts::preopenedRecently(const QString& address, Clock::time_point now) const
 {
-    const auto found = openedAhead_.find(serverOf(address));
-    return found != openedAhead_.end() && now - found->second <= kCutAfterOpenAhead;
+    const auto found = preopened_.find(serverOf(address));
+    return found != preopened_.end() && now - found->second <= kCutAfterPreopen;
 }

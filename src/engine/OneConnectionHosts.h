@@ -18,7 +18,7 @@ public:
     using Clock = std::chrono::steady_clock;
     // The watched channel dropping this soon after a channel of its server was
     // opened ahead is taken as the server cutting the older connection.
-    static constexpr std::chrono::seconds kCutAfterOpenAhead{5};
+    static constexpr std::chrono::seconds kCutAfterPreopen{5};
 
     // "host:port" of an address that holds a connection to a server; empty
     // for local files and for datagram sources (udp, rtp), which hold none.
@@ -34,12 +34,12 @@ public:
     void setFound(std::function<void(const QString& server)> found) { found_ = std::move(found); }
 
     // A channel of this address's server is being opened ahead now.
-    void openedAhead(const QString& address, Clock::time_point now);
-    // Whether a channel of this address's server was opened ahead within kCutAfterOpenAhead.
-    bool openedAheadRecently(const QString& address, Clock::time_point now) const;
+    void preopened(const QString& address, Clock::time_point now);
+    // Whether a channel of this address's server was opened ahead within kCutAfterPreopen.
+    bool preopenedRecently(const QString& address, Clock::time_point now) const;
 
 private:
     std::set<QString> oneConnection_;
-    std::map<QString, Clock::time_point> openedAhead_;
+    std::map<QString, Clock::time_point> preopened_;
     std::function<void(const QString& server)> found_;
 };

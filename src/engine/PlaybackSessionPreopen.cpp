@@ -62,7 +62,7 @@ bool PlaybackSession::takePreopened(const Alternates& alternates, VideoWindows w
         onStarted(showing_);
     } else {
         bank_.adopt(showing_);
-        qCDebug(lcEngine) << "choice" << generation << "takes over the open ahead on player" << showing_;
+        qCDebug(lcEngine) << "choice" << generation << "takes over the preopen on player" << showing_;
         recovery_.opening(startTimeout_);
         publish();
         if (preopened.buffered)

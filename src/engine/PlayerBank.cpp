@@ -99,7 +99,7 @@ void PlayerBank::takeAsChoice(int index)
 
 // libvlc gives a video output the size asked of its player when the output is
 // made, but one made while the size changes may miss the change (it is not
-// among the player's outputs yet): a choice taken over from an open ahead
+// among the player's outputs yet): a choice taken over from a preopen
 // came up drawn small. The size is asked again once an output is there.
 void PlayerBank::keepSize(int index)
 {

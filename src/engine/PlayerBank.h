@@ -47,7 +47,7 @@ public:
         bool drawnSmall = false; // opened ahead while another shows: its pictures drawn tiny until brought forward
     };
 
-    // players: how many to have in all (two to switch beside what plays, a third to open ahead).
+    // players: how many to have in all (two to switch beside what plays, a third to preopen).
     PlayerBank(MediaPlayerFactory factory, std::unique_ptr<MediaPlayer> first, int players = kPlayers,
                QObject* parent = nullptr);
     ~PlayerBank() override;
@@ -56,7 +56,7 @@ public:
     // The players beside the first are made now rather than at the first open
     // (othersMade() says when), so that a channel can be opened ahead before it.
     void makeOthersNow();
-    // An open ahead that has not started yet does not happen.
+    // A preopen that has not started yet does not happen.
     void cancelPreopen();
     // These players stop, each on a thread of its own (one bit a player).
     void retire(unsigned players);
@@ -64,9 +64,9 @@ public:
     // picture first draws the next one at once, into the window just shown. On
     // the owner's thread, without waiting on the player.
     void bringForward(int index, bool paused);
-    // A player still opening ahead is the user's choice now: heard at the kept
+    // A player still preopening is the user's choice now: heard at the kept
     // level, and its open, if it has not started yet, goes before any other
-    // open ahead.
+    // preopen.
     void adopt(int index);
     // Asks something of a player on the opener's thread, after what was asked
     // before it there: pausing and seeking may wait on the engine.

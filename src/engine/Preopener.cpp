@@ -58,7 +58,7 @@ void Preopener::preopen(const Request& request)
     picture_->stop();
     preopened_ = Preopened{key, request.alternates, target, newAttempt_(), false, false};
     watchdog_->start(startTimeout_);
-    hosts_.openedAhead(key, time_.now());
+    hosts_.preopened(key, time_.now());
     PlayerBank::OpenRequest open;
     open.source = request.alternates.front();
     open.target = target;
@@ -70,7 +70,7 @@ void Preopener::preopen(const Request& request)
     // (at start), full size: bringing it forward then shows its next picture
     // as it is, where a change of size waited a picture longer.
     open.drawnSmall = choice.exists;
-    qCDebug(lcEngine) << "opening ahead" << key << "on player" << target;
+    qCDebug(lcEngine) << "preopening" << key << "on player" << target;
     bank_.open(open);
 }
 
@@ -136,7 +136,7 @@ void Preopener::refused(const char* how)
 
 void Preopener::watchedDropped(const QString& address)
 {
-    if (!hosts_.openedAheadRecently(address, time_.now()) || hosts_.isOneConnection(address))
+    if (!hosts_.preopenedRecently(address, time_.now()) || hosts_.isOneConnection(address))
         return;
     hosts_.markOneConnection(address, "the channel watched was cut as another was opened ahead");
     if (preopened_ && OneConnectionHosts::sameServer(preopened_->key, address))

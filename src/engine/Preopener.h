@@ -105,7 +105,7 @@ private:
     std::optional<Request> waiting_;
     TimeSource& time_;
     std::unique_ptr<TimeSource::Timer> picture_;  // looks for its picture
-    std::unique_ptr<TimeSource::Timer> watchdog_; // an open ahead that does not start
+    std::unique_ptr<TimeSource::Timer> watchdog_; // a preopen that does not start
     Clock::time_point pausedUntil_{};
     std::int64_t lostPictures_ = -1; // what the player that shows had dropped at the last reading
 };

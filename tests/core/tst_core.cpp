@@ -24,7 +24,7 @@ private slots:
     void neighboursSkipHeadingsAndGoRound();
     void channelNumbersCountChannelsOnly();
     void historyGoesBackAndForth();
-    void channelChangesOpenAheadTheWayTheyGo();
+    void channelChangesPreopenTheWayTheyGo();
     void filterShowsMatchesUnderTheirHeadings();
     void volumeStepsStopPastTheTrack();
     void muteKeepsWhatThereWasAndShowsWhatThePlayerReports();
@@ -101,7 +101,7 @@ PlaySourceFile groupedList()
 
 } // namespace
 
-void CoreTest::channelChangesOpenAheadTheWayTheyGo()
+void CoreTest::channelChangesPreopenTheWayTheyGo()
 {
     ChannelNavigator channels;
     channels.replaceList(groupedList());
@@ -119,15 +119,15 @@ void CoreTest::channelChangesOpenAheadTheWayTheyGo()
     QCOMPARE(channels.previousToPlay(), 5);
     QCOMPARE(channels.lastPlayed(), 1);
     // The selection resting elsewhere is opened ahead; on what plays, or a heading, not.
-    QCOMPARE(channels.restingToOpenAhead(4), 4);
-    QCOMPARE(channels.restingToOpenAhead(1), -1);
-    QCOMPARE(channels.restingToOpenAhead(3), -1);
+    QCOMPARE(channels.restingToPreopen(4), 4);
+    QCOMPARE(channels.restingToPreopen(1), -1);
+    QCOMPARE(channels.restingToPreopen(3), -1);
     // The arrows stop at the ends.
     QCOMPARE(channels.selectionStep(5, +1), -1);
     QCOMPARE(channels.selectionStep(-1, -1), 5);
 
     channels.setPreopen(PreopenMode::Next);
-    QCOMPARE(channels.restingToOpenAhead(4), -1);
+    QCOMPARE(channels.restingToPreopen(4), -1);
     channels.setPreopen(PreopenMode::Off);
     QCOMPARE(channels.chose(2), -1);
     QCOMPARE(channels.previousToPlay(), 1); // the history still counts

@@ -73,7 +73,7 @@ private slots:
 private:
     ProgramDriver& ui() { return *driver_; }
     PlaybackSession& playback() { return *program_->core().session; }
-    bool prepared(int entry) { return playback().isPreopened(program_->core().playback->entryAlternates(entry)); }
+    bool preopened(int entry) { return playback().isPreopened(program_->core().playback->entryAlternates(entry)); }
     int stateOf(int player)
     {
         const auto* vlc = dynamic_cast<const VlcPlayer*>(SessionProbe(playback()).player(player));
@@ -128,7 +128,7 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     QVERIFY2(ui().videoTurns(kRed, 15000), qPrintable(ui().videoColour().name()));
     const int red = SessionProbe(playback()).showingIndex();
     // The next channel is opened ahead: silent and out of sight.
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
     QVERIFY(testmedia::looksLike(ui().videoColour(), kRed));
 
     // Channel down: it is brought forward, no new open.
@@ -146,7 +146,7 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     QTRY_COMPARE_WITH_TIMEOUT(stateOf(red), int(libvlc_Stopped), 5000);
     QCOMPARE(program_->core().playback->currentAddress(), blue_);
     // And the one after it is opened ahead in turn.
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(2), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(2), 15000);
     playback().transport().setVolume(100);
 }
 
@@ -166,7 +166,7 @@ void PreopenTest::liveChannelsOpenedAheadPlayOnWhenBroughtForward()
     QVERIFY(ui().videoTurns(kRed, 15000));
     const QColor serverGreen(0, 255, 0); // GStreamer's green, not ffmpeg's
     for (const auto& [entry, colour] : {std::pair{1, kBlue}, std::pair{2, serverGreen}}) {
-        QTRY_VERIFY_WITH_TIMEOUT(prepared(entry), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(preopened(entry), 15000);
         QVERIFY(http.connections() == 1); // opened ahead once, not again when chosen
         program_->core().playback->playNeighbour(+1, -1);
         QVERIFY2(ui().videoTurns(colour, 5000), qPrintable(ui().videoColour().name()));
@@ -185,7 +185,7 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     QVERIFY(ui().videoTurns(kRed, 15000));
     // The selection rests on the third entry for a moment.
     program_->window().get<ListBox>(u"SourceList").setCurrentSelection(2);
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(2), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(2), 15000);
     PlaySelectedEntry(program_->handlers());
     QVERIFY2(ui().videoTurns(kGreen, 5000), qPrintable(ui().videoColour().name()));
     QCOMPARE(ui().title(), QStringLiteral("正在播放：绿色"));
@@ -194,13 +194,13 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     program_->window().activateWindow();
     xtest::xdotool({"windowfocus", "--sync", QString::number(program_->window().winId())});
     QVERIFY(xtest::xdotool({"key", "2"}));
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
     QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
     // The filter narrowing: its first match, once the typing pauses.
     HandlerContext& context = program_->handlers();
     ShowListFilter(context);
     context.filterLine->setText(QStringLiteral("红"));
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(0), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(0), 15000);
     CloseListFilter(context);
 }
 
@@ -214,7 +214,7 @@ void PreopenTest::switchToAChannelNotReadyStillWorks()
     ui().doubleClickEntry(0);
     QVERIFY(ui().videoTurns(kRed, 15000));
     QTRY_VERIFY(silent.requestsSeen() >= 1); // opened ahead, waiting
-    QVERIFY(!prepared(1));
+    QVERIFY(!preopened(1));
     ui().doubleClickEntry(2);
     QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
     QCOMPARE(ui().title(), QStringLiteral("正在播放：蓝色"));
@@ -239,15 +239,15 @@ void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
 {
     ui().doubleClickEntry(0);
     QVERIFY(ui().videoTurns(kRed, 15000));
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
     StopPlayback(program_->handlers());
     QVERIFY(ui().waitUntilStopped()); // every player, the one opened ahead too
-    QVERIFY(!prepared(1));
+    QVERIFY(!preopened(1));
     QVERIFY2(ui().videoTurns(Qt::black, 5000), qPrintable(ui().videoColour().name()));
 
     ui().doubleClickEntry(0);
     QVERIFY(ui().videoTurns(kRed, 15000));
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
     QElapsedTimer clock;
     clock.start();
     program_->OnProgramExit();
@@ -268,7 +268,7 @@ void PreopenTest::channelWatchedLastIsOpenedAheadAtStart()
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
     driver_ = std::make_unique<ProgramDriver>(*program_);
     // Selected, not shown, not heard, and ready.
-    QTRY_VERIFY_WITH_TIMEOUT(prepared(1), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
     QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), 1);
     QCOMPARE(ui().title(), QStringLiteral("Clipvane 澄影播放器"));
     QVERIFY2(ui().videoTurns(Qt::black, 2000), qPrintable(ui().videoColour().name()));

@@ -116,7 +116,7 @@ private:
     FakePlayer& second() { return fake(1); }
     // Plays and reports the start, as the engine would once pre-buffering is done.
     std::uint64_t playAndStart(const QString& address);
-    bool openAheadToFirstPicture(const Alternates& next);
+    bool preopenToFirstPicture(const Alternates& next);
     bool waitIdle() { return QTest::qWaitFor([this] { return !probe().isOpenerBusy(); }, 2000); }
     // What the players reported on this thread reaches the session.
     static void deliver() { QCoreApplication::sendPostedEvents(); }
@@ -177,7 +177,7 @@ std::uint64_t SessionTest::playAndStart(const QString& address)
 
 // Opens `next` ahead on the second player, fills its buffer and shows its first
 // picture (a stream is not ready at that point, a file is).
-bool SessionTest::openAheadToFirstPicture(const Alternates& next)
+bool SessionTest::preopenToFirstPicture(const Alternates& next)
 {
     session_->preopen(next, kWindows3, 300);
     if (!second().waitForCall(QStringLiteral("play")) || !waitIdle())
@@ -1076,7 +1076,7 @@ void SessionTest::channelOpenedAheadInPlaceOfAnotherIsReadyByItsOwnPicture()
     startWithThreePlayers();
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     const Alternates stream{{QStringLiteral("http://b/live"), {}, {}, {}}};
-    QVERIFY(openAheadToFirstPicture(stream));
+    QVERIFY(preopenToFirstPicture(stream));
     passTime(std::chrono::milliseconds(100));
     QVERIFY(!session_->isPreopened(stream)); // the stream's first picture: not ready yet
 
@@ -1120,7 +1120,7 @@ void SessionTest::stopAndEndTakeTheChannelOpenedAheadToo()
     startWithThreePlayers();
     QVERIFY(playAndStart(QStringLiteral("http://a/live")));
     const Alternates next{{QStringLiteral("http://b/live"), {}, {}, {}}};
-    QVERIFY(openAheadToFirstPicture(next));
+    QVERIFY(preopenToFirstPicture(next));
     // A stream's first picture comes before its clock runs: not yet ready.
     passTime(std::chrono::milliseconds(100));
     QVERIFY(!session_->isPreopened(next));
