@@ -52,17 +52,6 @@ void PlaybackSession::applyTiming(const RecoveryTiming& timing)
         {{timing.backoff, timing.steadyPlay, timing.playedAgain}, timing.reopenTimeout, timing.stallTimeout, timing.statsInterval});
 }
 
-bool PlaybackSession::isUsable() const
-{
-    const MediaPlayer* first = bank_.player(0);
-    return first && first->isUsable();
-}
-
-std::uint64_t PlaybackSession::play(const QString& address, VideoWindows windows, int cachingMs)
-{
-    return play(Alternates{Alternate{address, {}, {}, {}}}, windows, cachingMs);
-}
-
 std::uint64_t PlaybackSession::play(const Alternates& alternates, VideoWindows windows, int cachingMs)
 {
     if (shutDown_ || !bank_.player(0) || alternates.empty())

@@ -81,7 +81,10 @@ public:
     // Returns the generation of this choice. cachingMs goes to the file, network
     // and RTSP caching options of each address.
     std::uint64_t play(const Alternates& alternates, VideoWindows windows, int cachingMs);
-    std::uint64_t play(const QString& address, VideoWindows windows, int cachingMs);
+    std::uint64_t play(const QString& address, VideoWindows windows, int cachingMs)
+    {
+        return play(Alternates{Alternate{address}}, windows, cachingMs);
+    }
     // Opens a channel ahead while one plays, silent and out of sight, so that
     // choosing it next only brings it forward (or, not ready yet, takes its
     // open over). A newer one replaces it; one that fails goes quietly.
@@ -108,7 +111,7 @@ public:
     std::optional<Alternate> currentAlternate() const;
 
     // Whether the first player's engine started: false means nothing can play.
-    bool isUsable() const;
+    bool isUsable() const { return bank_.player(0) && bank_.player(0)->isUsable(); }
     std::uint64_t generation() const { return generation_; }
     // The servers found to allow one connection at a time; they may be given
     // at start (found in an earlier run).
