@@ -134,16 +134,16 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     // Channel down: it is brought forward, no new open.
     program_->core().playback->playNeighbour(+1, -1);
     QCOMPARE(ui().title(), QStringLiteral("正在播放：蓝色"));
-    QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
+    QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
     QVERIFY(SessionProbe(playback()).showingIndex() != red);
     // The file waited at its first picture: it plays on, pictures and sound.
     const MediaPlayer::Stats atSwitch = readingOf(SessionProbe(playback()).showingPlayer());
     QTRY_VERIFY_WITH_TIMEOUT(readingOf(SessionProbe(playback()).showingPlayer()).displayedPictures > atSwitch.displayedPictures + 10 &&
                                  readingOf(SessionProbe(playback()).showingPlayer()).decodedAudio > atSwitch.decodedAudio + 10,
-                             5000);
+                             15000);
     // Heard at the kept level; the channel that showed stops.
     QTRY_COMPARE(SessionProbe(playback()).showingPlayer().Volume(0, false), 70);
-    QTRY_COMPARE_WITH_TIMEOUT(stateOf(red), int(libvlc_Stopped), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(red), int(libvlc_Stopped), 15000);
     QCOMPARE(program_->core().playback->currentAddress(), blue_);
     // And the one after it is opened ahead in turn.
     QTRY_VERIFY_WITH_TIMEOUT(preopened(2), 15000);
@@ -169,11 +169,11 @@ void PreopenTest::liveChannelsOpenedAheadPlayOnWhenBroughtForward()
         QTRY_VERIFY_WITH_TIMEOUT(preopened(entry), 15000);
         QVERIFY(http.connections() == 1); // opened ahead once, not again when chosen
         program_->core().playback->playNeighbour(+1, -1);
-        QVERIFY2(ui().videoTurns(colour, 5000), qPrintable(ui().videoColour().name()));
+        QVERIFY2(ui().videoTurns(colour, 15000), qPrintable(ui().videoColour().name()));
         const MediaPlayer::Stats atSwitch = readingOf(SessionProbe(playback()).showingPlayer());
         QTRY_VERIFY_WITH_TIMEOUT(readingOf(SessionProbe(playback()).showingPlayer()).displayedPictures >
                                      atSwitch.displayedPictures + 10,
-                                 5000);
+                                 15000);
         QCOMPARE(stateOf(SessionProbe(playback()).showingIndex()), int(libvlc_Playing));
     }
     QVERIFY(ui().titleTip().isEmpty());
@@ -187,7 +187,7 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     program_->window().get<ListBox>(u"SourceList").setCurrentSelection(2);
     QTRY_VERIFY_WITH_TIMEOUT(preopened(2), 15000);
     PlaySelectedEntry(program_->handlers());
-    QVERIFY2(ui().videoTurns(kGreen, 5000), qPrintable(ui().videoColour().name()));
+    QVERIFY2(ui().videoTurns(kGreen, 15000), qPrintable(ui().videoColour().name()));
     QCOMPARE(ui().title(), QStringLiteral("正在播放：绿色"));
 
     // A digit typed: the channel it names is opened ahead before the pause that plays it ends.
@@ -195,7 +195,7 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     xtest::xdotool({"windowfocus", "--sync", QString::number(program_->window().winId())});
     QVERIFY(xtest::xdotool({"key", "2"}));
     QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
-    QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
+    QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
     // The filter narrowing: its first match, once the typing pauses.
     HandlerContext& context = program_->handlers();
     ShowListFilter(context);
@@ -243,7 +243,7 @@ void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
     StopPlayback(program_->handlers());
     QVERIFY(ui().waitUntilStopped()); // every player, the one opened ahead too
     QVERIFY(!preopened(1));
-    QVERIFY2(ui().videoTurns(Qt::black, 5000), qPrintable(ui().videoColour().name()));
+    QVERIFY2(ui().videoTurns(Qt::black, 15000), qPrintable(ui().videoColour().name()));
 
     ui().doubleClickEntry(0);
     QVERIFY(ui().videoTurns(kRed, 15000));
@@ -276,7 +276,7 @@ void PreopenTest::channelWatchedLastIsOpenedAheadAtStart()
     QSignalSpy started(&playback(), &PlaybackSession::started);
     PlaySelectedEntry(program_->handlers());
     QCOMPARE(started.size(), 1);
-    QVERIFY2(ui().videoTurns(kBlue, 5000), qPrintable(ui().videoColour().name()));
+    QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
 }
 
 void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched_data()

@@ -10,6 +10,7 @@
 #include "ManualTime.h"
 
 #include "engine/PlaybackSession.h"
+#include "engine/PlayerRouting.h"
 #include "engine/SessionProbe.h"
 #include "engine/StreamRates.h"
 #include "engine/RecoveryPlan.h"
@@ -47,6 +48,7 @@ private slots:
     void init();
     void cleanup();
 
+    void routingDecidesWhichPlayerOpensAndWhatStopsFirst();
     void firstChoiceOpensWithItsOptionsThenPlays();
     void switchOpensOnTheOtherPlayerAndStopsTheFirst();
     void stopThenChoiceReusesThePlayerShownLast();
@@ -186,6 +188,57 @@ bool SessionTest::preopenToFirstPicture(const Alternates& next)
     second().setStats({});
     second().advance();
     return true;
+}
+
+// Which player an open goes to, on what the players hold alone.
+void SessionTest::routingDecidesWhichPlayerOpensAndWhatStopsFirst()
+{
+    using routing::Route;
+    routing::Players players;
+    players.made = {true, true, true};
+    players.showing = 1;
+    players.showingHasSource = true;
+    players.showingAddress = QStringLiteral("http://h/a");
+    // A new choice beside the one that shows, on the player that showed before it; a reconnect on its own.
+    Route route = routing::route(players, {QStringLiteral("http://other/b"), true, false});
+    QCOMPARE(route.target, 2);
+    QCOMPARE(route.leaving, 1);
+    QCOMPARE(route.stopFirst, 0u);
+    route = routing::route(players, {QStringLiteral("http://h/a"), false, false});
+    QCOMPARE(route.target, 1);
+    QCOMPARE(route.leaving, -1);
+    // Nothing shown: it opens where the last one was.
+    players.showingHasSource = false;
+    QCOMPARE(routing::route(players, {QStringLiteral("http://h/b"), true, false}).target, 1);
+    players.showingHasSource = true;
+
+    // A channel opened ahead on player 2: the choice goes to player 0, and the
+    // one opened ahead from the same server is stopped before the connection is made.
+    players.preopened = 2;
+    players.preopenedAddress = QStringLiteral("http://h/c");
+    route = routing::route(players, {QStringLiteral("http://other/d"), true, false});
+    QCOMPARE(route.target, 0);
+    QCOMPARE(route.preopened, Route::Preopened::Kept);
+    route = routing::route(players, {QStringLiteral("http://h/d"), true, false});
+    QCOMPARE(route.target, 0);
+    QCOMPARE(route.stopFirst, 1u << 2);
+    QCOMPARE(route.preopened, Route::Preopened::Cancelled);
+    QCOMPARE(route.leaving, 1); // the channel that showed goes beside: the server takes two
+    // A server taking one connection: the channel that showed goes first too.
+    route = routing::route(players, {QStringLiteral("http://h/d"), true, true});
+    QCOMPARE(route.stopFirst, (1u << 2) | (1u << 1));
+    QCOMPARE(route.leaving, -1);
+    // Only two players, one holding the channel opened ahead: a choice opens where it shows.
+    players.made = {true, true, false};
+    players.preopened = 0;
+    players.preopenedAddress = QStringLiteral("http://x/e");
+    route = routing::route(players, {QStringLiteral("http://y/f"), true, false});
+    QCOMPARE(route.target, 1);
+    QCOMPARE(route.leaving, -1);
+    // A reconnect on the player holding it takes it over.
+    players.showing = 0;
+    QCOMPARE(routing::route(players, {QStringLiteral("http://y/f"), false, false}).preopened,
+             Route::Preopened::TakenOver);
 }
 
 void SessionTest::firstChoiceOpensWithItsOptionsThenPlays()

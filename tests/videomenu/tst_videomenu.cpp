@@ -24,6 +24,9 @@
 
 #include <memory>
 
+// Long enough for a picture's new shape on a busy machine or under a sanitizer.
+constexpr int kPictureWaitMs = 15000;
+
 class VideoMenuTest : public QObject {
     Q_OBJECT
 
@@ -145,28 +148,28 @@ void VideoMenuTest::pictureShapesChangeTheScreenAndStayWithTheirChannel()
     const int width = video().width();
     driver_->doubleClickEntry(0);
     QVERIFY(driver_->videoTurns(kBlue, 10000));
-    QTRY_VERIFY(extent(kBlue, Qt::Horizontal) > width - 8); // 16:9 fills the width of a wider area
+    QTRY_VERIFY_WITH_TIMEOUT(extent(kBlue, Qt::Horizontal) > width - 8, kPictureWaitMs); // 16:9 fills the width of a wider area
     choose(QStringLiteral("画面比例"), QStringLiteral("4:3"));
     const int fourThirds = video().height() * 4 / 3;
-    QTRY_VERIFY2(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8, qPrintable(QString::number(extent(kBlue, Qt::Horizontal))));
+    QTRY_VERIFY2_WITH_TIMEOUT(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8, qPrintable(QString::number(extent(kBlue, Qt::Horizontal))), kPictureWaitMs);
 
     // The letterboxed channel keeps its own shape: its bars show, until they are cut off.
     driver_->doubleClickEntry(1);
     QVERIFY(driver_->videoTurns(kRed, 10000));
     const int band = video().height() * 180 / 240;
-    QTRY_VERIFY2(std::abs(extent(kRed, Qt::Vertical) - band) < 8, qPrintable(QString::number(extent(kRed, Qt::Vertical))));
+    QTRY_VERIFY2_WITH_TIMEOUT(std::abs(extent(kRed, Qt::Vertical) - band) < 8, qPrintable(QString::number(extent(kRed, Qt::Vertical))), kPictureWaitMs);
     choose(QStringLiteral("画面比例"), QStringLiteral("裁去黑边"));
-    QTRY_VERIFY2(extent(kRed, Qt::Horizontal) > width - 8, qPrintable(QString::number(extent(kRed, Qt::Horizontal))));
-    QTRY_VERIFY(extent(kRed, Qt::Vertical) > band + 30);
+    QTRY_VERIFY2_WITH_TIMEOUT(extent(kRed, Qt::Horizontal) > width - 8, qPrintable(QString::number(extent(kRed, Qt::Horizontal))), kPictureWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(extent(kRed, Qt::Vertical) > band + 30, kPictureWaitMs);
 
     // Back and forth, each on the player the other had: each its own shape, nothing left of the other's.
     for (int turn = 0; turn < 2; ++turn) {
         driver_->doubleClickEntry(0);
         QVERIFY(driver_->videoTurns(kBlue, 10000));
-        QTRY_VERIFY(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8);
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8, kPictureWaitMs);
         driver_->doubleClickEntry(1);
         QVERIFY(driver_->videoTurns(kRed, 10000));
-        QTRY_VERIFY(extent(kRed, Qt::Horizontal) > width - 8);
+        QTRY_VERIFY_WITH_TIMEOUT(extent(kRed, Qt::Horizontal) > width - 8, kPictureWaitMs);
     }
     const auto kept = UserSettings().pictures();
     QCOMPARE(kept.size(), size_t(2));
