@@ -310,8 +310,8 @@ void SessionTest::latestChoiceWins()
     // A command to the player (a picture, a track) waits behind the choice
     // still to open, and replaces neither it nor another command.
     first().holdOpens(true);
-    session_->play(QStringLiteral("D"), kWindows, 300);
     second().holdOpens(true);
+    session_->play(QStringLiteral("D"), kWindows, 300);
     QTRY_VERIFY(first().isInsideOpen() || second().isInsideOpen());
     session_->play(QStringLiteral("E"), kWindows, 300);
     session_->transport().setPicture({PictureSettings::Shape::Wide, PictureSettings::Deinterlace::Auto, {}});
