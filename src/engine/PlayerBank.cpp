@@ -58,6 +58,7 @@ void PlayerBank::open(const OpenRequest& request)
     if (shutDown_ || !player(request.target))
         return;
     slots_[size_t(request.target)].silent = request.preopen;
+    slots_[size_t(request.target)].wholeOwed = false;
     if (!request.preopen) {
         owedStops_ &= ~(1u << request.target); // the newest choice opens there: nothing to stop
         if (request.leaving >= 0 && request.leaving != request.target)
@@ -92,7 +93,9 @@ void PlayerBank::takeAsChoice(int index)
         return;
     owedStops_ &= ~(1u << index);
     const std::lock_guard lock(volumeLock_);
-    slots_[size_t(index)].silent = false;
+    Slot& slot = slots_[size_t(index)];
+    if (slot.silent.exchange(false))
+        slot.wholeOwed = true;
     forward->Volume(volumeLevel_ ? *volumeLevel_ : 100, true);
     forward->SetDrawnSmall(false);
 }
@@ -100,11 +103,12 @@ void PlayerBank::takeAsChoice(int index)
 // libvlc gives a video output the size asked of its player when the output is
 // made, but one made while the size changes may miss the change (it is not
 // among the player's outputs yet): a choice taken over from a preopen
-// came up drawn small. The size is asked again once an output is there.
+// came up drawn small. The size is asked again once an output is there, for
+// such a choice only: asked of every output, it cost every switch a redraw.
 void PlayerBank::keepSize(int index)
 {
-    const bool silent = slots_[size_t(index)].silent;
-    if (!silent)
+    Slot& slot = slots_[size_t(index)];
+    if (!slot.silent && slot.wholeOwed.exchange(false))
         command(index, [](MediaPlayer& player) { player.SetDrawnSmall(false); });
 }
 
