@@ -103,12 +103,15 @@ void PlayerBank::takeAsChoice(int index)
 // libvlc gives a video output the size asked of its player when the output is
 // made, but one made while the size changes may miss the change (it is not
 // among the player's outputs yet): a choice taken over from a preopen
-// came up drawn small. The size is asked again once an output is there, for
-// such a choice only: asked of every output, it cost every switch a redraw.
+// came up drawn small. A player may also bring back the output of what it
+// played before, with the size it had then, after the change was asked. So
+// the size is asked again at every change of outputs of such a choice, until
+// the player opens something else: asked of every choice's outputs, it cost
+// every switch a redraw.
 void PlayerBank::keepSize(int index)
 {
-    Slot& slot = slots_[size_t(index)];
-    if (!slot.silent && slot.wholeOwed.exchange(false))
+    const Slot& slot = slots_[size_t(index)];
+    if (!slot.silent && slot.wholeOwed)
         command(index, [](MediaPlayer& player) { player.SetDrawnSmall(false); });
 }
 

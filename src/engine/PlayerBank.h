@@ -99,7 +99,7 @@ private:
         std::unique_ptr<MediaPlayer::Subscription> events;
         std::atomic<std::uint64_t> attempt{0};
         std::atomic<bool> silent{false}; // opened ahead: the level is not given to it
-        // Taken over while opened ahead and drawn small: its next video output may come up small.
+        // Taken over while opened ahead and drawn small: its video outputs may come up small.
         std::atomic<bool> wholeOwed{false};
         std::jthread stopping; // opener thread: the channel going away
     };

@@ -1024,7 +1024,10 @@ void SessionTest::choiceOfAChannelBeingOpenedAheadTakesItsOpenOver()
     QVERIFY(waitIdle());
     QCOMPARE(fake(2).Volume(0, false), 80);
     QVERIFY(!fake(2).isDrawnSmall()); // whole, though its open asked for it small
-    // A video output that comes up small all the same is made whole.
+    // A video output that comes up small all the same is made whole, and so
+    // is the next one (the output of what the player played before, brought back).
+    fake(2).videoOutputComesUp(true);
+    QTRY_VERIFY(!fake(2).isDrawnSmall());
     fake(2).videoOutputComesUp(true);
     QTRY_VERIFY(!fake(2).isDrawnSmall());
     QCOMPARE(probe().showingIndex(), 2);

@@ -169,7 +169,9 @@ void VideoMenuTest::pictureShapesChangeTheScreenAndStayWithTheirChannel()
         QTRY_VERIFY_WITH_TIMEOUT(std::abs(extent(kBlue, Qt::Horizontal) - fourThirds) < 8, kPictureWaitMs);
         driver_->doubleClickEntry(1);
         QVERIFY(driver_->videoTurns(kRed, 10000));
-        QTRY_VERIFY_WITH_TIMEOUT(extent(kRed, Qt::Horizontal) > width - 8, kPictureWaitMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(extent(kRed, Qt::Horizontal) > width - 8,
+                                  qPrintable(QStringLiteral("%1 × %2").arg(extent(kRed, Qt::Horizontal)).arg(extent(kRed, Qt::Vertical))),
+                                  kPictureWaitMs);
     }
     const auto kept = UserSettings().pictures();
     QCOMPARE(kept.size(), size_t(2));
