@@ -1,6 +1,7 @@
 #include "ListCheckModule.h"
 
 #include "core/ListChecker.h"
+#include "core/ListFetcher.h"
 #include "ProgramState.h"
 #include "platform/ModulePaths.h"
 #include "platform/ThreadMailbox.h"
@@ -26,28 +27,62 @@ void ListCheckModule::open(std::function<void()> ready, std::function<void(const
         ready();
         return;
     }
+    whenOpen(
+        [this, ready = std::move(ready)](SharedLibrary& module) {
+            const auto make = reinterpret_cast<MakeListChecker>(module.symbol(kMakeListCheckerSymbol));
+            if (!make)
+                return false;
+            if (!state_.core.checker)
+                state_.core.checker.reset(make());
+            ready();
+            return true;
+        },
+        std::move(failed));
+}
+
+void ListCheckModule::openFetcher(std::function<void(std::unique_ptr<ListFetcher>)> made,
+                                  std::function<void(const QString&)> failed)
+{
+    whenOpen(
+        [made = std::move(made)](SharedLibrary& module) {
+            const auto make = reinterpret_cast<MakeListFetcher>(module.symbol(kMakeListFetcherSymbol));
+            if (!make)
+                return false;
+            made(std::unique_ptr<ListFetcher>(make()));
+            return true;
+        },
+        std::move(failed));
+}
+
+void ListCheckModule::whenOpen(Use use, std::function<void(const QString&)> failed)
+{
+    if (state_.checkModule) {
+        if (!use(*state_.checkModule))
+            failed(state_.checkModule->errorString());
+        return;
+    }
+    waiting_.push_back({std::move(use), std::move(failed)});
     if (opening_)
         return;
     opening_ = true;
     if (loader_.joinable())
         loader_.join();
-    loader_ = std::thread([this, paths = modulePaths_, ready = std::move(ready), failed = std::move(failed)] {
+    loader_ = std::thread([this, paths = modulePaths_] {
         auto module = std::make_shared<SharedLibrary>();
         QString why;
         openFirstModule(*module, paths, &why);
-        mailbox_->post([this, module, why, ready, failed] {
+        mailbox_->post([this, module, why] {
             opening_ = false;
-            const auto make = module->isOpen() ? reinterpret_cast<MakeListChecker>(module->symbol(kMakeListCheckerSymbol))
-                                               : nullptr;
-            if (!make) {
-                const QString reason = module->isOpen() ? module->errorString() : why.trimmed();
-                qCWarning(lcCheckModule) << "the list check's module did not open:" << reason;
-                failed(reason);
-                return;
+            if (module->isOpen())
+                state_.checkModule = module;
+            else
+                qCWarning(lcCheckModule) << "the network module did not open:" << why.trimmed();
+            for (Waiting& waiting : std::exchange(waiting_, {})) {
+                if (!module->isOpen())
+                    waiting.failed(why.trimmed());
+                else if (!waiting.use(*module))
+                    waiting.failed(module->errorString());
             }
-            state_.checkModule = module;
-            state_.core.checker.reset(make());
-            ready();
         });
     });
 }

@@ -4,6 +4,9 @@
 #include "DesktopMediaControls.h"
 #include "GuideModule.h"
 #include "ListCheckModule.h"
+#include "ListHandoff.h"
+#include "core/ListFetcher.h"
+#include "ui/ListLibraryView.h"
 #include "MainWindowBindings.h"
 #include "core/GuideText.h"
 #include "core/KnownServers.h"
@@ -90,6 +93,7 @@ Program::Program(const QString& programFolder)
     core.sources = std::make_unique<PlaySourceLoader>();
     state_.hotKeys = HotKeyService::create();
     core.settings = std::make_unique<UserSettings>();
+    core.lists = std::make_unique<ListLibrary>(core.settings.get(), *core.sources);
 
     window_ = std::make_unique<MainWindow>();
     // A third player opens channels ahead, unless the user turned that off.
@@ -145,6 +149,7 @@ void Program::wireWindow()
                              guideModule_->listShown();
                      });
     context.listReshown = [this] { guideModule_->listShown(); };
+    QObject::connect(core.lists.get(), &ListLibrary::statusChanged, window_.get(), [&context] { ShowListStatus(context, ChannelKeys::help()); });
     QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(),
                      [&context] { RefreshProgrammeBanner(context); });
     // The desktop's media controls and screen saver, over the session bus.
@@ -154,6 +159,12 @@ void Program::wireWindow()
     QObject::connect(guideModule_.get(), &GuideModule::changed, desktopControls_.get(), &DesktopMediaControls::refresh);
     afterFirstPaint(*window_, [this, &sources] {
         desktopControls_->start();
+        // Lists handed over by later starts come here.
+        handoff_ = std::make_unique<ListHandoff>([this](const QString& list) {
+            state_.core.lists->addAndOpen({}, list);
+            window_->activateWindow();
+        });
+        handoff_->start();
         state_.core.preopen->windowPainted(sources.currentSelection()); // if the list is there already; else once it is
     });
 
@@ -162,6 +173,11 @@ void Program::wireWindow()
     context.openChecker = [this](std::function<void()> ready, std::function<void(const QString&)> failed) {
         checkModule_->open(std::move(ready), std::move(failed));
     };
+    // Lists by address are fetched by the same module, opened the first time one is.
+    QObject::connect(core.lists.get(), &ListLibrary::fetcherWanted, window_.get(), [this] {
+        checkModule_->openFetcher([this](std::unique_ptr<ListFetcher> fetcher) { state_.core.lists->setFetcher(std::move(fetcher)); },
+                                  [](const QString&) {});
+    });
     QObject::connect(core.playback.get(), &PlaybackController::addressInUse, window_.get(),
                      [&context](const QString& address) { TellCheckWhatPlays(context, address); });
     QWidget& listHeading = *window_->control(u"ListCaptionLabel")->widget();
@@ -227,9 +243,12 @@ void Program::OnProgramExit()
     AppCore& core = state_.core;
     keys_.reset();
     desktopControls_.reset(); // the screen saver is let go
+    handoff_.reset();
 
-    // The check's thread ends before its module goes.
+    // The check's thread and the list's fetch end before their module goes.
     core.checker.reset();
+    if (core.lists)
+        core.lists->setFetcher(nullptr);
     checkModule_.reset();
     state_.checkModule.reset();
     // The guide's thread ends first (a fetch under way is dropped), then its module goes.

@@ -10,6 +10,7 @@ class DesktopMediaControls;
 class GuideModule;
 class KnownServers;
 class ListCheckModule;
+class ListHandoff;
 class MainWindow;
 class VideoArea;
 
@@ -25,6 +26,8 @@ public:
     Program& operator=(const Program&) = delete;
 
     // Opens the main window; its created handler runs before it shows.
+    // A list given on the command line: opened at start in place of the one chosen last, and kept among the lists.
+    void giveList(const QString& list) { state_.listGiven = list; }
     void open();
     // Runs the event loop until the main window is closed, then the exit routine.
     int run();
@@ -45,6 +48,7 @@ private:
     std::unique_ptr<ChannelKeys> keys_;
     std::unique_ptr<GuideModule> guideModule_;
     std::unique_ptr<ListCheckModule> checkModule_;
+    std::unique_ptr<ListHandoff> handoff_;
     std::unique_ptr<DesktopMediaControls> desktopControls_;
     std::unique_ptr<KnownServers> knownServers_;
     bool exited_ = false;

@@ -19,4 +19,5 @@ struct ProgramState {
     std::shared_ptr<SharedLibrary> guideModule;
     std::shared_ptr<SharedLibrary> checkModule;
     AppCore core;
+    QString listGiven; // on the command line: a path, file:// or an address
 };

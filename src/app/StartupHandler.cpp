@@ -62,8 +62,11 @@ void OnMainWindowCreated(HandlerContext& context, ProgramState& state)
         const QString folder = QFileInfo(playSources).absolutePath();
         if (folder != state.programFolder)
             QDir::setCurrent(folder);
-        context.startupLoad = LoadPlaySourceList(context, playSources);
+        state.core.lists->setLocalList(playSources);
     }
+    // A list given on the command line, else the list beside the program, else the list chosen last.
+    ListLibrary& lists = *state.core.lists;
+    context.startupLoad = state.listGiven.isEmpty() ? lists.openAtStart() : lists.addAndOpen({}, state.listGiven);
 
     Q_tip& tips = window.get<Q_tip>(u"TipBalloon");
     tips.SetTip(window.control(u"TitleBar")->widget(), QStringLiteral("双击此处可以全屏或者缩小。"));

@@ -3,6 +3,7 @@
 #include "AlternateOrder.h"
 #include "ChannelNavigator.h"
 #include "ListChecker.h"
+#include "ListLibrary.h"
 #include "PictureChoices.h"
 #include "PlaybackController.h"
 #include "PreopenScheduler.h"
@@ -21,6 +22,7 @@
 struct AppCore {
     std::unique_ptr<UserSettings> settings;
     std::unique_ptr<PlaySourceLoader> sources; // reads play-source files off the window's thread
+    std::unique_ptr<ListLibrary> lists;        // the user's lists, which one shows, its refresh
     ChannelNavigator channels; // the list shown, the history, which way a change goes
     AlternateOrder alternates; // which address of a channel is tried first
     PictureChoices pictures;   // each channel's picture shape and deinterlacing

@@ -1,11 +1,53 @@
 #include "ChannelNavigator.h"
 
+#include <QMultiHash>
+
 #include <algorithm>
 
 void ChannelNavigator::replaceList(const PlaySourceFile& file)
 {
     history_.forget();
     list_.replace(file);
+}
+
+ChannelNavigator::Refreshed ChannelNavigator::refreshList(const PlaySourceFile& file)
+{
+    const ChannelList before = list_; // its columns are shared, not copied
+    QMultiHash<ChannelKey, int> oldChannels;
+    for (int entry = 0; entry < list_.entryCount(); ++entry)
+        if (!list_.isHeading(list_.indexOfEntry(entry)))
+            oldChannels.insert(list_.key(list_.indexOfEntry(entry)), entry);
+
+    list_.replace(file);
+
+    Refreshed refreshed;
+    QMultiHash<ChannelKey, int> unmatched = oldChannels;
+    for (int entry = 0; entry < list_.entryCount(); ++entry) {
+        const int index = list_.indexOfEntry(entry);
+        if (list_.isHeading(index))
+            continue;
+        const auto found = unmatched.find(list_.key(index));
+        if (found == unmatched.end())
+            ++refreshed.added;
+        else
+            unmatched.erase(found);
+    }
+    refreshed.removed = int(unmatched.size());
+    refreshed.moved = [before, this](int index) {
+        if (!before.contains(index) || before.isHeading(index) || before.entryOf(index) < 0)
+            return -1;
+        const ChannelKey key = before.key(index);
+        const int found = list_.find(key.name, key.address);
+        if (found < 0)
+            return -1;
+        if (before.isFavourite(index))
+            for (int row = 1; row < list_.favouriteRows(); ++row)
+                if (list_.entryOf(row) == list_.entryOf(found))
+                    return row;
+        return found;
+    };
+    history_.follow(refreshed.moved);
+    return refreshed;
 }
 
 std::function<int(int)> ChannelNavigator::setFavourites(const std::vector<ChannelKey>& favourites)

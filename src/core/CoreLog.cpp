@@ -1,3 +1,4 @@
 #include "CoreLog.h"
 
 Q_LOGGING_CATEGORY(lcCatchup, "clipvane.catchup", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcLists, "clipvane.lists", QtWarningMsg)

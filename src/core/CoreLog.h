@@ -4,3 +4,5 @@
 
 // Catch-up: rules that cannot be used, placeholders not known.
 Q_DECLARE_LOGGING_CATEGORY(lcCatchup)
+// Lists by address: fetches, refreshes, settings that cannot be used.
+Q_DECLARE_LOGGING_CATEGORY(lcLists)

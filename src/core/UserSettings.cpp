@@ -146,3 +146,66 @@ QString UserSettings::preopen() const
         return value;
     return QStringLiteral("next+selection");
 }
+
+std::vector<ListRef> UserSettings::lists() const
+{
+    QSettings settings = store();
+    std::vector<ListRef> lists;
+    const int count = settings.beginReadArray(QStringLiteral("lists"));
+    for (int index = 0; index < count; ++index) {
+        settings.setArrayIndex(index);
+        ListRef list{settings.value(QStringLiteral("name")).toString(), settings.value(QStringLiteral("address")).toString()};
+        if (!list.address.trimmed().isEmpty())
+            lists.push_back(std::move(list));
+    }
+    settings.endArray();
+    return lists;
+}
+
+void UserSettings::setLists(const std::vector<ListRef>& lists)
+{
+    QSettings settings = store();
+    settings.remove(QStringLiteral("lists"));
+    settings.beginWriteArray(QStringLiteral("lists"), int(lists.size()));
+    for (size_t index = 0; index < lists.size(); ++index) {
+        settings.setArrayIndex(int(index));
+        settings.setValue(QStringLiteral("name"), lists[index].name);
+        settings.setValue(QStringLiteral("address"), lists[index].address);
+    }
+    settings.endArray();
+}
+
+QString UserSettings::chosenList() const
+{
+    // An address with a comma (in its query) comes back from the INI format as a list.
+    return store().value(QStringLiteral("list")).toStringList().join(u',');
+}
+
+void UserSettings::setChosenList(const QString& address)
+{
+    QSettings settings = store();
+    settings.setValue(QStringLiteral("list"), address);
+}
+
+bool UserSettings::chosenListWins() const
+{
+    return store().value(QStringLiteral("list-start")).toString().trimmed().compare(u"last", Qt::CaseInsensitive) == 0;
+}
+
+QString UserSettings::listUserAgent() const
+{
+    const QString agent = store().value(QStringLiteral("list-user-agent")).toStringList().join(u',').trimmed();
+    return agent.isEmpty() ? QStringLiteral("okhttp/3.15") : agent;
+}
+
+int UserSettings::listRefreshHours() const
+{
+    const QVariant written = store().value(QStringLiteral("list-refresh-hours"));
+    bool number = false;
+    const int hours = written.toInt(&number);
+    if (written.isValid() && (!number || hours < 1)) {
+        qCWarning(lcLists) << "list-refresh-hours" << written.toString() << "is not a number of hours from 1: 6 is taken";
+        return 6;
+    }
+    return number ? hours : 6;
+}

@@ -2,6 +2,7 @@
 
 #include "CatchupAddress.h"
 #include "ChannelKey.h"
+#include "ListRef.h"
 #include "PictureChoices.h"
 
 #include <QString>
@@ -46,6 +47,20 @@ public:
     // "epg": the programme guides of lists that name none, separated by
     // commas, each an http(s) address or a local path.
     QStringList guides() const;
+
+    // The user's lists ("lists": an array of name and address), the one
+    // chosen last ("list": its address; empty for the list beside the
+    // program), and whether that one opens at start even when the list
+    // beside the program is there ("list-start": "last").
+    std::vector<ListRef> lists() const;
+    void setLists(const std::vector<ListRef>& lists);
+    QString chosenList() const;
+    void setChosenList(const QString& address);
+    bool chosenListWins() const;
+    // "list-user-agent": what lists by address are fetched with when their
+    // address names none; "list-refresh-hours": how old a kept copy may grow.
+    QString listUserAgent() const;
+    int listRefreshHours() const;
 
     // "catchup-source": the catch-up template of lists that give their
     // channels none; "catchup-zone": the service's zone ("+0800") for the

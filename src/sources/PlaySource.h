@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListProblem.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -55,9 +57,12 @@ struct PlaySourceFile {
     QStringList names;
     QStringList addresses;
     QList<int> headingRows; // the entries that are group headings
-    ListTags listTags;    // A drop that brought nothing to list (only pipes and devices, or folders
-    // without a playable file): the list shown stays as it is.
+    ListTags listTags;
+    // A drop that brought nothing to list (only pipes and devices, or folders
+    // without a playable file), or a list by address that was refused: the
+    // list shown stays as it is.
     bool keepsCurrentList = false;
+    ListProblem refused = ListProblem::None; // why a list by address was refused
 
     void fillColumns();
 };

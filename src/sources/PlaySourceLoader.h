@@ -38,6 +38,8 @@ public:
     std::uint64_t load(const QString& path);
     // Files and folders dropped together, in drop order (see readDroppedFiles).
     std::uint64_t loadDropped(const QStringList& paths);
+    // A read of the caller's own (a list by address judged, a kept copy), on a thread like the others.
+    std::uint64_t loadWith(std::function<PlaySourceFile(const std::atomic<bool>&)> read) { return start(std::move(read)); }
 
 signals:
     void loaded(std::uint64_t generation, const PlaySourceFile& result);

@@ -1,5 +1,7 @@
 #include "ChannelKeys.h"
 
+#include "ListLibraryView.h"
+
 #include "FullScreenLayout.h"
 #include "GuideHandlers.h"
 #include "HandlerContext.h"
@@ -82,6 +84,7 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
         {{Qt::Key_M}, M::None, "M  静音", [](ChannelKeys& self, int) { ToggleMute(self.context_); }},
         {{Qt::Key_I}, M::None, "I  正在播出的节目", [](ChannelKeys& self, int) { ShowBannerOfWatched(self.context_); }},
         {{Qt::Key_G}, M::None, "G  节目表", [](ChannelKeys& self, int) { ToggleProgrammeSchedule(self.context_); }},
+        {{Qt::Key_F5}, M::None, "F5  刷新列表", [](ChannelKeys& self, int) { RefreshShownList(self.context_); }},
         {{Qt::Key_F12}, M::None, "F12  截图", [](ChannelKeys& self, int) { SaveScreenshot(self.context_); }},
         {{Qt::Key_S}, M::None, "S  收藏 / 取消收藏选中的频道",
          [](ChannelKeys& self, int) { ToggleSelectedFavourite(self.context_); }},

@@ -1,6 +1,7 @@
 #include "ListCheckHandlers.h"
 
 #include "HandlerContext.h"
+#include "ListLibraryView.h"
 #include "MainWindow.h"
 #include "core/AppCore.h"
 #include "controls/ListBox.h"
@@ -79,6 +80,8 @@ void ShowListHeadingMenu(HandlerContext& context, QPoint onScreen)
     else
         menu.addAction(QStringLiteral("检测全部频道"), &context.window, [&context] { StartListCheck(context); });
     menu.addAction(QStringLiteral("另存为…"), &context.window, [&context] { saveAs(context); });
+    menu.addSeparator();
+    AddListLibraryMenu(context, menu);
     menu.exec(onScreen);
 }
 

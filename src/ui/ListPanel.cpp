@@ -171,3 +171,16 @@ bool IsFavourite(HandlerContext& context, int index)
     const auto& keys = list.favouriteKeys();
     return list.contains(index) && std::find(keys.begin(), keys.end(), list.key(index)) != keys.end();
 }
+
+void RefillSourceListInPlace(HandlerContext& context, const std::function<std::function<int(int)>()>& refresh)
+{
+    ListBox& sources = sourceList(context);
+    const int selected = sources.currentSelection();
+    const int top = sources.indexAt(QPoint(1, 1)).row();
+    const std::function<int(int)> moved = refresh();
+    FillSourceList(context);
+    if (const int topNow = moved(top); topNow >= 0)
+        sources.scrollTo(sources.model()->index(topNow, 0), QAbstractItemView::PositionAtTop);
+    if (const int selectedNow = moved(selected); selectedNow >= 0)
+        sources.setCurrentSelection(selectedNow);
+}

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 struct HandlerContext;
 
 // The list panel, the window's half of choosing channels: SourceList and
@@ -41,3 +43,8 @@ void ToggleFavourite(HandlerContext& context, int index);
 void ToggleSelectedFavourite(HandlerContext& context);
 // Whether the entry is a favourite, for the menu's wording.
 bool IsFavourite(HandlerContext& context, int index);
+
+// The list refreshed in place: the selection and the first row in view stay
+// on their channels (`moved`: where an index of before is now, -1 when gone).
+// `refresh` replaces the list and returns `moved`.
+void RefillSourceListInPlace(HandlerContext& context, const std::function<std::function<int(int)>()>& refresh);

@@ -20,10 +20,26 @@ void OnFilesDropped(HandlerContext& context, const QString& payload)
 
 void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::uint64_t generation)
 {
-    if (file.keepsCurrentList)
+    ListLibrary* library = context.core.lists.get();
+    if (file.keepsCurrentList) {
+        if (library)
+            library->shown(generation, file, 0, 0);
         return;
+    }
+    if (library && library->isInPlace(generation)) {
+        // A refresh: the same list, its new entries in place of the old; what plays goes on.
+        ChannelNavigator::Refreshed refreshed;
+        RefillSourceListInPlace(context, [&] {
+            refreshed = context.core.channels.refreshList(file);
+            return refreshed.moved;
+        });
+        library->shown(generation, file, refreshed.added, refreshed.removed);
+        return;
+    }
     context.core.channels.replaceList(file);
     FillSourceList(context);
+    if (library)
+        library->shown(generation, file, 0, 0);
     if (generation != 0 && generation == context.startupLoad) {
         // Opened ahead (or played, with "start=last") once the window shows, if it does not yet.
         context.core.preopen->startListShown(SelectRememberedChannel(context));

@@ -1,0 +1,283 @@
+#include "ListLibrary.h"
+
+#include "CoreLog.h"
+#include "UserSettings.h"
+#include "sources/FetchedList.h"
+#include "sources/ListLocation.h"
+#include "sources/PlaySourceLoader.h"
+#include "sources/PlaySourceReading.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+// A kept copy read as the list it was, relative addresses against the list's own.
+PlaySourceFile readKeptCopy(const QString& path, const QString& address)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return readListBytes(file.read(kListSizeBound), address);
+}
+
+} // namespace
+
+ListLibrary::ListLibrary(UserSettings* settings, PlaySourceLoader& loader, KeptLists kept, QObject* parent)
+    : QObject(parent), settings_(settings), loader_(loader), kept_(std::move(kept))
+{
+    if (settings_)
+        lists_ = settings_->lists();
+    refreshTimer_.setTimerType(Qt::VeryCoarseTimer);
+    connect(&refreshTimer_, &QTimer::timeout, this, [this] {
+        if (isCurrentRemote())
+            fetchCurrent();
+    });
+}
+
+ListLibrary::~ListLibrary() = default;
+
+bool ListLibrary::isCurrentRemote() const
+{
+    return current_ >= 0 && readListLocation(lists_[size_t(current_)].address).isRemote();
+}
+
+QString ListLibrary::currentAddress() const
+{
+    return current_ >= 0 ? lists_[size_t(current_)].address : current_ == kLocalList ? localList_ : QString();
+}
+
+QString ListLibrary::nameFor(const QString& written)
+{
+    const ListLocation location = readListLocation(written);
+    const QUrl url = location.isRemote() ? QUrl(location.address) : QUrl::fromLocalFile(location.localPath());
+    const QString file = QFileInfo(url.path()).completeBaseName();
+    return !file.isEmpty() ? file : url.host().isEmpty() ? location.address : url.host();
+}
+
+std::uint64_t ListLibrary::openAtStart()
+{
+    const QString chosen = settings_ ? settings_->chosenList() : QString();
+    const auto found = std::find_if(lists_.begin(), lists_.end(), [&](const ListRef& list) { return list.address == chosen; });
+    const bool chosenWins = settings_ && settings_->chosenListWins();
+    if (!localList_.isEmpty() && (found == lists_.end() || !chosenWins))
+        return openLocal();
+    if (found != lists_.end())
+        return open(int(found - lists_.begin()));
+    return 0;
+}
+
+std::uint64_t ListLibrary::openLocal()
+{
+    if (localList_.isEmpty())
+        return 0;
+    current_ = kLocalList;
+    refreshTimer_.stop();
+    setStatus({});
+    if (settings_)
+        settings_->setChosenList({});
+    shownAddress_ = localList_;
+    emit listsChanged();
+    return loader_.load(localList_);
+}
+
+std::uint64_t ListLibrary::open(int index)
+{
+    if (index < 0 || size_t(index) >= lists_.size())
+        return 0;
+    current_ = index;
+    const ListRef list = lists_[size_t(index)];
+    if (settings_)
+        settings_->setChosenList(list.address);
+    setStatus({});
+    emit listsChanged();
+    const ListLocation location = readListLocation(list.address);
+    if (location.isRemote())
+        return openRemote(list);
+    refreshTimer_.stop();
+    shownAddress_ = list.address;
+    return loader_.load(location.localPath());
+}
+
+std::uint64_t ListLibrary::openRemote(const ListRef& list)
+{
+    const QString address = readListLocation(list.address).address;
+    const int hours = settings_ ? settings_->listRefreshHours() : 6;
+    refreshTimer_.start(std::chrono::hours(hours));
+    const std::optional<KeptLists::Copy> copy = kept_.find(address);
+    if (!copy) {
+        shownAddress_.clear();
+        fetchCurrent();
+        return 0;
+    }
+    // The kept copy at once; the server asked again only when the copy is old.
+    shownAddress_ = list.address;
+    const std::uint64_t generation =
+        loader_.loadWith([path = copy->path, address](const std::atomic<bool>&) { return readKeptCopy(path, address); });
+    if (!copy->fetched.isValid() || copy->fetched.secsTo(QDateTime::currentDateTimeUtc()) >= qint64(hours) * 3600)
+        fetchCurrent();
+    return generation;
+}
+
+std::uint64_t ListLibrary::addAndOpen(const QString& name, const QString& written)
+{
+    const QString address = written.trimmed();
+    if (address.isEmpty())
+        return 0;
+    const QString shownName = name.trimmed().isEmpty() ? nameFor(address) : name.trimmed();
+    auto found = std::find_if(lists_.begin(), lists_.end(), [&](const ListRef& list) { return list.address == address; });
+    if (found == lists_.end())
+        found = lists_.insert(lists_.end(), {shownName, address});
+    else if (!name.trimmed().isEmpty())
+        found->name = shownName;
+    if (settings_)
+        settings_->setLists(lists_);
+    return open(int(found - lists_.begin()));
+}
+
+void ListLibrary::remove(int index)
+{
+    if (index < 0 || size_t(index) >= lists_.size())
+        return;
+    const QString address = lists_[size_t(index)].address;
+    lists_.erase(lists_.begin() + index);
+    if (std::none_of(lists_.begin(), lists_.end(), [&](const ListRef& list) { return list.address == address; }))
+        kept_.forget(readListLocation(address).address);
+    if (current_ == index) {
+        current_ = -2;
+        refreshTimer_.stop();
+        if (fetcher_)
+            fetcher_->cancel();
+        if (settings_)
+            settings_->setChosenList({});
+    } else if (current_ > index) {
+        --current_;
+    }
+    if (settings_)
+        settings_->setLists(lists_);
+    emit listsChanged();
+}
+
+void ListLibrary::refresh()
+{
+    if (current_ == kLocalList || (current_ >= 0 && !isCurrentRemote())) {
+        const QString path = current_ == kLocalList ? localList_ : readListLocation(currentAddress()).localPath();
+        const std::uint64_t generation = loader_.load(path);
+        if (shownAddress_ == currentAddress())
+            inPlace_.insert(generation);
+        return;
+    }
+    if (current_ >= 0)
+        fetchCurrent();
+}
+
+void ListLibrary::fetchCurrent()
+{
+    if (!fetcher_) {
+        fetchWaiting_ = true;
+        emit fetcherWanted();
+        return;
+    }
+    const QString written = currentAddress();
+    const ListLocation location = readListLocation(written);
+    ListFetchRequest request{location.address, location.userAgent, location.referrer, {}, {}, kListSizeBound};
+    if (request.userAgent.isEmpty())
+        request.userAgent = settings_ ? settings_->listUserAgent() : QString();
+    // Conditional only when the copy is what is shown: else the whole list is wanted.
+    if (shownAddress_ == written)
+        if (const std::optional<KeptLists::Copy> copy = kept_.find(location.address)) {
+            request.etag = copy->etag;
+            request.lastModified = copy->lastModified;
+        }
+    Status fetching = status_;
+    fetching.kind = Status::Kind::Fetching;
+    setStatus(fetching);
+    qCDebug(lcLists) << "fetching the list" << QUrl(location.address).adjusted(QUrl::RemoveQuery | QUrl::RemoveUserInfo).toString();
+    fetcher_->fetch(request, [this, written](const ListFetchOutcome& outcome) { fetched(written, outcome); });
+}
+
+void ListLibrary::fetched(const QString& written, const ListFetchOutcome& outcome)
+{
+    if (written != currentAddress())
+        return; // another list was opened meanwhile
+    const QString address = readListLocation(written).address;
+    const std::optional<KeptLists::Copy> copy = kept_.find(address);
+    switch (outcome.kind) {
+    case ListFetchOutcome::Kind::Failed: {
+        Status failed;
+        failed.kind = Status::Kind::Failed;
+        failed.problem = outcome.problem;
+        failed.httpStatus = outcome.httpStatus;
+        failed.copyFrom = shownAddress_ == written && copy ? copy->fetched : QDateTime();
+        qCInfo(lcLists) << "the list was not fetched:" << int(outcome.problem) << outcome.httpStatus;
+        setStatus(failed);
+        return;
+    }
+    case ListFetchOutcome::Kind::NotModified:
+        kept_.stillCurrent(address, QDateTime::currentDateTimeUtc());
+        if (shownAddress_ == written) {
+            setStatus(Status::of(Status::Kind::Unchanged));
+            return;
+        }
+        // The copy was not shown (it was asked for whole): show it.
+        if (copy)
+            fetchLoad_ = loader_.loadWith([path = copy->path, address](const std::atomic<bool>&) { return readKeptCopy(path, address); });
+        break;
+    case ListFetchOutcome::Kind::Fetched:
+        // Judged, read and kept off the window's thread; the copy is replaced only by a list that was taken.
+        fetchLoad_ = loader_.loadWith([body = outcome.body, address, etag = outcome.etag, modified = outcome.lastModified,
+                                       kept = kept_](const std::atomic<bool>&) {
+            FetchedList judged = judgeFetchedList(body, address);
+            if (!judged.taken()) {
+                PlaySourceFile refused;
+                refused.keepsCurrentList = true;
+                refused.refused = judged.problem;
+                return refused;
+            }
+            kept.keep(address, judged.bytes, etag, modified, QDateTime::currentDateTimeUtc());
+            return std::move(judged.file);
+        });
+        break;
+    }
+    fetchLoadAddress_ = written;
+    if (shownAddress_ == written)
+        inPlace_.insert(fetchLoad_);
+}
+
+void ListLibrary::shown(std::uint64_t generation, const PlaySourceFile& file, int added, int removed)
+{
+    const bool inPlace = inPlace_.erase(generation) != 0;
+    if (generation != fetchLoad_ || fetchLoadAddress_ != currentAddress()) {
+        if (inPlace && !file.keepsCurrentList) // a local list read again
+            setStatus(Status::of(Status::Kind::Updated, added, removed));
+        return;
+    }
+    if (file.refused != ListProblem::None) {
+        Status failed;
+        failed.kind = Status::Kind::Failed;
+        failed.problem = file.refused;
+        const std::optional<KeptLists::Copy> copy = kept_.find(readListLocation(fetchLoadAddress_).address);
+        failed.copyFrom = shownAddress_ == fetchLoadAddress_ && copy ? copy->fetched : QDateTime();
+        qCInfo(lcLists) << "the fetched list was refused:" << int(file.refused);
+        setStatus(failed);
+        return;
+    }
+    shownAddress_ = fetchLoadAddress_;
+    setStatus(Status::of(Status::Kind::Updated, inPlace ? added : 0, inPlace ? removed : 0));
+}
+
+void ListLibrary::setFetcher(std::unique_ptr<ListFetcher> fetcher)
+{
+    fetcher_ = std::move(fetcher);
+    if (fetcher_ && std::exchange(fetchWaiting_, false) && isCurrentRemote())
+        fetchCurrent();
+}
+
+void ListLibrary::setStatus(Status status)
+{
+    status_ = std::move(status);
+    emit statusChanged();
+}

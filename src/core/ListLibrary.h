@@ -1,0 +1,114 @@
+#pragma once
+
+#include "ListFetcher.h"
+#include "ListRef.h"
+#include "sources/KeptLists.h"
+#include "sources/PlaySource.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <vector>
+
+class PlaySourceLoader;
+class UserSettings;
+
+// The user's lists and which one is shown: the list beside the program (or in
+// the config folder) as before, and any number of lists by name and address.
+// A list by address shows its kept copy at once and is fetched in the
+// background when that copy is older than the refresh setting, and again at
+// that interval; what a fetch brings replaces the list in place. The fetcher
+// comes with the network module, asked for the first time one is needed.
+class ListLibrary final : public QObject {
+    Q_OBJECT
+public:
+    // What the last refresh of the list shown came to.
+    struct Status {
+        enum class Kind { Quiet, Fetching, Updated, Unchanged, Failed };
+        Kind kind = Kind::Quiet;
+        int added = 0;
+        int removed = 0;
+        ListProblem problem = ListProblem::None; // Failed: why
+        int httpStatus = 0;
+        QDateTime copyFrom; // Failed: when the copy shown was fetched; invalid when none is shown
+
+        static Status of(Kind kind, int added = 0, int removed = 0)
+        {
+            Status status;
+            status.kind = kind;
+            status.added = added;
+            status.removed = removed;
+            return status;
+        }
+    };
+    static constexpr int kLocalList = -1; // current(): the list beside the program
+
+    ListLibrary(UserSettings* settings, PlaySourceLoader& loader, KeptLists kept = KeptLists(), QObject* parent = nullptr);
+    ~ListLibrary() override;
+
+    // The list beside the program, if there is one (empty: none).
+    void setLocalList(const QString& path) { localList_ = path; }
+    const QString& localList() const { return localList_; }
+    const std::vector<ListRef>& lists() const { return lists_; }
+    // kLocalList, an index of lists(), or -2 before any list was opened.
+    int current() const { return current_; }
+    bool isCurrentRemote() const;
+    const Status& status() const { return status_; }
+
+    // At start: the list beside the program when there is one (unless the
+    // list chosen last wins by the setting), else the list chosen last.
+    // Returns the load's generation, 0 when nothing loads now.
+    std::uint64_t openAtStart();
+    std::uint64_t openLocal();
+    std::uint64_t open(int index);
+    // A list the user named (or gave on the command line): added, or renamed
+    // when its address is there already, and opened.
+    std::uint64_t addAndOpen(const QString& name, const QString& written);
+    // The list leaves the menu and its kept copy goes; the list shown stays until another is opened.
+    void remove(int index);
+    // F5: the list shown again: a list by address fetched, a local file read again.
+    void refresh();
+
+    // The network module is open: its fetcher does what was waiting for it.
+    void setFetcher(std::unique_ptr<ListFetcher> fetcher);
+    bool hasFetcher() const { return fetcher_ != nullptr; }
+
+    // Whether this load replaces the list shown in place (a refresh of it).
+    bool isInPlace(std::uint64_t generation) const { return inPlace_.count(generation) != 0; }
+    // The window showed (or refused) what a load brought.
+    void shown(std::uint64_t generation, const PlaySourceFile& file, int added, int removed);
+
+    // A name for a list given by address alone: its file's name, else its host.
+    static QString nameFor(const QString& written);
+
+signals:
+    void fetcherWanted();
+    void statusChanged();
+    void listsChanged();
+
+private:
+    std::uint64_t openRemote(const ListRef& list);
+    void fetchCurrent();
+    void fetched(const QString& address, const ListFetchOutcome& outcome);
+    void setStatus(Status status);
+    QString currentAddress() const;
+
+    UserSettings* settings_;
+    PlaySourceLoader& loader_;
+    KeptLists kept_;
+    std::unique_ptr<ListFetcher> fetcher_;
+    QString localList_;
+    std::vector<ListRef> lists_;
+    int current_ = -2;
+    QString shownAddress_; // the address whose entries are shown (a kept copy or fetched)
+    bool fetchWaiting_ = false;
+    std::set<std::uint64_t> inPlace_;
+    std::uint64_t fetchLoad_ = 0; // the load of what the last fetch brought
+    QString fetchLoadAddress_;
+    Status status_;
+    QTimer refreshTimer_;
+};

@@ -1,0 +1,28 @@
+#include "ListLocation.h"
+
+#include "ChannelAddress.h"
+
+#include <QUrl>
+
+bool ListLocation::isRemote() const
+{
+    return address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+QString ListLocation::localPath() const
+{
+    if (isRemote())
+        return {};
+    if (address.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
+        return QUrl(address).toLocalFile();
+    return address;
+}
+
+ListLocation readListLocation(const QString& written)
+{
+    // Only the headers: a "$" in a list's address is part of it (a password, say), not a line's name.
+    const ChannelAddress read = readAlternate(written.trimmed());
+    const QString address = read.label.isEmpty() ? read.address : read.address + u'$' + read.label;
+    return {address, read.userAgent, read.referrer};
+}

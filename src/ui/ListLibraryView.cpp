@@ -1,0 +1,116 @@
+#include "ListLibraryView.h"
+
+#include "HandlerContext.h"
+#include "ListTexts.h"
+#include "MainWindow.h"
+#include "controls/Q_tip.h"
+#include "controls/TransLabel.h"
+#include "core/AppCore.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kUpdatedShownMs = 5000;
+
+TransLabel& heading(HandlerContext& context)
+{
+    return context.window.get<TransLabel>(u"ListCaptionLabel");
+}
+
+} // namespace
+
+void AddListLibraryMenu(HandlerContext& context, QMenu& menu)
+{
+    ListLibrary* library = context.core.lists.get();
+    if (!library)
+        return;
+    QMenu* lists = menu.addMenu(QStringLiteral("播放列表"));
+    lists->setAccessibleName(QStringLiteral("播放列表"));
+    auto addList = [&](const QString& name, int index) {
+        QAction* action = lists->addAction(name, &context.window, [&context, index] {
+            ListLibrary& library = *context.core.lists;
+            index == ListLibrary::kLocalList ? library.openLocal() : library.open(index);
+        });
+        action->setCheckable(true);
+        action->setChecked(library->current() == index);
+    };
+    if (!library->localList().isEmpty())
+        addList(texts::localList(), ListLibrary::kLocalList);
+    for (size_t index = 0; index < library->lists().size(); ++index)
+        addList(library->lists()[index].name, int(index));
+    lists->addSeparator();
+    lists->addAction(QStringLiteral("添加列表…"), &context.window, [&context] { AskForNewList(context); });
+    QAction* refresh = lists->addAction(QStringLiteral("刷新列表"), &context.window, [&context] { RefreshShownList(context); });
+    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    refresh->setEnabled(library->current() != -2);
+    QAction* remove = lists->addAction(QStringLiteral("移除此列表"), &context.window,
+                                       [&context] { context.core.lists->remove(context.core.lists->current()); });
+    remove->setEnabled(library->current() >= 0);
+}
+
+void AskForNewList(HandlerContext& context)
+{
+    QDialog dialog(&context.window);
+    dialog.setWindowTitle(QStringLiteral("添加列表"));
+    dialog.setAccessibleName(QStringLiteral("添加列表"));
+    auto* form = new QFormLayout(&dialog);
+    auto* name = new QLineEdit(&dialog);
+    name->setAccessibleName(QStringLiteral("列表名称"));
+    auto* address = new QLineEdit(&dialog);
+    address->setAccessibleName(QStringLiteral("列表地址"));
+    address->setPlaceholderText(QStringLiteral("http://…/list.m3u 或 /路径/列表.txt"));
+    address->setMinimumWidth(360);
+    form->addRow(QStringLiteral("列表名称"), name);
+    form->addRow(QStringLiteral("列表地址"), address);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
+    QObject::connect(address, &QLineEdit::textChanged, &dialog, [buttons](const QString& text) {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(!text.trimmed().isEmpty());
+    });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() == QDialog::Accepted)
+        context.core.lists->addAndOpen(name->text(), address->text());
+}
+
+void RefreshShownList(HandlerContext& context)
+{
+    if (context.core.lists)
+        context.core.lists->refresh();
+}
+
+void ShowListStatus(HandlerContext& context, const QString& keysHelp)
+{
+    const ListLibrary::Status& status = context.core.lists->status();
+    const QString state = texts::listState(status);
+    QWidget& label = *context.window.control(u"ListCaptionLabel")->widget();
+    label.setAccessibleDescription(state);
+    context.window.get<Q_tip>(u"TipBalloon")
+        .SetTip(&label, state.isEmpty() ? keysHelp : state + QStringLiteral("\n\n") + keysHelp);
+    const QString updated = texts::listUpdated(status);
+    if (updated.isEmpty() || context.core.listCheck)
+        return;
+    // For a moment in place of the heading's own text (a check's progress has it meanwhile).
+    TransLabel& caption = heading(context);
+    if (context.listCaption.isEmpty())
+        context.listCaption = caption.caption();
+    caption.setCaption(updated);
+    QTimer::singleShot(kUpdatedShownMs, &context.window, [&context, updated] {
+        TransLabel& caption = heading(context);
+        if (!context.core.listCheck && caption.caption() == updated)
+            caption.setCaption(context.listCaption);
+    });
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/ListLibrary.h"
+
+#include <QString>
+
+// What the window says of lists by address.
+namespace texts {
+
+inline QString localList() { return QStringLiteral("本地列表"); }
+
+inline QString listProblem(ListProblem problem, int httpStatus)
+{
+    switch (problem) {
+    case ListProblem::None:
+        return {};
+    case ListProblem::Timeout:
+        return QStringLiteral("超时");
+    case ListProblem::HttpStatus:
+        return QStringLiteral("服务器拒绝（%1）").arg(httpStatus);
+    case ListProblem::Network:
+        return QStringLiteral("无法连接");
+    case ListProblem::TooLarge:
+        return QStringLiteral("文件太大，不像列表");
+    case ListProblem::CutOff:
+        return QStringLiteral("下载不完整");
+    case ListProblem::Empty:
+        return QStringLiteral("内容为空");
+    case ListProblem::WebPage:
+        return QStringLiteral("服务器返回的是网页，不是列表");
+    case ListProblem::Binary:
+        return QStringLiteral("不是文本列表");
+    case ListProblem::NoEntries:
+        return QStringLiteral("里面没有频道");
+    }
+    return {};
+}
+
+// The heading's short word for a refresh that changed the list; empty when there is none to say.
+inline QString listUpdated(const ListLibrary::Status& status)
+{
+    if (status.kind != ListLibrary::Status::Kind::Updated || (status.added == 0 && status.removed == 0))
+        return {};
+    return QStringLiteral("列表已更新：新增 %1，移除 %2").arg(status.added).arg(status.removed);
+}
+
+// The heading's tooltip and accessible description for the list's state; empty when all is well.
+inline QString listState(const ListLibrary::Status& status)
+{
+    using Kind = ListLibrary::Status::Kind;
+    switch (status.kind) {
+    case Kind::Fetching:
+        return QStringLiteral("正在更新列表…");
+    case Kind::Failed: {
+        QString text = QStringLiteral("列表未能更新：") + listProblem(status.problem, status.httpStatus);
+        if (status.copyFrom.isValid())
+            text += QStringLiteral("；显示 %1 的副本").arg(status.copyFrom.toLocalTime().toString(QStringLiteral("M月d日 HH:mm")));
+        return text;
+    }
+    case Kind::Updated:
+        return listUpdated(status).isEmpty() ? QStringLiteral("列表已更新") : listUpdated(status);
+    case Kind::Unchanged:
+        return QStringLiteral("列表已是最新");
+    case Kind::Quiet:
+        break;
+    }
+    return {};
+}
+
+} // namespace texts
