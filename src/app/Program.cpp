@@ -158,6 +158,9 @@ void Program::wireWindow()
         std::make_unique<DesktopMediaControls>(core, *window_, [&sources] { return sources.currentSelection(); });
     QObject::connect(guideModule_.get(), &GuideModule::changed, desktopControls_.get(), &DesktopMediaControls::refresh);
     afterFirstPaint(*window_, [this, &sources] {
+        painted_ = true;
+        if (std::exchange(fetcherOwed_, false))
+            openListFetcher();
         desktopControls_->start();
         // Lists handed over by later starts come here.
         handoff_ = std::make_unique<ListHandoff>([this](const QString& list) {
@@ -174,9 +177,12 @@ void Program::wireWindow()
         checkModule_->open(std::move(ready), std::move(failed));
     };
     // Lists by address are fetched by the same module, opened the first time one is.
+    // Not before the window is painted: a list by address shows its kept copy first.
     QObject::connect(core.lists.get(), &ListLibrary::fetcherWanted, window_.get(), [this] {
-        checkModule_->openFetcher([this](std::unique_ptr<ListFetcher> fetcher) { state_.core.lists->setFetcher(std::move(fetcher)); },
-                                  [](const QString&) {});
+        if (painted_)
+            openListFetcher();
+        else
+            fetcherOwed_ = true;
     });
     QObject::connect(core.playback.get(), &PlaybackController::addressInUse, window_.get(),
                      [&context](const QString& address) { TellCheckWhatPlays(context, address); });
@@ -231,6 +237,12 @@ int Program::run()
     const int code = QApplication::exec();
     OnProgramExit();
     return code;
+}
+
+void Program::openListFetcher()
+{
+    checkModule_->openFetcher([this](std::unique_ptr<ListFetcher> fetcher) { state_.core.lists->setFetcher(std::move(fetcher)); },
+                              [this](const QString&) { state_.core.lists->fetcherUnavailable(); });
 }
 
 // Stops the opener and playback before anything is released, then releases

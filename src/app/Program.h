@@ -41,6 +41,7 @@ public:
 
 private:
     void wireWindow();
+    void openListFetcher();
 
     ProgramState state_;
     std::unique_ptr<MainWindow> window_;
@@ -48,6 +49,8 @@ private:
     std::unique_ptr<ChannelKeys> keys_;
     std::unique_ptr<GuideModule> guideModule_;
     std::unique_ptr<ListCheckModule> checkModule_;
+    bool painted_ = false;      // the window was painted once
+    bool fetcherOwed_ = false;  // a list by address waits for the network module
     std::unique_ptr<ListHandoff> handoff_;
     std::unique_ptr<DesktopMediaControls> desktopControls_;
     std::unique_ptr<KnownServers> knownServers_;

@@ -64,20 +64,20 @@ std::uint64_t ListLibrary::openAtStart()
     const auto found = std::find_if(lists_.begin(), lists_.end(), [&](const ListRef& list) { return list.address == chosen; });
     const bool chosenWins = settings_ && settings_->chosenListWins();
     if (!localList_.isEmpty() && (found == lists_.end() || !chosenWins))
-        return openLocal();
+        return openLocal(false); // the list chosen last stays remembered
     if (found != lists_.end())
         return open(int(found - lists_.begin()));
     return 0;
 }
 
-std::uint64_t ListLibrary::openLocal()
+std::uint64_t ListLibrary::openLocal(bool remember)
 {
     if (localList_.isEmpty())
         return 0;
     current_ = kLocalList;
     refreshTimer_.stop();
     setStatus({});
-    if (settings_)
+    if (settings_ && remember)
         settings_->setChosenList({});
     shownAddress_ = localList_;
     emit listsChanged();
@@ -274,6 +274,19 @@ void ListLibrary::setFetcher(std::unique_ptr<ListFetcher> fetcher)
     fetcher_ = std::move(fetcher);
     if (fetcher_ && std::exchange(fetchWaiting_, false) && isCurrentRemote())
         fetchCurrent();
+}
+
+void ListLibrary::fetcherUnavailable()
+{
+    if (!std::exchange(fetchWaiting_, false))
+        return;
+    Status failed;
+    failed.kind = Status::Kind::Failed;
+    failed.problem = ListProblem::Network;
+    if (const std::optional<KeptLists::Copy> copy = kept_.find(readListLocation(currentAddress()).address);
+        copy && shownAddress_ == currentAddress())
+        failed.copyFrom = copy->fetched;
+    setStatus(failed);
 }
 
 void ListLibrary::setStatus(Status status)

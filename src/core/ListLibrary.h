@@ -63,7 +63,8 @@ public:
     // list chosen last wins by the setting), else the list chosen last.
     // Returns the load's generation, 0 when nothing loads now.
     std::uint64_t openAtStart();
-    std::uint64_t openLocal();
+    // `remember`: it becomes the list chosen last.
+    std::uint64_t openLocal(bool remember = true);
     std::uint64_t open(int index);
     // A list the user named (or gave on the command line): added, or renamed
     // when its address is there already, and opened.
@@ -76,6 +77,8 @@ public:
     // The network module is open: its fetcher does what was waiting for it.
     void setFetcher(std::unique_ptr<ListFetcher> fetcher);
     bool hasFetcher() const { return fetcher_ != nullptr; }
+    // The network module could not be opened: what waited for it fails, the list shown stays.
+    void fetcherUnavailable();
 
     // Whether this load replaces the list shown in place (a refresh of it).
     bool isInPlace(std::uint64_t generation) const { return inPlace_.count(generation) != 0; }

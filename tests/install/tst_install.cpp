@@ -108,7 +108,8 @@ void InstallTest::desktopEntryAndMetadataValidate()
     QFile file(entry);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
-    QVERIFY(text.contains(QStringLiteral("\nExec=clipvane\n")));
+    QVERIFY(text.contains(QStringLiteral("\nExec=clipvane %U\n")));
+    QVERIFY(text.contains(QStringLiteral("audio/x-mpegurl;")));
     QVERIFY(text.contains(QStringLiteral("\nIcon=") + kAppId + QLatin1Char('\n')));
     QVERIFY(text.contains(QStringLiteral("\nCategories=AudioVideo;Video;Player;\n")));
 }
