@@ -28,12 +28,17 @@ void ChannelList::replace(const PlaySourceFile& file)
     for (int row : file.headingRows)
         if (contains(row))
             headings_[size_t(row)] = true;
-    tags_.clear();
     // The columns come from the entries one for one; a file made of columns alone has no tags.
-    if (file.entries.size() == size_t(names_.size())) {
-        tags_.reserve(file.entries.size());
+    if (file.tagColumn && file.tagColumn->size() == size_t(names_.size())) {
+        tags_ = file.tagColumn;
+    } else if (file.entries.size() == size_t(names_.size())) {
+        auto tags = std::make_shared<std::vector<ChannelTags>>();
+        tags->reserve(file.entries.size());
         for (const PlaySource& entry : file.entries)
-            tags_.push_back(entry.tags);
+            tags->push_back(entry.tags);
+        tags_ = std::move(tags);
+    } else {
+        tags_.reset();
     }
     listTags_ = file.listTags;
     setFavourites(std::vector<ChannelKey>(favouriteKeys_));
@@ -133,7 +138,7 @@ const ChannelTags& ChannelList::tags(int index) const
 {
     static const ChannelTags none;
     const int entry = entryOf(index);
-    return entry >= 0 && size_t(entry) < tags_.size() ? tags_[size_t(entry)] : none;
+    return tags_ && entry >= 0 && size_t(entry) < tags_->size() ? (*tags_)[size_t(entry)] : none;
 }
 
 QList<int> ChannelList::headings() const

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ChannelKey.h"
+#include "ListChanges.h"
 #include "sources/ChannelAddress.h"
 #include "sources/PlaySource.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 // The entries of the list shown, in list order: channels and group headings,
@@ -53,6 +55,8 @@ public:
     // The index of the file's entry `entry`, outside the favourites.
     int indexOfEntry(int entry) const { return entry < 0 ? -1 : entry + front(); }
     int entryCount() const { return int(names_.size()); }
+    // The file's entries as written, without the favourites (shared, not copied).
+    ListColumns columns() const { return {names_, written_}; }
     Place placeOf(int index) const { return placeAmong(favourites_, index); }
     // The place of an index while these entries were the favourites shown.
     static Place placeAmong(const std::vector<int>& favouriteEntries, int index);
@@ -96,7 +100,7 @@ private:
     QStringList names_;
     QStringList written_;
     std::vector<bool> headings_;
-    std::vector<ChannelTags> tags_;
+    std::shared_ptr<const std::vector<ChannelTags>> tags_; // shared with the load that made it
     ListTags listTags_;
     std::vector<ChannelKey> favouriteKeys_;
     std::vector<int> favourites_; // the file's entries the favourites copy, in their order

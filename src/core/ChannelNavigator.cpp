@@ -1,7 +1,5 @@
 #include "ChannelNavigator.h"
 
-#include <QMultiHash>
-
 #include <algorithm>
 
 void ChannelNavigator::replaceList(const PlaySourceFile& file)
@@ -10,30 +8,13 @@ void ChannelNavigator::replaceList(const PlaySourceFile& file)
     list_.replace(file);
 }
 
-ChannelNavigator::Refreshed ChannelNavigator::refreshList(const PlaySourceFile& file)
+std::function<int(int)> ChannelNavigator::refreshList(const PlaySourceFile& file)
 {
     const ChannelList before = list_; // its columns are shared, not copied
-    QMultiHash<ChannelKey, int> oldChannels;
-    for (int entry = 0; entry < list_.entryCount(); ++entry)
-        if (!list_.isHeading(list_.indexOfEntry(entry)))
-            oldChannels.insert(list_.key(list_.indexOfEntry(entry)), entry);
-
     list_.replace(file);
-
-    Refreshed refreshed;
-    QMultiHash<ChannelKey, int> unmatched = oldChannels;
-    for (int entry = 0; entry < list_.entryCount(); ++entry) {
-        const int index = list_.indexOfEntry(entry);
-        if (list_.isHeading(index))
-            continue;
-        const auto found = unmatched.find(list_.key(index));
-        if (found == unmatched.end())
-            ++refreshed.added;
-        else
-            unmatched.erase(found);
-    }
-    refreshed.removed = int(unmatched.size());
-    refreshed.moved = [before, this](int index) {
+    // A few lookups (the selection, the first row in view, the history), each
+    // a pass over the list: no index of the whole list is built on the window's thread.
+    auto moved = [before, this](int index) {
         if (!before.contains(index) || before.isHeading(index) || before.entryOf(index) < 0)
             return -1;
         const ChannelKey key = before.key(index);
@@ -46,8 +27,8 @@ ChannelNavigator::Refreshed ChannelNavigator::refreshList(const PlaySourceFile& 
                     return row;
         return found;
     };
-    history_.follow(refreshed.moved);
-    return refreshed;
+    history_.follow(moved);
+    return moved;
 }
 
 std::function<int(int)> ChannelNavigator::setFavourites(const std::vector<ChannelKey>& favourites)

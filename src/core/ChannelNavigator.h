@@ -17,14 +17,9 @@ public:
     void replaceList(const PlaySourceFile& file);
     // The same list, refreshed: its new entries replace the old in place. The
     // history, the favourites and the filter follow their channels (by name
-    // and address as written); `moved` says where an index of before is now
-    // (-1: its channel is gone).
-    struct Refreshed {
-        int added = 0;   // channels the list did not have
-        int removed = 0; // channels it no longer has
-        std::function<int(int)> moved;
-    };
-    Refreshed refreshList(const PlaySourceFile& file);
+    // and address as written). Returns where an index of before is now (-1:
+    // its channel is gone).
+    std::function<int(int)> refreshList(const PlaySourceFile& file);
     void setFilter(const QString& text) { list_.setFilter(text); }
     // The favourites change: the history follows its entries to where they
     // are shown now. Returns where an index of before is now (-1: gone).

@@ -8,6 +8,7 @@
 #include "sources/PlaySourceReading.h"
 
 #include <QFile>
+#include <QThreadPool>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -192,8 +193,8 @@ void ListLibrary::fetchCurrent()
             request.etag = copy->etag;
             request.lastModified = copy->lastModified;
         }
-    Status fetching = status_;
-    fetching.kind = Status::Kind::Fetching;
+    Refresh fetching = status_;
+    fetching.kind = Refresh::Kind::Fetching;
     setStatus(fetching);
     qCDebug(lcLists) << "fetching the list" << QUrl(location.address).adjusted(QUrl::RemoveQuery | QUrl::RemoveUserInfo).toString();
     fetcher_->fetch(request, [this, written](const ListFetchOutcome& outcome) { fetched(written, outcome); });
@@ -207,8 +208,8 @@ void ListLibrary::fetched(const QString& written, const ListFetchOutcome& outcom
     const std::optional<KeptLists::Copy> copy = kept_.find(address);
     switch (outcome.kind) {
     case ListFetchOutcome::Kind::Failed: {
-        Status failed;
-        failed.kind = Status::Kind::Failed;
+        Refresh failed;
+        failed.kind = Refresh::Kind::Failed;
         failed.problem = outcome.problem;
         failed.httpStatus = outcome.httpStatus;
         failed.copyFrom = shownAddress_ == written && copy ? copy->fetched : QDateTime();
@@ -219,7 +220,7 @@ void ListLibrary::fetched(const QString& written, const ListFetchOutcome& outcom
     case ListFetchOutcome::Kind::NotModified:
         kept_.stillCurrent(address, QDateTime::currentDateTimeUtc());
         if (shownAddress_ == written) {
-            setStatus(Status::of(Status::Kind::Unchanged));
+            setStatus(Refresh::of(Refresh::Kind::Unchanged));
             return;
         }
         // The copy was not shown (it was asked for whole): show it.
@@ -247,26 +248,43 @@ void ListLibrary::fetched(const QString& written, const ListFetchOutcome& outcom
         inPlace_.insert(fetchLoad_);
 }
 
-void ListLibrary::shown(std::uint64_t generation, const PlaySourceFile& file, int added, int removed)
+void ListLibrary::shown(std::uint64_t generation, const PlaySourceFile& file)
 {
     const bool inPlace = inPlace_.erase(generation) != 0;
+    completeShown(generation, file.refused, inPlace && !file.keepsCurrentList, {});
+}
+
+void ListLibrary::shownInPlace(std::uint64_t generation, ListColumns before, ListColumns after)
+{
+    inPlace_.erase(generation);
+    // Counted off the window's thread: for a big list it takes longer than a frame.
+    QThreadPool::globalInstance()->start([this, generation, before = std::move(before), after = std::move(after)] {
+        const ListChanges changes = countListChanges(before, after);
+        QMetaObject::invokeMethod(this, [this, generation, changes] {
+            completeShown(generation, ListProblem::None, true, changes);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void ListLibrary::completeShown(std::uint64_t generation, ListProblem refused, bool inPlace, ListChanges changes)
+{
     if (generation != fetchLoad_ || fetchLoadAddress_ != currentAddress()) {
-        if (inPlace && !file.keepsCurrentList) // a local list read again
-            setStatus(Status::of(Status::Kind::Updated, added, removed));
+        if (inPlace) // a local list read again
+            setStatus(Refresh::of(Refresh::Kind::Updated, changes.added, changes.removed));
         return;
     }
-    if (file.refused != ListProblem::None) {
-        Status failed;
-        failed.kind = Status::Kind::Failed;
-        failed.problem = file.refused;
+    if (refused != ListProblem::None) {
+        Refresh failed;
+        failed.kind = Refresh::Kind::Failed;
+        failed.problem = refused;
         const std::optional<KeptLists::Copy> copy = kept_.find(readListLocation(fetchLoadAddress_).address);
         failed.copyFrom = shownAddress_ == fetchLoadAddress_ && copy ? copy->fetched : QDateTime();
-        qCInfo(lcLists) << "the fetched list was refused:" << int(file.refused);
+        qCInfo(lcLists) << "the fetched list was refused:" << int(refused);
         setStatus(failed);
         return;
     }
     shownAddress_ = fetchLoadAddress_;
-    setStatus(Status::of(Status::Kind::Updated, inPlace ? added : 0, inPlace ? removed : 0));
+    setStatus(Refresh::of(Refresh::Kind::Updated, changes.added, changes.removed));
 }
 
 void ListLibrary::setFetcher(std::unique_ptr<ListFetcher> fetcher)
@@ -280,8 +298,8 @@ void ListLibrary::fetcherUnavailable()
 {
     if (!std::exchange(fetchWaiting_, false))
         return;
-    Status failed;
-    failed.kind = Status::Kind::Failed;
+    Refresh failed;
+    failed.kind = Refresh::Kind::Failed;
     failed.problem = ListProblem::Network;
     if (const std::optional<KeptLists::Copy> copy = kept_.find(readListLocation(currentAddress()).address);
         copy && shownAddress_ == currentAddress())
@@ -289,7 +307,7 @@ void ListLibrary::fetcherUnavailable()
     setStatus(failed);
 }
 
-void ListLibrary::setStatus(Status status)
+void ListLibrary::setStatus(Refresh status)
 {
     status_ = std::move(status);
     emit statusChanged();

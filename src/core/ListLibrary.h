@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ListChanges.h"
 #include "ListFetcher.h"
 #include "ListRef.h"
 #include "sources/KeptLists.h"
@@ -27,7 +28,7 @@ class ListLibrary final : public QObject {
     Q_OBJECT
 public:
     // What the last refresh of the list shown came to.
-    struct Status {
+    struct Refresh {
         enum class Kind { Quiet, Fetching, Updated, Unchanged, Failed };
         Kind kind = Kind::Quiet;
         int added = 0;
@@ -36,9 +37,9 @@ public:
         int httpStatus = 0;
         QDateTime copyFrom; // Failed: when the copy shown was fetched; invalid when none is shown
 
-        static Status of(Kind kind, int added = 0, int removed = 0)
+        static Refresh of(Kind kind, int added = 0, int removed = 0)
         {
-            Status status;
+            Refresh status;
             status.kind = kind;
             status.added = added;
             status.removed = removed;
@@ -57,7 +58,7 @@ public:
     // kLocalList, an index of lists(), or -2 before any list was opened.
     int current() const { return current_; }
     bool isCurrentRemote() const;
-    const Status& status() const { return status_; }
+    const Refresh& status() const { return status_; }
 
     // At start: the list beside the program when there is one (unless the
     // list chosen last wins by the setting), else the list chosen last.
@@ -82,8 +83,10 @@ public:
 
     // Whether this load replaces the list shown in place (a refresh of it).
     bool isInPlace(std::uint64_t generation) const { return inPlace_.count(generation) != 0; }
-    // The window showed (or refused) what a load brought.
-    void shown(std::uint64_t generation, const PlaySourceFile& file, int added, int removed);
+    // The window showed (or refused) what a load brought in place of the list.
+    void shown(std::uint64_t generation, const PlaySourceFile& file);
+    // The window refreshed the list in place; what changed is counted from its entries before and after.
+    void shownInPlace(std::uint64_t generation, ListColumns before, ListColumns after);
 
     // A name for a list given by address alone: its file's name, else its host.
     static QString nameFor(const QString& written);
@@ -97,7 +100,8 @@ private:
     std::uint64_t openRemote(const ListRef& list);
     void fetchCurrent();
     void fetched(const QString& address, const ListFetchOutcome& outcome);
-    void setStatus(Status status);
+    void setStatus(Refresh status);
+    void completeShown(std::uint64_t generation, ListProblem refused, bool inPlace, ListChanges changes);
     QString currentAddress() const;
 
     UserSettings* settings_;
@@ -112,6 +116,6 @@ private:
     std::set<std::uint64_t> inPlace_;
     std::uint64_t fetchLoad_ = 0; // the load of what the last fetch brought
     QString fetchLoadAddress_;
-    Status status_;
+    Refresh status_;
     QTimer refreshTimer_;
 };

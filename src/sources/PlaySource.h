@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,9 @@ struct PlaySourceFile {
     QStringList names;
     QStringList addresses;
     QList<int> headingRows; // the entries that are group headings
+    // The entries' tags in one shared column, made with the other columns off
+    // the window's thread, so that the list shown takes them without a copy.
+    std::shared_ptr<const std::vector<ChannelTags>> tagColumn;
     ListTags listTags;
     // A drop that brought nothing to list (only pipes and devices, or folders
     // without a playable file), or a list by address that was refused: the

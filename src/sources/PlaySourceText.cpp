@@ -104,12 +104,16 @@ void PlaySourceFile::fillColumns()
     headingRows.clear();
     names.reserve(qsizetype(entries.size()));
     addresses.reserve(qsizetype(entries.size()));
+    auto tags = std::make_shared<std::vector<ChannelTags>>();
+    tags->reserve(entries.size());
     for (const PlaySource& entry : entries) {
         if (isGroupHeading(entry.address))
             headingRows.append(int(names.size()));
         names.append(entry.name);
         addresses.append(entry.address);
+        tags->push_back(entry.tags);
     }
+    tagColumn = std::move(tags);
 }
 
 PlaySourceFile parsePlaySourceBytes(const QByteArray& bytes)

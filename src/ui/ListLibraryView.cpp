@@ -94,7 +94,7 @@ void RefreshShownList(HandlerContext& context)
 
 void ShowListStatus(HandlerContext& context, const QString& keysHelp)
 {
-    const ListLibrary::Status& status = context.core.lists->status();
+    const ListLibrary::Refresh& status = context.core.lists->status();
     const QString state = texts::listState(status);
     QWidget& label = *context.window.control(u"ListCaptionLabel")->widget();
     label.setAccessibleDescription(state);

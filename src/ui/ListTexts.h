@@ -37,17 +37,17 @@ inline QString listProblem(ListProblem problem, int httpStatus)
 }
 
 // The heading's short word for a refresh that changed the list; empty when there is none to say.
-inline QString listUpdated(const ListLibrary::Status& status)
+inline QString listUpdated(const ListLibrary::Refresh& status)
 {
-    if (status.kind != ListLibrary::Status::Kind::Updated || (status.added == 0 && status.removed == 0))
+    if (status.kind != ListLibrary::Refresh::Kind::Updated || (status.added == 0 && status.removed == 0))
         return {};
     return QStringLiteral("列表已更新：新增 %1，移除 %2").arg(status.added).arg(status.removed);
 }
 
 // The heading's tooltip and accessible description for the list's state; empty when all is well.
-inline QString listState(const ListLibrary::Status& status)
+inline QString listState(const ListLibrary::Refresh& status)
 {
-    using Kind = ListLibrary::Status::Kind;
+    using Kind = ListLibrary::Refresh::Kind;
     switch (status.kind) {
     case Kind::Fetching:
         return QStringLiteral("正在更新列表…");

@@ -23,23 +23,20 @@ void ShowPlaySources(HandlerContext& context, const PlaySourceFile& file, std::u
     ListLibrary* library = context.core.lists.get();
     if (file.keepsCurrentList) {
         if (library)
-            library->shown(generation, file, 0, 0);
+            library->shown(generation, file);
         return;
     }
     if (library && library->isInPlace(generation)) {
         // A refresh: the same list, its new entries in place of the old; what plays goes on.
-        ChannelNavigator::Refreshed refreshed;
-        RefillSourceListInPlace(context, [&] {
-            refreshed = context.core.channels.refreshList(file);
-            return refreshed.moved;
-        });
-        library->shown(generation, file, refreshed.added, refreshed.removed);
+        const ListColumns before = context.core.channels.list().columns();
+        RefillSourceListInPlace(context, [&] { return context.core.channels.refreshList(file); });
+        library->shownInPlace(generation, before, context.core.channels.list().columns());
         return;
     }
     context.core.channels.replaceList(file);
     FillSourceList(context);
     if (library)
-        library->shown(generation, file, 0, 0);
+        library->shown(generation, file);
     if (generation != 0 && generation == context.startupLoad) {
         // Opened ahead (or played, with "start=last") once the window shows, if it does not yet.
         context.core.preopen->startListShown(SelectRememberedChannel(context));
