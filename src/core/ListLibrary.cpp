@@ -28,8 +28,9 @@ PlaySourceFile readKeptCopy(const QString& path, const QString& address)
 } // namespace
 
 ListLibrary::ListLibrary(UserSettings* settings, PlaySourceLoader& loader, KeptLists kept, QObject* parent)
-    : QObject(parent), settings_(settings), loader_(loader), kept_(std::move(kept))
+    : QObject(parent), settings_(settings), loader_(loader), kept_(std::move(kept)), alive_(std::make_shared<Alive>())
 {
+    alive_->library = this;
     if (settings_)
         lists_ = settings_->lists();
     refreshTimer_.setTimerType(Qt::VeryCoarseTimer);
@@ -39,7 +40,11 @@ ListLibrary::ListLibrary(UserSettings* settings, PlaySourceLoader& loader, KeptL
     });
 }
 
-ListLibrary::~ListLibrary() = default;
+ListLibrary::~ListLibrary()
+{
+    const std::lock_guard lock(alive_->lock);
+    alive_->library = nullptr;
+}
 
 bool ListLibrary::isCurrentRemote() const
 {
@@ -257,12 +262,15 @@ void ListLibrary::shown(std::uint64_t generation, const PlaySourceFile& file)
 void ListLibrary::shownInPlace(std::uint64_t generation, ListColumns before, ListColumns after)
 {
     inPlace_.erase(generation);
-    // Counted off the window's thread: for a big list it takes longer than a frame.
-    QThreadPool::globalInstance()->start([this, generation, before = std::move(before), after = std::move(after)] {
+    // Counted off the window's thread: for a big list it takes longer than a
+    // frame. The answer is posted only while the library is there to take it.
+    QThreadPool::globalInstance()->start([alive = alive_, generation, before = std::move(before), after = std::move(after)] {
         const ListChanges changes = countListChanges(before, after);
-        QMetaObject::invokeMethod(this, [this, generation, changes] {
-            completeShown(generation, ListProblem::None, true, changes);
-        }, Qt::QueuedConnection);
+        const std::lock_guard lock(alive->lock);
+        if (ListLibrary* library = alive->library)
+            QMetaObject::invokeMethod(library, [library, generation, changes] {
+                library->completeShown(generation, ListProblem::None, true, changes);
+            }, Qt::QueuedConnection);
     });
 }
 

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -118,4 +119,10 @@ private:
     QString fetchLoadAddress_;
     Refresh status_;
     QTimer refreshTimer_;
+    // What a count on the thread pool posts its answer to, until the library goes.
+    struct Alive {
+        std::mutex lock;
+        ListLibrary* library = nullptr;
+    };
+    std::shared_ptr<Alive> alive_;
 };
