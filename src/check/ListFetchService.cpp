@@ -85,7 +85,8 @@ void ListFetchService::replyFinished()
         const bool cut = reply.error() == QNetworkReply::RemoteHostClosedError ||
                          reply.error() == QNetworkReply::ProtocolFailure;
         outcome.problem = cut && !body_.isEmpty() ? ListProblem::CutOff : ListProblem::Network;
-        qCInfo(lcListFetch) << "the list was not fetched from" << loggable(reply.url()) << reply.errorString();
+        // Not the error's text: Qt writes the whole address into it, password and all.
+        qCInfo(lcListFetch) << "the list was not fetched from" << loggable(reply.url()) << reply.error();
     } else {
         const QVariant announced = reply.header(QNetworkRequest::ContentLengthHeader);
         // Qt inflates a gzip content encoding itself; the length announced is then of the compressed bytes.

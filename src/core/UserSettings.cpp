@@ -207,5 +207,11 @@ int UserSettings::listRefreshHours() const
         qCWarning(lcLists) << "list-refresh-hours" << written.toString() << "is not a number of hours from 1: 6 is taken";
         return 6;
     }
+    // A timer counts milliseconds in an int: twenty days is the longest it holds with room.
+    constexpr int kLongest = 24 * 20;
+    if (number && hours > kLongest) {
+        qCWarning(lcLists) << "list-refresh-hours" << hours << "is more than" << kLongest << "hours:" << kLongest << "is taken";
+        return kLongest;
+    }
     return number ? hours : 6;
 }

@@ -12,6 +12,7 @@
 #include "sources/PlaySourceText.h"
 
 #include <QFile>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +78,7 @@ private slots:
     void relativeAddressesResolveAgainstTheListsAddress();
     void keptCopyStaysThroughRefusedAndFailedFetches();
     void refreshKeepsSelectionFavouritesFilterAndHistoryOnTheirChannels();
+    void listsAndTheirSettingsReadBackFromTheFile();
 
 private:
     QTemporaryDir home_;
@@ -248,6 +250,33 @@ void ListsTest::refreshKeepsSelectionFavouritesFilterAndHistoryOnTheirChannels()
     QCOMPARE(list.filter(), QStringLiteral("b"));
     QVERIFY(list.isShown(bNow));
     QVERIFY(!list.isShown(list.find(QStringLiteral("X"), QStringLiteral("http://x"))));
+}
+
+void ListsTest::listsAndTheirSettingsReadBackFromTheFile()
+{
+    UserSettings settings;
+    // An address with commas in its query, as the INI format would split it.
+    const std::vector<ListRef> lists{{QStringLiteral("账号"), QStringLiteral("http://h/get.php?a=1,2&type=m3u_plus|User-Agent=x")},
+                                     {QStringLiteral("本机"), QStringLiteral("/tmp/a,b.txt")}};
+    settings.setLists(lists);
+    QCOMPARE(settings.lists(), lists);
+    settings.setChosenList(lists[0].address);
+    QCOMPARE(settings.chosenList(), lists[0].address);
+    QVERIFY(!settings.chosenListWins());
+    QCOMPARE(settings.listUserAgent(), QStringLiteral("okhttp/3.15"));
+
+    QSettings file(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("clipvane"), QStringLiteral("clipvane"));
+    const std::pair<const char*, int> hours[]{{"12", 12}, {"0", 6}, {"abc", 6}, {"100000", 480}};
+    for (const auto& [written, taken] : hours) {
+        file.setValue(QStringLiteral("list-refresh-hours"), QString::fromLatin1(written));
+        file.sync();
+        QCOMPARE(settings.listRefreshHours(), taken);
+    }
+    file.setValue(QStringLiteral("list-start"), QStringLiteral(" Last"));
+    file.setValue(QStringLiteral("list-user-agent"), QStringLiteral("Mozilla/5.0 (X11, Linux)"));
+    file.sync();
+    QVERIFY(settings.chosenListWins());
+    QCOMPARE(settings.listUserAgent(), QStringLiteral("Mozilla/5.0 (X11, Linux)"));
 }
 
 QTEST_GUILESS_MAIN(ListsTest)
