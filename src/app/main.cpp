@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <cstdio>
+
 #include <X11/Xlib.h>
 
 namespace {
@@ -16,8 +18,16 @@ QString listGiven(const QStringList& arguments)
     const QString first = arguments.value(1).trimmed();
     if (first.isEmpty() || (first.contains(QLatin1String("://")) && !first.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)))
         return first;
+    if (first.startsWith(u'-')) // an option: the player takes none
+        return {};
     const QString path = first.startsWith(QLatin1String("file://"), Qt::CaseInsensitive) ? QUrl(first).toLocalFile() : first;
-    return QFileInfo(path).absoluteFilePath();
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        // Said, and not kept among the lists: a mistyped path would stay in the menu.
+        std::fprintf(stderr, "clipvane: no list file %s\n", qPrintable(file.absoluteFilePath()));
+        return {};
+    }
+    return file.absoluteFilePath();
 }
 
 } // namespace
