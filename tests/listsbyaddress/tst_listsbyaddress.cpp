@@ -25,16 +25,6 @@
 
 #include <memory>
 
-namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
-
 class ListsByAddressTest : public QObject {
     Q_OBJECT
 
@@ -68,7 +58,7 @@ void ListsByAddressTest::initTestCase()
     QVERIFY(live_->isListening());
     QVERIFY(QDir(folder_.path()).mkpath(QStringLiteral("host")) && QDir(folder_.path()).mkpath(QStringLiteral("program")));
     const QByteArray list = "频道,#genre#\nLive," + live_->address().toUtf8() + "\nFilm," + film_.toUtf8() + "\n";
-    QVERIFY(writeFile(folder_.filePath(QStringLiteral("host/tv")), list));
+    QVERIFY(testmedia::writeFile(folder_.filePath(QStringLiteral("host/tv")), list));
     QVERIFY(startListServer());
 }
 
@@ -119,7 +109,7 @@ void ListsByAddressTest::listIsFetchedRefreshedUnderTheChannelAndRefusedAsAWebPa
     // plays on without a new connection and stays selected.
     const QByteArray changed = "新台,http://127.0.0.1:9/new.ts\n频道,#genre#\nLive," + live_->address().toUtf8() +
                                "\nFilm," + film_.toUtf8() + "\nMore,http://127.0.0.1:9/more.ts\n";
-    QVERIFY(writeFile(folder_.filePath(QStringLiteral("host/tv")), changed));
+    QVERIFY(testmedia::writeFile(folder_.filePath(QStringLiteral("host/tv")), changed));
     QVERIFY(pressInWindow("F5"));
     QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 5, 15000);
     QCOMPARE(entries().currentSelection(), 2);
@@ -130,7 +120,7 @@ void ListsByAddressTest::listIsFetchedRefreshedUnderTheChannelAndRefusedAsAWebPa
     QCOMPARE(live_->connections(), 1);
 
     // A web page with status 200: refused, the list stays, the heading says why.
-    QVERIFY(writeFile(folder_.filePath(QStringLiteral("host/tv.html")), "x"));
+    QVERIFY(testmedia::writeFile(folder_.filePath(QStringLiteral("host/tv.html")), "x"));
     QVERIFY(pressInWindow("F5"));
     QTRY_VERIFY_WITH_TIMEOUT(heading().accessibleDescription().contains(QStringLiteral("网页")), 15000);
     QVERIFY2(heading().accessibleDescription().startsWith(QStringLiteral("列表未能更新")),
@@ -160,7 +150,7 @@ void ListsByAddressTest::desktopEntryHandsAListToTheRunningWindow()
 {
     QVERIFY(program_);
     const QString handed = folder_.filePath(QStringLiteral("handed.txt"));
-    QVERIFY(writeFile(handed, "甲,http://127.0.0.1:9/a.ts\n乙,http://127.0.0.1:9/b.ts\n"));
+    QVERIFY(testmedia::writeFile(handed, "甲,http://127.0.0.1:9/a.ts\n乙,http://127.0.0.1:9/b.ts\n"));
     // As a file manager runs it: the entry's Exec line with the file's URL for %U.
     QFile entry(QStringLiteral(DESKTOP_ENTRY));
     QVERIFY(entry.open(QIODevice::ReadOnly));
