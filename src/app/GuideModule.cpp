@@ -65,5 +65,8 @@ void GuideModule::listShown()
     if (!core.guide)
         return;
     const QStringList setting = core.settings ? core.settings->guides() : QStringList();
-    core.guide->load(guideRequestFor(core.channels.list(), setting));
+    GuideRequest request = guideRequestFor(core.channels.list(), setting);
+    if (core.settings)
+        request.freshHours = core.settings->guideRefreshHours();
+    core.guide->load(request);
 }

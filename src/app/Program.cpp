@@ -10,6 +10,7 @@
 #include "MainWindowBindings.h"
 #include "core/GuideText.h"
 #include "core/KnownServers.h"
+#include "core/SettingsTakeUp.h"
 #include "engine/VlcPlayer.h"
 #include "platform/LibVlc.h"
 #include "platform/ModulePaths.h"
@@ -149,6 +150,14 @@ void Program::wireWindow()
                              guideModule_->listShown();
                      });
     context.listReshown = [this] { guideModule_->listShown(); };
+    context.settingsChanged = [this, &context] {
+        AppCore& core = state_.core;
+        takeUpSettings(core);
+        ShowFavourites(context, core.settings->favourites()); // and the guide reads again
+        // A copy brought into a home with nothing shown: the list it chose shows.
+        if (core.channels.list().count() == 0 && core.lists->current() == -2)
+            core.lists->openAtStart();
+    };
     QObject::connect(core.lists.get(), &ListLibrary::statusChanged, window_.get(), [&context] { ShowListStatus(context, ChannelKeys::help()); });
     QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(),
                      [&context] { RefreshProgrammeBanner(context); });

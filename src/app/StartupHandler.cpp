@@ -33,7 +33,8 @@ void OnMainWindowCreated(HandlerContext& context, ProgramState& state)
     MainWindow& window = context.window;
     PlaybackController& playback = *state.core.playback;
 
-    playback.setCachingMs(kCachingMs);
+    // The network buffer the user chose; the default is the same 300 ms.
+    playback.setCachingMs(state.core.settings ? state.core.settings->cachingMs() : kCachingMs);
 
     window.get<DropTarget>(u"FileDropTarget").registerOn(&window);
 

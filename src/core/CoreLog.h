@@ -6,3 +6,5 @@
 Q_DECLARE_LOGGING_CATEGORY(lcCatchup)
 // Lists by address: fetches, refreshes, settings that cannot be used.
 Q_DECLARE_LOGGING_CATEGORY(lcLists)
+// Settings: values in clipvane.conf that are not valid, copies that cannot be brought in.
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)

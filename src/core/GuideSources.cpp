@@ -19,29 +19,53 @@ std::optional<int> readZoneMinutes(QStringView written)
     return found.captured(1) == u'-' ? -minutes : minutes;
 }
 
+GuideSetting readGuideSetting(const QString& written)
+{
+    // Options are peeled off the end, so both may follow the address in either order.
+    GuideSetting guide;
+    guide.address = written.trimmed();
+    for (qsizetype bar = guide.address.lastIndexOf(u'|'); bar >= 0; bar = guide.address.lastIndexOf(u'|')) {
+        const QString option = guide.address.sliced(bar + 1).trimmed();
+        if (option.startsWith(QLatin1String("zone="), Qt::CaseInsensitive)) {
+            const QString zone = option.sliced(5).trimmed();
+            if (!readZoneMinutes(zone))
+                guide.problem = QStringLiteral("时区“%1”应写作 +0800、+08:00 或 -0530").arg(zone);
+            guide.zone = zone;
+        } else if (option.startsWith(QLatin1String("offset="), Qt::CaseInsensitive)) {
+            bool ok = false;
+            const int minutes = option.sliced(7).trimmed().toInt(&ok);
+            // More than a day either way is no zone.
+            if (!ok || minutes < -24 * 60 || minutes > 24 * 60)
+                guide.problem = QStringLiteral("偏移“%1”须是 -1440 到 1440 的分钟数").arg(option.sliced(7).trimmed());
+            else
+                guide.offsetMinutes = minutes;
+        } else {
+            break;
+        }
+        guide.address = guide.address.left(bar).trimmed();
+    }
+    return guide;
+}
+
+QString writeGuideSetting(const QString& address, int offsetMinutes, const QString& zone)
+{
+    QString written = address.trimmed();
+    if (offsetMinutes != 0)
+        written += QStringLiteral("|offset=%1").arg(offsetMinutes);
+    if (!zone.trimmed().isEmpty())
+        written += QStringLiteral("|zone=%1").arg(zone.trimmed());
+    return written;
+}
+
 GuideSource readGuideSource(const QString& written)
 {
-    GuideSource source{written.trimmed(), 0};
-    const qsizetype bar = source.address.lastIndexOf(u'|');
-    if (bar < 0)
-        return source;
-    const QString option = source.address.sliced(bar + 1).trimmed();
-    if (option.startsWith(QLatin1String("zone="), Qt::CaseInsensitive)) {
-        if (const std::optional<int> minutes = readZoneMinutes(QStringView(option).sliced(5))) {
-            source.zoneMinutes = *minutes;
-            source.address = source.address.left(bar).trimmed();
-        }
-        return source;
-    }
-    if (!option.startsWith(QLatin1String("offset="), Qt::CaseInsensitive))
-        return source;
-    bool ok = false;
-    const int minutes = option.sliced(7).trimmed().toInt(&ok);
-    // More than a day either way is no zone.
-    if (ok && minutes >= -24 * 60 && minutes <= 24 * 60) {
-        source.correctionMinutes = minutes;
-        source.address = source.address.left(bar).trimmed();
-    }
+    const GuideSetting guide = readGuideSetting(written);
+    // An option that cannot be read stays part of the address, as it always did.
+    if (!guide.problem.isEmpty())
+        return GuideSource{written.trimmed(), 0};
+    GuideSource source{guide.address, guide.offsetMinutes};
+    if (const std::optional<int> zone = readZoneMinutes(guide.zone))
+        source.zoneMinutes = *zone;
     return source;
 }
 

@@ -167,6 +167,40 @@ void ListLibrary::remove(int index)
     emit listsChanged();
 }
 
+void ListLibrary::replaceLists(std::vector<ListRef> lists)
+{
+    const auto hasAddress = [](const std::vector<ListRef>& in, const QString& address) {
+        return std::any_of(in.begin(), in.end(), [&](const ListRef& list) { return list.address == address; });
+    };
+    for (const ListRef& old : lists_)
+        if (!hasAddress(lists, old.address))
+            kept_.forget(readListLocation(old.address).address);
+    const QString shown = current_ >= 0 ? lists_[size_t(current_)].address : QString();
+    lists_ = std::move(lists);
+    if (current_ >= 0) {
+        const auto found = std::find_if(lists_.begin(), lists_.end(), [&](const ListRef& list) { return list.address == shown; });
+        if (found != lists_.end()) {
+            current_ = int(found - lists_.begin());
+        } else {
+            current_ = -2;
+            refreshTimer_.stop();
+            if (fetcher_)
+                fetcher_->cancel();
+            if (settings_)
+                settings_->setChosenList({});
+        }
+    }
+    if (settings_)
+        settings_->setLists(lists_);
+    emit listsChanged();
+}
+
+void ListLibrary::refreshIntervalChanged()
+{
+    if (refreshTimer_.isActive() && settings_)
+        refreshTimer_.start(std::chrono::hours(settings_->listRefreshHours()));
+}
+
 void ListLibrary::refresh()
 {
     if (current_ == kLocalList || (current_ >= 0 && !isCurrentRemote())) {

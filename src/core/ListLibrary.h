@@ -73,6 +73,12 @@ public:
     std::uint64_t addAndOpen(const QString& name, const QString& written);
     // The list leaves the menu and its kept copy goes; the list shown stays until another is opened.
     void remove(int index);
+    // The lists as the settings window (or a copy brought in) left them, in
+    // their order. The list shown stays shown; it stays the one chosen while
+    // its address is there.
+    void replaceLists(std::vector<ListRef> lists);
+    // The refresh interval changed: the next refresh comes that long after now.
+    void refreshIntervalChanged();
     // F5: the list shown again: a list by address fetched, a local file read again.
     void refresh();
 

@@ -45,6 +45,7 @@ struct GuideSource {
 struct GuideRequest {
     std::vector<GuideSource> guides; // in order of precedence
     int keepDays = 7;                // programmes that ended longer ago are not kept
+    int freshHours = 6;              // a guide fetched longer ago is fetched again
     std::vector<GuideEntryKey> entries; // one per entry of the list, headings included
 };
 

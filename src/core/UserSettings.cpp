@@ -45,7 +45,71 @@ void writeChannelArray(const QString& array, const std::vector<Entry>& entries, 
     settings.endArray();
 }
 
+// A value as the INI format gives it back: text with a comma comes as a list.
+QString writtenText(const QVariant& stored, const SettingRow& row)
+{
+    const QStringList parts = stored.toStringList();
+    return settingNormalized(row, parts.join(row.kind == SettingRow::Kind::GuideList ? u'\n' : u','));
+}
+
 } // namespace
+
+QString UserSettings::value(const SettingRow& row) const
+{
+    const QVariant stored = store().value(QLatin1String(row.key));
+    if (!stored.isValid())
+        return QString::fromLatin1(row.fallback);
+    const QString written = writtenText(stored, row);
+    if (written.isEmpty())
+        return QString::fromLatin1(row.fallback);
+    const QString problem = settingProblem(row, written);
+    if (problem.isEmpty())
+        return written;
+    const QString told = QLatin1String(row.key) + u'=' + written;
+    if (!told_.contains(told)) {
+        told_.insert(told);
+        qCWarning(lcSettings).noquote() << "clipvane.conf:" << row.key << "=" << written << "is no valid value (" << problem
+                                         << "): the default" << row.fallback << "is taken";
+    }
+    return QString::fromLatin1(row.fallback);
+}
+
+QString UserSettings::value(QStringView key) const
+{
+    const SettingRow* row = settingRow(key);
+    Q_ASSERT_X(row, "UserSettings::value", "a key the settings table does not have");
+    return row ? value(*row) : QString();
+}
+
+SettingValues UserSettings::written() const
+{
+    const QSettings settings = store();
+    SettingValues values;
+    for (const SettingRow& row : settingsTable())
+        if (const QVariant stored = settings.value(QLatin1String(row.key)); stored.isValid())
+            values[QString::fromLatin1(row.key)] = writtenText(stored, row);
+    return values;
+}
+
+void UserSettings::save(const SettingValues& values)
+{
+    QSettings settings = store();
+    for (const SettingRow& row : settingsTable()) {
+        const QString key = QString::fromLatin1(row.key);
+        const auto given = values.find(key);
+        if (given == values.end())
+            continue;
+        const QString value = settingNormalized(row, given->second);
+        if (value == QLatin1String(row.fallback))
+            settings.remove(key);
+        else if (row.kind == SettingRow::Kind::GuideList)
+            settings.setValue(key, value.split(u'\n'));
+        else
+            settings.setValue(key, value);
+    }
+    // QSettings writes a new file and renames it over the old one.
+    settings.sync();
+}
 
 std::optional<UserSettings::Channel> UserSettings::lastChannel() const
 {
@@ -63,9 +127,15 @@ void UserSettings::setLastChannel(const Channel& channel)
     settings.setValue(QStringLiteral("lastChannel/address"), channel.address);
 }
 
+void UserSettings::forgetLastChannel()
+{
+    QSettings settings = store();
+    settings.remove(QStringLiteral("lastChannel"));
+}
+
 bool UserSettings::startsPlaying() const
 {
-    return store().value(QStringLiteral("start")).toString().trimmed().compare(u"last", Qt::CaseInsensitive) == 0;
+    return value(u"start") == u"last";
 }
 
 std::vector<ChannelKey> UserSettings::favourites() const
@@ -122,29 +192,35 @@ void UserSettings::setPreopen(const QString& mode)
 
 QStringList UserSettings::guides() const
 {
-    // The INI format reads "a,b" as a list, and a single address as a string.
-    return store().value(QStringLiteral("epg")).toStringList();
+    return value(u"epg").split(u'\n', Qt::SkipEmptyParts);
+}
+
+int UserSettings::guideRefreshHours() const
+{
+    return value(u"epg-refresh-hours").toInt();
+}
+
+QString UserSettings::screenshotFolder() const
+{
+    return value(u"screenshot-folder");
 }
 
 CatchupSettings UserSettings::catchup() const
 {
-    const QSettings settings = store();
     CatchupSettings catchup;
-    // A template with a comma comes back as a list.
-    catchup.source = settings.value(QStringLiteral("catchup-source")).toStringList().join(u',');
-    const QString zone = settings.value(QStringLiteral("catchup-zone")).toString();
-    catchup.zoneMinutes = readZoneMinutes(zone);
-    if (!zone.isEmpty() && !catchup.zoneMinutes)
-        qCWarning(lcCatchup) << "catchup-zone" << zone << "is no zone: +0800 is taken";
+    catchup.source = value(u"catchup-source");
+    catchup.zoneMinutes = readZoneMinutes(value(u"catchup-zone"));
     return catchup;
 }
 
 QString UserSettings::preopen() const
 {
-    const QString value = store().value(QStringLiteral("preopen")).toString().trimmed().toLower();
-    if (value == QLatin1String("off") || value == QLatin1String("next"))
-        return value;
-    return QStringLiteral("next+selection");
+    return value(u"preopen");
+}
+
+int UserSettings::cachingMs() const
+{
+    return value(u"network-buffer").toInt();
 }
 
 std::vector<ListRef> UserSettings::lists() const
@@ -189,29 +265,16 @@ void UserSettings::setChosenList(const QString& address)
 
 bool UserSettings::chosenListWins() const
 {
-    return store().value(QStringLiteral("list-start")).toString().trimmed().compare(u"last", Qt::CaseInsensitive) == 0;
+    return value(u"list-start") == u"last";
 }
 
 QString UserSettings::listUserAgent() const
 {
-    const QString agent = store().value(QStringLiteral("list-user-agent")).toStringList().join(u',').trimmed();
-    return agent.isEmpty() ? QStringLiteral("okhttp/3.15") : agent;
+    return value(u"list-user-agent");
 }
 
 int UserSettings::listRefreshHours() const
 {
-    const QVariant written = store().value(QStringLiteral("list-refresh-hours"));
-    bool number = false;
-    const int hours = written.toInt(&number);
-    if (written.isValid() && (!number || hours < 1)) {
-        qCWarning(lcLists) << "list-refresh-hours" << written.toString() << "is not a number of hours from 1: 6 is taken";
-        return 6;
-    }
-    // A timer counts milliseconds in an int: twenty days is the longest it holds with room.
-    constexpr int kLongest = 24 * 20;
-    if (number && hours > kLongest) {
-        qCWarning(lcLists) << "list-refresh-hours" << hours << "is more than" << kLongest << "hours:" << kLongest << "is taken";
-        return kLongest;
-    }
-    return number ? hours : 6;
+    // At most twenty days: a timer counts milliseconds in an int.
+    return value(u"list-refresh-hours").toInt();
 }

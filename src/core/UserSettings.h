@@ -4,9 +4,12 @@
 #include "ChannelKey.h"
 #include "ListRef.h"
 #include "PictureChoices.h"
+#include "SettingsTable.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <QSet>
 
 #include <optional>
 #include <utility>
@@ -14,8 +17,21 @@
 
 // What the player remembers for its user between starts, in the user's config
 // folder ($XDG_CONFIG_HOME/clipvane/clipvane.conf, ~/.config/… by default).
+// The settings of the settings table are read through it: a value that is
+// not valid is taken as the row's default, said once in the log, and left in
+// the file as the user wrote it until the user saves from the window.
 class UserSettings {
 public:
+    // A row's value: as written when valid, else the row's default.
+    QString value(const SettingRow& row) const;
+    QString value(QStringView key) const;
+    // Every row's value as written in the file, valid or not; rows not written are absent.
+    SettingValues written() const;
+    // Writes every row of the table at once: a value equal to its row's
+    // default leaves the file. The file is replaced whole.
+    void save(const SettingValues& values);
+
+
     using Channel = ChannelKey;
     // A channel and the address of it to try first.
     using FirstAddress = std::pair<ChannelKey, QString>;
@@ -23,6 +39,7 @@ public:
     // The channel played last; none before the first.
     std::optional<Channel> lastChannel() const;
     void setLastChannel(const Channel& channel);
+    void forgetLastChannel();
 
     // "start": "last" plays the channel played last at start; anything else
     // (or nothing) selects it only.
@@ -43,10 +60,16 @@ public:
     // "next+selection" (also when missing or not one of these).
     QString preopen() const;
     void setPreopen(const QString& mode);
+    // "network-buffer": the caching of files, networks and RTSP, in milliseconds.
+    int cachingMs() const;
 
     // "epg": the programme guides of lists that name none, separated by
     // commas, each an http(s) address or a local path.
     QStringList guides() const;
+    // "epg-refresh-hours": how old a guide may grow before it is fetched again.
+    int guideRefreshHours() const;
+    // "screenshot-folder": where pictures of the video go; empty for the default.
+    QString screenshotFolder() const;
 
     // The user's lists ("lists": an array of name and address), the one
     // chosen last ("list": its address; empty for the list beside the
@@ -66,4 +89,7 @@ public:
     // channels none; "catchup-zone": the service's zone ("+0800") for the
     // dates in catch-up addresses.
     CatchupSettings catchup() const;
+
+private:
+    mutable QSet<QString> told_; // "key=value" already said to be no valid value
 };

@@ -95,6 +95,10 @@ public:
     // The same while nothing has been chosen yet: the channel selected at start,
     // which Enter then only brings forward. Nothing happens once a choice was made.
     void preopenBeforeAnyChoice(const Alternates& alternates, VideoWindows windows, int cachingMs);
+    // Opening ahead was turned off: what is opened ahead is let go, what waits to be is not opened.
+    void dropPreopened();
+    // Whether it was made with a player to open channels ahead on.
+    bool canPreopen() const { return bank_.size() >= PlayerBank::kPlayers; }
     // Whether a channel opened ahead for these addresses is ready to be brought forward.
     bool isPreopened(const Alternates& alternates) const;
     void stop();

@@ -72,3 +72,9 @@ bool PlaybackSession::takePreopened(const Alternates& alternates, VideoWindows w
         bank_.retire(1u << leaving);
     return true;
 }
+
+void PlaybackSession::dropPreopened()
+{
+    preopener_.forgetWaiting();
+    preopener_.drop();
+}

@@ -77,6 +77,8 @@ public:
     void shutdown();
 
     bool isBusy() const { return opener_.busy(); }
+    // How many players it has in all once they are made.
+    int size() const { return wanted_; }
     // Player 0, 1 or 2; null while it does not exist.
     MediaPlayer* player(int index) const;
     // The level is kept, set on every player, and reported by `shown`.

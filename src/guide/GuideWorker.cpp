@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -88,7 +89,7 @@ void GuideWorker::queueStale()
             const QFileInfo file(localPath(address));
             if (file.exists() && (!copy || file.lastModified().toSecsSinceEpoch() > copy->fetchedAt))
                 pending_.append(address);
-        } else if (!copy || copy->fetchedAt + kFreshSeconds <= now) {
+        } else if (!copy || copy->fetchedAt + qint64(std::max(request_.freshHours, 1)) * 3600 <= now) {
             pending_.append(address);
         }
     }

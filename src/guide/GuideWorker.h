@@ -28,7 +28,6 @@ public:
     using Publish = std::function<void(std::shared_ptr<const GuideIndex>)>;
     using Clock = std::function<qint64()>; // seconds since 1970 UTC
 
-    static constexpr qint64 kFreshSeconds = 6 * 3600;
     static constexpr int kRefreshCheckMs = 15 * 60 * 1000;
     // Descriptions are kept in memory for programmes this near now.
     static constexpr qint64 kDetailBefore = 6 * 3600;

@@ -2,6 +2,7 @@
 
 #include "ChannelAddress.h"
 
+#include <QStringList>
 #include <QUrl>
 
 bool ListLocation::isRemote() const
@@ -25,4 +26,15 @@ ListLocation readListLocation(const QString& written)
     const ChannelAddress read = readAlternate(written.trimmed());
     const QString address = read.label.isEmpty() ? read.address : read.address + u'$' + read.label;
     return {address, read.userAgent, read.referrer};
+}
+
+QString writeListLocation(const ListLocation& location)
+{
+    QStringList headers;
+    if (!location.userAgent.trimmed().isEmpty())
+        headers.append(QStringLiteral("User-Agent=") + location.userAgent.trimmed());
+    if (!location.referrer.trimmed().isEmpty())
+        headers.append(QStringLiteral("Referer=") + location.referrer.trimmed());
+    const QString address = location.address.trimmed();
+    return headers.isEmpty() ? address : address + u'|' + headers.join(u'&');
 }

@@ -17,3 +17,5 @@ struct ListLocation {
 };
 
 ListLocation readListLocation(const QString& written);
+// The address as the user's lists keep it, its headers after "|".
+QString writeListLocation(const ListLocation& location);

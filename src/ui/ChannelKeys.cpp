@@ -9,6 +9,7 @@
 #include "MainWindow.h"
 #include "PlaybackHandlers.h"
 #include "Screenshot.h"
+#include "SettingsView.h"
 #include "VolumeControl.h"
 #include "controls/Control.h"
 #include "controls/DefaultFont.h"
@@ -86,6 +87,7 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
         {{Qt::Key_G}, M::None, "G  节目表", [](ChannelKeys& self, int) { ToggleProgrammeSchedule(self.context_); }},
         {{Qt::Key_F5}, M::None, "F5  刷新列表", [](ChannelKeys& self, int) { RefreshShownList(self.context_); }},
         {{Qt::Key_F12}, M::None, "F12  截图", [](ChannelKeys& self, int) { SaveScreenshot(self.context_); }},
+        {{Qt::Key_Comma}, M::Control, "Ctrl+,  设置", [](ChannelKeys& self, int) { ShowSettingsWindow(self.context_); }},
         {{Qt::Key_S}, M::None, "S  收藏 / 取消收藏选中的频道",
          [](ChannelKeys& self, int) { ToggleSelectedFavourite(self.context_); }},
         {{Qt::Key_Plus, Qt::Key_Equal}, M::NoneOrShift, "+ −、滚轮  音量",

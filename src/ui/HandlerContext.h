@@ -37,4 +37,7 @@ struct HandlerContext {
     std::function<void()> listReshown;
     std::function<void(std::function<void()> ready, std::function<void(const QString& why)> failed)> openChecker;
     std::function<void(bool held)> holdEscape;
+    // The settings file changed (saved from the settings window, or a copy
+    // brought in): the core and the window take up what they can now.
+    std::function<void()> settingsChanged;
 };

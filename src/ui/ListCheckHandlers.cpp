@@ -2,6 +2,7 @@
 
 #include "HandlerContext.h"
 #include "ListLibraryView.h"
+#include "SettingsView.h"
 #include "MainWindow.h"
 #include "core/AppCore.h"
 #include "controls/ListBox.h"
@@ -82,6 +83,8 @@ void ShowListHeadingMenu(HandlerContext& context, QPoint onScreen)
     menu.addAction(QStringLiteral("另存为…"), &context.window, [&context] { saveAs(context); });
     menu.addSeparator();
     AddListLibraryMenu(context, menu);
+    menu.addAction(QStringLiteral("设置…"), &context.window, [&context] { ShowSettingsWindow(context); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     menu.exec(onScreen);
 }
 

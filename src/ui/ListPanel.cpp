@@ -148,11 +148,18 @@ void ToggleFavourite(HandlerContext& context, int index)
     const ChannelList& list = core.channels.list();
     if (!list.contains(index) || list.isHeading(index))
         return;
-    ListBox& sources = sourceList(context);
-    const ChannelList::Place selected = list.placeOf(sources.currentSelection());
-    core.channels.setFavourites(core.channels.favouritesToggling(index));
+    ShowFavourites(context, core.channels.favouritesToggling(index));
     if (core.settings)
         core.settings->setFavourites(list.favouriteKeys());
+}
+
+void ShowFavourites(HandlerContext& context, const std::vector<ChannelKey>& favourites)
+{
+    AppCore& core = context.core;
+    const ChannelList& list = core.channels.list();
+    ListBox& sources = sourceList(context);
+    const ChannelList::Place selected = list.placeOf(sources.currentSelection());
+    core.channels.setFavourites(favourites);
     FillSourceList(context);
     if (const int stillSelected = list.indexOf(selected); stillSelected >= 0)
         sources.setCurrentSelection(stillSelected);

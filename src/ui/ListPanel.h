@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include "core/ChannelKey.h"
+
 #include <functional>
+#include <vector>
 
 struct HandlerContext;
 
@@ -39,6 +42,9 @@ bool IsListFilterTyping(HandlerContext& context);
 // favourites or its entry alike). The list is shown again, the selection
 // following its entry.
 void ToggleFavourite(HandlerContext& context, int index);
+// The favourites are these now (brought in with a copy of the settings):
+// the list is shown again, the selection following its entry.
+void ShowFavourites(HandlerContext& context, const std::vector<ChannelKey>& favourites);
 // The key's: the selected entry.
 void ToggleSelectedFavourite(HandlerContext& context);
 // Whether the entry is a favourite, for the menu's wording.

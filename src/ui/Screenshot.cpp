@@ -21,15 +21,16 @@ void tell(HandlerContext& context, const QString& text)
 
 } // namespace
 
-QString ScreenshotPath(const QString& channel)
+QString ScreenshotPath(const QString& channel, const QString& folder)
 {
     QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (pictures.isEmpty())
         pictures = QDir::homePath();
+    pictures = folder.isEmpty() ? QDir(pictures).filePath(QStringLiteral("Clipvane")) : folder;
     // A name that any file system takes: no separators or reserved signs from the channel's name.
     QString name = channel.isEmpty() ? QStringLiteral("截图") : channel;
     name.replace(QRegularExpression(QStringLiteral(R"([/\\:*?"<>|\x00-\x1f])")), QStringLiteral("_"));
-    return QDir(pictures).filePath(QStringLiteral("Clipvane/%1 %2.png")
+    return QDir(pictures).filePath(QStringLiteral("%1 %2.png")
                                        .arg(name.left(80), QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH.mm.ss.zzz")));
 }
 
@@ -40,7 +41,8 @@ void SaveScreenshot(HandlerContext& context)
         tell(context, QStringLiteral("没有可截图的画面"));
         return;
     }
-    const QString path = ScreenshotPath(playing.name);
+    const QString path =
+        ScreenshotPath(playing.name, context.core.settings ? context.core.settings->screenshotFolder() : QString());
     if (!QDir().mkpath(QFileInfo(path).path())) {
         tell(context, QStringLiteral("无法创建文件夹：") + QFileInfo(path).path());
         return;

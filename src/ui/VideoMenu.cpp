@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "MediaInfoPanel.h"
 #include "Screenshot.h"
+#include "SettingsView.h"
 #include "Texts.h"
 #include "core/AppCore.h"
 
@@ -112,5 +113,8 @@ void ShowVideoMenu(HandlerContext& context, QPoint onScreen)
     QAction* info = menu.addAction(QStringLiteral("信息"), &context.window, [&context] { ToggleMediaInfo(context); });
     info->setCheckable(true);
     info->setChecked(IsMediaInfoShown(context));
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("设置…"), &context.window, [&context] { ShowSettingsWindow(context); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     menu.exec(onScreen);
 }

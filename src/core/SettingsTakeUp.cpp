@@ -1,0 +1,25 @@
+#include "SettingsTakeUp.h"
+
+#include "AppCore.h"
+
+void takeUpSettings(AppCore& core)
+{
+    if (!core.settings)
+        return;
+    const UserSettings& settings = *core.settings;
+    PreopenMode mode = preopenModeFrom(settings.preopen());
+    if (core.session && !core.session->canPreopen())
+        mode = PreopenMode::Off;
+    core.channels.setPreopen(mode);
+    if (mode == PreopenMode::Off && core.session)
+        core.session->dropPreopened();
+    if (core.playback)
+        core.playback->setCachingMs(settings.cachingMs());
+    if (core.lists) {
+        if (std::vector<ListRef> lists = settings.lists(); lists != core.lists->lists())
+            core.lists->replaceLists(std::move(lists));
+        core.lists->refreshIntervalChanged();
+    }
+    core.alternates.setKept(settings.firstAddresses());
+    core.pictures.setKept(settings.pictures());
+}

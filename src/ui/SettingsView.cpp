@@ -1,0 +1,151 @@
+#include "SettingsView.h"
+
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "SettingsWindow.h"
+#include "core/AppCore.h"
+#include "core/SettingsCopy.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThreadPool>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+// Runs `work` on the thread pool and hands its answer to `done` on the
+// window's thread, while `window` is still there.
+template <class Answer>
+void offThread(SettingsWindow* window, std::function<Answer()> work, std::function<void(SettingsWindow&, Answer)> done)
+{
+    QThreadPool::globalInstance()->start([window = QPointer<SettingsWindow>(window), work = std::move(work),
+                                          done = std::move(done)]() mutable {
+        Answer answer = work();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [window, done = std::move(done), answer = std::move(answer)]() mutable {
+            if (window)
+                done(*window, std::move(answer));
+        });
+    });
+}
+
+QString writeCopyFile(const QString& path, const QByteArray& json)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
+        return file.errorString();
+    return {};
+}
+
+void exportCopy(HandlerContext& context, SettingsWindow& window)
+{
+    SettingsCopy copy = copyOf(*context.core.settings);
+    // What the window shows, saved or not.
+    for (const auto& [key, value] : window.values())
+        if (const SettingRow* row = settingRow(key); row && settingProblem(*row, value).isEmpty())
+            copy.settings[key] = value;
+    copy.lists.clear();
+    for (const ListRef& list : window.lists())
+        if (!list.address.isEmpty())
+            copy.lists.push_back(list);
+    const QString suggested = QDir::home().filePath(
+        QStringLiteral("clipvane-settings-%1.json").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString path = QFileDialog::getSaveFileName(&window, QStringLiteral("导出设置"), suggested,
+                                                      QStringLiteral("澄影设置 (*.json)"));
+    if (path.isEmpty())
+        return;
+    offThread<QString>(
+        &window, [path, json = settingsCopyJson(copy)] { return writeCopyFile(path, json); },
+        [path](SettingsWindow& window, const QString& failed) {
+            window.tell(failed.isEmpty() ? QStringLiteral("已导出到 ") + QDir::toNativeSeparators(path)
+                                         : QStringLiteral("没能导出：") + failed);
+        });
+}
+
+// Which way a copy comes in, asked with what each would change; none when the user cancels.
+std::optional<ImportMode> askMode(SettingsWindow& window, const SettingsCopy& here, const SettingsCopy& brought)
+{
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("导入设置"),
+                    QStringLiteral("替换：%1\n合并：%2\n\n替换用文件里的设置、列表和收藏取代现有的；合并保留现有的，只加上文件里多出的。")
+                        .arg(describeChanges(changesBetween(here, combined(here, brought, ImportMode::Replace))),
+                             describeChanges(changesBetween(here, combined(here, brought, ImportMode::Merge)))),
+                    QMessageBox::NoButton, &window);
+    ask.setAccessibleName(QStringLiteral("导入设置"));
+    QPushButton* replace = ask.addButton(QStringLiteral("替换"), QMessageBox::AcceptRole);
+    QPushButton* merge = ask.addButton(QStringLiteral("合并"), QMessageBox::AcceptRole);
+    QPushButton* cancel = ask.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    for (QPushButton* button : {replace, merge, cancel})
+        button->setAccessibleName(button->text());
+    ask.setDefaultButton(merge);
+    ask.setEscapeButton(cancel);
+    ask.exec();
+    if (ask.clickedButton() == replace)
+        return ImportMode::Replace;
+    if (ask.clickedButton() == merge)
+        return ImportMode::Merge;
+    return std::nullopt;
+}
+
+void importCopy(HandlerContext& context, SettingsWindow& window)
+{
+    const QString path = QFileDialog::getOpenFileName(&window, QStringLiteral("导入设置"), QDir::homePath(),
+                                                      QStringLiteral("澄影设置 (*.json);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    offThread<SettingsCopyRead>(
+        &window, [path] { return readSettingsCopyFile(path); },
+        [&context](SettingsWindow& window, SettingsCopyRead read) {
+            if (!read.copy) {
+                window.tell(QStringLiteral("没有导入：") + read.refused);
+                QMessageBox::warning(&window, QStringLiteral("导入设置"), QStringLiteral("没有导入，什么也没改：\n") + read.refused);
+                return;
+            }
+            UserSettings& settings = *context.core.settings;
+            const SettingsCopy here = copyOf(settings);
+            const std::optional<ImportMode> mode = askMode(window, here, *read.copy);
+            if (!mode)
+                return;
+            const SettingsCopy after = combined(here, *read.copy, *mode);
+            writeCopy(settings, after);
+            if (context.settingsChanged)
+                context.settingsChanged();
+            window.fill(settings.written(), settings.lists());
+            window.tell(QStringLiteral("已导入：") + describeChanges(changesBetween(here, after)));
+        });
+}
+
+} // namespace
+
+void ShowSettingsWindow(HandlerContext& context)
+{
+    if (!context.core.settings)
+        return;
+    if (auto* open = context.window.findChild<SettingsWindow*>()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* window = new SettingsWindow(&context.window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->fill(context.core.settings->written(), context.core.settings->lists());
+    QObject::connect(window, &SettingsWindow::exportAsked, window, [&context, window] { exportCopy(context, *window); });
+    QObject::connect(window, &SettingsWindow::importAsked, window, [&context, window] { importCopy(context, *window); });
+    QObject::connect(window, &QDialog::accepted, &context.window, [&context, window] {
+        context.core.settings->save(window->values());
+        if (context.core.lists)
+            context.core.lists->replaceLists(window->lists());
+        else
+            context.core.settings->setLists(window->lists());
+        if (context.settingsChanged)
+            context.settingsChanged();
+    });
+    window->open();
+}
