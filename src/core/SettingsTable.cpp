@@ -31,7 +31,7 @@ const std::vector<SettingRow>& rows()
         {"catchup-zone", SettingsPage::Catchup, Kind::Zone, "", "回看时区",
          "回看服务器的时区，如 +0800；留空按 +0800，{Y}{m}{d} 等按 UTC", SettingTakes::AtOnce},
         {"preopen", SettingsPage::Playback, Kind::Choice, "next+selection", "提前打开",
-         "提前打开频道让换台更快，多占一路连接和解码",
+         "提前打开频道让换台更快，多占一路连接和解码（从“关闭”改开在下次启动时生效）",
          SettingTakes::AtOnce, {{"off", "关闭"}, {"next", "下一个频道"}, {"next+selection", "下一个和选中的频道"}}},
         {"network-buffer", SettingsPage::Playback, Kind::Choice, "300", "网络缓冲",
          "缓冲越长越不易卡顿，画面也越晚于直播、换台越慢",
@@ -189,7 +189,9 @@ QString settingsTableMarkdown()
         case Kind::Choice: {
             QStringList choices;
             for (const SettingChoice& choice : row.choices)
-                choices.append(QStringLiteral("`%1` %2").arg(QString::fromLatin1(choice.value), QString::fromUtf8(choice.label)));
+                choices.append(QStringLiteral("%1 %2").arg(*choice.value ? QStringLiteral("`%1`").arg(QLatin1String(choice.value))
+                                                                          : QStringLiteral("(empty)"),
+                                                           QString::fromUtf8(choice.label)));
             valid = choices.join(QStringLiteral("; "));
             break;
         }

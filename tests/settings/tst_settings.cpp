@@ -52,6 +52,7 @@ private slots:
     void mergeKeepsWhatIsHereAndReplaceTakesTheCopy();
     void copiesThatAreNoneDamagedOrNewerAreRefused_data();
     void copiesThatAreNoneDamagedOrNewerAreRefused();
+    void readmeShowsTheTable();
 
 private:
     QTemporaryDir home_;
@@ -291,6 +292,19 @@ void SettingsTest::copiesThatAreNoneDamagedOrNewerAreRefused()
     QVERIFY(!read.copy);
     QVERIFY2(read.refused.contains(reason), qPrintable(read.refused));
     QCOMPARE(copyOf(settings), someSetUp());
+}
+
+void SettingsTest::readmeShowsTheTable()
+{
+    QFile readme(QStringLiteral(README_PATH));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const QString begin = QStringLiteral("<!-- settings-table:begin -->\n");
+    const qsizetype from = text.indexOf(begin) + begin.size();
+    const qsizetype to = text.indexOf(QStringLiteral("\n<!-- settings-table:end -->"));
+    QVERIFY(from >= begin.size() && to > from);
+    QVERIFY2(text.mid(from, to - from) == settingsTableMarkdown().trimmed(),
+             "the README's table of settings is not the program's: run scripts/settings-table.sh");
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)
