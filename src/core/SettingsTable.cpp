@@ -50,6 +50,8 @@ bool printable(const QString& text)
     return std::none_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
+} // namespace
+
 QString guideLineProblem(const QString& line)
 {
     const GuideSetting guide = readGuideSetting(line);
@@ -57,22 +59,18 @@ QString guideLineProblem(const QString& line)
         return QStringLiteral("地址是空的");
     if (!guide.problem.isEmpty())
         return guide.problem;
-    if (QDir::isAbsolutePath(guide.address))
-        return {};
-    const QUrl url(guide.address, QUrl::StrictMode);
+    const QUrl url(guide.address);
     const QString scheme = url.scheme().toLower();
-    if (scheme == u"file" && url.isLocalFile())
-        return {};
-    if ((scheme == u"http" || scheme == u"https") && !url.host().isEmpty())
-        return {};
-    // A template asked per channel keeps its braces, which no strict URL has.
-    if ((guide.address.startsWith(u"http://") || guide.address.startsWith(u"https://")) &&
-        guide.address.contains(QLatin1String("{name}")))
-        return {};
-    return QStringLiteral("“%1”不是 http(s) 地址，也不是本机文件的完整路径").arg(guide.address);
+    if (scheme == u"http" || scheme == u"https")
+        return url.host().isEmpty() ? QStringLiteral("“%1”没有主机名").arg(guide.address) : QString();
+    // A path, absolute or from the program's folder, or file://: the file must be there.
+    const QString path = scheme == u"file" ? url.toLocalFile() : guide.address;
+    if (scheme.size() > 1 && scheme != u"file")
+        return QStringLiteral("“%1”不是 http(s) 地址，也不是本机文件").arg(guide.address);
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("没有这个文件：%1（须是 http(s) 地址或本机文件）").arg(guide.address);
+    return {};
 }
-
-} // namespace
 
 std::span<const SettingRow> settingsTable()
 {

@@ -56,6 +56,8 @@ QString settingsPageTitle(SettingsPage page);
 QString settingNormalized(const SettingRow& row, const QString& written);
 // Why `written` is not a value of the row, in the window's words; empty when it is.
 QString settingProblem(const SettingRow& row, const QString& written);
+// Guide lists are judged a line at a time: why this one is no guide.
+QString guideLineProblem(const QString& line);
 // What the window says beside a field whose change is not taken up at once.
 QString settingTakesText(SettingTakes takes);
 

@@ -62,16 +62,32 @@ QString UserSettings::value(const SettingRow& row) const
     const QString written = writtenText(stored, row);
     if (written.isEmpty())
         return QString::fromLatin1(row.fallback);
+    // Guides one by one: a guide that cannot be read costs the others nothing.
+    if (row.kind == SettingRow::Kind::GuideList) {
+        QStringList kept;
+        for (const QString& line : written.split(u'\n')) {
+            if (const QString problem = guideLineProblem(line); !problem.isEmpty())
+                tell(row, line, problem, QStringLiteral("it is left out"));
+            else
+                kept.append(line);
+        }
+        return kept.join(u'\n');
+    }
     const QString problem = settingProblem(row, written);
     if (problem.isEmpty())
         return written;
-    const QString told = QLatin1String(row.key) + u'=' + written;
-    if (!told_.contains(told)) {
-        told_.insert(told);
-        qCWarning(lcSettings).noquote() << "clipvane.conf:" << row.key << "=" << written << "is no valid value (" << problem
-                                         << "): the default" << row.fallback << "is taken";
-    }
+    tell(row, written, problem, QStringLiteral("the default \"%1\" is taken").arg(QLatin1String(row.fallback)));
     return QString::fromLatin1(row.fallback);
+}
+
+void UserSettings::tell(const SettingRow& row, const QString& written, const QString& problem, const QString& instead) const
+{
+    const QString told = QLatin1String(row.key) + u'=' + written;
+    if (told_.contains(told))
+        return;
+    told_.insert(told);
+    qCWarning(lcSettings).noquote() << QStringLiteral("clipvane.conf: %1=%2 is no valid value (%3): %4")
+                                           .arg(QLatin1String(row.key), written, problem, instead);
 }
 
 QString UserSettings::value(QStringView key) const

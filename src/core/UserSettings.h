@@ -91,5 +91,8 @@ public:
     CatchupSettings catchup() const;
 
 private:
+    // Says once in the log that a value is not valid and what is taken instead.
+    void tell(const SettingRow& row, const QString& written, const QString& problem, const QString& instead) const;
+
     mutable QSet<QString> told_; // "key=value" already said to be no valid value
 };

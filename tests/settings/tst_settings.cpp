@@ -94,8 +94,9 @@ void SettingsTest::rowsTakeWhatIsValid_data()
         {"catchup-source", QStringLiteral("?playseek={utc}-{utcend}"), true},
         {"catchup-source", QStringLiteral("ftp://h/{utc}"), false},
         {"catchup-source", QStringLiteral("http://h/a b"), false},
-        {"epg", QStringLiteral("http://h/e.xml|offset=-60|zone=+0900\n/srv/guide.xml.gz\nhttps://h/api?ch={name}"), true},
+        {"epg", QStringLiteral("http://h/e.xml|offset=-60|zone=+0900\n%1\nhttps://h/api?ch={name}").arg(aFile), true},
         {"epg", QStringLiteral("guide.xml"), false},
+        {"epg", QStringLiteral("ftp://h/guide.xml"), false},
         {"epg", QStringLiteral("http://h/e.xml|offset=5000"), false},
         {"epg", QStringLiteral("http://h/e.xml|zone=Beijing"), false},
         {"screenshot-folder", QDir::tempPath(), true},
@@ -143,7 +144,7 @@ void SettingsTest::handEditedValueIsTheDefaultSaidOnceAndLeftInTheFile()
         settings.setValue(QStringLiteral("preopen"), QStringLiteral("sometimes"));
         settings.setValue(QStringLiteral("list-refresh-hours"), QStringLiteral("100000"));
         settings.setValue(QStringLiteral("epg"), QStringList{QStringLiteral("http://h/a.xml?x=1,2|offset=60"),
-                                                             QStringLiteral("/srv/b.xml")});
+                                                             QStringLiteral("/no/such/guide.xml")});
     }
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
@@ -151,14 +152,16 @@ void SettingsTest::handEditedValueIsTheDefaultSaidOnceAndLeftInTheFile()
     QCOMPARE(settings.preopen(), QStringLiteral("next+selection"));
     QCOMPARE(settings.preopen(), QStringLiteral("next+selection"));
     QCOMPARE(settings.listRefreshHours(), 6);
-    // A comma inside an address is the INI format's list separator: the guides come back whole.
-    QCOMPARE(settings.guides(), (QStringList{QStringLiteral("http://h/a.xml?x=1,2|offset=60"), QStringLiteral("/srv/b.xml")}));
+    // A comma inside an address is the INI format's list separator: the guide
+    // comes back whole; a guide that is not there is left out, the others stay.
+    QCOMPARE(settings.guides(), QStringList{QStringLiteral("http://h/a.xml?x=1,2|offset=60")});
     QCOMPARE(settings.cachingMs(), 300);
     qInstallMessageHandler(previous);
-    QCOMPARE(warnings.size(), 2);
+    QCOMPARE(warnings.size(), 3);
     QVERIFY2(warnings[0].contains(QLatin1String("preopen")) && warnings[0].contains(QLatin1String("sometimes")),
              qPrintable(warnings[0]));
     QVERIFY(warnings[1].contains(QLatin1String("100000")));
+    QVERIFY(warnings[2].contains(QLatin1String("/no/such/guide.xml")));
     QCOMPARE(file().value(QStringLiteral("preopen")).toString(), QStringLiteral("sometimes"));
     QCOMPARE(settings.written().at(QStringLiteral("preopen")), QStringLiteral("sometimes"));
 }
@@ -170,10 +173,10 @@ void SettingsTest::savingWritesTheWholeFileAndKeepsTheRest()
     settings.setFavourites(favourites);
     settings.save({{QStringLiteral("preopen"), QStringLiteral("off")},
                    {QStringLiteral("network-buffer"), QStringLiteral("300")},
-                   {QStringLiteral("epg"), QStringLiteral("http://h/e.xml?a=1,2|offset=30\n/srv/b.xml")},
+                   {QStringLiteral("epg"), QStringLiteral("http://h/e.xml?a=1,2|offset=30\nhttps://h/b.xml")},
                    {QStringLiteral("list-user-agent"), QStringLiteral("Mozilla/5.0 (X11, Linux)")}});
     QCOMPARE(settings.preopen(), QStringLiteral("off"));
-    QCOMPARE(settings.guides(), (QStringList{QStringLiteral("http://h/e.xml?a=1,2|offset=30"), QStringLiteral("/srv/b.xml")}));
+    QCOMPARE(settings.guides(), (QStringList{QStringLiteral("http://h/e.xml?a=1,2|offset=30"), QStringLiteral("https://h/b.xml")}));
     QCOMPARE(settings.listUserAgent(), QStringLiteral("Mozilla/5.0 (X11, Linux)"));
     QCOMPARE(settings.favourites(), favourites);
     // A default leaves the file; nothing but the file is left in its folder.
