@@ -31,6 +31,7 @@ EntriesEditor::EntriesEditor(const QString& name, const QString& noun, std::vect
     list_ = new QListWidget(this);
     list_->setAccessibleName(name);
     list_->setMinimumHeight(72);
+    list_->setMaximumHeight(150);
     row->addWidget(list_, 1);
     auto* buttons = new QVBoxLayout;
     QPushButton* add = button(QStringLiteral("添加"), noun, this);

@@ -102,6 +102,8 @@ SettingField::SettingField(const SettingRow& row, QWidget* parent) : QWidget(par
     editor_->setAccessibleDescription(help);
     if (line_ && *row.fallback)
         line_->setPlaceholderText(QString::fromLatin1(row.fallback));
+    else if (line_ && row.kind == Kind::Folder)
+        line_->setPlaceholderText(QStringLiteral("（默认）"));
     QLabel* helpLine = note(help, this, label + QStringLiteral("说明"));
     helpLine->setStyleSheet(QStringLiteral("color: palette(mid);"));
     layout->addWidget(helpLine);

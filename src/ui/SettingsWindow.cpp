@@ -9,11 +9,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -84,7 +87,9 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent)
                                 },
                                 &listProblem},
                                this);
-    static_cast<QFormLayout*>(page(SettingsPage::Lists)->layout())->addRow(lists_);
+    auto* listsForm = static_cast<QFormLayout*>(page(SettingsPage::Lists)->layout());
+    listsForm->addRow(new QLabel(QStringLiteral("你的列表（在“播放列表”菜单里）"), lists_));
+    listsForm->addRow(lists_);
     connect(lists_, &EntriesEditor::changed, this, &SettingsWindow::check);
 
     for (const SettingRow& row : settingsTable()) {
@@ -92,10 +97,13 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent)
         auto* form = static_cast<QFormLayout*>(page(row.page)->layout());
         auto* label = new QLabel(QString::fromUtf8(row.label), field);
         label->setBuddy(field->editor());
-        if (row.kind == SettingRow::Kind::GuideList)
-            form->addRow(field); // its own fields are labelled
-        else
+        if (row.kind == SettingRow::Kind::GuideList) {
+            // A heading over the entries, whose own fields are labelled.
+            form->addRow(label);
+            form->addRow(field);
+        } else {
             form->addRow(label, field);
+        }
         fields_.push_back(field);
         connect(field, &SettingField::changed, this, &SettingsWindow::check);
     }
@@ -104,9 +112,14 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent)
     status_->setAccessibleName(QStringLiteral("设置状态"));
     status_->setWordWrap(true);
     layout->addWidget(status_);
+    // The copy on the left, apart from what closes the window.
+    auto* bottom = new QHBoxLayout;
+    auto* exportButton = new QPushButton(QStringLiteral("导出设置…"), this);
+    auto* importButton = new QPushButton(QStringLiteral("导入设置…"), this);
+    bottom->addWidget(exportButton);
+    bottom->addWidget(importButton);
+    bottom->addStretch();
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* exportButton = buttons->addButton(QStringLiteral("导出设置…"), QDialogButtonBox::ActionRole);
-    QPushButton* importButton = buttons->addButton(QStringLiteral("导入设置…"), QDialogButtonBox::ActionRole);
     save_ = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     for (QPushButton* button : {exportButton, importButton, save_, cancel}) {
@@ -121,7 +134,8 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent)
             accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    bottom->addWidget(buttons);
+    layout->addLayout(bottom);
     resize(640, 520);
 }
 
@@ -141,6 +155,12 @@ void SettingsWindow::fill(const SettingValues& written, const std::vector<ListRe
         entries.push_back(listEntry(list));
     lists_->setEntries(std::move(entries));
     check();
+    // A value written by hand that is not valid: its page first.
+    for (const SettingField* field : fields_)
+        if (!field->problem().isEmpty()) {
+            pages_->setCurrentIndex(int(std::find(std::begin(kPages), std::end(kPages), field->row().page) - std::begin(kPages)));
+            break;
+        }
 }
 
 SettingValues SettingsWindow::values() const
