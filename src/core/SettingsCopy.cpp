@@ -50,7 +50,7 @@ ChannelKey channelOf(const QJsonValue& value, const char* within)
     return ChannelKey{textOf(object, "name", within), textOf(object, "address", within)};
 }
 
-SettingsCopy readCopy(const QJsonObject& root)
+SettingsCopy readCopy(const QJsonObject& root, QStringList& leftOut)
 {
     SettingsCopy copy;
     const QJsonValue settings = root.value(QLatin1String("settings"));
@@ -65,9 +65,23 @@ SettingsCopy readCopy(const QJsonObject& root)
         }
         if (!it.value().isString())
             throw Damaged{QStringLiteral("设置“%1”的值不是文字").arg(it.key())};
-        const QString value = settingNormalized(*row, it.value().toString());
-        if (const QString problem = settingProblem(*row, value); !problem.isEmpty())
-            throw Damaged{QStringLiteral("设置“%1”的值“%2”无效：%3").arg(it.key(), value, problem)};
+        QString value = settingNormalized(*row, it.value().toString());
+        // What depends on this machine (a guide's file, a folder) is left out, not taken as damage.
+        if (row->kind == SettingRow::Kind::GuideList) {
+            QStringList kept;
+            for (const QString& line : value.split(u'\n', Qt::SkipEmptyParts)) {
+                if (const QString problem = guideLineProblem(line); problem.isEmpty())
+                    kept.append(line);
+                else
+                    leftOut.append(QStringLiteral("%1：%2").arg(QString::fromUtf8(row->label), problem));
+            }
+            value = kept.join(u'\n');
+        } else if (const QString problem = settingProblem(*row, value); !problem.isEmpty()) {
+            if (row->kind != SettingRow::Kind::Folder)
+                throw Damaged{QStringLiteral("设置“%1”的值“%2”无效：%3").arg(it.key(), value, problem)};
+            leftOut.append(QStringLiteral("%1：%2").arg(QString::fromUtf8(row->label), problem));
+            value = QString::fromLatin1(row->fallback);
+        }
         copy.settings[it.key()] = value;
     }
     for (const QJsonValue& value : arrayOf(root, "lists")) {
@@ -141,6 +155,13 @@ QString said(const char* kind, const CopyChanges::Count& count, const char* unit
     return parts.isEmpty() ? QString() : QString::fromUtf8(kind) + u' ' + parts.join(QStringLiteral("、"));
 }
 
+SettingsCopyRead refusal(const QString& why)
+{
+    SettingsCopyRead read;
+    read.refused = why;
+    return read;
+}
+
 } // namespace
 
 SettingsCopy copyOf(const UserSettings& settings)
@@ -196,21 +217,23 @@ SettingsCopyRead readSettingsCopy(const QByteArray& json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        return {std::nullopt, QStringLiteral("文件已损坏或不是 JSON（第 %1 字节：%2）").arg(error.offset).arg(error.errorString())};
+        return refusal(QStringLiteral("文件已损坏或不是 JSON（第 %1 字节：%2）").arg(error.offset).arg(error.errorString()));
     const QJsonObject root = document.object();
     if (!document.isObject() || root.value(QLatin1String("format")).toString() != kFormat)
-        return {std::nullopt, QStringLiteral("这不是澄影导出的设置文件")};
+        return refusal(QStringLiteral("这不是澄影导出的设置文件"));
     const QJsonValue version = root.value(QLatin1String("version"));
     if (!version.isDouble() || version.toDouble() < 1 || version.toDouble() != double(version.toInt()))
-        return {std::nullopt, QStringLiteral("文件已损坏：没有格式版本")};
+        return refusal(QStringLiteral("文件已损坏：没有格式版本"));
     if (version.toInt() > SettingsCopy::kVersion)
-        return {std::nullopt, QStringLiteral("这份设置来自更新的版本（格式 %1），这一版只能读格式 %2 及以前的")
+        return refusal(QStringLiteral("这份设置来自更新的版本（格式 %1），这一版只能读格式 %2 及以前的")
                                   .arg(version.toInt())
-                                  .arg(SettingsCopy::kVersion)};
+                                  .arg(SettingsCopy::kVersion));
     try {
-        return {readCopy(root), {}};
+        SettingsCopyRead read;
+        read.copy = readCopy(root, read.leftOut);
+        return read;
     } catch (const Damaged& damaged) {
-        return {std::nullopt, QStringLiteral("文件已损坏：") + damaged.why};
+        return refusal(QStringLiteral("文件已损坏：") + damaged.why);
     }
 }
 
@@ -218,9 +241,9 @@ SettingsCopyRead readSettingsCopyFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("打不开文件：") + file.errorString()};
+        return refusal(QStringLiteral("打不开文件：") + file.errorString());
     if (file.size() > SettingsCopy::kLargest)
-        return {std::nullopt, QStringLiteral("文件太大，不是设置文件")};
+        return refusal(QStringLiteral("文件太大，不是设置文件"));
     return readSettingsCopy(file.read(SettingsCopy::kLargest));
 }
 

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -40,6 +41,8 @@ QByteArray settingsCopyJson(const SettingsCopy& copy);
 struct SettingsCopyRead {
     std::optional<SettingsCopy> copy;
     QString refused;
+    // What this machine cannot use (a guide's file that is not here), left out of the copy.
+    QStringList leftOut;
 };
 SettingsCopyRead readSettingsCopy(const QByteArray& json);
 // The file at `path`, read off the window's thread.

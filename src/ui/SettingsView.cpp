@@ -71,13 +71,15 @@ void exportCopy(HandlerContext& context, SettingsWindow& window)
 }
 
 // Which way a copy comes in, asked with what each would change; none when the user cancels.
-std::optional<ImportMode> askMode(SettingsWindow& window, const SettingsCopy& here, const SettingsCopy& brought)
+std::optional<ImportMode> askMode(SettingsWindow& window, const SettingsCopy& here, const SettingsCopyRead& read)
 {
-    QMessageBox ask(QMessageBox::Question, QStringLiteral("导入设置"),
-                    QStringLiteral("替换：%1\n合并：%2\n\n替换用文件里的设置、列表和收藏取代现有的；合并保留现有的，只加上文件里多出的。")
-                        .arg(describeChanges(changesBetween(here, combined(here, brought, ImportMode::Replace))),
-                             describeChanges(changesBetween(here, combined(here, brought, ImportMode::Merge)))),
-                    QMessageBox::NoButton, &window);
+    const SettingsCopy& brought = *read.copy;
+    QString text = QStringLiteral("替换：%1\n合并：%2\n\n替换用文件里的设置、列表和收藏取代现有的；合并保留现有的，只加上文件里多出的。")
+                       .arg(describeChanges(changesBetween(here, combined(here, brought, ImportMode::Replace))),
+                            describeChanges(changesBetween(here, combined(here, brought, ImportMode::Merge))));
+    if (!read.leftOut.isEmpty())
+        text += QStringLiteral("\n\n这台电脑上用不了、不会导入的：\n") + read.leftOut.join(u'\n');
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("导入设置"), text, QMessageBox::NoButton, &window);
     ask.setAccessibleName(QStringLiteral("导入设置"));
     QPushButton* replace = ask.addButton(QStringLiteral("替换"), QMessageBox::AcceptRole);
     QPushButton* merge = ask.addButton(QStringLiteral("合并"), QMessageBox::AcceptRole);
@@ -110,7 +112,7 @@ void importCopy(HandlerContext& context, SettingsWindow& window)
             }
             UserSettings& settings = *context.core.settings;
             const SettingsCopy here = copyOf(settings);
-            const std::optional<ImportMode> mode = askMode(window, here, *read.copy);
+            const std::optional<ImportMode> mode = askMode(window, here, read);
             if (!mode)
                 return;
             const SettingsCopy after = combined(here, *read.copy, *mode);

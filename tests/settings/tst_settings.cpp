@@ -52,6 +52,7 @@ private slots:
     void mergeKeepsWhatIsHereAndReplaceTakesTheCopy();
     void copiesThatAreNoneDamagedOrNewerAreRefused_data();
     void copiesThatAreNoneDamagedOrNewerAreRefused();
+    void whatThisMachineCannotUseIsLeftOutOfACopy();
     void readmeShowsTheTable();
 
 private:
@@ -295,6 +296,19 @@ void SettingsTest::copiesThatAreNoneDamagedOrNewerAreRefused()
     QVERIFY(!read.copy);
     QVERIFY2(read.refused.contains(reason), qPrintable(read.refused));
     QCOMPARE(copyOf(settings), someSetUp());
+}
+
+void SettingsTest::whatThisMachineCannotUseIsLeftOutOfACopy()
+{
+    SettingsCopy copy = someSetUp();
+    copy.settings[QStringLiteral("epg")] = QStringLiteral("http://h/e.xml\n/home/elsewhere/guide.xml");
+    copy.settings[QStringLiteral("screenshot-folder")] = home_.filePath(QStringLiteral("a-file"));
+    const SettingsCopyRead read = readSettingsCopy(settingsCopyJson(copy));
+    QVERIFY2(read.copy, qPrintable(read.refused));
+    QCOMPARE(read.copy->settings.at(QStringLiteral("epg")), QStringLiteral("http://h/e.xml"));
+    QCOMPARE(read.copy->settings.at(QStringLiteral("screenshot-folder")), QString());
+    QCOMPARE(read.leftOut.size(), 2);
+    QVERIFY2(read.leftOut[0].contains(QLatin1String("/home/elsewhere/guide.xml")), qPrintable(read.leftOut[0]));
 }
 
 void SettingsTest::readmeShowsTheTable()
