@@ -226,8 +226,8 @@ SettingsCopyRead readSettingsCopy(const QByteArray& json)
         return refusal(QStringLiteral("文件已损坏：没有格式版本"));
     if (version.toInt() > SettingsCopy::kVersion)
         return refusal(QStringLiteral("这份设置来自更新的版本（格式 %1），这一版只能读格式 %2 及以前的")
-                                  .arg(version.toInt())
-                                  .arg(SettingsCopy::kVersion));
+                           .arg(version.toInt())
+                           .arg(SettingsCopy::kVersion));
     try {
         SettingsCopyRead read;
         read.copy = readCopy(root, read.leftOut);
