@@ -1,5 +1,6 @@
 #include "XmltvReader.h"
 
+#include "GuideLog.h"
 #include "XmltvTime.h"
 
 // Debian's expat is built with DTD support; its header shows the entity
@@ -68,6 +69,16 @@ std::optional<qint64> attributeTime(const char** attributes, const char* name, i
 
 bool named(const char* name, const char* wanted) { return std::strcmp(name, wanted) == 0; }
 
+// "hhmmss" of a time as written, what it leaves off as zeros.
+QByteArray timeOfDay(const char* written)
+{
+    QByteArray digits;
+    for (const char* at = written; at && *at >= '0' && *at <= '9' && digits.size() < 14; ++at)
+        digits += *at;
+    digits = digits.mid(8);
+    return digits + QByteArray(6 - digits.size(), '0');
+}
+
 } // namespace
 
 XmltvReader::XmltvReader(ChannelSink channels, ProgrammeSink programmes, int correctionMinutes)
@@ -76,6 +87,21 @@ XmltvReader::XmltvReader(ChannelSink channels, ProgrammeSink programmes, int cor
 }
 
 XmltvReader::~XmltvReader() = default;
+
+// Guides that write the last programme of a day with its stop on the start's
+// date ("…235800" to "…001000", same day) mean the next day: a stop less than
+// a day before the start, at an earlier time of day.
+bool XmltvReader::stopMeansNextDay(const char** attributes, qint64 start, qint64 stop)
+{
+    if (start - stop >= 86400 || timeOfDay(attribute(attributes, "stop")) >= timeOfDay(attribute(attributes, "start")))
+        return false;
+    if (!stopsMovedSaid_) {
+        stopsMovedSaid_ = true;
+        qCInfo(lcGuide) << "the guide writes stops after midnight on the start's day (first: channel"
+                        << programme_.channel << "at" << attribute(attributes, "start") << "): taken as the next day";
+    }
+    return true;
+}
 
 bool XmltvReader::feed(const QByteArray& bytes)
 {
@@ -181,7 +207,9 @@ void XmltvReader::startElement(const char* name, const char** attributes)
             programmeUsable_ = start.has_value() && !programme_.channel.isEmpty();
             programme_.start = start.value_or(0);
             programme_.stop = stop.value_or(0);
-            if (stop && *stop <= programme_.start)
+            if (stop && *stop <= programme_.start && start && stopMeansNextDay(attributes, *start, *stop))
+                programme_.stop += 86400;
+            if (stop && programme_.stop <= programme_.start)
                 programmeUsable_ = false;
         }
         break;

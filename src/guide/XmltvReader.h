@@ -61,6 +61,7 @@ private:
     void endElement(const char* name);
     void text(const char* bytes, int length);
     void stop(const QString& why);
+    bool stopMeansNextDay(const char** attributes, qint64 start, qint64 stop);
 
     std::unique_ptr<Parser> parser_; // made once the document's first bytes say its encoding
     QByteArray head_;                // those first bytes, until then
@@ -68,6 +69,7 @@ private:
     ChannelSink channels_;
     ProgrammeSink programmes_;
     int correctionMinutes_;
+    bool stopsMovedSaid_ = false; // the log said once that this guide's stops after midnight were moved
     In in_ = In::Nothing;
     Field field_ = Field::None; // the child element whose text is being read
     QByteArray fieldText_; // as the document has it, up to a bound

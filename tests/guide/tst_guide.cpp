@@ -38,6 +38,7 @@ private slots:
     void timesShownInTheDesktopsZone();
     void gzipInPiecesAndABombCut();
     void brokenGuidesKeepWhatCameFirst();
+    void stopAfterMidnightWrittenOnTheStartsDayIsTheNextDay();
     void entriesFindTheirChannels();
     void guidesOfAListAndItsSettings();
     void aFailedFetchKeepsTheGuideKnown();
@@ -78,7 +79,7 @@ const QByteArray kGuide = R"(<?xml version="1.0" encoding="UTF-8"?>
   <programme start="20261208190000 +0800" stop="20261208193000 +0800" channel="cctv1.cn">
     <title lang="zh">新闻联播</title><title lang="en">News</title><desc>每日新闻</desc></programme>
   <programme start="20261208193800 +0800" stop="20261208200000 +0800" channel="cctv1.cn"><title>焦点访谈</title></programme>
-  <programme start="20261208200000 +0800" stop="20261208190000 +0800" channel="cctv1.cn"><title>倒流</title></programme>
+  <programme start="20261208200000 +0800" stop="20261207190000 +0800" channel="cctv1.cn"><title>倒流</title></programme>
   <programme start="not a time" channel="cctv1.cn"><title>无时</title></programme>
 </tv>
 )";
@@ -157,6 +158,22 @@ void GuideTest::gzipInPiecesAndABombCut()
     truncated.feed(QByteArrayView(packed).first(packed.size() / 2));
     truncated.finish();
     QVERIFY(truncated.failed());
+}
+
+void GuideTest::stopAfterMidnightWrittenOnTheStartsDayIsTheNextDay()
+{
+    // As a published Chinese guide writes the last programme of a day.
+    const ReadGuide read = readXmltv(R"(<tv>
+  <programme start="20261208235800 +0800" stop="20261208001000 +0800" channel="a"><title>晚间新闻</title></programme>
+  <programme start="202612092350 +0800" stop="202612090005 +0800" channel="a"><title>无秒</title></programme>
+  <programme start="20261208235800 +0800" stop="20261208235900 +0900" channel="a"><title>时区不同</title></programme>
+  <programme start="20261208235800 +0800" stop="20261207235900 +0800" channel="a"><title>早一天多</title></programme>
+</tv>)");
+    QCOMPARE(read.programmes.size(), size_t(2));
+    QCOMPARE(read.programmes[0].stop - read.programmes[0].start, qint64(12 * 60));
+    QCOMPARE(read.programmes[1].stop - read.programmes[1].start, qint64(15 * 60));
+    // A stop at a later time of day in another zone, or more than a day before, is still wrong.
+    QCOMPARE(read.skipped, 2);
 }
 
 void GuideTest::brokenGuidesKeepWhatCameFirst()
