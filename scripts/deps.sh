@@ -13,6 +13,7 @@ packages=(
     libsqlite3-dev zlib1g-dev libopencc-dev libexpat1-dev
     fonts-wqy-microhei
     ffmpeg
+    python3 unicode-data
 )
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(tzdata xvfb dbus-daemon xdotool x11-utils desktop-file-utils appstream dpkg-dev libglib2.0-bin clang libclang-rt-14-dev

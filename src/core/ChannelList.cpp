@@ -22,6 +22,7 @@ const QString& headingAddress()
 
 void ChannelList::replace(const PlaySourceFile& file)
 {
+    pinyin_.clear();
     names_ = file.names;
     written_ = file.addresses;
     headings_.assign(size_t(names_.size()), false);
@@ -211,7 +212,20 @@ void ChannelList::applyFilter()
     shown_.clear();
     if (!isFiltered())
         return;
-    const auto holds = [this](int index) { return name(index).contains(filter_, Qt::CaseInsensitive); };
+    // Letters and digits typed also find a Chinese name by its pinyin.
+    const std::optional<QByteArray> typing = pinyinTyping(filter_);
+    if (typing && pinyin_.size() != size_t(names_.size())) {
+        pinyin_.clear();
+        pinyin_.reserve(size_t(names_.size()));
+        for (const QString& written : std::as_const(names_))
+            pinyin_.emplace_back(written);
+    }
+    const auto holds = [this, &typing](int index) {
+        if (name(index).contains(filter_, Qt::CaseInsensitive))
+            return true;
+        const int entry = entryOf(index);
+        return typing && entry >= 0 && pinyin_[size_t(entry)].matches(*typing);
+    };
     // A group runs from its heading to the next one; entries before any heading form a group of their own.
     int group = 0;
     while (group < count()) {

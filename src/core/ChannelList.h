@@ -2,6 +2,7 @@
 
 #include "ChannelKey.h"
 #include "ListChanges.h"
+#include "PinyinName.h"
 #include "sources/ChannelAddress.h"
 #include "sources/PlaySource.h"
 
@@ -77,7 +78,8 @@ public:
     // Channel number `number` (from 1, headings not counted); -1 when none.
     int channelNumbered(int number) const;
 
-    // Only entries whose name holds the text (letter case ignored) are shown,
+    // Only entries whose name holds the text (letter case ignored), or whose
+    // Chinese name letters and digits type in pinyin (PinyinName), are shown,
     // with the headings of their groups; a heading that holds it shows its
     // whole group. Empty text shows everything.
     void setFilter(const QString& text);
@@ -106,4 +108,5 @@ private:
     std::vector<int> favourites_; // the file's entries the favourites copy, in their order
     QString filter_;
     std::vector<int> shown_;
+    std::vector<PinyinName> pinyin_; // the file's entries' names as pinyin, made at the first filter that needs them
 };

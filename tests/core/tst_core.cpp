@@ -8,6 +8,7 @@
 #include "core/ChannelHistory.h"
 #include "core/ChannelNavigator.h"
 #include "core/ChannelOrder.h"
+#include "core/PinyinName.h"
 #include "core/VolumeState.h"
 
 #include <QTest>
@@ -26,6 +27,7 @@ private slots:
     void historyGoesBackAndForth();
     void channelChangesPreopenTheWayTheyGo();
     void filterShowsMatchesUnderTheirHeadings();
+    void filterFindsChineseNamesByPinyin();
     void volumeStepsStopPastTheTrack();
     void muteKeepsWhatThereWasAndShowsWhatThePlayerReports();
     void favouritesComeFirstAndFollowTheirEntries();
@@ -136,6 +138,43 @@ void CoreTest::channelChangesPreopenTheWayTheyGo()
     channels.replaceList(groupedList());
     QCOMPARE(channels.previousToPlay(), -1);
     QCOMPARE(channels.lastPlayed(), -1);
+}
+
+void CoreTest::filterFindsChineseNamesByPinyin()
+{
+    const struct {
+        const char* name;
+        const char* typed;
+        bool found;
+    } cases[]{
+        {"湖南卫视", "hnws", true},        {"湖南卫视", "hunan", true},      {"湖南卫视", "hunanweishi", true},
+        {"湖南卫视", "HunanWS", true},     {"湖南卫视", "nanwei", true},     {"湖南卫视", "hunanw", true},
+        {"湖南卫视", "hbws", false},       {"湖南卫视", "hunana", false},    {"长沙新闻", "cs", true},
+        {"长沙新闻", "zs", true},          {"长沙新闻", "zhangsha", true},   {"厦门卫视", "xm", true},
+        {"厦门卫视", "shamen", true},      {"CCTV-5+ 体育", "cctv5", true}, {"CCTV-5+ 体育", "cctv5ty", true},
+        {"CCTV-5+ 体育", "cctv6", false},  {"湖南衛視", "hnws", true},      {"绿色频道", "lvse", true},
+        {"ＣＣＴＶ１", "cctv1", true},     {"湖南卫视", "湖南", false},      {"湖南卫视", "h-n", false},
+    };
+    for (const auto& one : cases) {
+        const QString typed = QString::fromUtf8(one.typed);
+        const std::optional<QByteArray> typing = pinyinTyping(typed);
+        const bool found = typing && PinyinName(QString::fromUtf8(one.name)).matches(*typing);
+        QVERIFY2(found == one.found, qPrintable(QStringLiteral("%1 / %2").arg(QString::fromUtf8(one.name), typed)));
+    }
+    // In the list: the heading of a match stays, names found by their characters still are.
+    PlaySourceFile file;
+    for (const char* name : {"卫视", "湖南卫视", "浙江卫视", "CCTV-1"})
+        file.entries.emplace_back(QString::fromUtf8(name), QStringLiteral("http://h/x"));
+    file.entries[0].address = QStringLiteral("#genre#");
+    file.fillColumns();
+    ChannelList list;
+    list.replace(file);
+    list.setFilter(QStringLiteral("hnws"));
+    QCOMPARE(list.shown(), (std::vector<int>{0, 1}));
+    list.setFilter(QStringLiteral("zj"));
+    QCOMPARE(list.shown(), (std::vector<int>{0, 2}));
+    list.setFilter(QStringLiteral("浙江"));
+    QCOMPARE(list.shown(), (std::vector<int>{0, 2}));
 }
 
 void CoreTest::filterShowsMatchesUnderTheirHeadings()
