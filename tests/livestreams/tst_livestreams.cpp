@@ -338,7 +338,9 @@ void LiveStreamsTest::streamCutAgainAndAgainKeepsComingBack()
     qInfo("threads %d -> %d, files %d -> %d, resident %lld -> %lld KiB", settled->threads, now.threads,
           settled->files, now.files, static_cast<long long>(settled->residentKiB),
           static_cast<long long>(now.residentKiB));
-    QVERIFY(now.threads <= settled->threads + 4);
+    // The threads that stopped the last players may still be ending on a busy machine.
+    QTRY_VERIFY2_WITH_TIMEOUT(holdings().threads <= settled->threads + 4, qPrintable(QString::number(holdings().threads)),
+                              15000);
     QVERIFY(now.files <= settled->files + 8);
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     // A sanitizer keeps freed memory in quarantine and a shadow of every byte
