@@ -30,12 +30,13 @@ printf 'seed\xfe\xff\x00A\x00,\x00x\x00\x00\x00B' >"$out/seeds/utf16be-zero"
 
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$root/src" $(pkg-config --cflags Qt6Core zlib expat) \
-    "$root/tests/fuzz/fuzz_xmltv.cpp" "$root/src/guide/XmltvReader.cpp" "$root/src/guide/XmltvTime.cpp" \
+    "$root/tests/fuzz/fuzz_xmltv.cpp" "$root/src/guide/XmltvReader.cpp" "$root/src/guide/XmltvTime.cpp" "$root/src/guide/GuideLog.cpp" \
     "$root/src/guide/GzipStream.cpp" "$root/src/guide/JsonGuide.cpp" $(pkg-config --libs Qt6Core zlib expat) -o "$out/fuzz_xmltv"
 printf 'seed<?xml version="1.0"?><tv><channel id="a"><display-name>CCTV1</display-name><icon src="x"/></channel>' >"$out/xmltv-seeds/guide"
 printf '<programme start="20261208190000 +0800" stop="20261208193000 +0800" channel="a"><title>新闻</title><desc>d</desc></programme></tv>' >>"$out/xmltv-seeds/guide"
 printf 'seed<?xml version="1.0"?><!DOCTYPE tv [<!ENTITY a "aaaa"><!ENTITY b "&a;&a;&a;">]><tv><programme start="2026" channel="&b;"><title>&b;</title></programme></tv>' >"$out/xmltv-seeds/entities"
 printf 'seed' >"$out/xmltv-seeds/gzip" && printf '<tv><programme start="20261208190000" channel="a"/></tv>' | gzip -c >>"$out/xmltv-seeds/gzip"
+printf 'seed<tv><programme start="20261208235800 +0800" stop="20261208001000" channel="a"><title>t</title></programme></tv>' >"$out/xmltv-seeds/midnight"
 
 cd "$out"
 ./fuzz_xmltv -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \

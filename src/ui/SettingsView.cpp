@@ -14,7 +14,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QThreadPool>
 
 #include <functional>
@@ -107,7 +106,11 @@ void importCopy(HandlerContext& context, SettingsWindow& window)
         [&context](SettingsWindow& window, SettingsCopyRead read) {
             if (!read.copy) {
                 window.tell(QStringLiteral("没有导入：") + read.refused);
-                QMessageBox::warning(&window, QStringLiteral("导入设置"), QStringLiteral("没有导入，什么也没改：\n") + read.refused);
+                QMessageBox refused(QMessageBox::Warning, QStringLiteral("导入设置"),
+                                    QStringLiteral("没有导入，什么也没改：\n") + read.refused, QMessageBox::NoButton, &window);
+                refused.setAccessibleName(QStringLiteral("没有导入"));
+                refused.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole)->setAccessibleName(QStringLiteral("确定"));
+                refused.exec();
                 return;
             }
             UserSettings& settings = *context.core.settings;
