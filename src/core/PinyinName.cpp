@@ -10,30 +10,30 @@
 
 namespace {
 
-std::span<const std::uint16_t> lookUp(char32_t character)
+constexpr std::uint32_t kNoReading = ~std::uint32_t(0);
+
+// The character's place in the table; kNoReading when it has no reading.
+std::uint32_t lookUp(char32_t character)
 {
     using namespace pinyin_table;
     const char32_t* end = kCharacters + kCharacterCount;
     const char32_t* found = std::lower_bound(kCharacters, end, character);
-    if (found == end || *found != character)
-        return {};
-    const std::size_t at = std::size_t(found - kCharacters);
-    return {kReadings + kFirstReading[at], kReadings + kFirstReading[at + 1]};
+    return found == end || *found != character ? kNoReading : std::uint32_t(found - kCharacters);
 }
 
 // Names repeat their characters (频道 in every entry): the last ones looked
 // up are kept, a slot a character's low bits, for each thread that reads names.
-std::span<const std::uint16_t> readingsOf(char32_t character)
+std::uint32_t placeOf(char32_t character)
 {
     struct Slot {
         char32_t character = 0;
-        std::span<const std::uint16_t> readings;
+        std::uint32_t place = kNoReading;
     };
     thread_local std::array<Slot, 1024> recent;
     Slot& slot = recent[character & 1023];
     if (slot.character != character)
         slot = {character, lookUp(character)};
-    return slot.readings;
+    return slot.place;
 }
 
 // The characters of a text, its surrogate pairs joined.
@@ -76,20 +76,29 @@ constexpr qsizetype kLongestTyping = 63;
 
 } // namespace
 
+std::span<const std::uint16_t> PinyinName::Unit::readings() const
+{
+    using namespace pinyin_table;
+    if (latin)
+        return {};
+    return {kReadings + kFirstReading[character], kReadings + kFirstReading[character + 1]};
+}
+
 PinyinName::PinyinName(QStringView name)
 {
     units_.reserve(size_t(name.size()));
     forEachCharacter(name, [this](char32_t c) {
         Unit unit;
         unit.latin = typedForm(c);
-        if (!unit.latin)
-            unit.readings = readingsOf(c);
-        if (!unit.latin && unit.readings.empty())
-            return true; // blanks, signs, what has no reading
+        if (!unit.latin) {
+            unit.character = placeOf(c);
+            if (unit.character == kNoReading)
+                return true; // blanks, signs, what has no reading
+        }
         if (unit.latin) {
             typeable_ |= std::uint64_t(1) << bitOf(unit.latin);
         } else {
-            for (const std::uint16_t reading : unit.readings)
+            for (const std::uint16_t reading : unit.readings())
                 for (const char* letter = pinyin_table::kSyllables[reading]; *letter; ++letter)
                     typeable_ |= std::uint64_t(1) << bitOf(*letter);
         }
@@ -123,7 +132,7 @@ bool PinyinName::matches(QByteArrayView typed) const
                     next.set(size_t(at + 1));
                 continue;
             }
-            for (const std::uint16_t reading : unit.readings) {
+            for (const std::uint16_t reading : unit.readings()) {
                 const char* syllable = pinyin_table::kSyllables[reading];
                 const qsizetype size = qsizetype(std::strlen(syllable));
                 if (rest.front() != syllable[0])

@@ -21,9 +21,11 @@ public:
     bool matches(QByteArrayView typed) const;
 
 private:
+    // Eight bytes: a list of 100 000 names keeps some 600 000 of them.
     struct Unit {
-        char latin = 0; // a letter (lower case) or digit; 0 for a Han character
-        std::span<const std::uint16_t> readings;
+        std::uint32_t character = 0; // a Han character's place in the table of readings
+        char latin = 0;              // a letter (lower case) or digit; 0 for a Han character
+        std::span<const std::uint16_t> readings() const;
     };
     std::vector<Unit> units_;
     std::uint64_t typeable_ = 0; // every letter and digit the name can be typed with
