@@ -19,8 +19,15 @@ FakePlayer::~FakePlayer() = default;
 
 QStringList FakePlayer::calls() const
 {
+    // A list of its own, not one sharing the recorded list's buffer: the
+    // player's thread appends to that one while the caller reads this one
+    // (Qt sees whether a buffer is shared with a relaxed load).
     const std::lock_guard guard(lock_);
-    return calls_;
+    QStringList copy;
+    copy.reserve(calls_.size());
+    for (const QString& call : calls_)
+        copy.append(call);
+    return copy;
 }
 
 bool FakePlayer::waitForCall(const QString& call, int timeoutMs) const
