@@ -153,18 +153,24 @@ void ListLibrary::remove(int index)
     if (std::none_of(lists_.begin(), lists_.end(), [&](const ListRef& list) { return list.address == address; }))
         kept_.forget(readListLocation(address).address);
     if (current_ == index) {
-        current_ = -2;
-        refreshTimer_.stop();
-        if (fetcher_)
-            fetcher_->cancel();
-        if (settings_)
-            settings_->setChosenList({});
+        forgetCurrent();
     } else if (current_ > index) {
         --current_;
     }
     if (settings_)
         settings_->setLists(lists_);
     emit listsChanged();
+}
+
+// The list shown left the lists: it stays shown, but is no longer fetched nor chosen.
+void ListLibrary::forgetCurrent()
+{
+    current_ = -2;
+    refreshTimer_.stop();
+    if (fetcher_)
+        fetcher_->cancel();
+    if (settings_)
+        settings_->setChosenList({});
 }
 
 void ListLibrary::replaceLists(std::vector<ListRef> lists)
@@ -179,16 +185,10 @@ void ListLibrary::replaceLists(std::vector<ListRef> lists)
     lists_ = std::move(lists);
     if (current_ >= 0) {
         const auto found = std::find_if(lists_.begin(), lists_.end(), [&](const ListRef& list) { return list.address == shown; });
-        if (found != lists_.end()) {
+        if (found != lists_.end())
             current_ = int(found - lists_.begin());
-        } else {
-            current_ = -2;
-            refreshTimer_.stop();
-            if (fetcher_)
-                fetcher_->cancel();
-            if (settings_)
-                settings_->setChosenList({});
-        }
+        else
+            forgetCurrent();
     }
     if (settings_)
         settings_->setLists(lists_);

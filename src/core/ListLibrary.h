@@ -106,6 +106,7 @@ signals:
 private:
     std::uint64_t openRemote(const ListRef& list);
     void fetchCurrent();
+    void forgetCurrent();
     void fetched(const QString& address, const ListFetchOutcome& outcome);
     void setStatus(Refresh status);
     void completeShown(std::uint64_t generation, ListProblem refused, bool inPlace, ListChanges changes);

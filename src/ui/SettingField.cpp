@@ -33,16 +33,15 @@ EntriesEditor::Entry guideEntry(const QString& line)
 
 QString guideProblem(const SettingRow& row, const EntriesEditor::Entry& entry)
 {
-    const QString offset = entry.value(1).trimmed();
-    bool number = true;
-    const int minutes = offset.isEmpty() ? 0 : offset.toInt(&number);
-    if (!number || minutes < -24 * 60 || minutes > 24 * 60)
-        return QStringLiteral("偏移须是 -1440 到 1440 的分钟数");
-    if (!entry.value(2).trimmed().isEmpty() && !readZoneMinutes(entry.value(2)))
-        return QStringLiteral("时区写作 +0800、+08:00 或 -0530");
     if (entry.value(0).contains(u'|'))
         return QStringLiteral("地址里不能有“|”：偏移和时区写在各自的栏里");
-    return settingProblem(row, writeGuideSetting(entry.value(0), minutes, entry.value(2)));
+    // The fields as typed, so that the reader of the setting judges the offset and zone too.
+    QString line = entry.value(0).trimmed();
+    if (!entry.value(1).trimmed().isEmpty())
+        line += QStringLiteral("|offset=") + entry.value(1).trimmed();
+    if (!entry.value(2).trimmed().isEmpty())
+        line += QStringLiteral("|zone=") + entry.value(2).trimmed();
+    return settingProblem(row, line);
 }
 
 } // namespace
