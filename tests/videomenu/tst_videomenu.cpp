@@ -25,7 +25,7 @@
 #include <memory>
 
 // Long enough for a picture's new shape on a busy machine or under a sanitizer.
-constexpr int kPictureWaitMs = 15000;
+constexpr int kPictureWaitMs = 30000;
 
 class VideoMenuTest : public QObject {
     Q_OBJECT
