@@ -8,7 +8,8 @@ import sys
 from collections import defaultdict
 
 UNITS = {"cpu": "ms CPU/s", "rss": "MiB", "memory": "MiB", "threads": "threads", "files": "open files",
-         "streams": "streams", "seed": "seed", "mib": "MiB", "programmes": "programmes"}
+         "streams": "streams", "seed": "seed", "mib": "MiB", "programmes": "programmes",
+         "cost": "%", "cost_distinct": "%"}
 ORDER = ["startup", "first_frame_local", "first_frame_http", "first_frame_rtsp", "zap_local", "zap_http", "zap_rtsp",
          "zap_ready_local", "zap_ready_http", "enter_rest_local", "enter_rest_http", "start_enter_local",
          "start_enter_http",
@@ -19,7 +20,8 @@ ORDER = ["startup", "first_frame_local", "first_frame_http", "first_frame_rtsp",
          "soak_rss_first", "soak_rss_end", "soak_rss_growth", "soak_threads_first", "soak_threads_end",
          "soak_files_first", "soak_files_end", "soak_seed", "sound_server_streams",
          "guide_programmes", "guide_size_mib", "guide_load_xml", "guide_load_gzip", "guide_memory_growth",
-         "guide_window_held", "guide_lookup_1000"]
+         "guide_window_held", "guide_lookup_1000", "guide_search", "guide_index_cost", "guide_index_cost_distinct",
+         "grid_open", "grid_scroll_frame"]
 
 # Targets: the figure, what the player's median must satisfy (given every
 # subject's median of this figure, and every figure's of this run), and how
@@ -50,6 +52,10 @@ TARGETS = {
     "guide_memory_growth": (lambda m, a: m["clipvane"] < 100, "< 100 MiB"),
     "guide_window_held": (lambda m, a: m["clipvane"] <= 50, "≤ 50 ms"),
     "guide_lookup_1000": (lambda m, a: m["clipvane"] < 5, "< 5 ms"),
+    "guide_search": (lambda m, a: m["clipvane"] <= 30, "≤ 30 ms"),
+    "guide_index_cost": (lambda m, a: m["clipvane"] <= 25, "≤ 25 % more"),
+    "grid_open": (lambda m, a: m["clipvane"] <= 100, "≤ 100 ms"),
+    "grid_scroll_frame": (lambda m, a: m["clipvane"] <= 16, "≤ 16 ms"),
 }
 SUBJECTS = ["clipvane", "libvlc", "libmpv", "minimal", "python"]
 NAMES = {"clipvane": "Clipvane", "libvlc": "bare libvlc", "libmpv": "libmpv", "minimal": "Qt window + libvlc",

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -14,6 +15,12 @@ struct Programme {
     qint64 stop = 0;
     QString title;
     QString description;
+};
+
+// A programme found by a search, and the list entry showing its channel.
+struct ProgrammeHit {
+    int entry = -1;
+    Programme programme;
 };
 
 struct ProgrammeNowNext {
@@ -60,6 +67,13 @@ public:
     virtual void load(const GuideRequest& request) = 0;
     virtual ProgrammeNowNext nowNext(int entry, qint64 now) const = 0;
     virtual std::vector<Programme> programmes(int entry) const = 0;
+    // The same programmes, shared rather than copied; null when none are known.
+    virtual std::shared_ptr<const std::vector<Programme>> schedule(int entry) const = 0;
+    // Programmes of the list's channels whose title or description holds every
+    // word of `text`, found off the window's thread: those on now and coming
+    // first, by start, then the past, latest first. `found` runs on the thread
+    // that made the guide, and not at all for a search a newer one overtook.
+    virtual void search(const QString& text, qint64 now, std::function<void(std::vector<ProgrammeHit>)> found) = 0;
     // Someone looks at this entry: a JSON guide API is asked for its day when
     // nothing is known of it yet (one request at a time, once a day a channel).
     virtual void want(int entry) = 0;

@@ -60,3 +60,11 @@ QByteArray GuideIndex::logo(int entry) const
 {
     return entry >= 0 && size_t(entry) < logos_.size() ? logos_[size_t(entry)] : QByteArray();
 }
+
+int GuideIndex::firstEntryOf(int guide, const QString& channel) const
+{
+    if (!channelEntries_)
+        return -1;
+    const auto found = channelEntries_->find({guide, channel});
+    return found == channelEntries_->end() || found->second.empty() ? -1 : found->second.front();
+}

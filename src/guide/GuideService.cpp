@@ -1,12 +1,24 @@
 #include "GuideService.h"
 
+#include "GuideLog.h"
+#include "GuideSearch.h"
 #include "GuideWorker.h"
 #include "platform/ThreadMailbox.h"
 
 #include <QDateTime>
+#include <QDir>
 
-GuideService::GuideService(const QString& cacheFolder) : anchor_(std::make_unique<QObject>())
+#include <set>
+
+namespace {
+constexpr int kMostHits = 300;
+}
+
+GuideService::GuideService(const QString& cacheFolder)
+    : anchor_(std::make_unique<QObject>()), databasePath_(QDir(cacheFolder).filePath(QStringLiteral("guide.sqlite")))
 {
+    searches_.setMaxThreadCount(1);
+    searches_.setExpiryTimeout(-1);
     mailbox_ = new ThreadMailbox(anchor_.get()); // owned by the anchor
     thread_.setObjectName(QStringLiteral("clipvane guide"));
     worker_ = new GuideWorker(
@@ -21,6 +33,7 @@ GuideService::~GuideService()
 {
     // An import under way stops at its next piece; a fetch under way goes with the thread's event loop.
     stopping_ = true;
+    searches_.waitForDone();
     thread_.quit();
     thread_.wait();
 }
@@ -69,4 +82,48 @@ std::vector<Programme> GuideService::programmes(int entry) const
 {
     const auto current = index();
     return current ? current->programmes(entry) : std::vector<Programme>{};
+}
+
+std::shared_ptr<const std::vector<Programme>> GuideService::schedule(int entry) const
+{
+    const auto current = index();
+    return current ? current->schedule(entry) : nullptr;
+}
+
+void GuideService::search(const QString& text, qint64 now, std::function<void(std::vector<ProgrammeHit>)> found)
+{
+    const quint64 serial = ++searchSerial_;
+    searches_.start([this, text, now, serial, found = std::move(found)]() mutable {
+        if (serial != searchSerial_ || stopping_)
+            return;
+        std::vector<ProgrammeHit> hits = find(text, now);
+        mailbox_->post([this, serial, hits = std::move(hits), found = std::move(found)]() mutable {
+            if (serial == searchSerial_)
+                found(std::move(hits));
+        });
+    });
+}
+
+// On the search thread.
+std::vector<ProgrammeHit> GuideService::find(const QString& text, qint64 now)
+{
+    std::vector<ProgrammeHit> hits;
+    const auto current = index();
+    if (!current || !current->channelEntries())
+        return hits;
+    if (!searchDatabase_) {
+        QString error;
+        searchDatabase_ = GuideSearch::open(databasePath_, &error);
+        if (!searchDatabase_) {
+            qCInfo(lcGuide) << "no programme search yet:" << error;
+            return hits;
+        }
+    }
+    std::set<int> guides;
+    for (const auto& [channel, entries] : *current->channelEntries())
+        guides.insert(channel.first);
+    for (GuideSearch::Hit& hit : searchDatabase_->find(text, now, {guides.begin(), guides.end()}, kMostHits))
+        if (const int entry = current->firstEntryOf(hit.guide, hit.channel); entry >= 0)
+            hits.push_back({entry, std::move(hit.programme)});
+    return hits;
 }

@@ -5,11 +5,13 @@
 
 #include <QObject>
 #include <QThread>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
 #include <mutex>
 
+class GuideSearch;
 class GuideWorker;
 class ThreadMailbox;
 
@@ -24,6 +26,8 @@ public:
     void load(const GuideRequest& request) override;
     ProgrammeNowNext nowNext(int entry, qint64 now) const override;
     std::vector<Programme> programmes(int entry) const override;
+    std::shared_ptr<const std::vector<Programme>> schedule(int entry) const override;
+    void search(const QString& text, qint64 now, std::function<void(std::vector<ProgrammeHit>)> found) override;
     void want(int entry) override;
     QByteArray logo(int entry) const override;
     void setChangedHandler(std::function<void()> changed) override { changed_ = std::move(changed); }
@@ -31,6 +35,7 @@ public:
 private:
     std::shared_ptr<const GuideIndex> index() const;
     void publish(std::shared_ptr<const GuideIndex> index);
+    std::vector<ProgrammeHit> find(const QString& text, qint64 now);
 
     mutable std::mutex lock_;
     std::shared_ptr<const GuideIndex> index_;
@@ -40,4 +45,10 @@ private:
     ThreadMailbox* mailbox_ = nullptr;
     QThread thread_;
     GuideWorker* worker_ = nullptr; // lives on thread_, deleted there
+    // Searches run one at a time on a thread of their own, so that none waits
+    // for an import; each skips its work when a newer one was asked for.
+    QString databasePath_;
+    std::unique_ptr<GuideSearch> searchDatabase_; // used on the search thread only
+    std::atomic<quint64> searchSerial_{0};
+    QThreadPool searches_;
 };

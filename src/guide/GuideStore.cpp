@@ -6,17 +6,8 @@
 
 namespace {
 
-void bindText(sqlite3_stmt* statement, int index, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-QString columnText(sqlite3_stmt* statement, int index)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, index)) : QString();
-}
+using sqlite::bindText;
+using sqlite::columnText;
 
 constexpr const char* kSchema = R"(
     PRAGMA journal_mode = WAL;
@@ -25,9 +16,11 @@ constexpr const char* kSchema = R"(
                                       etag TEXT, modified TEXT, fetched INTEGER);
     CREATE TABLE IF NOT EXISTS channels(guide INTEGER NOT NULL, id TEXT NOT NULL, names TEXT, icon TEXT);
     CREATE TABLE IF NOT EXISTS programmes(guide INTEGER NOT NULL, channel TEXT NOT NULL, start INTEGER NOT NULL,
-                                          stop INTEGER NOT NULL, title TEXT, description TEXT);
+                                          stop INTEGER NOT NULL, title TEXT, description TEXT, text INTEGER);
     CREATE INDEX IF NOT EXISTS programmes_by_channel ON programmes(guide, channel, start);
     CREATE INDEX IF NOT EXISTS channels_by_guide ON channels(guide);
+    CREATE VIRTUAL TABLE IF NOT EXISTS programme_search USING fts5(title, description, guide UNINDEXED,
+                                                                   tokenize = 'trigram');
 )";
 
 // Display names kept in one column, separated by a character no name has.
@@ -35,21 +28,11 @@ constexpr QChar kNameSeparator = u'\x1f';
 
 } // namespace
 
-void GuideStore::CloseDatabase::operator()(sqlite3* db) const
-{
-    sqlite3_close_v2(db);
-}
-
-void GuideStore::FinalizeStatement::operator()(sqlite3_stmt* statement) const
-{
-    sqlite3_finalize(statement);
-}
-
 GuideStore::GuideStore(Database db) : db_(std::move(db)) {}
 
 GuideStore::~GuideStore() = default;
 
-std::unique_ptr<GuideStore> GuideStore::open(const QString& path, QString* error)
+std::unique_ptr<GuideStore> GuideStore::open(const QString& path, QString* error, bool searchable)
 {
     sqlite3* raw = nullptr;
     const int opened = sqlite3_open_v2(path.toUtf8().constData(), &raw,
@@ -62,15 +45,17 @@ std::unique_ptr<GuideStore> GuideStore::open(const QString& path, QString* error
     }
     sqlite3_busy_timeout(db.get(), 2000);
     std::unique_ptr<GuideStore> store(new GuideStore(std::move(db)));
-    if (!store->exec(kSchema)) {
+    store->searchable_ = searchable;
+    if (!store->exec(kSchema) || !store->addTextColumn()) {
         if (error)
             *error = QString::fromUtf8(sqlite3_errmsg(store->db_.get()));
         return nullptr;
     }
     store->insertChannel_ = store->prepare("INSERT INTO channels(guide, id, names, icon) VALUES(?, ?, ?, ?)");
     store->insertProgramme_ = store->prepare(
-        "INSERT INTO programmes(guide, channel, start, stop, title, description) VALUES(?, ?, ?, ?, ?, ?)");
-    if (!store->insertChannel_ || !store->insertProgramme_) {
+        "INSERT INTO programmes(guide, channel, start, stop, title, description, text) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    store->insertText_ = store->prepare("INSERT INTO programme_search(title, description, guide) VALUES(?, ?, ?)");
+    if (!store->insertChannel_ || !store->insertProgramme_ || !store->insertText_) {
         if (error)
             *error = QString::fromUtf8(sqlite3_errmsg(store->db_.get()));
         return nullptr;
@@ -88,15 +73,22 @@ bool GuideStore::exec(const char* sql) const
     return result == SQLITE_OK;
 }
 
-GuideStore::Statement GuideStore::prepare(const char* sql) const
+// A database kept by an earlier version has programmes without their text:
+// the column is added, and every guide is read again to fill it.
+bool GuideStore::addTextColumn()
 {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_.get(), sql, -1, &statement, nullptr) != SQLITE_OK) {
-        qCWarning(lcGuide) << "database:" << sqlite3_errmsg(db_.get());
-        sqlite3_finalize(statement);
-        return nullptr;
+    Statement columns = prepare("SELECT 1 FROM pragma_table_info('programmes') WHERE name = 'text'");
+    if (!columns)
+        return false;
+    if (sqlite3_step(columns.get()) != SQLITE_ROW) {
+        qCInfo(lcGuide) << "the guides kept are read again for programme search";
+        if (!exec("BEGIN IMMEDIATE; ALTER TABLE programmes ADD COLUMN text INTEGER;"
+                  "UPDATE guides SET etag = NULL, modified = NULL, fetched = 0; COMMIT")) {
+            exec("ROLLBACK");
+            return false;
+        }
     }
-    return Statement(statement);
+    return exec("CREATE INDEX IF NOT EXISTS programmes_by_text ON programmes(text)");
 }
 
 void GuideStore::Writer::channel(const GuideChannel& channel)
@@ -121,8 +113,31 @@ void GuideStore::Writer::programme(const GuideProgramme& programme)
     sqlite3_bind_int64(insert, 4, programme.stop);
     bindText(insert, 5, programme.title);
     bindText(insert, 6, programme.description);
+    if (store_.searchable_)
+        sqlite3_bind_int64(insert, 7, textOf(programme.title, programme.description));
+    else
+        sqlite3_bind_null(insert, 7);
     ok_ = sqlite3_step(insert) == SQLITE_DONE && ok_;
     sqlite3_reset(insert);
+}
+
+// Titles and descriptions repeat (the news every day, a series' blurb), and
+// the index costs by the text it holds: each is indexed once.
+qint64 GuideStore::Writer::textOf(const QString& title, const QString& description)
+{
+    const QString key = title + kNameSeparator + description;
+    if (const auto known = texts_.constFind(key); known != texts_.cend())
+        return *known;
+    sqlite3_stmt* insert = store_.insertText_.get();
+    bindText(insert, 1, title);
+    bindText(insert, 2, description);
+    sqlite3_bind_int(insert, 3, guide_);
+    const bool added = sqlite3_step(insert) == SQLITE_DONE;
+    sqlite3_reset(insert);
+    ok_ = added && ok_;
+    const qint64 row = added ? sqlite3_last_insert_rowid(store_.db_.get()) : 0;
+    texts_.insert(key, row);
+    return row;
 }
 
 bool GuideStore::replace(const QString& address, const Copy& copy, qint64 keepFrom,
@@ -145,8 +160,9 @@ bool GuideStore::replace(const QString& address, const Copy& copy, qint64 keepFr
     if (guide > 0) {
         Statement clearChannels = prepare("DELETE FROM channels WHERE guide = ?");
         Statement clearProgrammes = prepare("DELETE FROM programmes WHERE guide = ?");
-        ok = clearChannels && clearProgrammes;
-        for (sqlite3_stmt* clear : {clearChannels.get(), clearProgrammes.get()}) {
+        Statement clearTexts = prepare("DELETE FROM programme_search WHERE guide = ?");
+        ok = clearChannels && clearProgrammes && clearTexts;
+        for (sqlite3_stmt* clear : {clearChannels.get(), clearProgrammes.get(), clearTexts.get()}) {
             if (!ok)
                 break;
             sqlite3_bind_int(clear, 1, guide);
@@ -154,13 +170,14 @@ bool GuideStore::replace(const QString& address, const Copy& copy, qint64 keepFr
         }
         // Half a million rows go in faster with the index made once after them
         // than kept up to date row by row; it is part of the transaction.
-        ok = ok && exec("DROP INDEX IF EXISTS programmes_by_channel");
+        ok = ok && exec("DROP INDEX IF EXISTS programmes_by_channel; DROP INDEX IF EXISTS programmes_by_text");
         if (ok) {
             Writer writer(*this, guide, keepFrom);
             fill(writer);
             ok = writer.ok_;
         }
         ok = ok && exec("CREATE INDEX programmes_by_channel ON programmes(guide, channel, start)");
+        ok = ok && (!searchable_ || exec("CREATE INDEX programmes_by_text ON programmes(text)"));
     } else {
         ok = false;
     }

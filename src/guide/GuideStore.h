@@ -1,6 +1,9 @@
 #pragma once
 
+#include "SqliteHandles.h"
 #include "XmltvReader.h"
+
+#include <QHash>
 
 #include <QString>
 
@@ -10,14 +13,13 @@
 #include <optional>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 // Guides kept between runs, in an SQLite database of the cache folder: each
 // guide's channels and programmes under its address, indexed by channel and
 // start, and what the server said of the copy (ETag, Last-Modified, when it
 // was fetched). One transaction per guide: a guide is replaced whole, so a
-// reader sees the old one or the new one.
+// reader sees the old one or the new one. Each distinct title and description
+// of a guide is kept once, in a full-text index (trigrams, as Chinese has no
+// spaces) that programmes point into; it is written in the same transaction.
 class GuideStore {
 public:
     struct Copy {
@@ -35,7 +37,9 @@ public:
     };
 
     // Null, with the reason, when the database cannot be opened or made.
-    static std::unique_ptr<GuideStore> open(const QString& path, QString* error);
+    // `searchable` false leaves the programmes out of the full-text index:
+    // only to measure what the index costs.
+    static std::unique_ptr<GuideStore> open(const QString& path, QString* error, bool searchable = true);
     ~GuideStore();
     GuideStore(const GuideStore&) = delete;
     GuideStore& operator=(const GuideStore&) = delete;
@@ -53,10 +57,12 @@ public:
     private:
         friend class GuideStore;
         explicit Writer(GuideStore& store, int guide, qint64 keepFrom) : store_(store), guide_(guide), keepFrom_(keepFrom) {}
+        qint64 textOf(const QString& title, const QString& description);
         GuideStore& store_;
         int guide_;
         qint64 keepFrom_;
         bool ok_ = true;
+        QHash<QString, qint64> texts_; // title and description, joined, to their row in the index
     };
     bool replace(const QString& address, const Copy& copy, qint64 keepFrom, const std::function<void(Writer&)>& fill);
 
@@ -73,20 +79,17 @@ public:
                     qint64 detailTo = std::numeric_limits<qint64>::max()) const;
 
 private:
-    struct CloseDatabase {
-        void operator()(sqlite3* db) const;
-    };
-    struct FinalizeStatement {
-        void operator()(sqlite3_stmt* statement) const;
-    };
-    using Database = std::unique_ptr<sqlite3, CloseDatabase>;
-    using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+    using Database = sqlite::Database;
+    using Statement = sqlite::Statement;
 
     explicit GuideStore(Database db);
     bool exec(const char* sql) const;
-    Statement prepare(const char* sql) const;
+    Statement prepare(const char* sql) const { return sqlite::prepare(db_.get(), sql); }
+    bool addTextColumn();
 
     Database db_;
     Statement insertChannel_;
     Statement insertProgramme_;
+    Statement insertText_;
+    bool searchable_ = true;
 };

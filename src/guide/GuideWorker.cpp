@@ -163,7 +163,8 @@ void GuideWorker::rebuild()
         }
     }
     // The entries of each guide channel matched.
-    std::map<std::pair<int, QString>, std::vector<int>> wanted;
+    auto channelEntries = std::make_shared<GuideIndex::ChannelEntries>();
+    GuideIndex::ChannelEntries& wanted = *channelEntries;
     const int entries = int(request_.entries.size());
     logoAddresses_.assign(size_t(entries), QString());
     for (int entry = 0; entry < entries; ++entry)
@@ -222,11 +223,14 @@ void GuideWorker::rebuild()
                 store_->programmes(row, [&](GuideStore::Entry&& kept) {
                     programmes.push_back({kept.start, kept.stop, std::move(kept.title), std::move(kept.description)});
                 });
-                if (!programmes.empty())
+                if (!programmes.empty()) {
                     index->set(entry, GuideIndex::arrange(std::move(programmes)));
+                    wanted[{row, key}].push_back(entry);
+                }
             }
         }
     }
+    index->setChannelEntries(std::move(channelEntries));
     qCInfo(lcGuide) << index->matchedEntries() << "of" << entries << "list entries have a guide (" << took.elapsed()
                     << "ms to gather)";
     index_ = index;
@@ -367,6 +371,10 @@ void GuideWorker::keepAnswer(int entry, const QString& key, std::vector<Programm
     });
     auto index = std::make_shared<GuideIndex>(index_ ? *index_ : GuideIndex(int(request_.entries.size())));
     index->set(entry, GuideIndex::arrange(std::move(programmes)));
+    auto channelEntries = index->channelEntries() ? std::make_shared<GuideIndex::ChannelEntries>(*index->channelEntries())
+                                                  : std::make_shared<GuideIndex::ChannelEntries>();
+    (*channelEntries)[{store_->guideRow(key), key}] = {entry};
+    index->setChannelEntries(std::move(channelEntries));
     for (auto logo = logos_.cbegin(); logo != logos_.cend(); ++logo)
         index->setLogo(logo.key(), logo.value());
     index_ = index;

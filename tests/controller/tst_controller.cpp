@@ -45,6 +45,11 @@ public:
         const auto found = schedules.find(entry);
         return found == schedules.end() ? std::vector<Programme>{} : found->second;
     }
+    std::shared_ptr<const std::vector<Programme>> schedule(int entry) const override
+    {
+        return std::make_shared<const std::vector<Programme>>(programmes(entry));
+    }
+    void search(const QString&, qint64, std::function<void(std::vector<ProgrammeHit>)>) override {}
     void want(int) override {}
     QByteArray logo(int) const override { return {}; }
     void setChangedHandler(std::function<void()>) override {}

@@ -1,7 +1,8 @@
 // The programme guide without a window: XMLTV times, gzip read in pieces and
 // cut when it grows too far, a guide that breaks off or blows up, matching
 // list entries to guide channels, the guides of a list and its settings, and
-// the guide kept in the database through a fetch that fails.
+// the guide kept in the database through a fetch that fails, and programme
+// search kept with each import.
 
 #include "core/ChannelList.h"
 #include "core/GuideSources.h"
@@ -9,6 +10,7 @@
 #include "guide/ChannelMatcher.h"
 #include "guide/GuideImport.h"
 #include "guide/GuideIndex.h"
+#include "guide/GuideSearch.h"
 #include "guide/GuideWorker.h"
 #include "guide/GzipStream.h"
 #include "guide/JsonGuide.h"
@@ -27,6 +29,8 @@
 #include <QStringEncoder>
 #include <QTest>
 
+#include <sqlite3.h>
+
 #include <ctime>
 #include <sys/socket.h>
 
@@ -42,6 +46,8 @@ private slots:
     void entriesFindTheirChannels();
     void guidesOfAListAndItsSettings();
     void aFailedFetchKeepsTheGuideKnown();
+    void programmeSearchFollowsEachImport();
+    void aDatabaseOfAnEarlierVersionIsReadAgainForSearch();
     void answersOfTheJsonGuideApi();
     void guideApiIsAskedOncePerChannelAndDay();
 };
@@ -309,6 +315,114 @@ void GuideTest::aFailedFetchKeepsTheGuideKnown()
     QString error;
     auto store = GuideStore::open(cache.filePath(QStringLiteral("guide.sqlite")), &error);
     QCOMPARE(store->copyOf(address)->etag, QStringLiteral("\"v1\""));
+}
+
+namespace {
+
+QStringList titlesFound(const GuideSearch& search, const QString& text, qint64 now, std::vector<int> guides = {1})
+{
+    QStringList titles;
+    for (const GuideSearch::Hit& hit : search.find(text, now, guides, 50))
+        titles << hit.programme.title;
+    return titles;
+}
+
+} // namespace
+
+void GuideTest::programmeSearchFollowsEachImport()
+{
+    QTemporaryDir cache;
+    const QString database = cache.filePath(QStringLiteral("guide.sqlite"));
+    QString error;
+    auto store = GuideStore::open(database, &error);
+    QVERIFY2(store, qPrintable(error));
+    const qint64 at19 = 1796727600; // 19:00 in Beijing
+    const auto programme = [](qint64 start, const char* title, const char* description) {
+        return GuideProgramme{QStringLiteral("c"), start, start + 1800, QString::fromUtf8(title), QString::fromUtf8(description)};
+    };
+    const std::vector<GuideProgramme> first{
+        programme(at19 - 3600, "新闻联播", "每日新闻 Daily News"), programme(at19 - 1800, "天气预报", "明日天气"),
+        programme(at19, "焦点访谈", "新闻评论"), programme(at19 + 1800, "新闻联播", "每日新闻 Daily News"),
+        programme(at19 + 3600, "电影：100% 真实", "一部电影")};
+    const auto keep = [&](const QString& address, const std::vector<GuideProgramme>& programmes, bool abandon = false) {
+        return store->replace(address, {}, 0, [&](GuideStore::Writer& writer) {
+            for (const GuideProgramme& each : programmes)
+                writer.programme(each);
+            if (abandon)
+                writer.abandon();
+        });
+    };
+    QVERIFY(keep(QStringLiteral("g1"), first));
+    const auto search = GuideSearch::open(database, &error);
+    QVERIFY2(search, qPrintable(error));
+    const qint64 now = at19 + 60;
+
+    // A word of a description, through the index; on now first, then coming, then the past, latest first.
+    QCOMPARE(titlesFound(*search, QStringLiteral("新闻"), now),
+             QStringList({QStringLiteral("焦点访谈"), QStringLiteral("新闻联播"), QStringLiteral("新闻联播")}));
+    const auto hits = search->find(QStringLiteral("每日新闻"), now, {1}, 50);
+    QCOMPARE(hits.size(), size_t(2));
+    QCOMPARE(hits[0].programme.start, at19 + 1800);
+    QCOMPARE(hits[1].programme.start, at19 - 3600);
+    QCOMPARE(hits[0].channel, QStringLiteral("c"));
+    QCOMPARE(hits[0].programme.description, QStringLiteral("每日新闻 Daily News"));
+    // Latin letters in any case; one or two characters looked for plainly; every word must be held.
+    QCOMPARE(titlesFound(*search, QStringLiteral("daily NEWS"), now).size(), 2);
+    QCOMPARE(titlesFound(*search, QStringLiteral("天"), now), QStringList{QStringLiteral("天气预报")});
+    QCOMPARE(titlesFound(*search, QStringLiteral("新闻 评论"), now), QStringList{QStringLiteral("焦点访谈")});
+    QCOMPARE(titlesFound(*search, QStringLiteral("新闻 天气"), now), QStringList());
+    // What is typed is never the index's own syntax, nor LIKE's.
+    QCOMPARE(titlesFound(*search, QStringLiteral("100%"), now), QStringList{QStringLiteral("电影：100% 真实")});
+    QCOMPARE(titlesFound(*search, QStringLiteral("\"新闻 OR"), now), QStringList());
+    QCOMPARE(titlesFound(*search, QStringLiteral("%"), now), QStringList{QStringLiteral("电影：100% 真实")});
+    QCOMPARE(titlesFound(*search, QStringLiteral("_"), now), QStringList());
+    QCOMPARE(titlesFound(*search, QStringLiteral("   "), now), QStringList());
+    // Only the guides asked for.
+    QCOMPARE(titlesFound(*search, QStringLiteral("焦点访谈"), now, {2}), QStringList());
+
+    // An import that fails leaves the search as it was; one that is kept replaces it whole.
+    std::vector<GuideProgramme> second{programme(at19, "今日说法", "法治节目")};
+    QVERIFY(!keep(QStringLiteral("g1"), second, true));
+    QCOMPARE(titlesFound(*search, QStringLiteral("今日说法"), now), QStringList());
+    QCOMPARE(titlesFound(*search, QStringLiteral("焦点访谈"), now), QStringList{QStringLiteral("焦点访谈")});
+    QVERIFY(keep(QStringLiteral("g1"), second));
+    QCOMPARE(titlesFound(*search, QStringLiteral("今日说法"), now), QStringList{QStringLiteral("今日说法")});
+    QCOMPARE(titlesFound(*search, QStringLiteral("焦点访谈"), now), QStringList());
+    // Another guide's programmes are its own.
+    QVERIFY(keep(QStringLiteral("g2"), first));
+    QCOMPARE(titlesFound(*search, QStringLiteral("焦点访谈"), now, {1, 2}), QStringList{QStringLiteral("焦点访谈")});
+    QCOMPARE(search->find(QStringLiteral("焦点访谈"), now, {1, 2}, 50).front().guide, 2);
+}
+
+void GuideTest::aDatabaseOfAnEarlierVersionIsReadAgainForSearch()
+{
+    QTemporaryDir cache;
+    const QString database = cache.filePath(QStringLiteral("guide.sqlite"));
+    {
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open(database.toUtf8().constData(), &raw), SQLITE_OK);
+        const sqlite::Database db(raw);
+        QCOMPARE(sqlite3_exec(raw,
+                              "CREATE TABLE guides(row INTEGER PRIMARY KEY, address TEXT UNIQUE NOT NULL, etag TEXT, "
+                              "modified TEXT, fetched INTEGER);"
+                              "CREATE TABLE programmes(guide INTEGER NOT NULL, channel TEXT NOT NULL, start INTEGER NOT NULL,"
+                              " stop INTEGER NOT NULL, title TEXT, description TEXT);"
+                              "INSERT INTO guides VALUES(1, 'http://g', '\"v1\"', NULL, 1796727600);"
+                              "INSERT INTO programmes VALUES(1, 'c', 1796727600, 1796729400, '新闻联播', '');",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+    }
+    QString error;
+    auto store = GuideStore::open(database, &error);
+    QVERIFY2(store, qPrintable(error));
+    // The programmes kept still show; the guide is fetched in full again to be searched.
+    const auto copy = store->copyOf(QStringLiteral("http://g"));
+    QVERIFY(copy);
+    QCOMPARE(copy->fetchedAt, 0);
+    QVERIFY(copy->etag.isEmpty());
+    int kept = 0;
+    store->programmes(1, [&](GuideStore::Entry&&) { ++kept; });
+    QCOMPARE(kept, 1);
 }
 
 void GuideTest::answersOfTheJsonGuideApi()
