@@ -18,6 +18,7 @@
 #include "ui/ChannelKeys.h"
 #include "ui/EventBinding.h"
 #include "ui/FatalError.h"
+#include "ui/GuideGridHandlers.h"
 #include "ui/GuideHandlers.h"
 #include "ui/ListCheckHandlers.h"
 #include "ui/ListPanel.h"
@@ -160,7 +161,10 @@ void Program::wireWindow()
     };
     QObject::connect(core.lists.get(), &ListLibrary::statusChanged, window_.get(), [&context] { ShowListStatus(context, ChannelKeys::help()); });
     QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(),
-                     [&context] { RefreshProgrammeBanner(context); });
+                     [&context] {
+                         RefreshProgrammeBanner(context);
+                         RefreshGuideGrid(context);
+                     });
     // The desktop's media controls and screen saver, over the session bus.
     ListBox& sources = window_->get<ListBox>(u"SourceList");
     desktopControls_ =

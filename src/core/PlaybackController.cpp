@@ -242,6 +242,23 @@ std::optional<CatchupRule> PlaybackController::catchupRuleOf(int entry) const
     return rule;
 }
 
+int PlaybackController::catchupDaysOfList() const
+{
+    const ChannelList& list = channels_.list();
+    const CatchupSettings settings = settings_ ? settings_->catchup() : CatchupSettings{};
+    int days = 0;
+    for (int index = list.favouriteRows(); index < list.count(); ++index) {
+        if (list.isHeading(index))
+            continue;
+        const std::vector<ChannelAddress> addresses = list.addresses(index);
+        if (addresses.empty())
+            continue;
+        if (const auto rule = catchupRuleFor(addresses.front().address, list.tags(index), list.listTags(), settings, nullptr))
+            days = std::max(days, rule->days);
+    }
+    return days;
+}
+
 void PlaybackController::watchBack(int entry, const Programme& programme, qint64 fromSecond)
 {
     const std::optional<CatchupRule> rule = catchupRuleOf(entry);

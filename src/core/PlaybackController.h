@@ -82,6 +82,8 @@ public:
     // What the list and the settings give the entry for watching back; none
     // when nothing does (logged when what is given cannot be used).
     std::optional<CatchupRule> catchupRuleOf(int entry) const;
+    // How far back any channel of the list can be watched, in days; 0 when none can.
+    int catchupDaysOfList() const;
     // The picture kept for a channel, fitted to the video area as it is now.
     PictureSettings pictureOf(const ChannelKey& channel) const;
 

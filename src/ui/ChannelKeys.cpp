@@ -3,6 +3,7 @@
 #include "ListLibraryView.h"
 
 #include "FullScreenLayout.h"
+#include "GuideGridHandlers.h"
 #include "GuideHandlers.h"
 #include "HandlerContext.h"
 #include "ListPanel.h"
@@ -85,6 +86,7 @@ std::span<const ChannelKeys::KeyAction> ChannelKeys::actions()
         {{Qt::Key_M}, M::None, "M  静音", [](ChannelKeys& self, int) { ToggleMute(self.context_); }},
         {{Qt::Key_I}, M::None, "I  正在播出的节目", [](ChannelKeys& self, int) { ShowBannerOfWatched(self.context_); }},
         {{Qt::Key_G}, M::None, "G  节目表", [](ChannelKeys& self, int) { ToggleProgrammeSchedule(self.context_); }},
+        {{Qt::Key_E}, M::None, "E  电视指南（所有频道的节目）", [](ChannelKeys& self, int) { ToggleGuideGrid(self.context_); }},
         {{Qt::Key_F5}, M::None, "F5  刷新列表", [](ChannelKeys& self, int) { RefreshShownList(self.context_); }},
         {{Qt::Key_F12}, M::None, "F12  截图", [](ChannelKeys& self, int) { SaveScreenshot(self.context_); }},
         {{Qt::Key_Comma}, M::Control, "Ctrl+,  设置", [](ChannelKeys& self, int) { ShowSettingsWindow(self.context_); }},

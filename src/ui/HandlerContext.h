@@ -6,6 +6,7 @@
 #include <functional>
 
 struct AppCore;
+class GuideGridWindow;
 class ListFilterLine;
 class MainWindow;
 class MediaInfoPanel;
@@ -27,6 +28,7 @@ struct HandlerContext {
     // Made when first shown, owned by the window.
     ProgrammeBanner* banner = nullptr;     // what is on, over the video
     ProgrammeSchedule* schedule = nullptr; // a channel's programmes by day
+    GuideGridWindow* guideGrid = nullptr;  // every channel by time
     PositionBar* positionBar = nullptr;    // where a file or a programme watched back stands; from the first choice
     MediaInfoPanel* infoPanel = nullptr;   // what plays, from the menu over the video
     std::uint64_t startupLoad = 0; // the load of the list beside the program at start

@@ -1,5 +1,6 @@
 #include "ListCheckHandlers.h"
 
+#include "GuideGridHandlers.h"
 #include "HandlerContext.h"
 #include "ListLibraryView.h"
 #include "SettingsView.h"
@@ -81,6 +82,8 @@ void ShowListHeadingMenu(HandlerContext& context, QPoint onScreen)
     else
         menu.addAction(QStringLiteral("检测全部频道"), &context.window, [&context] { StartListCheck(context); });
     menu.addAction(QStringLiteral("另存为…"), &context.window, [&context] { saveAs(context); });
+    menu.addAction(QStringLiteral("电视指南"), &context.window, [&context] { ToggleGuideGrid(context); })
+        ->setShortcut(QKeySequence(Qt::Key_E));
     menu.addSeparator();
     AddListLibraryMenu(context, menu);
     menu.addAction(QStringLiteral("设置…"), &context.window, [&context] { ShowSettingsWindow(context); })

@@ -1,6 +1,7 @@
 #include "WindowBar.h"
 
 #include "FullScreenLayout.h"
+#include "GuideGridHandlers.h"
 #include "HandlerContext.h"
 #include "MediaInfoPanel.h"
 #include "MainWindow.h"
@@ -49,6 +50,9 @@ void OnTopEdgeTick(HandlerContext& context)
 // Esc reaches here in the window too, where the hot key is not taken from other programs.
 void OnEscapeHotKey(HandlerContext& context)
 {
+    // What shows over the video closes first; full screen stays.
+    if (CloseGuideGrid(context))
+        return;
     CloseMediaInfo(context);
     if (!windowmode::isFullScreen(context.window))
         return;
