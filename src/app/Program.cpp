@@ -2,6 +2,7 @@
 
 #include "AfterFirstPaint.h"
 #include "DesktopMediaControls.h"
+#include "ReminderAlerts.h"
 #include "GuideModule.h"
 #include "ListCheckModule.h"
 #include "ListHandoff.h"
@@ -116,6 +117,10 @@ Program::Program(const QString& programFolder)
     core.channels.setFavourites(core.settings->favourites());
     core.alternates.setKept(core.settings->firstAddresses());
     core.pictures.setKept(core.settings->pictures());
+    const std::vector<Reminder> keptReminders = core.settings->reminders();
+    core.reminders.setKept(keptReminders, QDateTime::currentSecsSinceEpoch());
+    if (core.reminders.kept().size() != keptReminders.size())
+        core.settings->setReminders(core.reminders.kept()); // those missed are gone from the file too
     core.playback = std::make_unique<PlaybackController>(PlaybackController::Parts{
         *core.session, core.channels, core.alternates, core.pictures, core.settings.get(), *context_->video});
     core.preopen = std::make_unique<PreopenScheduler>(*core.playback, core.channels, core.settings.get());
@@ -175,6 +180,9 @@ void Program::wireWindow()
         if (std::exchange(fetcherOwed_, false))
             openListFetcher();
         desktopControls_->start();
+        reminderAlerts_ = std::make_unique<ReminderAlerts>(state_.core, *context_, [] { return QDateTime::currentSecsSinceEpoch(); });
+        context_->remindersChanged = [this] { reminderAlerts_->rearm(); };
+        reminderAlerts_->rearm();
         // Lists handed over by later starts come here.
         handoff_ = std::make_unique<ListHandoff>([this](const QString& list) {
             state_.core.lists->addAndOpen({}, list);

@@ -7,6 +7,7 @@
 
 class ChannelKeys;
 class DesktopMediaControls;
+class ReminderAlerts;
 class GuideModule;
 class KnownServers;
 class ListCheckModule;
@@ -53,6 +54,7 @@ private:
     bool fetcherOwed_ = false;  // a list by address waits for the network module
     std::unique_ptr<ListHandoff> handoff_;
     std::unique_ptr<DesktopMediaControls> desktopControls_;
+    std::unique_ptr<ReminderAlerts> reminderAlerts_; // from the first paint
     std::unique_ptr<KnownServers> knownServers_;
     bool exited_ = false;
 };

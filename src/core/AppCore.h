@@ -8,6 +8,7 @@
 #include "PlaybackController.h"
 #include "PreopenScheduler.h"
 #include "ProgrammeGuide.h"
+#include "Reminders.h"
 #include "UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "sources/PlaySourceLoader.h"
@@ -26,6 +27,7 @@ struct AppCore {
     ChannelNavigator channels; // the list shown, the history, which way a change goes
     AlternateOrder alternates; // which address of a channel is tried first
     PictureChoices pictures;   // each channel's picture shape and deinterlacing
+    Reminders reminders;       // programmes to be told of before they start
     // Owns the players (the one made at start, one to switch channels on and
     // one to open channels ahead), plays and stops through them off the
     // window's thread.

@@ -3,3 +3,4 @@
 Q_LOGGING_CATEGORY(lcCatchup, "clipvane.catchup", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcLists, "clipvane.lists", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcSettings, "clipvane.settings", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcReminders, "clipvane.reminders", QtWarningMsg)

@@ -8,3 +8,5 @@ Q_DECLARE_LOGGING_CATEGORY(lcCatchup)
 Q_DECLARE_LOGGING_CATEGORY(lcLists)
 // Settings: values in clipvane.conf that are not valid, copies that cannot be brought in.
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)
+// Reminders: those missed while the program was not running, notifications that could not be shown.
+Q_DECLARE_LOGGING_CATEGORY(lcReminders)

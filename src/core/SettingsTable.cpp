@@ -25,6 +25,8 @@ const std::vector<SettingRow>& rows()
          "列表自己没写指南时用这些（http、https 或本机文件），每个可加时间偏移和时区", SettingTakes::AtOnce},
         {"epg-refresh-hours", SettingsPage::Guide, Kind::Number, "6", "指南刷新间隔（小时）",
          "节目指南旧过这么久就重新下载", SettingTakes::AtOnce, {}, 1, 168},
+        {"reminder-switch", SettingsPage::Guide, Kind::Choice, "", "到时自动切换",
+         "预约的节目开始前一分钟提醒时，直接换到它的频道", SettingTakes::AtOnce, {{"", "否"}, {"on", "是"}}},
         {"catchup-source", SettingsPage::Catchup, Kind::CatchupTemplate, "", "回看地址模板",
          "列表没给频道回看规则时用它：完整地址，或加在频道地址后的部分（如 ?playseek={utc}-{utcend}）",
          SettingTakes::AtOnce},

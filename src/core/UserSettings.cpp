@@ -154,6 +154,27 @@ bool UserSettings::startsPlaying() const
     return value(u"start") == u"last";
 }
 
+std::vector<Reminder> UserSettings::reminders() const
+{
+    return readChannelArray<Reminder>(QStringLiteral("reminders"), [](const ChannelKey& channel, const QSettings& kept) {
+        return Reminder{channel, kept.value(QStringLiteral("start")).toLongLong(), kept.value(QStringLiteral("title")).toString()};
+    });
+}
+
+void UserSettings::setReminders(const std::vector<Reminder>& reminders)
+{
+    writeChannelArray(QStringLiteral("reminders"), reminders, [](const Reminder& one, QSettings& settings) -> const ChannelKey& {
+        settings.setValue(QStringLiteral("start"), one.start);
+        settings.setValue(QStringLiteral("title"), one.title);
+        return one.channel;
+    });
+}
+
+bool UserSettings::remindersSwitch() const
+{
+    return value(u"reminder-switch") == u"on";
+}
+
 std::vector<ChannelKey> UserSettings::favourites() const
 {
     return readChannelArray<ChannelKey>(QStringLiteral("favourites"),

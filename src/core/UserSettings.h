@@ -4,6 +4,7 @@
 #include "ChannelKey.h"
 #include "ListRef.h"
 #include "PictureChoices.h"
+#include "Reminders.h"
 #include "SettingsTable.h"
 
 #include <QString>
@@ -45,6 +46,11 @@ public:
     // (or nothing) selects it only.
     bool startsPlaying() const;
 
+    // The reminders set, by start.
+    std::vector<Reminder> reminders() const;
+    void setReminders(const std::vector<Reminder>& reminders);
+    // A reminder's time switches to its channel by itself.
+    bool remindersSwitch() const;
     // The favourites, in the order they were added.
     std::vector<ChannelKey> favourites() const;
     void setFavourites(const std::vector<ChannelKey>& favourites);

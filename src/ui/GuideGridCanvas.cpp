@@ -60,7 +60,15 @@ void GuideGridCanvas::present(GuideGridRows rows, qint64 now, int row)
 void GuideGridCanvas::refresh()
 {
     schedules_.clear();
+    describeCursor();
     update();
+}
+
+void GuideGridCanvas::describeCursor()
+{
+    setAccessibleDescription(describe(currentCell()));
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void GuideGridCanvas::setNow(qint64 now)
@@ -119,10 +127,7 @@ void GuideGridCanvas::placeCursor(const Cursor& cursor)
 {
     cursor_ = cursor;
     keepCursorInView();
-    const QString description = describe(currentCell());
-    setAccessibleDescription(description);
-    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
+    describeCursor();
     update();
     emit cursorMoved();
 }

@@ -68,6 +68,7 @@ private:
     const guidegrid::Schedule* scheduleOf(int row) const;
     guidegrid::Navigation navigation() const;
     void placeCursor(const guidegrid::Cursor& cursor);
+    void describeCursor(); // for a screen reader: the cell under the cursor
     void keepCursorInView();
     int visibleRows() const;
     int rowsAreaWidth() const { return width() - kNamesWidth; }

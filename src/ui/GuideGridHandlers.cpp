@@ -3,6 +3,7 @@
 #include "GuideGridWindow.h"
 #include "HandlerContext.h"
 #include "MainWindow.h"
+#include "ReminderHandlers.h"
 #include "VideoArea.h"
 #include "controls/ListBox.h"
 #include "core/AppCore.h"
@@ -35,6 +36,7 @@ GuideGridRows rowsOf(HandlerContext& context)
             rule = rules->emplace(row, playback.catchupRuleOf(row)).first;
         return rule->second && isWatchableBack(programme, *rule->second, QDateTime::currentSecsSinceEpoch());
     };
+    rows.reminded = [&context](int row, const Programme& programme) { return IsReminded(context, row, programme); };
     rows.playing = core.channels.lastPlayed();
     rows.catchupDays = playback.catchupDaysOfList();
     return rows;
@@ -68,6 +70,9 @@ void act(HandlerContext& context, const guidegrid::Cell& cell)
         break;
     }
     case guidegrid::CellAction::Remind:
+        ToggleReminder(context, cell.row, *programme);
+        canvas.refresh();
+        break;
     case guidegrid::CellAction::None:
         break;
     }
@@ -102,7 +107,8 @@ void ToggleGuideGrid(HandlerContext& context)
                         rule = rules.emplace(hit.entry, playback.catchupRuleOf(hit.entry)).first;
                     return rule->second && isWatchableBack(hit.programme, *rule->second, now);
                 });
-                context.guideGrid->showFindings(ranked, [&list](int entry) { return list.name(entry); });
+                context.guideGrid->showFindings(ranked, [&list](int entry) { return list.name(entry); },
+                                                [&context](const ProgrammeHit& hit) { return IsReminded(context, hit.entry, hit.programme); });
             });
         });
     }

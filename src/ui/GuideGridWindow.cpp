@@ -108,14 +108,16 @@ void GuideGridWindow::showDays()
     day_->setCurrentIndex(int(days.first.daysTo(canvas_->timeline().dayOf(canvas_->currentCell().start))));
 }
 
-void GuideGridWindow::showFindings(const std::vector<ProgrammeHit>& hits, const std::function<QString(int)>& nameOf)
+void GuideGridWindow::showFindings(const std::vector<ProgrammeHit>& hits, const std::function<QString(int)>& nameOf,
+                                   const std::function<bool(const ProgrammeHit&)>& reminded)
 {
     hits_ = hits;
     results_->clear();
     for (const ProgrammeHit& hit : hits_) {
         const QDate day = canvas_->timeline().dayOf(hit.programme.start);
         auto* item = new QListWidgetItem(nameOf(hit.entry) + QStringLiteral("  ") + dayName(day) + QStringLiteral("  ") +
-                                         programmeTimes(hit.programme) + QStringLiteral("  ") + hit.programme.title,
+                                         programmeTimes(hit.programme) + QStringLiteral("  ") + hit.programme.title +
+                                             (reminded && reminded(hit) ? QStringLiteral("  〔已预约〕") : QString()),
                                          results_);
         if (!hit.programme.description.isEmpty())
             item->setToolTip(hit.programme.description);

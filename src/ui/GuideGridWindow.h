@@ -22,7 +22,8 @@ public:
     void present(GuideGridRows rows, qint64 now, int row, const QRect& area);
     GuideGridCanvas& canvas() { return *canvas_; }
     // A search's findings, as rankedHits lists them, and the names of their channels.
-    void showFindings(const std::vector<ProgrammeHit>& hits, const std::function<QString(int entry)>& nameOf);
+    void showFindings(const std::vector<ProgrammeHit>& hits, const std::function<QString(int entry)>& nameOf,
+                      const std::function<bool(const ProgrammeHit&)>& reminded = {});
     QStringList findings() const;
     void closeGrid();
 

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "ProgrammeBanner.h"
 #include "ProgrammeSchedule.h"
+#include "ReminderHandlers.h"
 #include "VideoArea.h"
 #include "controls/ListBox.h"
 #include "core/AppCore.h"
@@ -62,6 +63,10 @@ void ToggleProgrammeSchedule(HandlerContext& context)
         context.schedule = new ProgrammeSchedule(context.window);
         QObject::connect(context.schedule, &ProgrammeSchedule::watchBack, &playback,
                          [&playback](int entry, const Programme& programme) { playback.watchBack(entry, programme); });
+        QObject::connect(context.schedule, &ProgrammeSchedule::reminderToggled, context.schedule,
+                         [&context](int entry, const Programme& programme) {
+                             context.schedule->markReminded(programme, ToggleReminder(context, entry, programme));
+                         });
     }
     if (context.schedule->isVisible()) {
         context.schedule->hide();
@@ -79,5 +84,6 @@ void ToggleProgrammeSchedule(HandlerContext& context)
     if (const std::optional<CatchupRule> rule = playback.catchupRuleOf(entry))
         watchable = [rule = *rule, now](const Programme& programme) { return isWatchableBack(programme, rule, now); };
     context.schedule->present(entry, context.core.channels.list().name(entry), programmes, now,
-                              context.video->onScreen(), watchable);
+                              context.video->onScreen(), watchable,
+                              [&context, entry](const Programme& programme) { return IsReminded(context, entry, programme); });
 }

@@ -42,4 +42,6 @@ struct HandlerContext {
     // The settings file changed (saved from the settings window, or a copy
     // brought in): the core and the window take up what they can now.
     std::function<void()> settingsChanged;
+    // A reminder was set or cleared: the program tells of the next in time.
+    std::function<void()> remindersChanged;
 };

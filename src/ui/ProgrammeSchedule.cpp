@@ -35,10 +35,11 @@ ProgrammeSchedule::ProgrammeSchedule(QWidget& mainWindow)
 }
 
 void ProgrammeSchedule::present(int entry, const QString& name, const std::vector<Programme>& programmes, qint64 now,
-                                const QRect& area, const Watchable& watchable)
+                                const QRect& area, const Watchable& watchable, const Reminded& reminded)
 {
     entry_ = entry;
     watchable_.clear();
+    coming_.clear();
     title_->setText(name.isEmpty() ? QStringLiteral("节目表") : name + QStringLiteral("  节目表"));
     list_->clear();
     QDate day;
@@ -53,6 +54,7 @@ void ProgrammeSchedule::present(int entry, const QString& name, const std::vecto
             heading->setTextAlignment(Qt::AlignCenter);
             heading->setForeground(QColor(192, 192, 192));
             watchable_.emplace_back();
+            coming_.emplace_back();
         }
         auto* row = new QListWidgetItem(programmeTimes(programme) + QStringLiteral("  ") + programme.title, list_);
         if (!programme.description.isEmpty())
@@ -70,6 +72,10 @@ void ProgrammeSchedule::present(int entry, const QString& name, const std::vecto
         if (back)
             row->setText(row->text() + QStringLiteral("  〔") + texts::watchableBack() + QStringLiteral("〕"));
         watchable_.push_back(back ? programme : Programme{});
+        const bool coming = programme.start > now;
+        if (coming && reminded && reminded(programme))
+            row->setText(row->text() + reminderMark());
+        coming_.push_back(coming ? programme : Programme{});
     }
     if (programmes.empty())
         new QListWidgetItem(QStringLiteral("没有这个频道的节目单"), list_);
@@ -100,8 +106,30 @@ int ProgrammeSchedule::currentRow() const
     return -1;
 }
 
+QString ProgrammeSchedule::reminderMark()
+{
+    return QStringLiteral("  〔已预约〕");
+}
+
+void ProgrammeSchedule::markReminded(const Programme& programme, bool reminded)
+{
+    for (size_t row = 0; row < coming_.size() && int(row) < list_->count(); ++row) {
+        if (coming_[row].start != programme.start || coming_[row].title != programme.title)
+            continue;
+        QListWidgetItem* item = list_->item(int(row));
+        QString text = item->text();
+        if (text.endsWith(reminderMark()))
+            text.chop(reminderMark().size());
+        item->setText(reminded ? text + reminderMark() : text);
+    }
+}
+
 void ProgrammeSchedule::activate(int row)
 {
+    if (row >= 0 && size_t(row) < coming_.size() && coming_[size_t(row)].start != 0) {
+        emit reminderToggled(entry_, coming_[size_t(row)]);
+        return;
+    }
     if (row < 0 || size_t(row) >= watchable_.size() || watchable_[size_t(row)].start == 0)
         return;
     const Programme chosen = watchable_[size_t(row)];

@@ -21,11 +21,14 @@ public:
     explicit ProgrammeSchedule(QWidget& mainWindow);
 
     using Watchable = std::function<bool(const Programme&)>;
+    using Reminded = std::function<bool(const Programme&)>;
 
     // The programmes of list entry `entry`; `watchable` tells which can be
-    // watched back (none when it is empty).
+    // watched back (none when it is empty), `reminded` which have a reminder.
     void present(int entry, const QString& name, const std::vector<Programme>& programmes, qint64 now,
-                 const QRect& area, const Watchable& watchable = {});
+                 const QRect& area, const Watchable& watchable = {}, const Reminded& reminded = {});
+    // A coming programme's reminder was set or cleared: its row says so.
+    void markReminded(const Programme& programme, bool reminded);
     // The rows as shown: day headings and "19:00–19:30  新闻联播".
     QStringList rows() const;
     // The row of the programme on now; -1 when none is on.
@@ -34,6 +37,8 @@ public:
 signals:
     // A programme that can be watched back was asked for.
     void watchBack(int entry, const Programme& programme);
+    // Enter on a programme still to come.
+    void reminderToggled(int entry, const Programme& programme);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -45,4 +50,6 @@ private:
     QListWidget* list_;
     int entry_ = -1;
     std::vector<Programme> watchable_; // each row's programme if it can be watched back; a zero start if not
+    std::vector<Programme> coming_;    // each row's programme if it is still to come; a zero start if not
+    static QString reminderMark();
 };

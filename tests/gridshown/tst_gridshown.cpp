@@ -4,19 +4,25 @@
 // channel's row marked and the now line drawn; real keys go to a past
 // programme of a catch-up channel and Enter watches it back from its start;
 // "/" and a word of a description find a coming programme and Enter lands on
-// its cell; Esc closes it and the picture shows again.
+// its cell; Esc closes it and the picture shows again. A reminder set on the
+// grid a minute ahead is told through a stand-in notification service on the
+// test's own bus, and with "到时自动切换" its channel plays.
 
 #include "HttpTestServer.h"
 #include "TestMedia.h"
 #include "XTestSupport.h"
 
 #include "app/Program.h"
+#include "core/UserSettings.h"
 #include "ui/GuideGridWindow.h"
+#include "ui/ProgrammeBanner.h"
 #include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/TransLabel.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDateTime>
 #include <QFile>
 #include <QLineEdit>
@@ -30,6 +36,29 @@ class GridShownTest : public QObject {
 
 private slots:
     void gridOpensOnNowWatchesBackAndFinds();
+    void aReminderIsToldAndSwitches();
+};
+
+// The desktop's notification service as the test plays it, on a connection of its own.
+class StandInNotifications final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    struct Shown {
+        QString summary;
+        QString body;
+        QStringList actions;
+    };
+    std::vector<Shown> shown;
+
+public slots:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList& actions, const QVariantMap&, int)
+    {
+        shown.push_back({summary, body, actions});
+        return uint(shown.size());
+    }
+    QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
 };
 
 namespace {
@@ -152,6 +181,68 @@ void GridShownTest::gridOpensOnNowWatchesBackAndFinds()
     QTRY_VERIFY(!context.guideGrid->isVisible());
     QTRY_VERIFY(program.window().isActiveWindow());
     program.OnProgramExit();
+}
+
+void GridShownTest::aReminderIsToldAndSwitches()
+{
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in"));
+    QVERIFY2(bus.isConnected(), "the test runs on a session bus of its own");
+    StandInNotifications notifications;
+    QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications, QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    UserSettings().save({{QStringLiteral("reminder-switch"), QStringLiteral("on")}});
+
+    QTemporaryDir folder;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const qint64 soon = now + 65; // told five seconds from now
+    const QString guide = folder.filePath(QStringLiteral("guide.xml"));
+    QVERIFY(testmedia::writeFile(guide, "<tv><channel id=\"c1\"><display-name>湖南卫视</display-name></channel>"
+                                        "<channel id=\"c2\"><display-name>二台</display-name></channel>\n" +
+                                            programme("c1", now - 600, soon, "直播节目") + programme("c1", soon, soon + 3600, "预约节目") +
+                                            programme("c2", now - 600, now + 3600, "二台新闻") + "</tv>"));
+    const QString clip = folder.filePath(QStringLiteral("clip.ts"));
+    const QString other = folder.filePath(QStringLiteral("other.ts"));
+    QVERIFY(testmedia::makeClip(clip, QStringLiteral("blue"), 5));
+    QVERIFY(QFile::copy(clip, other));
+    QVERIFY(testmedia::writeFile(folder.filePath(QStringLiteral("澄影播放源.txt")),
+                                 "#EXTM3U x-tvg-url=\"" + guide.toUtf8() + "\"\n"
+                                 "#EXTINF:-1 tvg-id=\"c2\",二台\n" + clip.toUtf8() + "\n"
+                                 "#EXTINF:-1 tvg-id=\"c1\",湖南卫视\n" + other.toUtf8() + "\n"));
+    Program program(folder.path());
+    program.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
+    HandlerContext& context = program.handlers();
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide && !program.core().guide->programmes(1).empty(), 20000);
+    program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
+    program.window().activateWindow();
+    xtest::xdotool({"windowfocus", "--sync", QString::number(program.window().winId())});
+    QVERIFY(keys({"Return"}));
+    QTRY_VERIFY_WITH_TIMEOUT(title(program).contains(QStringLiteral("二台")), 10000);
+
+    // On the grid: down to 湖南卫视, on to the coming programme, Enter sets its reminder.
+    QVERIFY(keys({"e"}));
+    QTRY_VERIFY(context.guideGrid && context.guideGrid->isActiveWindow());
+    GuideGridCanvas& canvas = context.guideGrid->canvas();
+    QVERIFY(keys({"Down", "Right", "Return"}));
+    QTRY_VERIFY2(canvas.accessibleDescription().contains(QStringLiteral("预约节目  〔已预约〕")),
+                 qPrintable(canvas.accessibleDescription()));
+    QCOMPARE(program.core().reminders.kept().size(), size_t(1));
+    QCOMPARE(UserSettings().reminders().size(), size_t(1));
+    QVERIFY(keys({"Escape"}));
+    QTRY_VERIFY(!context.guideGrid->isVisible());
+
+    // A minute ahead: the notification with its two actions, the banner, and the channel by itself.
+    QTRY_VERIFY_WITH_TIMEOUT(!notifications.shown.empty(), 30000);
+    QVERIFY2(notifications.shown[0].body.contains(QStringLiteral("预约节目")), qPrintable(notifications.shown[0].body));
+    QVERIFY(notifications.shown[0].body.contains(QStringLiteral("湖南卫视")));
+    QCOMPARE(notifications.shown[0].actions, QStringList({"switch", "切换", "dismiss", "忽略"}));
+    QTRY_VERIFY_WITH_TIMEOUT(title(program).contains(QStringLiteral("湖南卫视")), 10000);
+    QVERIFY(context.banner && context.banner->isVisible() && context.banner->entry() == 1);
+    // Told once, and gone from the file.
+    QVERIFY(program.core().reminders.kept().empty());
+    QVERIFY(UserSettings().reminders().empty());
+    program.OnProgramExit();
+    bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
 }
 
 QTEST_MAIN(GridShownTest)

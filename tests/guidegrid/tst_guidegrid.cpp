@@ -1,11 +1,14 @@
 // The guide's grid without a window: where times fall across it (over
 // midnight and a change of the clocks), which programmes a view holds, how
 // the cursor moves, what Enter does on a cell, and how a search's findings
-// are listed.
+// are listed; reminders kept across runs, told once, dropped when missed.
 
+#include "core/CoreLog.h"
 #include "core/GuideGrid.h"
+#include "core/UserSettings.h"
 
 #include <QDateTime>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace guidegrid;
@@ -14,12 +17,23 @@ class GuideGridTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void timesRunEvenlyOverMidnightAndAChangeOfTheClocks();
     void aViewHoldsTheProgrammesItShows();
     void theCursorMovesByCellRowAndDay();
     void enterOnACell();
     void findingsAreListedNowComingThenPastToWatchBack();
+    void remindersAreKeptToldOnceAndDroppedWhenMissed();
+
+private:
+    QTemporaryDir home_;
 };
+
+void GuideGridTest::initTestCase()
+{
+    // Before anything asks QSettings where the user's file is.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_.filePath(QStringLiteral("config"))));
+}
 
 namespace {
 
@@ -165,6 +179,44 @@ void GuideGridTest::findingsAreListedNowComingThenPastToWatchBack()
     for (const ProgrammeHit& hit : rankedHits(hits, now, [](const ProgrammeHit& hit) { return hit.entry == 5; }))
         order << hit.programme.title;
     QCOMPARE(order, QStringList({"正在播", "今晚", "明天", "刚才，可回看", "昨天，可回看"}));
+}
+
+void GuideGridTest::remindersAreKeptToldOnceAndDroppedWhenMissed()
+{
+    const ChannelKey hunan{QStringLiteral("湖南卫视"), QStringLiteral("http://h/hn.ts")};
+    const ChannelKey other{QStringLiteral("二台"), QStringLiteral("http://h/2.ts")};
+    const qint64 now = beijing(9, 19, 0);
+    Reminders reminders;
+    QVERIFY(reminders.toggle({hunan, beijing(9, 21, 0), QStringLiteral("电影")}));
+    QVERIFY(reminders.toggle({other, beijing(9, 20, 0), QStringLiteral("新闻")}));
+    QVERIFY(reminders.toggle({hunan, beijing(9, 22, 0), QStringLiteral("晚间")}));
+    QVERIFY(!reminders.toggle({hunan, beijing(9, 22, 0), QStringLiteral("晚间")})); // cleared
+    QVERIFY(reminders.has(hunan, beijing(9, 21, 0)));
+    QVERIFY(!reminders.has(other, beijing(9, 21, 0)));
+    QCOMPARE(reminders.nextDue(), beijing(9, 19, 59));
+
+    // Kept in the settings file, and read back by the next run.
+    UserSettings settings;
+    settings.setReminders(reminders.kept());
+    Reminders next;
+    next.setKept(settings.reminders(), now);
+    QCOMPARE(next.kept(), reminders.kept());
+
+    // A minute ahead each is told, once.
+    QVERIFY(next.takeDue(beijing(9, 19, 58)).empty());
+    const std::vector<Reminder> due = next.takeDue(beijing(9, 19, 59));
+    QCOMPARE(due.size(), size_t(1));
+    QCOMPARE(due[0].title, QStringLiteral("新闻"));
+    QCOMPARE(due[0].channel, other);
+    QVERIFY(next.takeDue(beijing(9, 19, 59)).empty());
+    QCOMPARE(next.nextDue(), beijing(9, 20, 59));
+
+    // A run starting after its time: dropped, with a word in the log.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("新闻.*二台.*missed")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("电影.*湖南卫视.*missed")));
+    Reminders late;
+    late.setKept(settings.reminders(), beijing(9, 20, 59));
+    QCOMPARE(late.kept().size(), size_t(0));
 }
 
 QTEST_GUILESS_MAIN(GuideGridTest)
