@@ -21,7 +21,7 @@ ORDER = ["startup", "first_frame_local", "first_frame_http", "first_frame_rtsp",
          "soak_files_first", "soak_files_end", "soak_seed", "sound_server_streams",
          "guide_programmes", "guide_size_mib", "guide_load_xml", "guide_load_gzip", "guide_memory_growth",
          "guide_window_held", "guide_lookup_1000", "guide_search", "guide_index_cost", "guide_index_cost_distinct",
-         "grid_open", "grid_scroll_frame"]
+         "grid_open", "grid_scroll_frame", "grid_scroll_frame_median"]
 
 # Targets: the figure, what the player's median must satisfy (given every
 # subject's median of this figure, and every figure's of this run), and how

@@ -17,7 +17,7 @@ fi
 build="$root/build-release"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
-    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load clipvane_guide clipvane_rtsp \
+    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load bench_guide_grid clipvane_guide clipvane_rtsp \
     $(pkg-config --exists mpv && echo bench_bare_mpv)
 # The benchmarks that drive the engine themselves find the RTSP module here.
 export CLIPVANE_RTSP_MODULE="$build/src/libclipvane_rtsp.so"
@@ -90,6 +90,7 @@ for i in 1 2 3; do
     "\$b/bench_process_probe" playing_standby clipvane cost 10 play "$app/clipvane"
 done
 "\$b/bench_list_load" $runs
+"\$b/bench_guide_grid" $runs
 "\$b/bench_switch_soak" $switches $seed "$work/red.mp4" "$work/blue.mp4" "$work/red.ts"
 "\$b/bench_bare_libvlc" soak $switches $seed "$work/red.mp4" "$work/blue.mp4" "$work/red.ts"
 true

@@ -1,5 +1,8 @@
 #include "GuideGrid.h"
 
+#include "ChannelList.h"
+#include "PinyinName.h"
+
 #include <QDateTime>
 
 #include <algorithm>
@@ -138,6 +141,43 @@ std::vector<ProgrammeHit> rankedHits(std::vector<ProgrammeHit> hits, qint64 now,
         return first == 2 ? a.programme.start > b.programme.start : a.programme.start < b.programme.start;
     });
     return hits;
+}
+
+std::vector<ProgrammeHit> channelNameHits(const ChannelList& list, const QString& text, qint64 now,
+                                          const std::function<std::shared_ptr<const Schedule>(int)>& scheduleOf, int most)
+{
+    std::vector<ProgrammeHit> hits;
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty())
+        return hits;
+    const std::optional<QByteArray> typing = pinyinTyping(wanted);
+    int channels = 0;
+    for (int row = list.favouriteRows(); row < list.count() && channels < most; ++row) {
+        if (list.isHeading(row))
+            continue;
+        const QString name = list.name(row);
+        if (!name.contains(wanted, Qt::CaseInsensitive) && !(typing && PinyinName(name).matches(*typing)))
+            continue;
+        const std::shared_ptr<const Schedule> schedule = scheduleOf(row);
+        if (!schedule)
+            continue;
+        ++channels;
+        auto at = firstEndingAfter(*schedule, now);
+        for (int taken = 0; at != schedule->end() && taken < 2; ++at, ++taken)
+            hits.push_back({row, *at});
+    }
+    return hits;
+}
+
+std::vector<ProgrammeHit> withoutRepeats(std::vector<ProgrammeHit> hits)
+{
+    std::vector<ProgrammeHit> kept;
+    for (ProgrammeHit& hit : hits)
+        if (std::none_of(kept.begin(), kept.end(), [&](const ProgrammeHit& other) {
+                return other.entry == hit.entry && other.programme.start == hit.programme.start;
+            }))
+            kept.push_back(std::move(hit));
+    return kept;
 }
 
 } // namespace guidegrid

@@ -2,6 +2,8 @@
 
 #include "ProgrammeGuide.h"
 
+class ChannelList;
+
 #include <QDate>
 #include <QTimeZone>
 
@@ -110,5 +112,14 @@ CellAction actionFor(const Cell& cell, qint64 now, bool watchableBack);
 // the past that can be watched back, latest first; the rest of the past left out.
 std::vector<ProgrammeHit> rankedHits(std::vector<ProgrammeHit> hits, qint64 now,
                                      const std::function<bool(const ProgrammeHit&)>& watchableBack);
+
+// What a search finds by channel name: the programme on now and the next of
+// each channel whose name holds `text` or types it in pinyin ("hnws" finds
+// 湖南卫视); favourites' copies left out (their entries are there); at most `most` channels.
+std::vector<ProgrammeHit> channelNameHits(const ChannelList& list, const QString& text, qint64 now,
+                                          const std::function<std::shared_ptr<const Schedule>(int row)>& scheduleOf,
+                                          int most = 50);
+// The guide's findings and those by name together, each programme of an entry once.
+std::vector<ProgrammeHit> withoutRepeats(std::vector<ProgrammeHit> hits);
 
 } // namespace guidegrid

@@ -95,11 +95,17 @@ void ToggleGuideGrid(HandlerContext& context)
                 context.guideGrid->showFindings({}, {});
                 return;
             }
-            guide->search(text, now, [&context, now](std::vector<ProgrammeHit> hits) {
+            guide->search(text, now, [&context, text, now](std::vector<ProgrammeHit> hits) {
                 if (!context.guideGrid || !context.guideGrid->isVisible())
                     return;
                 PlaybackController& playback = *context.core.playback;
                 const ChannelList& list = context.core.channels.list();
+                // A channel's name, or its pinyin, finds what it shows now and next.
+                std::vector<ProgrammeHit> byName = guidegrid::channelNameHits(list, text, now, [&context](int row) {
+                    return context.core.guide ? context.core.guide->schedule(row) : nullptr;
+                });
+                byName.insert(byName.end(), std::make_move_iterator(hits.begin()), std::make_move_iterator(hits.end()));
+                hits = guidegrid::withoutRepeats(std::move(byName));
                 std::unordered_map<int, std::optional<CatchupRule>> rules;
                 const auto ranked = guidegrid::rankedHits(std::move(hits), now, [&](const ProgrammeHit& hit) {
                     auto rule = rules.find(hit.entry);

@@ -3,6 +3,7 @@
 // the cursor moves, what Enter does on a cell, and how a search's findings
 // are listed; reminders kept across runs, told once, dropped when missed.
 
+#include "core/ChannelList.h"
 #include "core/CoreLog.h"
 #include "core/GuideGrid.h"
 #include "core/UserSettings.h"
@@ -23,6 +24,7 @@ private slots:
     void theCursorMovesByCellRowAndDay();
     void enterOnACell();
     void findingsAreListedNowComingThenPastToWatchBack();
+    void aChannelsNameOrPinyinFindsWhatItShows();
     void remindersAreKeptToldOnceAndDroppedWhenMissed();
 
 private:
@@ -179,6 +181,45 @@ void GuideGridTest::findingsAreListedNowComingThenPastToWatchBack()
     for (const ProgrammeHit& hit : rankedHits(hits, now, [](const ProgrammeHit& hit) { return hit.entry == 5; }))
         order << hit.programme.title;
     QCOMPARE(order, QStringList({"正在播", "今晚", "明天", "刚才，可回看", "昨天，可回看"}));
+}
+
+void GuideGridTest::aChannelsNameOrPinyinFindsWhatItShows()
+{
+    PlaySourceFile file;
+    for (const char* name : {"卫视", "湖南卫视", "湖南衛視 备用", "CCTV-5+ 体育", "长沙新闻"})
+        file.entries.emplace_back(QString::fromUtf8(name), QStringLiteral("http://h/x"));
+    file.entries[0].address = QStringLiteral("#genre#");
+    file.fillColumns();
+    ChannelList list;
+    list.replace(file);
+    list.setFavourites({list.key(1)});
+    const qint64 now = beijing(9, 19, 10);
+    const auto schedule = std::make_shared<const Schedule>(Schedule{programme(beijing(9, 18, 0), beijing(9, 19, 0), "过去"),
+                                                                     programme(beijing(9, 19, 0), beijing(9, 20, 0), "现在"),
+                                                                     programme(beijing(9, 20, 0), beijing(9, 21, 0), "以后"),
+                                                                     programme(beijing(9, 21, 0), beijing(9, 22, 0), "再后")});
+    const auto scheduleOf = [&](int) { return schedule; };
+    const auto rowsFound = [&](const char* text) {
+        QList<int> rows;
+        for (const ProgrammeHit& hit : channelNameHits(list, QString::fromUtf8(text), now, scheduleOf))
+            rows << hit.entry;
+        return rows;
+    };
+    // Rows: 0 收藏, 1 湖南卫视 (its copy), 2 卫视, 3 湖南卫视, 4 湖南衛視 备用, 5 CCTV-5+, 6 长沙新闻.
+    QCOMPARE(rowsFound("hnws"), QList<int>({3, 3, 4, 4})); // now and next of each; the favourite's copy left out
+    const auto hits = channelNameHits(list, QStringLiteral("hunan"), now, scheduleOf);
+    QCOMPARE(hits.front().programme.title, QStringLiteral("现在"));
+    QCOMPARE(hits[1].programme.title, QStringLiteral("以后"));
+    QCOMPARE(rowsFound("cctv5"), QList<int>({5, 5}));
+    QCOMPARE(rowsFound("zs"), QList<int>({6, 6})); // 长 read zhang
+    QCOMPARE(rowsFound("新闻"), QList<int>({6, 6}));
+    QCOMPARE(rowsFound("  "), QList<int>());
+    QCOMPARE(channelNameHits(list, QStringLiteral("hnws"), now, scheduleOf, 1).size(), size_t(2));
+    // With the guide's findings, each programme of an entry once.
+    std::vector<ProgrammeHit> both = channelNameHits(list, QStringLiteral("hnws"), now, scheduleOf);
+    both.push_back({3, (*schedule)[1]});
+    both.push_back({3, (*schedule)[3]});
+    QCOMPARE(withoutRepeats(both).size(), size_t(5));
 }
 
 void GuideGridTest::remindersAreKeptToldOnceAndDroppedWhenMissed()
