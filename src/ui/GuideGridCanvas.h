@@ -38,6 +38,7 @@ public:
     void moveTo(int row, qint64 time);
     void moveByDays(int days);
     guidegrid::Cell currentCell() const;
+    qint64 cursorTime() const { return cursor_.time; }
     const Programme* programmeOf(const guidegrid::Cell& cell) const;
     // A past programme the cell holds can be watched back.
     bool canWatchBack(const guidegrid::Cell& cell) const;

@@ -88,6 +88,8 @@ void ToggleGuideGrid(HandlerContext& context)
         context.guideGrid = new GuideGridWindow(context.window);
         QObject::connect(context.guideGrid, &GuideGridWindow::activated, &context.window,
                          [&context](const guidegrid::Cell& cell) { act(context, cell); });
+        QObject::connect(context.guideGrid, &GuideGridWindow::reminderAsked, &context.window,
+                         [&context](const ProgrammeHit& hit) { ToggleReminder(context, hit.entry, hit.programme); });
         QObject::connect(context.guideGrid, &GuideGridWindow::searchAsked, &context.window, [&context](const QString& text) {
             ProgrammeGuide* guide = context.core.guide.get();
             const qint64 now = QDateTime::currentSecsSinceEpoch();

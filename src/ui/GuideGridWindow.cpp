@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
 #include <QVBoxLayout>
 
 namespace {
@@ -67,12 +68,12 @@ GuideGridWindow::GuideGridWindow(QWidget& mainWindow)
         search_->selectAll();
     });
     connect(canvas_, &GuideGridCanvas::cursorMoved, this, [this] {
-        const int index = int(canvas_->days().first.daysTo(canvas_->timeline().dayOf(canvas_->currentCell().start)));
+        const int index = int(canvas_->days().first.daysTo(canvas_->timeline().dayOf(canvas_->cursorTime())));
         const QSignalBlocker quiet(day_);
         day_->setCurrentIndex(std::clamp(index, 0, day_->count() - 1));
     });
     connect(day_, &QComboBox::activated, this, [this](int index) {
-        const int shown = int(canvas_->days().first.daysTo(canvas_->timeline().dayOf(canvas_->currentCell().start)));
+        const int shown = int(canvas_->days().first.daysTo(canvas_->timeline().dayOf(canvas_->cursorTime())));
         canvas_->moveByDays(index - shown);
         canvas_->setFocus(Qt::OtherFocusReason);
     });
@@ -81,8 +82,12 @@ GuideGridWindow::GuideGridWindow(QWidget& mainWindow)
     connect(search_, &QLineEdit::textChanged, this, [this] { typingPause_.start(); });
     connect(&typingPause_, &QTimer::timeout, this, [this] { emit searchAsked(search_->text().trimmed()); });
     connect(results_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { goToFinding(results_->row(item)); });
+    results_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(results_, &QWidget::customContextMenuRequested, this, &GuideGridWindow::showFindingMenu);
     search_->installEventFilter(this);
     results_->installEventFilter(this);
+    clock_.setInterval(30 * 1000);
+    connect(&clock_, &QTimer::timeout, this, [this] { canvas_->setNow(QDateTime::currentSecsSinceEpoch()); });
     hide();
 }
 
@@ -94,6 +99,7 @@ void GuideGridWindow::present(GuideGridRows rows, qint64 now, int row, const QRe
     activateWindow();
     canvas_->present(std::move(rows), now, row);
     showDays();
+    clock_.start();
     canvas_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -105,19 +111,27 @@ void GuideGridWindow::showDays()
     const QDate today = canvas_->timeline().dayOf(QDateTime::currentSecsSinceEpoch());
     for (QDate day = days.first; day <= days.last; day = day.addDays(1))
         day_->addItem(day == today ? QStringLiteral("今天 ") + dayName(day) : dayName(day));
-    day_->setCurrentIndex(int(days.first.daysTo(canvas_->timeline().dayOf(canvas_->currentCell().start))));
+    day_->setCurrentIndex(int(days.first.daysTo(canvas_->timeline().dayOf(canvas_->cursorTime()))));
 }
 
 void GuideGridWindow::showFindings(const std::vector<ProgrammeHit>& hits, const std::function<QString(int)>& nameOf,
                                    const std::function<bool(const ProgrammeHit&)>& reminded)
 {
     hits_ = hits;
+    nameOf_ = nameOf;
+    reminded_ = reminded;
+    listFindings();
+}
+
+void GuideGridWindow::listFindings()
+{
+    const int chosen = results_->currentRow();
     results_->clear();
     for (const ProgrammeHit& hit : hits_) {
         const QDate day = canvas_->timeline().dayOf(hit.programme.start);
-        auto* item = new QListWidgetItem(nameOf(hit.entry) + QStringLiteral("  ") + dayName(day) + QStringLiteral("  ") +
-                                         programmeTimes(hit.programme) + QStringLiteral("  ") + hit.programme.title +
-                                             (reminded && reminded(hit) ? QStringLiteral("  〔已预约〕") : QString()),
+        auto* item = new QListWidgetItem(nameOf_(hit.entry) + QStringLiteral("  ") + dayName(day) + QStringLiteral("  ") +
+                                             programmeTimes(hit.programme) + QStringLiteral("  ") + hit.programme.title +
+                                             (reminded_ && reminded_(hit) ? QStringLiteral("  〔已预约〕") : QString()),
                                          results_);
         if (!hit.programme.description.isEmpty())
             item->setToolTip(hit.programme.description);
@@ -125,6 +139,8 @@ void GuideGridWindow::showFindings(const std::vector<ProgrammeHit>& hits, const 
     if (hits_.empty() && !search_->text().trimmed().isEmpty())
         new QListWidgetItem(QStringLiteral("没有找到节目"), results_);
     results_->setVisible(!search_->text().trimmed().isEmpty());
+    if (chosen >= 0 && chosen < results_->count())
+        results_->setCurrentRow(chosen);
 }
 
 QStringList GuideGridWindow::findings() const
@@ -144,9 +160,37 @@ void GuideGridWindow::goToFinding(int row)
     canvas_->setFocus(Qt::OtherFocusReason);
 }
 
+void GuideGridWindow::keyPressEvent(QKeyEvent* event)
+{
+    // From the day picker, say: what the grid's own keys leave.
+    if (event->key() == Qt::Key_Escape)
+        closeGrid();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+// A programme to come can be reminded of from its finding too.
+void GuideGridWindow::showFindingMenu(const QPoint& at)
+{
+    const int row = results_->row(results_->itemAt(at));
+    if (row < 0 || size_t(row) >= hits_.size() || hits_[size_t(row)].programme.start <= QDateTime::currentSecsSinceEpoch())
+        return;
+    const ProgrammeHit hit = hits_[size_t(row)];
+    QMenu menu;
+    menu.setAccessibleName(QStringLiteral("节目菜单"));
+    const bool reminded = reminded_ && reminded_(hit);
+    menu.addAction(reminded ? QStringLiteral("取消预约") : QStringLiteral("预约"), this, [this, hit] {
+        emit reminderAsked(hit);
+        listFindings();
+        canvas_->refresh();
+    });
+    menu.exec(results_->viewport()->mapToGlobal(at));
+}
+
 void GuideGridWindow::closeGrid()
 {
     typingPause_.stop();
+    clock_.stop();
     hide();
     parentWidget()->activateWindow();
 }

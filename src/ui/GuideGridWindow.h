@@ -31,13 +31,18 @@ signals:
     void activated(const guidegrid::Cell& cell);
     // The search line's text, once typing pauses.
     void searchAsked(const QString& text);
+    // A finding's reminder set or cleared from its menu.
+    void reminderAsked(const ProgrammeHit& hit);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showDays();
     void goToFinding(int row);
+    void showFindingMenu(const QPoint& at);
+    void listFindings();
 
     QLabel* title_;
     QComboBox* day_;
@@ -45,5 +50,8 @@ private:
     QListWidget* results_;
     GuideGridCanvas* canvas_;
     std::vector<ProgrammeHit> hits_;
+    std::function<QString(int entry)> nameOf_;
+    std::function<bool(const ProgrammeHit&)> reminded_;
     QTimer typingPause_;
+    QTimer clock_; // the now line moves on while the grid shows
 };

@@ -176,10 +176,16 @@ void GridShownTest::gridOpensOnNowWatchesBackAndFinds()
     QVERIFY2(canvas.accessibleDescription().contains(QStringLiteral("晚间电影")), qPrintable(canvas.accessibleDescription()));
     QCOMPARE(canvas.currentCell().start, evening);
 
-    // Esc closes it; the window has the keys again.
+    // Esc closes it; the window has the keys again, and the filter finds 湖南卫视 by its pinyin.
     QVERIFY(keys({"Escape"}));
     QTRY_VERIFY(!context.guideGrid->isVisible());
     QTRY_VERIFY(program.window().isActiveWindow());
+    QVERIFY(keys({"ctrl+f"}));
+    auto* filter = program.window().findChild<QLineEdit*>(QStringLiteral("ListFilterLine"));
+    QTRY_VERIFY(filter && filter->hasFocus());
+    QVERIFY(xtest::xdotool({"type", "--delay", "30", "hnws"}));
+    QTRY_COMPARE(sources.model()->rowCount(), 2); // its group's heading and itself
+    QCOMPARE(sources.model()->index(1, 0).data().toString(), QStringLiteral("湖南卫视"));
     program.OnProgramExit();
 }
 
