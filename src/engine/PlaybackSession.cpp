@@ -143,6 +143,15 @@ void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlay
         else
             buffering_.report(event.cache);
         break;
+    case Type::VideoOutput:
+        // libvlc sets a picture's shape on the video outputs a player has at
+        // that moment: one chosen while the output was between sources (a
+        // player keeps it and takes it up again as it was) is given again.
+        if (!choice_->alternates.empty())
+            bank_.command(player, [picture = choice_->alternates.front().picture](MediaPlayer& shown) {
+                shown.SetPicture(picture);
+            });
+        break;
     case Type::EndReached:
         onEnd();
         break;

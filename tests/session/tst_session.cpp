@@ -682,6 +682,13 @@ void SessionTest::pictureGoesWithEveryOpenOfTheChoice()
     QVERIFY(passTimeUntil([&] { return countOf(first().callsAfter(before), QStringLiteral("open http://a/1")) == 1; }));
     QVERIFY(waitIdle());
     QCOMPARE(countOf(first().callsAfter(before), QStringLiteral("picture 1 2")), 1);
+    // A video output taken up by the player gets the picture chosen last, whenever it was chosen.
+    const PictureSettings cropped{PictureSettings::Shape::CropBars, PictureSettings::Deinterlace::Blend, {}};
+    session_->transport().setPicture(cropped);
+    QVERIFY(first().waitForCall(QStringLiteral("picture 4 2")));
+    const qsizetype chosen = first().calls().size();
+    first().send(Type::VideoOutput);
+    QVERIFY(passTimeUntil([&] { return countOf(first().callsAfter(chosen), QStringLiteral("picture 4 2")) == 1; }));
 }
 
 void SessionTest::streamRatesCoverTheLastSecondsAndStartOverAfterAReopen()
