@@ -39,6 +39,7 @@ public:
     void moveByDays(int days);
     guidegrid::Cell currentCell() const;
     qint64 cursorTime() const { return cursor_.time; }
+    int rowCount() const { return rows_.count; }
     const Programme* programmeOf(const guidegrid::Cell& cell) const;
     // A past programme the cell holds can be watched back.
     bool canWatchBack(const guidegrid::Cell& cell) const;

@@ -136,6 +136,14 @@ bool CloseGuideGrid(HandlerContext& context)
 
 void RefreshGuideGrid(HandlerContext& context)
 {
-    if (context.guideGrid && context.guideGrid->isVisible())
-        context.guideGrid->canvas().refresh();
+    if (!context.guideGrid || !context.guideGrid->isVisible())
+        return;
+    GuideGridCanvas& canvas = context.guideGrid->canvas();
+    // Another list, or other favourites: the rows afresh, on the same row number.
+    if (canvas.rowCount() != context.core.channels.list().count()) {
+        context.guideGrid->present(rowsOf(context), QDateTime::currentSecsSinceEpoch(), canvas.currentCell().row,
+                                   gridArea(context));
+        return;
+    }
+    canvas.refresh();
 }
