@@ -16,6 +16,20 @@
 
 namespace {
 
+using WatchableBack = std::function<bool(int row, const Programme& programme, qint64 now)>;
+
+// Whether a row's programme can be watched back, each row's rule asked of the core once.
+WatchableBack watchableBackOf(PlaybackController& playback)
+{
+    auto rules = std::make_shared<std::unordered_map<int, std::optional<CatchupRule>>>();
+    return [&playback, rules](int row, const Programme& programme, qint64 now) {
+        auto rule = rules->find(row);
+        if (rule == rules->end())
+            rule = rules->emplace(row, playback.catchupRuleOf(row)).first;
+        return rule->second && isWatchableBack(programme, *rule->second, now);
+    };
+}
+
 // The rows as the list shows them, asked of the guide and the core as they come into view.
 GuideGridRows rowsOf(HandlerContext& context)
 {
@@ -29,12 +43,8 @@ GuideGridRows rowsOf(HandlerContext& context)
     rows.schedule = [&core](int row) {
         return core.guide ? core.guide->schedule(row) : std::shared_ptr<const std::vector<Programme>>();
     };
-    auto rules = std::make_shared<std::unordered_map<int, std::optional<CatchupRule>>>();
-    rows.watchableBack = [&playback, rules](int row, const Programme& programme) {
-        auto rule = rules->find(row);
-        if (rule == rules->end())
-            rule = rules->emplace(row, playback.catchupRuleOf(row)).first;
-        return rule->second && isWatchableBack(programme, *rule->second, QDateTime::currentSecsSinceEpoch());
+    rows.watchableBack = [watchable = watchableBackOf(playback)](int row, const Programme& programme) {
+        return watchable(row, programme, QDateTime::currentSecsSinceEpoch());
     };
     rows.reminded = [&context](int row, const Programme& programme) { return IsReminded(context, row, programme); };
     rows.playing = core.channels.lastPlayed();
@@ -108,12 +118,9 @@ void ToggleGuideGrid(HandlerContext& context)
                 });
                 byName.insert(byName.end(), std::make_move_iterator(hits.begin()), std::make_move_iterator(hits.end()));
                 hits = guidegrid::withoutRepeats(std::move(byName));
-                std::unordered_map<int, std::optional<CatchupRule>> rules;
+                const WatchableBack watchable = watchableBackOf(playback);
                 const auto ranked = guidegrid::rankedHits(std::move(hits), now, [&](const ProgrammeHit& hit) {
-                    auto rule = rules.find(hit.entry);
-                    if (rule == rules.end())
-                        rule = rules.emplace(hit.entry, playback.catchupRuleOf(hit.entry)).first;
-                    return rule->second && isWatchableBack(hit.programme, *rule->second, now);
+                    return watchable(hit.entry, hit.programme, now);
                 });
                 context.guideGrid->showFindings(ranked, [&list](int entry) { return list.name(entry); },
                                                 [&context](const ProgrammeHit& hit) { return IsReminded(context, hit.entry, hit.programme); });

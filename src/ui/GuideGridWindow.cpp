@@ -1,6 +1,6 @@
 #include "GuideGridWindow.h"
 
-#include "controls/DefaultFont.h"
+#include "PanelOverVideo.h"
 #include "core/GuideText.h"
 
 #include <QComboBox>
@@ -36,14 +36,10 @@ GuideGridWindow::GuideGridWindow(QWidget& mainWindow)
     search_->setPlaceholderText(QStringLiteral("搜索节目（/）"));
     search_->setClearButtonEnabled(true);
     results_->setAccessibleName(QStringLiteral("搜索结果"));
-    QFont font = defaultGuiFont();
-    font.setPixelSize(14);
-    setFont(font);
-    setStyleSheet(QStringLiteral("QWidget { background: rgb(16, 16, 16); color: rgb(255, 255, 255); }"
-                                 "QLineEdit, QComboBox { background: rgb(40, 40, 40); border: 1px solid rgb(70, 70, 70);"
-                                 " padding: 2px 6px; }"
-                                 "QListWidget { border: none; background: rgb(24, 24, 24); }"
-                                 "QListWidget::item:selected { background: rgb(50, 177, 108); }"));
+    stylePanelOverVideo(*this, QStringLiteral("QLineEdit, QComboBox { background: rgb(40, 40, 40);"
+                                              " border: 1px solid rgb(70, 70, 70); padding: 2px 6px; }"
+                                              "QListWidget#GuideFindings { background: rgb(24, 24, 24); }"));
+    results_->setObjectName(QStringLiteral("GuideFindings"));
     auto* bar = new QHBoxLayout;
     bar->addWidget(title_);
     bar->addStretch();

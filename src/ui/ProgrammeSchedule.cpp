@@ -1,8 +1,8 @@
 #include "ProgrammeSchedule.h"
 
+#include "PanelOverVideo.h"
 #include "Texts.h"
 #include "core/GuideText.h"
-#include "controls/DefaultFont.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
@@ -18,12 +18,7 @@ ProgrammeSchedule::ProgrammeSchedule(QWidget& mainWindow)
     setAccessibleName(QStringLiteral("节目表"));
     title_->setAccessibleName(QStringLiteral("频道"));
     list_->setAccessibleName(QStringLiteral("节目"));
-    QFont font = defaultGuiFont();
-    font.setPixelSize(14);
-    setFont(font);
-    setStyleSheet(QStringLiteral("QWidget { background: rgb(16, 16, 16); color: rgb(255, 255, 255); }"
-                                 "QListWidget { border: none; }"
-                                 "QListWidget::item:selected { background: rgb(50, 177, 108); }"));
+    stylePanelOverVideo(*this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 8, 10, 8);
     layout->addWidget(title_);
