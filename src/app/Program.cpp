@@ -26,6 +26,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PlaySourceHandlers.h"
 #include "ui/PlaybackView.h"
+#include "ui/RecordingView.h"
 #include "ui/VideoArea.h"
 #include "ui/VideoMenu.h"
 #include "ui/controls/ListBox.h"
@@ -142,6 +143,7 @@ void Program::wireWindow()
     AppCore& core = state_.core;
     HandlerContext& context = *context_;
     FollowPlayback(context);
+    FollowRecording(context);
     SetUpListPanel(context);
     auto* find = new QShortcut(QKeySequence::Find, window_.get());
     QObject::connect(find, &QShortcut::activated, window_.get(), [&context] { ShowListFilter(context); });

@@ -17,7 +17,10 @@
 #include "platform/ShellOpen.h"
 
 #include <QCoreApplication>
+#include "engine/LiveChannel.h"
+
 #include <QDir>
+#include <QTimer>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -35,6 +38,10 @@ void OnMainWindowCreated(HandlerContext& context, ProgramState& state)
 
     // The network buffer the user chose; the default is the same 300 ms.
     playback.setCachingMs(state.core.settings ? state.core.settings->cachingMs() : kCachingMs);
+    if (state.core.settings)
+        LiveChannel::setBounds(state.core.settings->timeShiftBounds());
+    // Time-shift buffers a crash left behind, once the window shows.
+    QTimer::singleShot(0, &window, [] { TimeShiftBuffer::removeLeftOvers(TimeShiftBuffer::defaultFolder()); });
 
     window.get<DropTarget>(u"FileDropTarget").registerOn(&window);
 

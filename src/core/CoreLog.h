@@ -10,3 +10,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcLists)
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 // Reminders: those missed while the program was not running, notifications that could not be shown.
 Q_DECLARE_LOGGING_CATEGORY(lcReminders)
+Q_DECLARE_LOGGING_CATEGORY(lcTimeShift)

@@ -2,9 +2,11 @@
 
 #include "CoreLog.h"
 #include "GuideText.h"
+#include "Recording.h"
 #include "UserSettings.h"
 
 #include <QDateTime>
+#include <QDir>
 
 #include <algorithm>
 
@@ -13,9 +15,19 @@ using Phase = PlaybackStatus::Phase;
 PlaybackController::PlaybackController(Parts parts, QObject* parent)
     : QObject(parent), session_(parts.session), channels_(parts.channels), alternates_(parts.alternates),
       pictures_(parts.pictures), settings_(parts.settings), video_(parts.video),
-      now_([] { return QDateTime::currentSecsSinceEpoch(); })
+      now_([] { return QDateTime::currentSecsSinceEpoch(); }), live_(parts.session.transport())
 {
     connect(&session_, &PlaybackSession::statusChanged, this, &PlaybackController::onStatus);
+    connect(&live_, &LiveControl::moved, this, &PlaybackController::onLiveMoved);
+}
+
+void PlaybackController::onLiveMoved()
+{
+    PlaybackTitle title = title_;
+    title.kind = playingKind();
+    showTitle(title);
+    emit positionMoved();
+    emit stateChanged();
 }
 
 void PlaybackController::startVolume(const VolumeState::Look& look)
@@ -46,9 +58,10 @@ void PlaybackController::showTitle(PlaybackTitle title)
 
 PlaybackTitle::Kind PlaybackController::playingKind() const
 {
-    return isPaused() ? PlaybackTitle::Kind::Paused
-           : watchingBack_ ? PlaybackTitle::Kind::WatchingBack
-                           : PlaybackTitle::Kind::Playing;
+    return isPaused()           ? PlaybackTitle::Kind::Paused
+           : watchingBack_      ? PlaybackTitle::Kind::WatchingBack
+           : live_.isBehind()   ? PlaybackTitle::Kind::BehindLive
+                                : PlaybackTitle::Kind::Playing;
 }
 
 int PlaybackController::entryOf(const ChannelKey& channel) const
@@ -97,6 +110,7 @@ void PlaybackController::playEntry(int index)
         alternates.push_back({currentAddress_, {}, {}, {}});
 
     watchingBack_.reset(); // a channel chosen plays live
+    live_.reset(true);
     NowPlaying chosen{0, list.name(index), labels, list.key(index), {}, {}};
     for (const Alternate& alternate : alternates)
         chosen.addresses << alternate.address;
@@ -142,6 +156,7 @@ void PlaybackController::stop()
     showTitle({});
     playing_ = {};
     watchingBack_.reset();
+    live_.reset(true);
     session_.stop();
     emit addressInUse({});
     emit stateChanged();
@@ -160,6 +175,8 @@ void PlaybackController::stopOrPlayAgain()
 void PlaybackController::pauseOrStopOrPlayAgain()
 {
     PlayerTransport& transport = session_.transport();
+    if (playing_.generation != 0 && !watchingBack_ && live_.toggleHold())
+        return;
     if (playing_.generation != 0 && transport.setPaused(!transport.isPaused())) {
         PlaybackTitle held = title_;
         held.kind = playingKind();
@@ -188,6 +205,10 @@ void PlaybackController::pause()
 
 std::optional<PlaybackController::Position> PlaybackController::position() const
 {
+    if (!watchingBack_ && playing_.generation != 0) {
+        if (const std::optional<LiveControl::Where> where = live_.where())
+            return Position{where->reachMs - where->behindMs, where->reachMs, true};
+    }
     const std::optional<PlayerTransport::Position> position = session_.transport().position();
     if (!position)
         return std::nullopt;
@@ -199,12 +220,31 @@ std::optional<PlaybackController::Position> PlaybackController::position() const
 
 void PlaybackController::jumpBy(std::int64_t milliseconds)
 {
+    if (!watchingBack_ && playing_.generation != 0 && live_.jumpBy(milliseconds))
+        return;
     if (const std::optional<Position> shown = position())
         jumpTo(shown->timeMs + milliseconds);
 }
 
+void PlaybackController::backToLive()
+{
+    if (!watchingBack_ && playing_.generation != 0)
+        live_.backToLive();
+}
+
+void PlaybackController::toggleRecording()
+{
+    if (watchingBack_ || playing_.generation == 0)
+        return;
+    const QString path = QDir(recording::folder())
+                             .filePath(recording::fileName(playing_.name, QDateTime::fromSecsSinceEpoch(now_())));
+    live_.toggleRecording(path);
+}
+
 void PlaybackController::jumpTo(std::int64_t milliseconds)
 {
+    if (!watchingBack_ && playing_.generation != 0 && live_.jumpTo(milliseconds))
+        return;
     PlayerTransport& transport = session_.transport();
     const std::optional<PlayerTransport::Position> position = transport.position();
     if (!position)
@@ -261,6 +301,7 @@ int PlaybackController::catchupDaysOfList() const
 
 void PlaybackController::watchBack(int entry, const Programme& programme, qint64 fromSecond)
 {
+    live_.reset(true);
     const std::optional<CatchupRule> rule = catchupRuleOf(entry);
     const Alternates live = entryAlternates(entry);
     if (!rule || live.empty())
@@ -325,6 +366,7 @@ void PlaybackController::onStatus(const PlaybackStatus& status)
             settings_->setFirstAddresses(alternates_.kept());
         break;
     case Phase::Reconnecting:
+        live_.reset(false); // a new connection: a new buffer
         title.kind = PlaybackTitle::Kind::Reconnecting;
         break;
     case Phase::Ended:

@@ -3,6 +3,7 @@
 #include "AlternateOrder.h"
 #include "CatchupAddress.h"
 #include "ChannelNavigator.h"
+#include "LiveControl.h"
 #include "NowPlaying.h"
 #include "PictureChoices.h"
 #include "PlaybackTitle.h"
@@ -41,9 +42,11 @@ public:
         VideoTarget& video;
     };
     // Where a file or a programme watched back stands, from its start.
+    // A live channel's is within its time-shift buffer: from its oldest moment held to live.
     struct Position {
         std::int64_t timeMs = 0;
         std::int64_t lengthMs = 0;
+        bool live = false;
     };
     // As the desktop's media controls say it.
     enum class State { Stopped, Playing, Paused };
@@ -87,6 +90,10 @@ public:
     // The picture kept for a channel, fitted to the video area as it is now.
     PictureSettings pictureOf(const ChannelKey& channel) const;
 
+    // Holding, going back in and recording the live channel that plays.
+    LiveControl& live() { return live_; }
+    const LiveControl& live() const { return live_; }
+
     // Opening ahead, for the choices to come.
     void preopen(int entry);
     void preopenBeforeAnyChoice(int entry);
@@ -104,7 +111,8 @@ public slots:
     void stop();
     // Stops what plays; when nothing plays, the entry chosen last plays again.
     void stopOrPlayAgain();
-    // Space: what has a position is held or goes on; a live channel stops, or plays again.
+    // Space: what has a position, and a live channel read through its buffer,
+    // is held or goes on; another live channel stops, or plays again.
     void pauseOrStopOrPlayAgain();
     // The media keys: play goes on (or plays the last channel again), pause holds (or stops live).
     void play();
@@ -113,6 +121,10 @@ public slots:
     // the programme watched back; a jump the stream cannot make asks the server again.
     void jumpBy(std::int64_t milliseconds);
     void jumpTo(std::int64_t milliseconds);
+    // End: a live channel played behind live plays live again.
+    void backToLive();
+    // R: the live channel that plays is recorded into the recordings' folder, or stops being.
+    void toggleRecording();
     // A past programme of entry `entry` plays from `fromSecond` into it, in place of the live channel.
     void watchBack(int entry, const Programme& programme, qint64 fromSecond = 0);
     void chooseAudioTrack(int id);
@@ -144,6 +156,7 @@ private:
     int entryOf(const ChannelKey& channel) const;
     void onStatus(const PlaybackStatus& status);
     void followWithNextProgramme();
+    void onLiveMoved();
     std::vector<Programme> scheduleOf(int entry) const;
 
     PlaybackSession& session_;
@@ -161,4 +174,5 @@ private:
     PlaybackTitle title_;
     PlaybackStatus::Phase phase_ = PlaybackStatus::Phase::Opening; // the last said of the choice
     std::optional<VolumeState> volume_;
+    LiveControl live_;
 };

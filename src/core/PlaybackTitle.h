@@ -11,6 +11,7 @@ struct PlaybackTitle {
         Playing,      // opening, playing or at its end
         Paused,       // held by the user
         WatchingBack, // a programme of the past
+        BehindLive,   // a live channel played from its time-shift buffer, behind live
         Reconnecting, // it dropped and is opened again
         Failed,       // every address failed: `failure` says why
     };

@@ -1,6 +1,7 @@
 #include "SettingsTakeUp.h"
 
 #include "AppCore.h"
+#include "engine/LiveChannel.h"
 
 void takeUpSettings(AppCore& core)
 {
@@ -15,6 +16,7 @@ void takeUpSettings(AppCore& core)
         core.session->dropPreopened();
     if (core.playback)
         core.playback->setCachingMs(settings.cachingMs());
+    LiveChannel::setBounds(settings.timeShiftBounds());
     if (core.lists) {
         if (std::vector<ListRef> lists = settings.lists(); lists != core.lists->lists())
             core.lists->replaceLists(std::move(lists));

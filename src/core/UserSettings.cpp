@@ -260,6 +260,12 @@ int UserSettings::cachingMs() const
     return value(u"network-buffer").toInt();
 }
 
+TimeShiftWindow::Bounds UserSettings::timeShiftBounds() const
+{
+    return {std::int64_t(value(u"timeshift-minutes").toInt()) * 60 * 1000,
+            std::int64_t(value(u"timeshift-megabytes").toInt()) << 20};
+}
+
 std::vector<ListRef> UserSettings::lists() const
 {
     QSettings settings = store();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/TimeShiftWindow.h"
+
 #include "CatchupAddress.h"
 #include "ChannelKey.h"
 #include "ListRef.h"
@@ -68,6 +70,8 @@ public:
     void setPreopen(const QString& mode);
     // "network-buffer": the caching of files, networks and RTSP, in milliseconds.
     int cachingMs() const;
+    // "timeshift-minutes" and "timeshift-megabytes": how much of a live channel is kept to pause and go back in.
+    TimeShiftWindow::Bounds timeShiftBounds() const;
 
     // "epg": the programme guides of lists that name none, separated by
     // commas, each an http(s) address or a local path.

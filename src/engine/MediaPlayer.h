@@ -2,6 +2,7 @@
 
 #include "PictureSettings.h"
 #include "PlaybackFailure.h"
+#include "TimeShiftBuffer.h"
 
 #include <QByteArray>
 #include <QSize>
@@ -129,6 +130,16 @@ public:
     virtual PlaybackFailure lastError() const = 0;
     // Never waits: empty while the player is busy opening or stopping, or has no source.
     virtual std::optional<Stats> stats() const = 0;
+
+    // A live channel the player reads through a time-shift buffer of its own
+    // connection; empty for any other source. Never waits.
+    virtual std::optional<TimeShiftBuffer::State> liveState() const { return std::nullopt; }
+    // Plays such a channel from `behindMs` before the newest byte held (0: live),
+    // without touching its connection. May wait on the engine.
+    virtual void ShiftLive(std::int64_t /*behindMs*/) {}
+    // Records what such a channel sends from now on into a new file at `path`.
+    virtual bool StartRecording(const QString& /*path*/) { return false; }
+    virtual void StopRecording() {}
 };
 
 // Makes a new player, on whatever thread asks.

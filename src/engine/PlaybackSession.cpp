@@ -158,6 +158,12 @@ void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlay
     case Type::EncounteredError: {
         const MediaPlayer* reporting = bank_.player(player);
         const PlaybackFailure error = reporting ? reporting->lastError() : PlaybackFailure{};
+        if (error.kind == Kind::ReadByEngine) {
+            // No live stream answered the program's own reading: libvlc reads it, at once and uncounted.
+            qCDebug(lcEngine) << "attempt" << attempt << "is left to libvlc";
+            openAttempt(false);
+            break;
+        }
         qCInfo(lcEngine) << "attempt" << attempt << "reported an error:" << error.detail;
         recover(error);
         break;

@@ -133,3 +133,48 @@ int PlayerTransport::volume()
 {
     return bank_.Volume(0, false, hooks_.choice().showing);
 }
+
+std::optional<TimeShiftBuffer::State> PlayerTransport::liveState() const
+{
+    const ChoiceView choice = hooks_.choice();
+    const MediaPlayer* shown = choice.exists && !choice.opening ? showingPlayer(choice) : nullptr;
+    return shown ? shown->liveState() : std::nullopt;
+}
+
+void PlayerTransport::holdLive(bool held)
+{
+    if (held == paused_ || !hooks_.choice().exists)
+        return;
+    paused_ = held;
+    command([held](MediaPlayer& player) { player.SetPaused(held); });
+    hooks_.pausedChanged(held);
+}
+
+void PlayerTransport::shiftLive(std::int64_t behindMs)
+{
+    if (!hooks_.choice().exists)
+        return;
+    command([behindMs](MediaPlayer& player) { player.ShiftLive(behindMs); });
+    if (paused_) {
+        paused_ = false;
+        hooks_.pausedChanged(false);
+    }
+}
+
+void PlayerTransport::startRecording(const QString& path, QObject* context, std::function<void(bool started)> started)
+{
+    if (!hooks_.choice().exists) {
+        started(false);
+        return;
+    }
+    command([path, context = QPointer<QObject>(context), started = std::move(started)](MediaPlayer& player) {
+        const bool made = player.StartRecording(path);
+        if (context)
+            QMetaObject::invokeMethod(context, [started, made] { started(made); }, Qt::QueuedConnection);
+    });
+}
+
+void PlayerTransport::stopRecording()
+{
+    command([](MediaPlayer& player) { player.StopRecording(); });
+}

@@ -55,6 +55,20 @@ public:
     // Until the player is seen there (or a while has passed) the position is
     // the one asked for, so that jumps in quick succession add up.
     void seek(std::int64_t milliseconds);
+
+    // A live channel the choice reads through its time-shift buffer; empty for
+    // anything else, while it opens, or while its player is busy. Never waits.
+    std::optional<TimeShiftBuffer::State> liveState() const;
+    // Holds such a channel's picture, or goes on from it: the buffer keeps
+    // what comes meanwhile.
+    void holdLive(bool held);
+    // Plays it from `behindMs` before the newest byte held (0: live); held, it goes on.
+    void shiftLive(std::int64_t behindMs);
+    // Records what it sends from now on into `path`, or stops; `started` runs
+    // in `context`'s thread with whether the file was made.
+    void startRecording(const QString& path, QObject* context, std::function<void(bool started)> started);
+    void stopRecording();
+
     // Writes the picture the choice shows as PNG off this thread; `saved`
     // then runs in `context`'s thread, with whether it was written.
     void saveSnapshot(const QString& path, QObject* context, std::function<void(bool saved)> saved);

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSet>
+#include <QUrl>
 
 #include <mutex>
 
@@ -29,27 +31,42 @@ constexpr char kModuleFile[] = "libclipvane_rtsp.so";
 // Opened by the first thread that asks, the others waiting for it; kept open
 // for good once it opened. One that did not open is looked for again next time
 // (it may have been installed since).
-MakeStreamReader openModule()
+SharedLibrary* openModule()
 {
     static std::mutex lock;
     static std::unique_ptr<SharedLibrary> opened;
-    static MakeStreamReader make = nullptr;
     const std::lock_guard guard(lock);
-    if (make)
-        return make;
+    if (opened)
+        return opened.get();
     auto library = std::make_unique<SharedLibrary>();
     QString why;
-    if (openFirstModule(*library,
-                        modulePaths(QCoreApplication::applicationDirPath(), QString::fromLatin1(kModuleFile),
-                                    "CLIPVANE_RTSP_MODULE"),
-                        &why))
-        make = reinterpret_cast<MakeStreamReader>(library->symbol(kMakeRtspReaderSymbol));
-    if (!make) {
-        qCWarning(lcEngine) << "the RTSP module did not open:" << (library->isOpen() ? library->errorString() : why);
+    if (!openFirstModule(*library,
+                         modulePaths(QCoreApplication::applicationDirPath(), QString::fromLatin1(kModuleFile),
+                                     "CLIPVANE_RTSP_MODULE"),
+                         &why)) {
+        qCWarning(lcEngine) << "the stream module did not open:" << (library->isOpen() ? library->errorString() : why);
         return nullptr;
     }
     opened = std::move(library);
-    return make;
+    return opened.get();
+}
+
+template <typename Make>
+Make symbolOf(const char* name)
+{
+    SharedLibrary* module = openModule();
+    return module ? reinterpret_cast<Make>(module->symbol(name)) : nullptr;
+}
+
+// Addresses whose answer was no live stream: the engine reads them from then on.
+struct LeftToEngine {
+    std::mutex lock;
+    QSet<QString> addresses;
+};
+LeftToEngine& leftToEngine()
+{
+    static LeftToEngine left;
+    return left;
 }
 
 } // namespace
@@ -63,8 +80,43 @@ bool readsRtspItself(const QString& address)
 
 std::unique_ptr<StreamReader> makeRtspReader(const QString& address)
 {
-    const MakeStreamReader make = openModule();
+    const auto make = symbolOf<MakeStreamReader>(kMakeRtspReaderSymbol);
     if (!make)
         return std::make_unique<MissingReader>(QLatin1String(kModuleFile));
     return std::unique_ptr<StreamReader>(make(address.toUtf8().constData()));
+}
+
+bool readsLiveItself(const QString& address)
+{
+    static const QRegularExpression http(QStringLiteral("^https?://"), QRegularExpression::CaseInsensitiveOption);
+    // Names of files and playlists, which the engine reads by their length or their lines.
+    static const QRegularExpression fileName(
+        QStringLiteral("\\.(m3u8?|mpd|f4m|ism|mp4|m4v|m4a|mkv|webm|avi|mov|wmv|asf|mp3|aac|ogg|oga|opus|flac|wav|"
+                       "jpg|png|txt|html?|php|xml|json)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (qEnvironmentVariable("CLIPVANE_LIVE").compare(QLatin1String("vlc"), Qt::CaseInsensitive) == 0 ||
+        !http.match(address).hasMatch())
+        return false;
+    const QString path = QUrl(address).path();
+    if (fileName.match(path).hasMatch())
+        return false;
+    LeftToEngine& left = leftToEngine();
+    const std::lock_guard lock(left.lock);
+    return !left.addresses.contains(address);
+}
+
+void leaveToEngine(const QString& address)
+{
+    LeftToEngine& left = leftToEngine();
+    const std::lock_guard lock(left.lock);
+    left.addresses.insert(address);
+}
+
+std::unique_ptr<StreamReader> makeHttpReader(const QString& address, const QString& userAgent, const QString& referrer)
+{
+    const auto make = symbolOf<MakeHttpReader>(kMakeHttpReaderSymbol);
+    if (!make)
+        return std::make_unique<MissingReader>(QLatin1String(kModuleFile));
+    return std::unique_ptr<StreamReader>(
+        make(address.toUtf8().constData(), userAgent.toUtf8().constData(), referrer.toUtf8().constData()));
 }

@@ -18,8 +18,15 @@ public:
     virtual QString error() const = 0;
     // There is no reader: its module could not be opened (error() names it).
     virtual bool isModuleMissing() const { return false; }
+    // The answer is no live stream (a file with a length, a playlist, a page,
+    // an error status): the engine is to read the address itself.
+    virtual bool isForTheEngine() const { return false; }
 };
 
 // The one symbol of the RTSP module: a new reader for an address, owned by the caller.
 using MakeStreamReader = StreamReader* (*)(const char* addressUtf8);
 inline constexpr char kMakeRtspReaderSymbol[] = "clipvane_make_rtsp_reader";
+
+// The module's other symbol: a reader of a live http(s) stream's bytes as they come.
+using MakeHttpReader = StreamReader* (*)(const char* addressUtf8, const char* userAgentUtf8, const char* referrerUtf8);
+inline constexpr char kMakeHttpReaderSymbol[] = "clipvane_make_http_reader";

@@ -1,6 +1,8 @@
 #include "VlcPlayer.h"
 
+#include "EngineLog.h"
 #include "FfmpegLog.h"
+#include "LiveChannel.h"
 #include "RtspModule.h"
 #include "SourceAddress.h"
 #include "VlcEventSubscription.h"
@@ -52,8 +54,10 @@ void VlcPlayer::Release()
 {
     {
         const std::lock_guard lock(mediaLock_);
-        if (rtsp_)
-            rtsp_->abort();
+        if (reader_)
+            reader_->abort();
+        if (live_)
+            live_->abort();
         media_.reset();
     }
     eventManager_ = nullptr;
@@ -80,21 +84,46 @@ void VlcPlayer::SetWindow(std::uint32_t xWindow)
 namespace {
 
 // libvlc's side of a media read through a StreamReader.
-int openRtsp(void* reader, void** data, std::uint64_t* size)
+int openReader(void* reader, void** data, std::uint64_t* size)
 {
     *data = reader;
     *size = UINT64_MAX; // live: no length
     return 0;
 }
 
-ssize_t readRtsp(void* reader, unsigned char* buffer, size_t size)
+// A live channel's cursor: libvlc's input waits here for the server's answer,
+// and fails when it is no live stream (the session then opens it again, read
+// by libvlc).
+int openLive(void* cursor, void** data, std::uint64_t* size)
+{
+    *data = cursor;
+    *size = UINT64_MAX;
+    return static_cast<LiveCursor*>(cursor)->waitForLive() ? 0 : -1;
+}
+
+ssize_t readReader(void* reader, unsigned char* buffer, size_t size)
 {
     return static_cast<StreamReader*>(reader)->read(buffer, size);
 }
 
-void closeRtsp(void*) {}
+// Seeking is what lets libvlc's input pause: the buffer keeps what comes meanwhile.
+int seekLive(void* cursor, std::uint64_t offset)
+{
+    static_cast<LiveCursor*>(cursor)->seek(offset);
+    return 0;
+}
+
+void closeReader(void*) {}
 
 } // namespace
+
+libvlc_media_t* VlcPlayer::mediaReading(StreamReader& reader, bool live)
+{
+    return live ? LIBVLC(libvlc_media_new_callbacks)(instance_.get(), &openLive, &readReader, &seekLive, &closeReader,
+                                                     &reader)
+                : LIBVLC(libvlc_media_new_callbacks)(instance_.get(), &openReader, &readReader, nullptr,
+                                                     &closeReader, &reader);
+}
 
 bool VlcPlayer::Open(const QString& source)
 {
@@ -106,26 +135,119 @@ bool VlcPlayer::Open(const QString& source)
     libvlc_media_t* media = nullptr;
     if (readsRtspItself(source)) {
         rtsp = makeRtspReader(source);
-        media = LIBVLC(libvlc_media_new_callbacks)(instance_.get(), &openRtsp, &readRtsp, nullptr, &closeRtsp,
-                                                   rtsp.get());
+        media = mediaReading(*rtsp, false);
     } else if (hasUriScheme(source)) {
         media = LIBVLC(libvlc_media_new_location)(instance_.get(), utf8.constData());
     } else {
         media = LIBVLC(libvlc_media_new_path)(instance_.get(), utf8.constData());
     }
-    const std::lock_guard lock(mediaLock_);
     if (!media)
         return false;
+    {
+        // Its input may wait in the live channel for an answer.
+        const std::lock_guard lock(mediaLock_);
+        if (live_)
+            live_->abort();
+    }
+    replaceMedia(media, std::move(rtsp));
+    const std::lock_guard lock(mediaLock_);
+    live_.reset();
+    return true;
+}
+
+// The previous reader goes once nothing reads from it any more.
+void VlcPlayer::replaceMedia(libvlc_media_t* media, std::unique_ptr<StreamReader> reader)
+{
+    const std::lock_guard lock(mediaLock_);
     if (log_)
         log_->forgetSource();
     // The input going away may be waiting in the reader: let it go first.
-    if (rtsp_)
-        rtsp_->abort();
+    if (reader_)
+        reader_->abort();
     // Replacing the media stops the previous input and waits for it.
     LIBVLC(libvlc_media_player_set_media)(mediaPlayer_.get(), media);
     media_.reset(media);
-    rtsp_.swap(rtsp); // the previous reader goes once nothing reads from it any more
+    reader_.swap(reader);
+}
+
+// A live http(s) channel read over one connection into a time-shift buffer.
+// The channel before it is let go first, so that its server, which may allow
+// one connection, has it back before the next one asks.
+libvlc_media_t* VlcPlayer::liveMedia(const Source& source)
+{
+    QString error;
+    std::unique_ptr<TimeShiftBuffer> buffer =
+        TimeShiftBuffer::create(TimeShiftBuffer::defaultFolder(), LiveChannel::bounds(), &error);
+    if (!buffer) {
+        qCWarning(lcEngine) << "no time-shift buffer, libvlc reads the channel:" << error;
+        return nullptr;
+    }
+    {
+        const std::lock_guard lock(mediaLock_);
+        if (reader_)
+            reader_->abort();
+        if (live_) {
+            live_->abort();
+            LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
+            reader_.reset();
+            live_.reset();
+        }
+    }
+    auto channel = std::make_shared<LiveChannel>(
+        source.address, makeHttpReader(source.address, source.userAgent, source.referrer), std::move(buffer));
+    auto cursor = std::make_unique<LiveCursor>(channel, 0);
+    libvlc_media_t* media = mediaReading(*cursor, true);
+    if (!media)
+        return nullptr;
+    replaceMedia(media, std::move(cursor));
+    const std::lock_guard lock(mediaLock_);
+    live_ = std::move(channel);
+    liveSource_ = source;
+    return media;
+}
+
+void VlcPlayer::ShiftLive(std::int64_t behindMs)
+{
+    std::shared_ptr<LiveChannel> channel;
+    {
+        const std::lock_guard lock(mediaLock_);
+        channel = live_;
+    }
+    if (!channel || !mediaPlayer_)
+        return;
+    auto cursor = std::make_unique<LiveCursor>(channel, channel->buffer().byteBehind(behindMs));
+    libvlc_media_t* media = mediaReading(*cursor, true);
+    if (!media)
+        return;
+    replaceMedia(media, std::move(cursor));
+    addOptions(liveSource_);
+    Play();
+}
+
+std::optional<TimeShiftBuffer::State> VlcPlayer::liveState() const
+{
+    const std::unique_lock lock(mediaLock_, std::try_to_lock);
+    if (!lock.owns_lock() || !live_ || live_->answer() != LiveChannel::Answer::Live)
+        return std::nullopt;
+    return live_->buffer().state();
+}
+
+bool VlcPlayer::StartRecording(const QString& path)
+{
+    const std::lock_guard lock(mediaLock_);
+    QString error;
+    if (!live_ || !live_->buffer().startRecording(path, &error)) {
+        qCWarning(lcEngine) << "a recording could not start:" << error;
+        return false;
+    }
     return true;
+}
+
+void VlcPlayer::StopRecording()
+{
+    const std::lock_guard lock(mediaLock_);
+    if (live_)
+        live_->buffer().stopRecording();
 }
 
 void VlcPlayer::Play()
@@ -179,9 +301,13 @@ void VlcPlayer::Stop()
     // Held while the input goes away, so that stats() never waits on it.
     const std::lock_guard lock(mediaLock_);
     // The input may be waiting in the reader, and libvlc waits for the input.
-    if (rtsp_)
-        rtsp_->abort();
+    if (reader_)
+        reader_->abort();
+    if (live_)
+        live_->abort();
     LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
+    // A live channel's connection closes now: its server may allow one.
+    live_.reset();
 }
 
 int VlcPlayer::Volume(int level, bool set)
@@ -293,9 +419,11 @@ PlaybackFailure VlcPlayer::lastError() const
 {
     using Kind = PlaybackFailure::Kind;
     // Asked on the window's thread: never waits for an open or a stop.
-    if (const std::unique_lock lock(mediaLock_, std::try_to_lock); lock.owns_lock() && rtsp_) {
-        if (QString error = rtsp_->error(); !error.isEmpty())
-            return {rtsp_->isModuleMissing() ? Kind::RtspModuleMissing : Kind::EngineError, 0, error};
+    if (const std::unique_lock lock(mediaLock_, std::try_to_lock); lock.owns_lock() && reader_) {
+        if (reader_->isForTheEngine())
+            return {Kind::ReadByEngine, 0, {}};
+        if (QString error = reader_->error(); !error.isEmpty())
+            return {reader_->isModuleMissing() ? Kind::RtspModuleMissing : Kind::EngineError, 0, error};
     }
     const QString error = log_ ? log_->lastError() : QString();
     return error.isEmpty() ? PlaybackFailure{} : PlaybackFailure{Kind::EngineError, 0, error};
@@ -328,13 +456,19 @@ void VlcPlayer::OnBuffering(VlcCallback callback, void* data)
 
 bool VlcPlayer::OpenSource(const Source& source)
 {
-    if (!Open(source.address))
+    const bool live = instance_ && mediaPlayer_ && readsLiveItself(source.address) && liveMedia(source);
+    if (!live && !Open(source.address))
         return false;
     SetPicture(source.picture);
-    // libvlc reads them when playback starts.
+    addOptions(source);
+    return true;
+}
+
+// libvlc reads them when playback starts.
+void VlcPlayer::addOptions(const Source& source)
+{
     for (const QByteArray& option : vlcSourceOptions(source))
         AddOption(option);
-    return true;
 }
 
 void VlcPlayer::AddOption(const QByteArray& option)

@@ -18,6 +18,7 @@ struct libvlc_event_manager_t;
 struct libvlc_event_t;
 class VlcLogSink;
 class StreamReader;
+class LiveChannel;
 
 using VlcCallback = void (*)(const libvlc_event_t*, void*);
 
@@ -91,6 +92,10 @@ public:
     std::unique_ptr<Subscription> subscribe(EventListener listener) override;
     PlaybackFailure lastError() const override;
     std::optional<Stats> stats() const override;
+    std::optional<TimeShiftBuffer::State> liveState() const override;
+    void ShiftLive(std::int64_t behindMs) override;
+    bool StartRecording(const QString& path) override;
+    void StopRecording() override;
 
 private:
     struct InstanceRelease {
@@ -105,13 +110,19 @@ private:
 
     QSize videoSize() const; // of the first video track; empty without one
     void attach(int eventType, VlcCallback callback, void* data);
+    libvlc_media_t* liveMedia(const Source& source);
+    libvlc_media_t* mediaReading(StreamReader& reader, bool live);
+    void replaceMedia(libvlc_media_t* media, std::unique_ptr<StreamReader> reader);
+    void addOptions(const Source& source);
 
     std::unique_ptr<libvlc_instance_t, InstanceRelease> instance_;
     std::unique_ptr<VlcLogSink> log_; // before the media player goes, after the instance came
     std::unique_ptr<libvlc_media_player_t, PlayerRelease> mediaPlayer_;
     mutable std::mutex mediaLock_; // media_ is replaced on the opener thread
     std::unique_ptr<libvlc_media_t, MediaRelease> media_;
-    std::unique_ptr<StreamReader> rtsp_; // what media_ reads, when it is an RTSP address
+    std::unique_ptr<StreamReader> reader_; // what media_ reads, when the program reads the address itself
+    std::shared_ptr<LiveChannel> live_;    // the live channel reader_ reads, when there is one
+    Source liveSource_;                    // its source, opened again at another position
     libvlc_event_manager_t* eventManager_ = nullptr; // belongs to the media player
     std::atomic<int> keptVolume_{100}; // libvlc's own starting level
     // libvlc 3 cannot set its automatic deinterlacing back once another mode was set.

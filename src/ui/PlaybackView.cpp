@@ -28,7 +28,7 @@ void watchVideoForPositionBar(HandlerContext& context)
                 core.playback ? core.playback->position() : std::nullopt;
             if (!at)
                 return std::nullopt;
-            return PositionBar::Shown{at->timeMs, at->lengthMs};
+            return PositionBar::Shown{at->timeMs, at->lengthMs, at->live};
         },
         [video = context.video] { return video->onScreen(); });
     for (QWidget* surface : context.video->surfaces())

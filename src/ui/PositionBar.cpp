@@ -67,6 +67,11 @@ void PositionBar::watch(QWidget& surface)
 
 QString PositionBar::text() const
 {
+    if (shown_.live) {
+        // Within a second of the newest moment held is live: the engine's own buffering.
+        const std::int64_t behind = shown_.lengthMs - shown_.timeMs;
+        return behind < 1000 ? QStringLiteral("直播") : QStringLiteral("−") + clock(behind);
+    }
     return clock(shown_.timeMs) + QStringLiteral(" / ") + clock(shown_.lengthMs);
 }
 

@@ -17,11 +17,13 @@ public:
     static constexpr int kShownMs = 3000;
     static constexpr int kHeight = 34;
 
+    // A live channel's is its time-shift buffer: from its oldest moment held to live.
     struct Shown {
         std::int64_t timeMs = 0;
         std::int64_t lengthMs = 0;
+        bool live = false;
     };
-    // What plays now; none when it has no position (a live channel, nothing).
+    // What plays now; none when it has no position (a live channel the engine reads, nothing).
     using Reader = std::function<std::optional<Shown>()>;
     // The video area on screen.
     using Area = std::function<QRect()>;
@@ -32,7 +34,7 @@ public:
     void showNow();
     // Pointer moves over this widget show it.
     void watch(QWidget& surface);
-    // "01:23 / 30:00", as drawn.
+    // "01:23 / 30:00", as drawn; for a live channel "−03:12" behind live, or "直播".
     QString text() const;
 
 signals:

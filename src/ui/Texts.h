@@ -14,6 +14,7 @@ inline QString failedPrefix() { return QStringLiteral("播放失败："); }
 inline QString reconnectingPrefix() { return QStringLiteral("正在重连："); }
 inline QString watchingBackPrefix() { return QStringLiteral("正在回看："); }
 inline QString pausedPrefix() { return QStringLiteral("已暂停："); }
+inline QString behindLivePrefix() { return QStringLiteral("时移："); }
 // After a programme of the schedule that can be watched back.
 inline QString watchableBack() { return QStringLiteral("回看"); }
 // A channel's name with the line that plays: "CCTV-1（线路3）"; the name alone without one.
@@ -45,6 +46,8 @@ inline QString failureReason(const PlaybackFailure& failure)
         return failure.detail; // libvlc's or the reader's own words
     case Kind::RtspModuleMissing:
         return QStringLiteral("缺少 RTSP 模块（%1）").arg(failure.detail);
+    case Kind::ReadByEngine: // never the last word: the engine then reads the address itself
+        return QStringLiteral("无法打开这个地址");
     }
     return {};
 }

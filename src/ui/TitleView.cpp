@@ -20,6 +20,8 @@ QString captionOf(const PlaybackTitle& title)
         return texts::pausedPrefix() + name + buffering;
     case Kind::WatchingBack:
         return texts::watchingBackPrefix() + name + buffering;
+    case Kind::BehindLive:
+        return texts::behindLivePrefix() + name + buffering;
     case Kind::Reconnecting:
         return texts::reconnectingPrefix() + name + buffering;
     case Kind::Failed:

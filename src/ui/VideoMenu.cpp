@@ -97,6 +97,19 @@ void addPictureMenus(HandlerContext& context, QMenu& menu)
                                  {QStringLiteral("Yadif"), Deinterlace::Yadif}});
 }
 
+// A live channel read through its time-shift buffer: back to live, and recording.
+void addLiveEntries(HandlerContext& context, QMenu& menu)
+{
+    PlaybackController& playback = *context.core.playback;
+    const LiveControl& live = playback.live();
+    if (!live.isAvailable() || playback.watchingBack())
+        return;
+    menu.addAction(QStringLiteral("回到直播"), &playback, &PlaybackController::backToLive)->setEnabled(live.isBehind());
+    menu.addAction(live.recording() ? QStringLiteral("停止录制") : QStringLiteral("录制"), &playback,
+                   &PlaybackController::toggleRecording);
+    menu.addSeparator();
+}
+
 } // namespace
 
 void ShowVideoMenu(HandlerContext& context, QPoint onScreen)
@@ -109,6 +122,7 @@ void ShowVideoMenu(HandlerContext& context, QPoint onScreen)
     for (QAction* action : menu.actions())
         action->setEnabled(action->isEnabled() && playing);
     menu.addSeparator();
+    addLiveEntries(context, menu);
     menu.addAction(QStringLiteral("截图"), &context.window, [&context] { SaveScreenshot(context); })->setEnabled(playing);
     QAction* info = menu.addAction(QStringLiteral("信息"), &context.window, [&context] { ToggleMediaInfo(context); });
     info->setCheckable(true);

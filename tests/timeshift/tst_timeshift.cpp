@@ -3,11 +3,70 @@
 // across a trim, a recording's file name and folder, a programme's recording
 // span with its padding, and what may be recorded beside the channel watched.
 
+#include "core/LiveShift.h"
 #include "core/Recording.h"
+#include "engine/LiveRecorder.h"
+#include "engine/TimeShiftBuffer.h"
 #include "engine/TimeShiftWindow.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <cerrno>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Bytes that say where they are in the stream.
+std::vector<unsigned char> countingBytes(std::int64_t from, std::size_t size)
+{
+    std::vector<unsigned char> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<unsigned char>((from + std::int64_t(i)) % 251);
+    return bytes;
+}
+
+bool countsFrom(const unsigned char* bytes, std::size_t size, std::int64_t from)
+{
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] != static_cast<unsigned char>((from + std::int64_t(i)) % 251))
+            return false;
+    }
+    return true;
+}
+
+// MPEG-TS packets numbered in their second byte.
+QByteArray packets(int first, int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i) {
+        QByteArray packet(188, char(0xff));
+        packet[0] = char(0x47);
+        packet[1] = char(first + i);
+        bytes += packet;
+    }
+    return bytes;
+}
+
+// A pid no process has now, without starting one.
+pid_t freePid()
+{
+    QFile maximum(QStringLiteral("/proc/sys/kernel/pid_max"));
+    const pid_t last = maximum.open(QIODevice::ReadOnly) ? pid_t(maximum.readAll().trimmed().toLongLong()) : 32768;
+    for (pid_t pid = last - 1; pid > 300; --pid) {
+        if (::kill(pid, 0) != 0 && errno == ESRCH)
+            return pid;
+    }
+    return -1;
+}
+
+} // namespace
 
 class TimeShiftTest : public QObject {
     Q_OBJECT
@@ -15,6 +74,10 @@ class TimeShiftTest : public QObject {
 private slots:
     void theBufferKeepsItsBoundsAndPositionsAcrossATrim();
     void recordingsAreNamedAndTimed();
+    void theBufferOnDiskIsARingReadersFollow();
+    void aRecordingStartsAtAPacketAndStopsWhenTheDiskRunsShort();
+    void buffersLeftByACrashAreRemoved();
+    void holdingAndJumpingCountBehindLive();
 };
 
 void TimeShiftTest::theBufferKeepsItsBoundsAndPositionsAcrossATrim()
@@ -81,6 +144,153 @@ void TimeShiftTest::recordingsAreNamedAndTimed()
     QCOMPARE(recording::besideWatching(QStringLiteral("http://a:8080/live/2.ts"), watched, true), Beside::OneConnection);
     QCOMPARE(recording::besideWatching(QStringLiteral("http://b/live/2.ts"), watched, false), Beside::Allowed);
     QCOMPARE(recording::besideWatching(QStringLiteral("http://b/live/2.ts"), {}, false), Beside::Allowed);
+}
+
+void TimeShiftTest::theBufferOnDiskIsARingReadersFollow()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // 1,000 bytes on disk at most: the stream wraps round the file many times.
+    auto buffer = TimeShiftBuffer::create(folder.path(), {60 * 1000, 1000});
+    QVERIFY(buffer);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+    std::int64_t written = 0;
+    for (int second = 0; second < 30; ++second) {
+        const auto bytes = countingBytes(written, 130);
+        QVERIFY(buffer->append(bytes.data(), bytes.size(), second * 1000));
+        written += 130;
+    }
+    TimeShiftBuffer::State state = buffer->state();
+    QCOMPARE(state.liveByte, written);
+    QVERIFY(state.liveByte - state.oldestByte <= 1000);
+    QVERIFY(QFileInfo(QDir(folder.path()).entryInfoList(QDir::Files).value(0)).size() <= 1000);
+
+    // A reader left behind the oldest byte moves up to it, and reads the bytes that were written there.
+    std::int64_t position = 0;
+    std::vector<unsigned char> read(400);
+    std::ptrdiff_t got = buffer->read(position, read.data(), read.size());
+    QVERIFY(got > 0);
+    QCOMPARE(position - got, state.oldestByte);
+    QVERIFY(countsFrom(read.data(), std::size_t(got), state.oldestByte));
+    while (position < state.liveByte) { // across the end of the file and back to its start
+        const std::int64_t from = position;
+        got = buffer->read(position, read.data(), read.size());
+        QVERIFY(got > 0);
+        QVERIFY(countsFrom(read.data(), std::size_t(got), from));
+    }
+
+    // At live it waits for more; abort, or the end, lets it go.
+    std::thread writer([&] {
+        const auto bytes = countingBytes(written, 50);
+        buffer->append(bytes.data(), bytes.size(), 31000);
+    });
+    got = buffer->read(position, read.data(), read.size());
+    writer.join();
+    QCOMPARE(got, 50);
+    std::atomic<bool> stop{false};
+    std::thread stopper([&] {
+        stop = true;
+        buffer->wakeReaders();
+    });
+    stopper.join();
+    QCOMPARE(buffer->read(position, read.data(), read.size(), &stop), -1);
+    buffer->finish();
+    QCOMPARE(buffer->read(position, read.data(), read.size()), 0);
+    QVERIFY(buffer->state().ended);
+
+    // The file goes with the buffer.
+    buffer.reset();
+    QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+}
+
+void TimeShiftTest::aRecordingStartsAtAPacketAndStopsWhenTheDiskRunsShort()
+{
+    QTemporaryDir folder;
+    auto buffer = TimeShiftBuffer::create(folder.filePath(QStringLiteral("cache")), {60 * 1000, 8 << 20});
+    QVERIFY(buffer);
+    const QString path = folder.filePath(QStringLiteral("videos/Clipvane/a.ts"));
+    std::int64_t freeBytes = std::int64_t(1) << 40;
+    QVERIFY(buffer->startRecording(path, nullptr, [&](const QString&) { return freeBytes; }));
+    // It starts in the middle of a packet: the recording from the next one.
+    const QByteArray stream = packets(0, 40).mid(100);
+    buffer->append(reinterpret_cast<const unsigned char*>(stream.constData()), std::size_t(stream.size()), 0);
+    QVERIFY(buffer->state().recording);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray recorded = file.readAll();
+    QCOMPARE(recorded.size(), 39 * 188);
+    QCOMPARE(recorded.left(2), QByteArray("\x47\x01", 2));
+    QCOMPARE(buffer->state().recordedBytes, 39 * 188);
+
+    // Never over a file that is there already.
+    QString error;
+    QVERIFY(!buffer->startRecording(path, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(buffer->state().recording); // the one under way goes on
+
+    // The disk runs short: the recording stops by itself and says why.
+    freeBytes = LiveRecorder::kLeastFreeBytes - 1;
+    const QByteArray more = packets(40, 23000); // past the next look at the disk
+    buffer->append(reinterpret_cast<const unsigned char*>(more.constData()), std::size_t(more.size()), 1000);
+    const TimeShiftBuffer::State state = buffer->state();
+    QVERIFY(!state.recording);
+    QCOMPARE(state.recordingStop, LiveRecorder::Stop::DiskShort);
+    QCOMPARE(state.recordingPath, path);
+    QCOMPARE(QFileInfo(path).size() % 188, 0);
+
+    // The stream's end ends a recording too.
+    const QString second = folder.filePath(QStringLiteral("videos/Clipvane/b.ts"));
+    freeBytes = std::int64_t(1) << 40;
+    QVERIFY(buffer->startRecording(second));
+    buffer->finish();
+    QCOMPARE(buffer->state().recordingStop, LiveRecorder::Stop::StreamEnded);
+}
+
+void TimeShiftTest::buffersLeftByACrashAreRemoved()
+{
+    QTemporaryDir folder;
+    const pid_t gone = freePid();
+    QVERIFY(gone > 0);
+    const QString left = folder.filePath(QStringLiteral("timeshift-%1-3.ts").arg(gone));
+    const QString running = folder.filePath(QStringLiteral("timeshift-1-1.ts")); // pid 1 always runs
+    const QString other = folder.filePath(QStringLiteral("guide.sqlite"));
+    for (const QString& path : {left, running, other}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    auto mine = TimeShiftBuffer::create(folder.path(), {});
+    TimeShiftBuffer::removeLeftOvers(folder.path());
+    QVERIFY(!QFile::exists(left));
+    QVERIFY(QFile::exists(running));
+    QVERIFY(QFile::exists(other));
+    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("timeshift-*")}, QDir::Files).size(), 2);
+}
+
+void TimeShiftTest::holdingAndJumpingCountBehindLive()
+{
+    LiveShift shift;
+    const std::int64_t reach = 60000;
+    QCOMPARE(shift.behindMs(0, reach), 0);
+    // Held 10 s: 10 s behind; on from the held picture.
+    shift.hold(1000);
+    QVERIFY(shift.isHeld());
+    QCOMPARE(shift.behindMs(11000, reach), 10000);
+    QVERIFY(!shift.goOn(11000, reach));
+    QCOMPARE(shift.behindMs(50000, reach), 10000); // playing, it stays behind
+    // ← twice: 30 s behind; → past live is live.
+    QCOMPARE(shift.jumpTo(shift.behindMs(50000, reach) + 20000, reach), 30000);
+    QCOMPARE(shift.jumpTo(-5000, reach), 0);
+    // Further back than the buffer reaches: its oldest moment.
+    QCOMPARE(shift.jumpTo(90000, reach), reach);
+    // Held past the reach: the held moment is gone, on from the oldest one kept.
+    shift.reset();
+    shift.hold(0);
+    QCOMPARE(shift.behindMs(70000, reach), reach);
+    QVERIFY(shift.goOn(70000, reach));
+    QVERIFY(!shift.isHeld());
+    QCOMPARE(shift.behindMs(70000, reach), reach);
+    // A smaller reach (the buffer trimmed by size) bounds what is said.
+    QCOMPARE(shift.behindMs(70000, 20000), 20000);
 }
 
 QTEST_GUILESS_MAIN(TimeShiftTest)

@@ -1,0 +1,60 @@
+#include "RecordingView.h"
+
+#include "HandlerContext.h"
+#include "MainWindow.h"
+#include "RecordingMark.h"
+#include "VideoArea.h"
+#include "core/AppCore.h"
+#include "core/PlaybackController.h"
+
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+QString whyEnded(LiveRecorder::Stop why)
+{
+    switch (why) {
+    case LiveRecorder::Stop::DiskShort:
+        return QStringLiteral("磁盘空间不足，录制已停止。");
+    case LiveRecorder::Stop::WriteFailed:
+        return QStringLiteral("写入文件失败，录制已停止。");
+    case LiveRecorder::Stop::StreamEnded:
+        return QStringLiteral("频道连接已断开，录制已结束。");
+    case LiveRecorder::Stop::None:
+    case LiveRecorder::Stop::ByRequest:
+        break;
+    }
+    return QStringLiteral("录制已结束。");
+}
+
+// Said without holding the window up: the channel plays on behind it.
+void tell(QWidget& window, const QString& text, const QString& path)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("录制"),
+                                text + QStringLiteral("\n") + QFileInfo(path).absoluteFilePath(), QMessageBox::Ok,
+                                &window);
+    box->setAccessibleName(QStringLiteral("录制"));
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+} // namespace
+
+void FollowRecording(HandlerContext& context)
+{
+    LiveControl& live = context.core.playback->live();
+    auto* mark = new RecordingMark(
+        context.window,
+        [&live]() -> std::int64_t { return live.recording() ? live.recordingElapsedMs() : -1; },
+        [video = context.video] { return video->onScreen(); });
+    QObject::connect(&live, &LiveControl::recordingChanged, mark, &RecordingMark::follow);
+    QObject::connect(&live, &LiveControl::recordingEnded, &context.window,
+                     [&context](LiveRecorder::Stop why, const QString& path) { tell(context.window, whyEnded(why), path); });
+    QObject::connect(&live, &LiveControl::recordingRefused, &context.window, [&context](const QString& path) {
+        tell(context.window, QStringLiteral("无法开始录制：文件无法创建。"), path);
+    });
+}
