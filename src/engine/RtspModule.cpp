@@ -116,7 +116,7 @@ std::unique_ptr<StreamReader> makeHttpReader(const QString& address, const QStri
 {
     const auto make = symbolOf<MakeHttpReader>(kMakeHttpReaderSymbol);
     if (!make)
-        return std::make_unique<MissingReader>(QLatin1String(kModuleFile));
+        return nullptr;
     return std::unique_ptr<StreamReader>(
         make(address.toUtf8().constData(), userAgent.toUtf8().constData(), referrer.toUtf8().constData()));
 }

@@ -23,5 +23,6 @@ std::unique_ptr<StreamReader> makeRtspReader(const QString& address);
 // live stream before (leaveToEngine), and not with CLIPVANE_LIVE=vlc.
 bool readsLiveItself(const QString& address);
 void leaveToEngine(const QString& address);
-// A reader of such an address's bytes as they come.
+// A reader of such an address's bytes as they come; null without the module
+// (libvlc then reads the address, as it always could).
 std::unique_ptr<StreamReader> makeHttpReader(const QString& address, const QString& userAgent, const QString& referrer);

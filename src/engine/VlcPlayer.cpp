@@ -175,6 +175,9 @@ void VlcPlayer::replaceMedia(libvlc_media_t* media, std::unique_ptr<StreamReader
 // one connection, has it back before the next one asks.
 libvlc_media_t* VlcPlayer::liveMedia(const Source& source)
 {
+    std::unique_ptr<StreamReader> reader = makeHttpReader(source.address, source.userAgent, source.referrer);
+    if (!reader)
+        return nullptr;
     QString error;
     std::unique_ptr<TimeShiftBuffer> buffer =
         TimeShiftBuffer::create(TimeShiftBuffer::defaultFolder(), LiveChannel::bounds(), &error);
@@ -193,8 +196,7 @@ libvlc_media_t* VlcPlayer::liveMedia(const Source& source)
             live_.reset();
         }
     }
-    auto channel = std::make_shared<LiveChannel>(
-        source.address, makeHttpReader(source.address, source.userAgent, source.referrer), std::move(buffer));
+    auto channel = std::make_shared<LiveChannel>(source.address, std::move(reader), std::move(buffer));
     auto cursor = std::make_unique<LiveCursor>(channel, 0);
     libvlc_media_t* media = mediaReading(*cursor, true);
     if (!media)

@@ -1,5 +1,7 @@
 #include "TestMedia.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QProcess>
 #include <QTime>
@@ -39,6 +41,25 @@ bool makeAlternatingClip(const QString& path, int seconds)
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"), args);
     return ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
+bool makeCountingClip(const QString& path)
+{
+    const QStringList args{"-loglevel", "error", "-y", "-f", "lavfi", "-i", "color=c=black:size=160x120:rate=25",
+                           "-t", "64", "-vf",
+                           "format=gbrp,geq=r='32*mod(floor(T),8)+16':g='32*floor(mod(T,64)/8)+16':b='128'",
+                           "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g", "25",
+                           "-f", "mpegts", path};
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), args);
+    return ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
+int secondShown(const QColor& colour)
+{
+    const int ones = std::clamp((colour.red() - 16 + 16) / 32, 0, 7);
+    const int eights = std::clamp((colour.green() - 16 + 16) / 32, 0, 7);
+    return eights * 8 + ones;
 }
 
 namespace {

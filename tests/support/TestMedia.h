@@ -16,6 +16,13 @@ bool makeClip(const QString& path, const QString& ffmpegColor, int seconds = 8, 
 // second, so that a test can tell a moving picture from a frozen one.
 bool makeAlternatingClip(const QString& path, int seconds);
 
+// Makes an MPEG-TS clip of 64 s whose picture tells its second: red is
+// 32 × (second mod 8) + 16, green 32 × (second / 8) + 16; a keyframe each
+// second. Sent round and round, the count goes on across the loop.
+bool makeCountingClip(const QString& path);
+// The second a picture of such a clip shows (0 to 63).
+int secondShown(const QColor& colour);
+
 // Makes a Matroska film of blue 320 x 180 pictures with two audio tracks of
 // different tones (English 440 Hz, French 1000 Hz) and a subtitle track
 // ("WWWW…", a line each second).

@@ -1,0 +1,291 @@
+// Pausing, going back in and recording a live channel, as the user sees it:
+// the real program under Xvfb, keys through xdotool, and a live MPEG-TS
+// server on 127.0.0.1 whose pictures tell their second by their colour. The
+// server counts its connections, and some allow only one.
+
+#include "LiveStreamServer.h"
+#include "ProgramDriver.h"
+#include "TestMedia.h"
+#include "XTestSupport.h"
+
+#include "app/Program.h"
+#include "core/AppCore.h"
+#include "core/PlaybackController.h"
+#include "core/Recording.h"
+#include "engine/LiveChannel.h"
+#include "ui/MainWindow.h"
+#include "ui/PlaybackHandlers.h"
+#include "ui/controls/TransLabel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+constexpr int kClipSeconds = 64;
+
+bool pressKeys(Program& program, const QStringList& keys)
+{
+    program.window().activateWindow();
+    xtest::xdotool({"windowfocus", "--sync", QString::number(program.window().winId())});
+    return xtest::xdotool(QStringList{"key", "--delay", "40"} + keys);
+}
+
+// a − b round the clip's count, from −32 to 31.
+int secondsBetween(int a, int b)
+{
+    const int difference = ((a - b) % kClipSeconds + kClipSeconds) % kClipSeconds;
+    return difference >= kClipSeconds / 2 ? difference - kClipSeconds : difference;
+}
+
+// How long a recording plays, as ffprobe reads it; -1 when it cannot.
+double probedSeconds(const QString& path)
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path});
+    if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
+        return -1;
+    bool isNumber = false;
+    const double seconds = probe.readAllStandardOutput().trimmed().toDouble(&isNumber);
+    return isNumber ? seconds : -1;
+}
+
+QStringList recordings()
+{
+    QDir folder(recording::folder());
+    QStringList paths;
+    for (const QString& name : folder.entryList({QStringLiteral("*.ts")}, QDir::Files))
+        paths << folder.filePath(name);
+    return paths;
+}
+
+} // namespace
+
+class TimeShiftShownTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase() { program_.reset(); }
+
+    void heldLiveGoesOnFromTheHeldPictureOverOneConnection();
+    void twentySecondsRecordedFromAOneConnectionServer();
+    void heldLongerThanTheBufferKeepsItsBound();
+    void aRecordingCutByAKillPlaysToItsLastPacket();
+
+private:
+    ProgramDriver& ui() { return *driver_; }
+    PlaybackController& playback() { return *program_->core().playback; }
+    QString title() { return program_->window().get<TransLabel>(u"TitleLabel").caption(); }
+    // Plays the server's channel and waits until it plays from its buffer.
+    bool playLive(LiveStreamServer& server);
+    // The second the picture shows, once two readings a moment apart agree within a second.
+    int shownSecond();
+    std::int64_t behindLiveMs();
+
+    QTemporaryDir media_;
+    QString clip_;
+    std::unique_ptr<Program> program_;
+    std::unique_ptr<ProgramDriver> driver_;
+};
+
+void TimeShiftShownTest::initTestCase()
+{
+    QVERIFY(media_.isValid());
+    clip_ = media_.filePath(QStringLiteral("counting.ts"));
+    QVERIFY(testmedia::makeCountingClip(clip_));
+    program_ = std::make_unique<Program>();
+    program_->open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+    driver_ = std::make_unique<ProgramDriver>(*program_);
+}
+
+void TimeShiftShownTest::init()
+{
+    LiveChannel::setBounds({});
+    StopPlayback(program_->handlers());
+    QVERIFY(ui().waitUntilStopped());
+}
+
+bool TimeShiftShownTest::playLive(LiveStreamServer& server)
+{
+    if (!server.isListening())
+        return false;
+    ui().setEntries({{QStringLiteral("时移台"), server.address()}});
+    ui().doubleClickEntry(0);
+    return QTest::qWaitFor([&] { return playback().live().isAvailable() && title().startsWith(QStringLiteral("正在播放：")) &&
+                                        ui().videoColour().blue() > 80; },
+                           30000);
+}
+
+int TimeShiftShownTest::shownSecond()
+{
+    int seen = -100;
+    const bool steady = QTest::qWaitFor(
+        [&] {
+            const int first = testmedia::secondShown(ui().videoColour());
+            QTest::qWait(200);
+            const int second = testmedia::secondShown(ui().videoColour());
+            seen = second;
+            return std::abs(secondsBetween(second, first)) <= 1;
+        },
+        5000);
+    return steady ? seen : -100;
+}
+
+std::int64_t TimeShiftShownTest::behindLiveMs()
+{
+    const auto position = playback().position();
+    return position && position->live ? position->lengthMs - position->timeMs : -1;
+}
+
+void TimeShiftShownTest::heldLiveGoesOnFromTheHeldPictureOverOneConnection()
+{
+    LiveStreamServer server(clip_, kClipSeconds, {"--one-connection", "refuse"});
+    QVERIFY(playLive(server));
+    QTest::qWait(12000); // enough in the buffer to go 20 s back after the hold
+
+    QVERIFY(pressKeys(*program_, {"space"}));
+    QTRY_VERIFY(title().startsWith(QStringLiteral("已暂停：")));
+    const int held = shownSecond();
+    QTest::qWait(10000); // held for ten seconds: live moves on meanwhile
+    QCOMPARE(secondsBetween(shownSecond(), held), 0);
+    QVERIFY(pressKeys(*program_, {"space"}));
+    QTRY_VERIFY(title().startsWith(QStringLiteral("时移：")));
+    // On from the held picture, not from live, ten seconds behind it.
+    const int resumed = shownSecond();
+    QVERIFY2(std::abs(secondsBetween(resumed, held)) <= 2, qPrintable(QStringLiteral("held %1, resumed %2").arg(held).arg(resumed)));
+    QVERIFY2(std::abs(behindLiveMs() - 10000) <= 2500, qPrintable(QString::number(behindLiveMs())));
+
+    // ← goes ten seconds further back; the picture plays on meanwhile.
+    QElapsedTimer clock;
+    clock.start();
+    const int before = shownSecond();
+    const auto playedOn = [&clock] { return int(clock.elapsed() / 1000); };
+    QVERIFY(pressKeys(*program_, {"Left"}));
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(secondsBetween(shownSecond(), before - 10 + playedOn())) <= 2, 10000);
+    qInfo() << "back 10 s shown after" << clock.elapsed() << "ms";
+    QVERIFY(std::abs(behindLiveMs() - 20000) <= 3000);
+
+    // End: live again, and still the one connection.
+    clock.restart();
+    const int behind = shownSecond();
+    QVERIFY(pressKeys(*program_, {"End"}));
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(secondsBetween(shownSecond(), behind + 20 + playedOn())) <= 3, 10000);
+    QTRY_VERIFY(title().startsWith(QStringLiteral("正在播放：")));
+    QCOMPARE(behindLiveMs() < 1000, true);
+    QCOMPARE(server.connections(), 1);
+}
+
+void TimeShiftShownTest::twentySecondsRecordedFromAOneConnectionServer()
+{
+    for (const QString& path : recordings())
+        QFile::remove(path);
+    LiveStreamServer server(clip_, kClipSeconds, {"--one-connection", "refuse"});
+    QVERIFY(playLive(server));
+
+    QVERIFY(pressKeys(*program_, {"r"}));
+    QTRY_VERIFY(playback().live().recording().has_value());
+    auto* mark = program_->window().findChild<QWidget*>(QStringLiteral("RecordingMark"));
+    QTRY_VERIFY(mark && mark->isVisible());
+    QCOMPARE(mark->accessibleName(), QStringLiteral("录制中"));
+    QTest::qWait(20000); // the length of the recording
+    QVERIFY(title().startsWith(QStringLiteral("正在播放："))); // the picture never stopped
+    QVERIFY(pressKeys(*program_, {"r"}));
+    QTRY_VERIFY(!playback().live().recording().has_value());
+    QTRY_VERIFY(!mark->isVisible());
+
+    const QStringList made = recordings();
+    QCOMPARE(made.size(), 1);
+    QVERIFY(QFileInfo(made.front()).fileName().startsWith(QStringLiteral("时移台 ")));
+    const double seconds = probedSeconds(made.front());
+    QVERIFY2(seconds >= 18 && seconds <= 23, qPrintable(QString::number(seconds)));
+    QCOMPARE(server.connections(), 1);
+}
+
+void TimeShiftShownTest::heldLongerThanTheBufferKeepsItsBound()
+{
+    LiveChannel::setBounds({15 * 1000, std::int64_t(64) << 20});
+    LiveStreamServer server(clip_, kClipSeconds);
+    QVERIFY(playLive(server));
+    QVERIFY(pressKeys(*program_, {"space"}));
+    QTRY_VERIFY(title().startsWith(QStringLiteral("已暂停：")));
+    const int held = shownSecond();
+    QTest::qWait(25000); // longer than the buffer reaches
+    const auto state = playback().live().where();
+    QVERIFY(state);
+    QVERIFY2(state->reachMs <= 16000, qPrintable(QString::number(state->reachMs)));
+    QCOMPARE(state->behindMs, state->reachMs);
+    // On from the oldest moment kept: about 15 s behind live, 10 s after the held one.
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(pressKeys(*program_, {"space"}));
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(secondsBetween(shownSecond(), held + 10 + int(clock.elapsed() / 1000))) <= 3, 10000);
+    QVERIFY(std::abs(behindLiveMs() - 15000) <= 3000);
+}
+
+// The program itself records in a process of its own, which is killed.
+void TimeShiftShownTest::aRecordingCutByAKillPlaysToItsLastPacket()
+{
+    LiveStreamServer server(clip_, kClipSeconds);
+    QVERIFY(server.isListening());
+    QTemporaryDir home;
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+    environment.insert(QStringLiteral("CLIPVANE_RECORDING_CHILD"), server.address());
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForReadyRead(60000));
+    QVERIFY(child.readLine().startsWith("recording"));
+    QTest::qWait(10000);
+    ::kill(pid_t(child.processId()), SIGKILL);
+    QVERIFY(child.waitForFinished(10000));
+    const QDir folder(home.filePath(QStringLiteral("Videos/Clipvane")));
+    const QStringList made = folder.entryList({QStringLiteral("*.ts")}, QDir::Files);
+    QCOMPARE(made.size(), 1);
+    const double seconds = probedSeconds(folder.filePath(made.front()));
+    QVERIFY2(seconds >= 8 && seconds <= 12.5, qPrintable(QString::number(seconds)));
+}
+
+// The child: plays the address it is given, records it, says so, and waits for its end.
+int recordUntilKilled(int argc, char** argv, const QString& address)
+{
+    QApplication app(argc, argv);
+    Program program;
+    program.open();
+    ProgramDriver driver(program);
+    driver.setEntries({{QStringLiteral("被杀台"), address}});
+    driver.doubleClickEntry(0);
+    PlaybackController& playback = *program.core().playback;
+    if (!QTest::qWaitFor([&] { return playback.live().isAvailable(); }, 30000))
+        return 1;
+    playback.toggleRecording();
+    if (!QTest::qWaitFor([&] { return QDir(recording::folder()).entryList({QStringLiteral("*.ts")}).size() == 1; }, 10000))
+        return 1;
+    std::fputs("recording\n", stdout);
+    std::fflush(stdout);
+    return app.exec();
+}
+
+int main(int argc, char** argv)
+{
+    if (const QString address = qEnvironmentVariable("CLIPVANE_RECORDING_CHILD"); !address.isEmpty())
+        return recordUntilKilled(argc, argv, address);
+    QApplication app(argc, argv);
+    TimeShiftShownTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_timeshiftshown.moc"
