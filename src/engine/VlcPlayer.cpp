@@ -175,6 +175,7 @@ void VlcPlayer::replaceMedia(libvlc_media_t* media, std::unique_ptr<StreamReader
 // one connection, has it back before the next one asks.
 libvlc_media_t* VlcPlayer::liveMedia(const Source& source)
 {
+    routeFfmpegLogToCategory(); // before the stream module loads FFmpeg
     std::unique_ptr<StreamReader> reader = makeHttpReader(source.address, source.userAgent, source.referrer);
     if (!reader)
         return nullptr;

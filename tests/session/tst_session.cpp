@@ -436,6 +436,20 @@ void SessionTest::errorsAndMissingMediaFail()
     QVERIFY(failed.wait(1000));
     QCOMPARE(failed.last().first().value<std::uint64_t>(), broken);
     QCOMPARE(failed.size(), 2);
+
+    // An address whose answer was no live stream: opened again at once for the
+    // engine to read, with no wait and no attempt used up.
+    QVERIFY(waitIdle());
+    session_->play(QStringLiteral("http://a/live"), kWindows, 300);
+    QVERIFY(waitIdle());
+    FakePlayer& reading = fake(probe().showingIndex());
+    const auto opens = [&reading] { return reading.calls().filter(QStringLiteral("open http://a/live")).size(); };
+    QCOMPARE(opens(), 1);
+    reading.setLastError({PlaybackFailure::Kind::ReadByEngine, 0, {}});
+    reading.send(Type::EncounteredError);
+    QVERIFY(QTest::qWaitFor([&] { return opens() == 2; }, 1000));
+    reading.setLastError({PlaybackFailure::Kind::EngineError, 0, QStringLiteral("fake error")});
+    QCOMPARE(failed.size(), 2);
 }
 
 void SessionTest::eventsFromAnyThreadArrive()

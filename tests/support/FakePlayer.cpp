@@ -186,7 +186,14 @@ std::unique_ptr<MediaPlayer::Subscription> FakePlayer::subscribe(EventListener l
 
 PlaybackFailure FakePlayer::lastError() const
 {
-    return {PlaybackFailure::Kind::EngineError, 0, QStringLiteral("fake error")};
+    const std::lock_guard guard(lock_);
+    return lastError_;
+}
+
+void FakePlayer::setLastError(const PlaybackFailure& error)
+{
+    const std::lock_guard guard(lock_);
+    lastError_ = error;
 }
 
 void FakePlayer::setStats(const Stats& stats)

@@ -67,6 +67,8 @@ public:
     void RestoreVolume() override;
     std::unique_ptr<Subscription> subscribe(EventListener listener) override;
     PlaybackFailure lastError() const override;
+    // What lastError() says from now on (an engine error by default).
+    void setLastError(const PlaybackFailure& error);
     std::optional<Stats> stats() const override;
 
 private:
@@ -76,6 +78,7 @@ private:
 
     const int id_;
     mutable std::mutex lock_;
+    PlaybackFailure lastError_{PlaybackFailure::Kind::EngineError, 0, QStringLiteral("fake error")};
     mutable std::condition_variable changed_;
     QStringList calls_;
     QStringList refused_;
