@@ -53,7 +53,7 @@ QString HttpStreamReader::error() const
     return error_;
 }
 
-bool HttpStreamReader::connect()
+void HttpStreamReader::connect()
 {
     connected_ = true;
     ffmpeg::Options options;
@@ -66,10 +66,14 @@ bool HttpStreamReader::connect()
     const AVIOInterruptCB interrupt{&HttpStreamReader::onInterrupt, this};
     const int opened = avio_open2(&io_, address_.constData(), AVIO_FLAG_READ, &interrupt, options.get());
     if (opened < 0) {
-        if (!aborted_)
-            forTheEngine_ = true;
-        qCDebug(lcEngine) << "live reading left to the engine: no stream answered:" << describe(opened);
-        return false;
+        // Refused, not found, no answer: a failure of this address like any
+        // other, which the session retries as it would libvlc's (a server that
+        // allows one connection refuses while it still counts the last one).
+        if (!aborted_) {
+            const std::lock_guard lock(errorLock_);
+            error_ = describe(opened);
+        }
+        return;
     }
     std::uint8_t* type = nullptr;
     av_opt_get(io_, "mime_type", AV_OPT_SEARCH_CHILDREN, &type);
@@ -80,22 +84,23 @@ bool HttpStreamReader::connect()
         qCDebug(lcEngine) << "live reading left to the engine: the answer is" << mime << "of length" << length;
         forTheEngine_ = true;
         avio_closep(&io_);
-        return false;
     }
-    return true;
 }
 
+// The connection closes as soon as reading ends, not when the reader goes: a
+// server that allows one connection counts it until then.
 std::ptrdiff_t HttpStreamReader::read(unsigned char* buffer, std::size_t size)
 {
-    if (aborted_)
+    if (!aborted_ && !connected_)
+        connect();
+    if (aborted_ || !io_) {
+        avio_closep(&io_);
         return -1;
-    if (!connected_ && !connect())
-        return -1;
-    if (!io_)
-        return -1;
+    }
     const int got = avio_read_partial(io_, buffer, int(std::min<std::size_t>(size, 1 << 20)));
     if (got > 0)
         return got;
+    avio_closep(&io_);
     if (got == AVERROR_EOF || got == 0)
         return 0;
     if (!aborted_) {

@@ -13,9 +13,9 @@ struct AVIOContext;
 // Reads a live stream's bytes from an http(s) address as they come, over one
 // connection, with FFmpeg's I/O (in the stream module, beside the RTSP
 // reader). It connects at the first read, on the reader's thread. An answer
-// that is no live stream (a length, a playlist or a page by its type, an
-// error status, no answer) is left to the engine: isForTheEngine() says so,
-// and the engine's own reading then says what is wrong with it.
+// that is no live stream (a length, a playlist or a page by its type) is left
+// to the engine: isForTheEngine() says so. A refusal, an error status or no
+// answer is an error of the address, as libvlc's would be.
 class HttpStreamReader final : public StreamReader {
 public:
     HttpStreamReader(const QString& address, const QString& userAgent, const QString& referrer);
@@ -29,7 +29,7 @@ public:
     bool isForTheEngine() const override { return forTheEngine_; }
 
 private:
-    bool connect();
+    void connect();
     static int onInterrupt(void* self);
 
     const QByteArray address_;

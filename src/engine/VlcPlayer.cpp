@@ -309,8 +309,14 @@ void VlcPlayer::Stop()
     if (live_)
         live_->abort();
     LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
-    // A live channel's connection closes now: its server may allow one.
-    live_.reset();
+    if (live_) {
+        // Its buffer file goes now, and its media with the cursor that reads it:
+        // nothing plays them again.
+        LIBVLC(libvlc_media_player_set_media)(mediaPlayer_.get(), nullptr);
+        media_.reset();
+        reader_.reset();
+        live_.reset();
+    }
 }
 
 int VlcPlayer::Volume(int level, bool set)
