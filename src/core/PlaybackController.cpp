@@ -220,10 +220,37 @@ std::optional<PlaybackController::Position> PlaybackController::position() const
 
 void PlaybackController::jumpBy(std::int64_t milliseconds)
 {
-    if (!watchingBack_ && playing_.generation != 0 && live_.jumpBy(milliseconds))
-        return;
+    if (!watchingBack_ && playing_.generation != 0) {
+        if (const std::optional<LiveControl::Where> where = live_.where()) {
+            const std::int64_t behind = where->behindMs - milliseconds;
+            if (behind <= where->reachMs || !watchBackFromLive(behind))
+                live_.jumpBy(milliseconds);
+            return;
+        }
+    }
     if (const std::optional<Position> shown = position())
         jumpTo(shown->timeMs + milliseconds);
+}
+
+// Further back than the live channel's buffer reaches: the programme of that
+// moment from the server, where the channel has catch-up and a guide for it.
+bool PlaybackController::watchBackFromLive(std::int64_t behindMs)
+{
+    const int entry = channels_.lastPlayed();
+    const std::optional<CatchupRule> rule = catchupRuleOf(entry);
+    if (!rule)
+        return false;
+    const qint64 now = now_();
+    const qint64 moment = now - behindMs / 1000;
+    if (moment < now - qint64(rule->days) * 86400)
+        return false;
+    for (const Programme& programme : scheduleOf(entry)) {
+        if (programme.start <= moment && moment < programme.stop) {
+            watchBack(entry, programme, moment - programme.start);
+            return true;
+        }
+    }
+    return false;
 }
 
 void PlaybackController::backToLive()

@@ -118,7 +118,9 @@ public slots:
     void play();
     void pause();
     // Jumps by an amount, or to a position from the start of the file or of
-    // the programme watched back; a jump the stream cannot make asks the server again.
+    // the programme watched back; a jump the stream cannot make asks the server
+    // again. A live channel moves within its time-shift buffer, and further
+    // back plays that moment's programme when the channel has catch-up.
     void jumpBy(std::int64_t milliseconds);
     void jumpTo(std::int64_t milliseconds);
     // End: a live channel played behind live plays live again.
@@ -157,6 +159,7 @@ private:
     void onStatus(const PlaybackStatus& status);
     void followWithNextProgramme();
     void onLiveMoved();
+    bool watchBackFromLive(std::int64_t behindMs);
     std::vector<Programme> scheduleOf(int entry) const;
 
     PlaybackSession& session_;

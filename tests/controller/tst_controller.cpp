@@ -10,6 +10,7 @@
 #include "core/ChannelNavigator.h"
 #include "core/KnownServers.h"
 #include "core/PlaybackController.h"
+#include "core/Recording.h"
 #include "core/PreopenScheduler.h"
 #include "core/UserSettings.h"
 #include "engine/SessionProbe.h"
@@ -86,6 +87,7 @@ private slots:
     void stopOrPlayAgainAndTheMediaKeys();
     void pauseAndJumpsInAFileAndAProgrammeWatchedBack();
     void favouritesChangeKeepsWhatIsWatchedBack();
+    void liveChannelHeldMovedRecordedAndBeyondItsBuffer();
     void serversFoundToAllowOneConnectionAreKeptForWeeks();
 
 private:
@@ -379,6 +381,75 @@ void ControllerTest::pauseAndJumpsInAFileAndAProgrammeWatchedBack()
         return showing().calls().contains(QStringLiteral("open http://h/back/%1-%2.ts").arg(past.start).arg(past.stop));
     }, 2000));
     QCOMPARE(controller_->watchingBack()->fromSecond, 0);
+}
+
+void ControllerTest::liveChannelHeldMovedRecordedAndBeyondItsBuffer()
+{
+    std::int64_t steady = 0;
+    controller_->live().setSteadyClock([&steady] { return steady; });
+    controller_->playEntry(1);
+    QVERIFY(starts(QStringLiteral("http://h/1.ts")));
+    FakePlayer& player = showing();
+    TimeShiftBuffer::State buffer;
+    buffer.heldMs = 60000;
+    player.setLiveState(buffer);
+    const auto asked = [&player](const QString& call) {
+        return QTest::qWaitFor([&] { return player.calls().contains(call); }, 2000);
+    };
+
+    // Space holds; ten seconds later it goes on from the held picture, behind live.
+    controller_->pauseOrStopOrPlayAgain();
+    QVERIFY(asked(QStringLiteral("pause")));
+    QCOMPARE(controller_->state(), PlaybackController::State::Paused);
+    QCOMPARE(controller_->title().kind, Kind::Paused);
+    steady += 10000;
+    controller_->pauseOrStopOrPlayAgain();
+    QVERIFY(asked(QStringLiteral("resume")));
+    QCOMPARE(controller_->title().kind, Kind::BehindLive);
+    QCOMPARE(controller_->position()->lengthMs - controller_->position()->timeMs, 10000);
+    QVERIFY(controller_->position()->live);
+    // ← 10 s further back, End to live.
+    controller_->jumpBy(-10000);
+    QVERIFY(asked(QStringLiteral("shift 20000")));
+    controller_->backToLive();
+    QVERIFY(asked(QStringLiteral("shift 0")));
+    QCOMPARE(controller_->title().kind, Kind::Playing);
+    // Held longer than the buffer reaches: on from its oldest moment.
+    controller_->pauseOrStopOrPlayAgain();
+    steady += 70000;
+    controller_->pauseOrStopOrPlayAgain();
+    QVERIFY(asked(QStringLiteral("shift 60000")));
+
+    // R records into the recordings' folder, named by the channel; R again stops.
+    controller_->toggleRecording();
+    QVERIFY(QTest::qWaitFor([&] { return !player.calls().filter(QStringLiteral("record ")).isEmpty(); }, 2000));
+    const QString recorded = player.calls().filter(QStringLiteral("record ")).value(0).mid(7);
+    QVERIFY(recorded.startsWith(recording::folder() + QStringLiteral("/一台 ")));
+    QVERIFY(controller_->live().recording().has_value());
+    controller_->toggleRecording();
+    QVERIFY(asked(QStringLiteral("stop recording")));
+    QVERIFY(!controller_->live().recording().has_value());
+
+    // Further back than the buffer: the programme of that moment, from the server.
+    const Programme earlier{kNow - 3600, kNow - 60, QStringLiteral("午间新闻"), {}};
+    guide_.schedules[1] = {earlier};
+    controller_->jumpBy(-60000); // 120 s behind live
+    QVERIFY(controller_->watchingBack().has_value());
+    QCOMPARE(controller_->watchingBack()->fromSecond, 3600 - 120);
+    QVERIFY(QTest::qWaitFor([&] {
+        return showing().calls().contains(
+            QStringLiteral("open http://h/back/%1-%2.ts").arg(earlier.start + 3600 - 120).arg(earlier.stop));
+    }, 2000));
+
+    // A channel without catch-up stops at the buffer's start.
+    controller_->playEntry(2);
+    QVERIFY(starts(QStringLiteral("http://a/2.ts")));
+    showing().setLiveState(buffer);
+    const auto shiftsToOldest = [this] { return showing().calls().filter(QStringLiteral("shift 60000")).size(); };
+    const qsizetype before = shiftsToOldest();
+    controller_->jumpBy(-600000);
+    QVERIFY(QTest::qWaitFor([&] { return shiftsToOldest() == before + 1; }, 2000));
+    QVERIFY(!controller_->watchingBack());
 }
 
 void ControllerTest::favouritesChangeKeepsWhatIsWatchedBack()

@@ -218,3 +218,31 @@ std::optional<MediaPlayer::Stats> FakePlayer::stats() const
     const std::lock_guard guard(lock_);
     return stats_;
 }
+
+void FakePlayer::setLiveState(std::optional<TimeShiftBuffer::State> state)
+{
+    const std::lock_guard guard(lock_);
+    live_ = std::move(state);
+}
+
+std::optional<TimeShiftBuffer::State> FakePlayer::liveState() const
+{
+    const std::lock_guard guard(lock_);
+    return live_;
+}
+
+void FakePlayer::ShiftLive(std::int64_t behindMs)
+{
+    record(QStringLiteral("shift %1").arg(behindMs));
+}
+
+bool FakePlayer::StartRecording(const QString& path)
+{
+    record(QStringLiteral("record ") + path);
+    return true;
+}
+
+void FakePlayer::StopRecording()
+{
+    record(QStringLiteral("stop recording"));
+}

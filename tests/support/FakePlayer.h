@@ -70,6 +70,12 @@ public:
     // What lastError() says from now on (an engine error by default).
     void setLastError(const PlaybackFailure& error);
     std::optional<Stats> stats() const override;
+    // A live channel read through a time-shift buffer, as liveState() reports it.
+    void setLiveState(std::optional<TimeShiftBuffer::State> state);
+    std::optional<TimeShiftBuffer::State> liveState() const override;
+    void ShiftLive(std::int64_t behindMs) override;
+    bool StartRecording(const QString& path) override;
+    void StopRecording() override;
 
 private:
     class FakeSubscription;
@@ -78,6 +84,7 @@ private:
 
     const int id_;
     mutable std::mutex lock_;
+    std::optional<TimeShiftBuffer::State> live_;
     PlaybackFailure lastError_{PlaybackFailure::Kind::EngineError, 0, QStringLiteral("fake error")};
     mutable std::condition_variable changed_;
     QStringList calls_;
