@@ -283,7 +283,10 @@ void LiveStreamsTest::refusedFirstAddressGivesWayToTheSecond()
     const QString written = QStringLiteral("http://127.0.0.1:9/none.ts$线路1#%1$线路2").arg(server.address());
     ui().setEntries({{QStringLiteral("双线"), written}});
     ui().doubleClickEntry(0);
-    QCOMPARE(ui().title(), QStringLiteral("正在播放：双线（线路1）"));
+    // The program's own reader is refused at once: by the time the click's
+    // events are handled, the title may name line 2 already.
+    QVERIFY2(ui().title() == QStringLiteral("正在播放：双线（线路1）") || ui().title() == QStringLiteral("正在播放：双线（线路2）"),
+             qPrintable(ui().title()));
     QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().videoColour().name()));
     // The title names the line that plays.
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：双线（线路2）"), 5000);
