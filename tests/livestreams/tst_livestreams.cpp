@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "engine/SessionProbe.h"
 #include "engine/PlaybackSession.h"
+#include "platform/MemoryTuning.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
@@ -357,6 +358,10 @@ void LiveStreamsTest::streamCutAgainAndAgainKeepsComingBack()
 
 int main(int argc, char** argv)
 {
+    // As the program's own start does: the soak bounds the resident memory of
+    // the program as it runs, and each live channel's connection is a thread
+    // that would otherwise leave a heap of its own behind.
+    limitAllocatorArenas();
     XInitThreads();
     QApplication app(argc, argv);
     LiveStreamsTest test;
