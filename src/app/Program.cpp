@@ -125,6 +125,12 @@ Program::Program(const QString& programFolder)
     core.playback = std::make_unique<PlaybackController>(PlaybackController::Parts{
         *core.session, core.channels, core.alternates, core.pictures, core.settings.get(), *context_->video});
     core.preopen = std::make_unique<PreopenScheduler>(*core.playback, core.channels, core.settings.get());
+    const std::vector<RecordingPlan> keptPlans = core.settings->recordingPlans();
+    core.recordingPlans.setKept(keptPlans, QDateTime::currentSecsSinceEpoch(), core.settings->recordingPadding());
+    if (core.recordingPlans.kept().size() != keptPlans.size())
+        core.settings->setRecordingPlans(core.recordingPlans.kept()); // those missed are gone from the file too
+    core.scheduled = std::make_unique<ScheduledRecordings>(ScheduledRecordings::Parts{
+        core.recordingPlans, *core.playback, *core.session, core.channels, core.settings.get()});
     context_->holdEscape = [this](bool held) {
         if (state_.hotKeys)
             state_.hotKeys->SetGrabbed(state_.escapeHotKey, held);
@@ -133,6 +139,11 @@ Program::Program(const QString& programFolder)
     // The bindings and the window's description disagree: a control was renamed or removed.
     Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
     wireWindow();
+    // A plan due at start records once the list is there.
+    QTimer::singleShot(1000, window_.get(), [this] {
+        if (state_.core.scheduled)
+            state_.core.scheduled->look();
+    });
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }
@@ -292,7 +303,8 @@ void Program::OnProgramExit()
     core.guide.reset();
     guideModule_.reset();
     state_.guideModule.reset();
-    // What plays goes before the players it plays on.
+    // What plays goes before the players it plays on; recordings beside it end too.
+    core.scheduled.reset();
     core.preopen.reset();
     core.playback.reset();
     if (core.session)

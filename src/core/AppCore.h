@@ -8,6 +8,8 @@
 #include "PlaybackController.h"
 #include "PreopenScheduler.h"
 #include "ProgrammeGuide.h"
+#include "RecordingPlans.h"
+#include "ScheduledRecordings.h"
 #include "Reminders.h"
 #include "UserSettings.h"
 #include "engine/PlaybackSession.h"
@@ -34,6 +36,8 @@ struct AppCore {
     std::unique_ptr<PlaybackSession> session;
     std::unique_ptr<PlaybackController> playback; // what plays, when, and what follows it
     std::unique_ptr<PreopenScheduler> preopen;    // what is opened ahead besides the next channel
+    RecordingPlans recordingPlans;                // programmes to be recorded, from the schedule
+    std::unique_ptr<ScheduledRecordings> scheduled; // records them at their times
     // Made by their modules once they are opened; none before.
     std::unique_ptr<ProgrammeGuide> guide;
     std::unique_ptr<ListChecker> checker;

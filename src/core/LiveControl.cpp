@@ -106,13 +106,25 @@ bool LiveControl::backToLive()
 bool LiveControl::toggleRecording(const QString& path)
 {
     if (recording_) {
-        transport_.stopRecording();
-        recording_.reset();
-        watch_.stop();
-        emit recordingChanged();
+        stopRecording();
         return true;
     }
-    if (!isAvailable())
+    return startRecording(path);
+}
+
+void LiveControl::stopRecording()
+{
+    if (!recording_)
+        return;
+    transport_.stopRecording();
+    recording_.reset();
+    watch_.stop();
+    emit recordingChanged();
+}
+
+bool LiveControl::startRecording(const QString& path)
+{
+    if (recording_ || !isAvailable())
         return false;
     recording_ = Recording{path, now_()};
     transport_.startRecording(path, this, [this, path](bool started) {

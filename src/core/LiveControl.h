@@ -56,6 +56,9 @@ public:
 
     // R: records what it sends into `path` from now on, or stops the recording.
     bool toggleRecording(const QString& path);
+    // Records into `path` from now on; false when nothing can be recorded or one is under way.
+    bool startRecording(const QString& path);
+    void stopRecording();
     const std::optional<Recording>& recording() const { return recording_; }
     std::int64_t recordingElapsedMs() const;
 

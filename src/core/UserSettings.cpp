@@ -170,6 +170,29 @@ void UserSettings::setReminders(const std::vector<Reminder>& reminders)
     });
 }
 
+std::vector<RecordingPlan> UserSettings::recordingPlans() const
+{
+    return readChannelArray<RecordingPlan>(QStringLiteral("recordings"), [](const ChannelKey& channel, const QSettings& kept) {
+        return RecordingPlan{channel, kept.value(QStringLiteral("start")).toLongLong(),
+                             kept.value(QStringLiteral("stop")).toLongLong(), kept.value(QStringLiteral("title")).toString()};
+    });
+}
+
+void UserSettings::setRecordingPlans(const std::vector<RecordingPlan>& plans)
+{
+    writeChannelArray(QStringLiteral("recordings"), plans, [](const RecordingPlan& one, QSettings& settings) -> const ChannelKey& {
+        settings.setValue(QStringLiteral("start"), one.start);
+        settings.setValue(QStringLiteral("stop"), one.stop);
+        settings.setValue(QStringLiteral("title"), one.title);
+        return one.channel;
+    });
+}
+
+RecordingPlans::Padding UserSettings::recordingPadding() const
+{
+    return {value(u"record-before-minutes").toInt(), value(u"record-after-minutes").toInt()};
+}
+
 bool UserSettings::remindersSwitch() const
 {
     return value(u"reminder-switch") == u"on";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordingPlans.h"
 #include "engine/TimeShiftWindow.h"
 
 #include "CatchupAddress.h"
@@ -53,6 +54,11 @@ public:
     void setReminders(const std::vector<Reminder>& reminders);
     // A reminder's time switches to its channel by itself.
     bool remindersSwitch() const;
+    // The programmes planned to be recorded, by start.
+    std::vector<RecordingPlan> recordingPlans() const;
+    void setRecordingPlans(const std::vector<RecordingPlan>& plans);
+    // "record-before-minutes" and "record-after-minutes": a plan's padding.
+    RecordingPlans::Padding recordingPadding() const;
     // The favourites, in the order they were added.
     std::vector<ChannelKey> favourites() const;
     void setFavourites(const std::vector<ChannelKey>& favourites);

@@ -67,6 +67,11 @@ void ToggleProgrammeSchedule(HandlerContext& context)
                          [&context](int entry, const Programme& programme) {
                              context.schedule->markReminded(programme, ToggleReminder(context, entry, programme));
                          });
+        QObject::connect(context.schedule, &ProgrammeSchedule::recordingToggled, context.schedule,
+                         [&context](int entry, const Programme& programme) {
+                             if (context.core.scheduled)
+                                 context.schedule->markPlanned(programme, context.core.scheduled->toggle(entry, programme));
+                         });
     }
     if (context.schedule->isVisible()) {
         context.schedule->hide();
@@ -85,5 +90,8 @@ void ToggleProgrammeSchedule(HandlerContext& context)
         watchable = [rule = *rule, now](const Programme& programme) { return isWatchableBack(programme, rule, now); };
     context.schedule->present(entry, context.core.channels.list().name(entry), programmes, now,
                               context.video->onScreen(), watchable,
-                              [&context, entry](const Programme& programme) { return IsReminded(context, entry, programme); });
+                              [&context, entry](const Programme& programme) { return IsReminded(context, entry, programme); },
+                              [&context, entry](const Programme& programme) {
+                                  return context.core.scheduled && context.core.scheduled->isPlanned(entry, programme);
+                              });
 }

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
+#include <QMenu>
 #include <QVBoxLayout>
 
 ProgrammeSchedule::ProgrammeSchedule(QWidget& mainWindow)
@@ -26,15 +27,18 @@ ProgrammeSchedule::ProgrammeSchedule(QWidget& mainWindow)
     list_->setFocusPolicy(Qt::StrongFocus);
     // Enter and a double-click.
     connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { activate(list_->row(item)); });
+    list_->installEventFilter(this);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QListWidget::customContextMenuRequested, this, &ProgrammeSchedule::showRowMenu);
     hide();
 }
 
 void ProgrammeSchedule::present(int entry, const QString& name, const std::vector<Programme>& programmes, qint64 now,
-                                const QRect& area, const Watchable& watchable, const Reminded& reminded)
+                                const QRect& area, const Watchable& watchable, const Reminded& reminded,
+                                const Planned& planned)
 {
     entry_ = entry;
-    watchable_.clear();
-    coming_.clear();
+    rows_.clear();
     title_->setText(name.isEmpty() ? QStringLiteral("节目表") : name + QStringLiteral("  节目表"));
     list_->clear();
     QDate day;
@@ -48,29 +52,28 @@ void ProgrammeSchedule::present(int entry, const QString& name, const std::vecto
             heading->setFlags(Qt::ItemIsEnabled);
             heading->setTextAlignment(Qt::AlignCenter);
             heading->setForeground(QColor(192, 192, 192));
-            watchable_.emplace_back();
-            coming_.emplace_back();
+            rows_.push_back({{}, heading->text()});
         }
-        auto* row = new QListWidgetItem(programmeTimes(programme) + QStringLiteral("  ") + programme.title, list_);
+        Row shown{programme, programmeTimes(programme) + QStringLiteral("  ") + programme.title};
+        auto* row = new QListWidgetItem(list_);
         if (!programme.description.isEmpty())
             row->setToolTip(programme.description);
         if (programme.start <= now && now < programme.stop) {
             QFont bold = row->font();
             bold.setBold(true);
             row->setFont(bold);
-            row->setText(QStringLiteral("▶ ") + row->text());
+            shown.text.prepend(QStringLiteral("▶ "));
             current = row;
         } else if (programme.stop <= now) {
             row->setForeground(QColor(128, 128, 128));
         }
-        const bool back = watchable && watchable(programme);
-        if (back)
-            row->setText(row->text() + QStringLiteral("  〔") + texts::watchableBack() + QStringLiteral("〕"));
-        watchable_.push_back(back ? programme : Programme{});
-        const bool coming = programme.start > now;
-        if (coming && reminded && reminded(programme))
-            row->setText(row->text() + reminderMark());
-        coming_.push_back(coming ? programme : Programme{});
+        shown.watchable = watchable && watchable(programme);
+        shown.coming = programme.start > now;
+        shown.recordable = programme.stop > now;
+        shown.reminded = shown.coming && reminded && reminded(programme);
+        shown.planned = shown.recordable && planned && planned(programme);
+        rows_.push_back(shown);
+        redraw(int(rows_.size()) - 1);
     }
     if (programmes.empty())
         new QListWidgetItem(QStringLiteral("没有这个频道的节目单"), list_);
@@ -83,6 +86,20 @@ void ProgrammeSchedule::present(int entry, const QString& name, const std::vecto
         list_->setCurrentItem(current);
         list_->scrollToItem(current, QAbstractItemView::PositionAtCenter);
     }
+}
+
+void ProgrammeSchedule::redraw(int row)
+{
+    const Row& shown = rows_[size_t(row)];
+    QString text = shown.text;
+    if (shown.watchable)
+        text += QStringLiteral("  〔") + texts::watchableBack() + QStringLiteral("〕");
+    if (shown.reminded)
+        text += QStringLiteral("  〔已预约〕");
+    if (shown.planned)
+        text += QStringLiteral("  〔预约录制〕");
+    if (QListWidgetItem* item = list_->item(row))
+        item->setText(text);
 }
 
 QStringList ProgrammeSchedule::rows() const
@@ -101,36 +118,71 @@ int ProgrammeSchedule::currentRow() const
     return -1;
 }
 
-QString ProgrammeSchedule::reminderMark()
-{
-    return QStringLiteral("  〔已预约〕");
-}
-
 void ProgrammeSchedule::markReminded(const Programme& programme, bool reminded)
 {
-    for (size_t row = 0; row < coming_.size() && int(row) < list_->count(); ++row) {
-        if (coming_[row].start != programme.start || coming_[row].title != programme.title)
-            continue;
-        QListWidgetItem* item = list_->item(int(row));
-        QString text = item->text();
-        if (text.endsWith(reminderMark()))
-            text.chop(reminderMark().size());
-        item->setText(reminded ? text + reminderMark() : text);
+    mark(programme, &Row::coming, &Row::reminded, reminded);
+}
+
+void ProgrammeSchedule::markPlanned(const Programme& programme, bool planned)
+{
+    mark(programme, &Row::recordable, &Row::planned, planned);
+}
+
+void ProgrammeSchedule::mark(const Programme& programme, bool Row::*applies, bool Row::*flag, bool on)
+{
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        Row& shown = rows_[row];
+        if (shown.*applies && shown.programme.start == programme.start && shown.programme.title == programme.title) {
+            shown.*flag = on;
+            redraw(int(row));
+        }
     }
 }
 
 void ProgrammeSchedule::activate(int row)
 {
-    if (row >= 0 && size_t(row) < coming_.size() && coming_[size_t(row)].start != 0) {
-        emit reminderToggled(entry_, coming_[size_t(row)]);
+    if (row < 0 || size_t(row) >= rows_.size())
+        return;
+    const Row& shown = rows_[size_t(row)];
+    if (shown.coming) {
+        emit reminderToggled(entry_, shown.programme);
         return;
     }
-    if (row < 0 || size_t(row) >= watchable_.size() || watchable_[size_t(row)].start == 0)
+    if (!shown.watchable)
         return;
-    const Programme chosen = watchable_[size_t(row)];
+    const Programme chosen = shown.programme;
     hide();
     parentWidget()->activateWindow();
     emit watchBack(entry_, chosen);
+}
+
+void ProgrammeSchedule::toggleRecording(int row)
+{
+    if (row >= 0 && size_t(row) < rows_.size() && rows_[size_t(row)].recordable)
+        emit recordingToggled(entry_, rows_[size_t(row)].programme);
+}
+
+void ProgrammeSchedule::showRowMenu(const QPoint& at)
+{
+    const int row = list_->row(list_->itemAt(at));
+    if (row < 0 || size_t(row) >= rows_.size() || !rows_[size_t(row)].recordable)
+        return;
+    QMenu menu(this);
+    menu.setAccessibleName(QStringLiteral("节目菜单"));
+    menu.addAction(rows_[size_t(row)].planned ? QStringLiteral("取消录制") : QStringLiteral("录制此节目"), this,
+                   [this, row] { toggleRecording(row); });
+    menu.exec(list_->viewport()->mapToGlobal(at));
+}
+
+// R reaches the list first, which would take it for a search by its first letter.
+bool ProgrammeSchedule::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_R && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        toggleRecording(list_->currentRow());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ProgrammeSchedule::keyPressEvent(QKeyEvent* event)

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -42,6 +43,29 @@ void tell(QWidget& window, const QString& text, const QString& path)
     box->show();
 }
 
+// A planned programme's server allows one connection, which the channel
+// watched holds: switch to it and record it, or let it go. Asked without
+// holding the window up.
+void askSwitch(QWidget& window, ScheduledRecordings& scheduled, const RecordingPlan& plan)
+{
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("预约录制"),
+                                QStringLiteral("“%1”（%2）该录制了，但它的服务器只允许一个连接，正被现在看的频道占用。\n"
+                                               "换到这个频道录制吗？")
+                                    .arg(plan.title, plan.channel.name),
+                                QMessageBox::NoButton, &window);
+    box->setAccessibleName(QStringLiteral("预约录制"));
+    QPushButton* record = box->addButton(QStringLiteral("换台录制"), QMessageBox::AcceptRole);
+    QPushButton* skip = box->addButton(QStringLiteral("不录制"), QMessageBox::RejectRole);
+    record->setAccessibleName(QStringLiteral("换台录制"));
+    skip->setAccessibleName(QStringLiteral("不录制"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    QObject::connect(box, &QMessageBox::buttonClicked, &scheduled, [&scheduled, plan, record](QAbstractButton* clicked) {
+        scheduled.answer(plan, clicked == record);
+    });
+    box->show();
+}
+
 } // namespace
 
 void FollowRecording(HandlerContext& context)
@@ -57,4 +81,7 @@ void FollowRecording(HandlerContext& context)
     QObject::connect(&live, &LiveControl::recordingRefused, &context.window, [&context](const QString& path) {
         tell(context.window, QStringLiteral("无法开始录制：文件无法创建。"), path);
     });
+    if (ScheduledRecordings* scheduled = context.core.scheduled.get())
+        QObject::connect(scheduled, &ScheduledRecordings::askSwitch, &context.window,
+                         [&context, scheduled](const RecordingPlan& plan) { askSwitch(context.window, *scheduled, plan); });
 }

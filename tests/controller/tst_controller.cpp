@@ -11,6 +11,7 @@
 #include "core/KnownServers.h"
 #include "core/PlaybackController.h"
 #include "core/Recording.h"
+#include "core/ScheduledRecordings.h"
 #include "core/PreopenScheduler.h"
 #include "core/UserSettings.h"
 #include "engine/SessionProbe.h"
@@ -88,6 +89,7 @@ private slots:
     void pauseAndJumpsInAFileAndAProgrammeWatchedBack();
     void favouritesChangeKeepsWhatIsWatchedBack();
     void liveChannelHeldMovedRecordedAndBeyondItsBuffer();
+    void plannedProgrammesRecordOnlyWhereAConnectionIsFree();
     void serversFoundToAllowOneConnectionAreKeptForWeeks();
 
 private:
@@ -450,6 +452,83 @@ void ControllerTest::liveChannelHeldMovedRecordedAndBeyondItsBuffer()
     controller_->jumpBy(-600000);
     QVERIFY(QTest::qWaitFor([&] { return shiftsToOldest() == before + 1; }, 2000));
     QVERIFY(!controller_->watchingBack());
+}
+
+void ControllerTest::plannedProgrammesRecordOnlyWhereAConnectionIsFree()
+{
+    qint64 now = kNow;
+    RecordingPlans plans;
+    ScheduledRecordings scheduled({plans, *controller_, *session_, channels_, settings_.get()});
+    scheduled.setWallClock([&now] { return now; });
+    QSignalSpy asked(&scheduled, &ScheduledRecordings::askSwitch);
+    PlaySourceFile list = channelList(); // and 四台, of 二台's server
+    list.entries.push_back({QStringLiteral("四台"), QStringLiteral("http://a/4.ts")});
+    list.fillColumns();
+    channels_.replaceList(list);
+    // 一台 plays live from its buffer.
+    controller_->playEntry(1);
+    QVERIFY(starts(QStringLiteral("http://h/1.ts")));
+    FakePlayer& watched = showing();
+    watched.setLiveState(TimeShiftBuffer::State{});
+
+    // Its programme in ten minutes, with the default padding of 2 and 5 minutes.
+    const Programme news{kNow + 600, kNow + 1800, QStringLiteral("晚间新闻"), {}};
+    QVERIFY(scheduled.toggle(1, news));
+    QVERIFY(scheduled.isPlanned(1, news));
+    QCOMPARE(settings_->recordingPlans().size(), size_t(1)); // kept at once
+    now = kNow + 600 - 121;
+    scheduled.look();
+    QCOMPARE(scheduled.recordingWatched(), 0);
+    now = kNow + 600 - 120;
+    scheduled.look();
+    // From the connection that plays it.
+    QVERIFY(QTest::qWaitFor([&] { return !watched.calls().filter(QStringLiteral("record ")).isEmpty(); }, 2000));
+    QCOMPARE(scheduled.recordingWatched(), 1);
+    QCOMPARE(scheduled.recordingBeside(), 0);
+    now = kNow + 1800 + 300;
+    scheduled.look();
+    QVERIFY(QTest::qWaitFor([&] { return watched.calls().contains(QStringLiteral("stop recording")); }, 2000));
+    QCOMPARE(scheduled.recordingWatched(), 0);
+    QVERIFY(!scheduled.isPlanned(1, news));
+    QVERIFY(settings_->recordingPlans().empty());
+
+    // 四台 on a server known to allow one connection while 二台 of that server plays: asked, never opened beside.
+    session_->rememberOneConnection(OneConnectionHosts::serverOf(QStringLiteral("http://a/4.ts")));
+    controller_->playEntry(2);
+    QVERIFY(starts(QStringLiteral("http://a/2.ts")));
+    const Programme film{now + 60, now + 3600, QStringLiteral("电影"), {}};
+    QVERIFY(scheduled.toggle(4, film));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(scheduled.recordingBeside(), 0);
+    scheduled.look();
+    QCOMPARE(asked.size(), 1); // once
+    // "换台录制": 四台 plays, and is recorded from its one connection once it does.
+    scheduled.answer(asked.first().first().value<RecordingPlan>(), true);
+    QVERIFY(starts(QStringLiteral("http://a/4.ts")));
+    FakePlayer& switched = showing();
+    switched.setLiveState(TimeShiftBuffer::State{});
+    scheduled.look();
+    QVERIFY(QTest::qWaitFor([&] { return !switched.calls().filter(QStringLiteral("record ")).isEmpty(); }, 2000));
+    QCOMPARE(scheduled.recordingWatched(), 1);
+    // The user's R on it ends the plan.
+    controller_->toggleRecording();
+    QVERIFY(QTest::qWaitFor([&] { return !scheduled.isPlanned(4, film); }, 2000));
+    QCOMPARE(scheduled.recordingWatched(), 0);
+
+    // Another server's channel records beside, over a connection of its own; dropping the plan ends it.
+    const Programme sport{now - 60, now + 600, QStringLiteral("体育"), {}};
+    QVERIFY(scheduled.toggle(1, sport));
+    QCOMPARE(scheduled.recordingBeside(), 1);
+    QVERIFY(!scheduled.toggle(1, sport));
+    QCOMPARE(scheduled.recordingBeside(), 0);
+    // A programme over is not planned; plans missed while the program was closed are dropped.
+    QVERIFY(!scheduled.toggle(1, {now - 600, now - 60, QStringLiteral("旧"), {}}));
+    RecordingPlans kept;
+    kept.setKept({{{QStringLiteral("一台"), QStringLiteral("http://h/1.ts")}, now - 3600, now - 600, QStringLiteral("错过")},
+                  {{QStringLiteral("一台"), QStringLiteral("http://h/1.ts")}, now + 60, now + 600, QStringLiteral("将来")}},
+                 now, {2, 5});
+    QCOMPARE(kept.kept().size(), size_t(1));
+    QCOMPARE(kept.nextChange(now, {2, 5}), now + 600 + 300); // it started (padded) already: its end
 }
 
 void ControllerTest::favouritesChangeKeepsWhatIsWatchedBack()

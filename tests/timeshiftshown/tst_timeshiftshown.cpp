@@ -13,11 +13,21 @@
 #include "core/PlaybackController.h"
 #include "core/Recording.h"
 #include "engine/LiveChannel.h"
+#include "engine/OneConnectionHosts.h"
+#include "ui/HandlerContext.h"
+#include "ui/ProgrammeSchedule.h"
+#include "ui/controls/ListBox.h"
 #include "ui/MainWindow.h"
 #include "ui/PlaybackHandlers.h"
 #include "ui/controls/TransLabel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimeZone>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -79,6 +89,8 @@ private slots:
     void twentySecondsRecordedFromAOneConnectionServer();
     void heldLongerThanTheBufferKeepsItsBound();
     void aRecordingCutByAKillPlaysToItsLastPacket();
+    void aPlannedProgrammeRecordsBesideTheChannelWatched();
+    void aOneConnectionServerAsksAndRecordsFromItsConnection();
 
 private:
     ProgramDriver& ui() { return *driver_; }
@@ -110,6 +122,8 @@ void TimeShiftShownTest::initTestCase()
 void TimeShiftShownTest::init()
 {
     LiveChannel::setBounds({});
+    if (!program_) // the tests of planned recordings make programs of their own
+        return;
     StopPlayback(program_->handlers());
     QVERIFY(ui().waitUntilStopped());
 }
@@ -256,6 +270,124 @@ void TimeShiftShownTest::aRecordingCutByAKillPlaysToItsLastPacket()
     QCOMPARE(made.size(), 1);
     const double seconds = probedSeconds(folder.filePath(made.front()));
     QVERIFY2(seconds >= 8 && seconds <= 12.5, qPrintable(QString::number(seconds)));
+}
+
+namespace {
+
+// A list of 一台 and 二台 at these addresses, and a guide in which 二台's
+// programme "录制节目" runs from `from` to `to`; no padding.
+bool writeListWithGuide(const QTemporaryDir& folder, const QString& first, const QString& second, qint64 from, qint64 to)
+{
+    const auto utc = [](qint64 time) {
+        return QDateTime::fromSecsSinceEpoch(time, QTimeZone::utc()).toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+    };
+    const QString guide = folder.filePath(QStringLiteral("guide.xml"));
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("clipvane"), QStringLiteral("clipvane"))
+        .remove(QStringLiteral("recordings")); // another test's plans
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("clipvane"), QStringLiteral("clipvane"))
+        .setValue(QStringLiteral("record-before-minutes"), QStringLiteral("0"));
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("clipvane"), QStringLiteral("clipvane"))
+        .setValue(QStringLiteral("record-after-minutes"), QStringLiteral("0"));
+    return testmedia::writeFile(guide, "<tv><channel id=\"c2\"><display-name>二台</display-name></channel>"
+                                       "<programme start=\"" + utc(from) + " +0000\" stop=\"" + utc(to) +
+                                           " +0000\" channel=\"c2\"><title>录制节目</title></programme></tv>") &&
+           testmedia::writeFile(folder.filePath(QStringLiteral("澄影播放源.txt")),
+                                "#EXTM3U x-tvg-url=\"" + guide.toUtf8() + "\"\n#EXTINF:-1 tvg-id=\"c1\",一台\n" +
+                                    first.toUtf8() + "\n#EXTINF:-1 tvg-id=\"c2\",二台\n" + second.toUtf8() + "\n");
+}
+
+// R on the programme on now in 二台's schedule (G).
+bool planFromTheSchedule(Program& program)
+{
+    HandlerContext& context = program.handlers();
+    if (!QTest::qWaitFor([&] { return program.core().guide && !program.core().guide->programmes(1).empty(); }, 20000))
+        return false;
+    program.window().get<ListBox>(u"SourceList").setCurrentSelection(1);
+    if (!pressKeys(program, {"g"}) || !QTest::qWaitFor([&] { return context.schedule && context.schedule->isActiveWindow(); }, 5000))
+        return false;
+    xtest::xdotool({"key", "r"});
+    return QTest::qWaitFor([&] { return context.schedule->rows().join(u'\n').contains(QStringLiteral("〔预约录制〕")); }, 5000);
+}
+
+} // namespace
+
+void TimeShiftShownTest::aPlannedProgrammeRecordsBesideTheChannelWatched()
+{
+    program_.reset();
+    driver_.reset();
+    QDir(recording::folder()).removeRecursively();
+    LiveStreamServer watchedServer(clip_, kClipSeconds);
+    LiveStreamServer recordedServer(clip_, kClipSeconds);
+    QVERIFY(watchedServer.isListening() && recordedServer.isListening());
+    QTemporaryDir folder;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QVERIFY(writeListWithGuide(folder, watchedServer.address(), recordedServer.address(), now - 5, now + 12));
+    Program program(folder.path());
+    program.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
+    ProgramDriver driver(program);
+    driver.doubleClickEntry(0);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().isAvailable(), 30000);
+
+    QVERIFY(planFromTheSchedule(program));
+    ScheduledRecordings& scheduled = *program.core().scheduled;
+    QTRY_COMPARE_WITH_TIMEOUT(scheduled.recordingBeside(), 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(recordedServer.connections() == 1, 10000);
+    // At the programme's end it stops by itself; the channel watched played on all along.
+    QTRY_COMPARE_WITH_TIMEOUT(scheduled.recordingBeside(), 0, 30000);
+    QVERIFY(program.core().recordingPlans.kept().empty());
+    QVERIFY(driver.title().startsWith(QStringLiteral("正在播放：一台")));
+    QCOMPARE(watchedServer.connections(), 1);
+    const QStringList made = recordings();
+    QCOMPARE(made.size(), 1);
+    QVERIFY(QFileInfo(made.front()).fileName().startsWith(QStringLiteral("二台 ")));
+    const double seconds = probedSeconds(made.front());
+    QVERIFY2(seconds >= 6 && seconds <= 16, qPrintable(QString::number(seconds)));
+}
+
+void TimeShiftShownTest::aOneConnectionServerAsksAndRecordsFromItsConnection()
+{
+    program_.reset();
+    driver_.reset();
+    QDir(recording::folder()).removeRecursively();
+    LiveStreamServer server(clip_, kClipSeconds, {"--one-connection", "refuse"});
+    QVERIFY(server.isListening());
+    QTemporaryDir folder;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QVERIFY(writeListWithGuide(folder, server.address(QStringLiteral("one.ts")), server.address(QStringLiteral("two.ts")),
+                               now - 5, now + 60));
+    // Known from an earlier run to allow one connection: nothing of it is opened ahead from the start.
+    QVERIFY(QDir().mkpath(TimeShiftBuffer::defaultFolder()));
+    const QString known = TimeShiftBuffer::defaultFolder() + QStringLiteral("/one-connection-servers");
+    QVERIFY(testmedia::writeFile(known, OneConnectionHosts::serverOf(server.address()).toUtf8() + '\t' +
+                                            QByteArray::number(now) + '\n'));
+    Program program(folder.path());
+    program.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
+    QVERIFY(program.core().session->oneConnectionHosts().isOneConnection(server.address()));
+    ProgramDriver driver(program);
+    driver.doubleClickEntry(0);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().isAvailable(), 30000);
+
+    QVERIFY(planFromTheSchedule(program));
+    // Asked, not connected: the one connection stays the channel watched's.
+    QMessageBox* asked = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((asked = program.window().findChild<QMessageBox*>()) && asked->isVisible(), 5000);
+    QCOMPARE(asked->accessibleName(), QStringLiteral("预约录制"));
+    QCOMPARE(server.connections(), 1);
+    QCOMPARE(program.core().scheduled->recordingBeside(), 0);
+    // "换台录制": 二台 plays and records from its one connection.
+    QPushButton* record = nullptr;
+    for (QAbstractButton* button : asked->buttons())
+        if (button->text() == QStringLiteral("换台录制"))
+            record = qobject_cast<QPushButton*>(button);
+    QVERIFY(record);
+    record->click();
+    QTRY_VERIFY_WITH_TIMEOUT(driver.title().startsWith(QStringLiteral("正在播放：二台")), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().recording().has_value(), 30000);
+    QCOMPARE(program.core().scheduled->recordingWatched(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!recordings().isEmpty(), 5000);
+    QCOMPARE(program.core().scheduled->recordingBeside(), 0);
 }
 
 // The child: plays the address it is given, records it, says so, and waits for its end.

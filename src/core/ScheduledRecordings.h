@@ -1,0 +1,75 @@
+#pragma once
+
+#include "RecordingPlans.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class BackgroundRecording;
+class ChannelNavigator;
+class PlaybackController;
+class PlaybackSession;
+class UserSettings;
+struct Programme;
+
+// Programmes recorded from the schedule, at their padded times. When one is
+// due: the channel watched live is recorded from the connection that plays
+// it; another channel over a connection of its own, beside it; but a channel
+// of a server known to allow one connection, while a channel of that server
+// plays, never opens a second one: the user is asked instead (askSwitch), and
+// recording it means switching to it. A watched channel changed during its
+// recording goes on beside where its server allows; the user's R on it ends
+// the plan. Plans are kept in the settings file as they change.
+class ScheduledRecordings final : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        RecordingPlans& plans;
+        PlaybackController& playback;
+        PlaybackSession& session;
+        ChannelNavigator& channels;
+        UserSettings* settings = nullptr;
+    };
+    using WallClock = std::function<qint64()>; // seconds since 1970 UTC
+
+    explicit ScheduledRecordings(Parts parts, QObject* parent = nullptr);
+    ~ScheduledRecordings() override;
+    void setWallClock(WallClock clock) { now_ = std::move(clock); }
+
+    bool isPlanned(int entry, const Programme& programme) const;
+    // Plans the programme of list entry `entry` (on now or still to come), or
+    // drops its plan; true when it is planned now.
+    bool toggle(int entry, const Programme& programme);
+    // The user's answer to askSwitch.
+    void answer(const RecordingPlan& plan, bool switchAndRecord);
+    // Looks at the plans now (and then as their times come).
+    void look();
+    // Recordings under way: from the channel watched, and beside it.
+    int recordingWatched() const;
+    int recordingBeside() const;
+
+signals:
+    // The plan's server allows one connection, and the channel watched holds it.
+    void askSwitch(const RecordingPlan& plan);
+    // A plan was set, dropped or came to its end.
+    void plansChanged();
+
+private:
+    struct UnderWay;
+    RecordingPlans::Padding padding() const;
+    QString fileFor(const RecordingPlan& plan, qint64 at) const;
+    void keep();
+    void finish(UnderWay& running, bool planOver);
+    void begin(const RecordingPlan& plan);
+    bool isWatchedLive(const RecordingPlan& plan) const;
+
+    Parts parts_;
+    WallClock now_;
+    std::vector<UnderWay> underWay_;
+    std::vector<RecordingPlan> asked_; // asked about or declined: not again
+    QTimer timer_;
+};
