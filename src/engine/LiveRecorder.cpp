@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::size_t kPacket = 188;
 constexpr unsigned char kSync = 0x47;
+// This much without a packet's start is no MPEG-TS.
+constexpr std::size_t kNoPacketsAfter = 8 * kPacket;
 // The disk's space is looked at again after this much is written (a few seconds of a channel).
 constexpr std::int64_t kCheckEvery = std::int64_t(4) << 20;
 
@@ -62,11 +64,14 @@ void LiveRecorder::write(const unsigned char* bytes, std::size_t size)
         return;
     if (!synced_) {
         const std::size_t from = firstBoundary(bytes, size);
-        if (from == size)
+        if (from == size && size < kNoPacketsAfter)
             return;
         synced_ = true;
-        bytes += from;
-        size -= from;
+        // Several packets' worth without one: no MPEG-TS (an audio stream, say), written as it comes.
+        if (from < size) {
+            bytes += from;
+            size -= from;
+        }
     }
     while (size > 0) {
         const ssize_t done = ::write(fd_, bytes, size);

@@ -7,8 +7,9 @@
 #include <functional>
 
 // Writes a live stream to a file as its bytes come, without decoding them:
-// from the first MPEG-TS packet boundary on, with plain write() calls, so
-// that a file cut short by a crash still plays up to its last whole packet.
+// from the first MPEG-TS packet boundary on (a stream that is no MPEG-TS
+// from its first bytes), with plain write() calls, so that a file cut short
+// by a crash still plays up to its last whole packet.
 // The file is made new (never over another one). Writing stops by itself
 // when the disk runs short or a write fails; `stopped()` says why.
 class LiveRecorder {

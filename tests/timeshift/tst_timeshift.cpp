@@ -238,6 +238,14 @@ void TimeShiftTest::aRecordingStartsAtAPacketAndStopsWhenTheDiskRunsShort()
     QCOMPARE(state.recordingPath, path);
     QCOMPARE(QFileInfo(path).size() % 188, 0);
 
+    // A stream that is no MPEG-TS (an audio stream) is written whole, from its first bytes.
+    auto audio = TimeShiftBuffer::create(folder.filePath(QStringLiteral("cache")), {60 * 1000, 1 << 20});
+    const QString mp3 = folder.filePath(QStringLiteral("videos/Clipvane/radio.ts"));
+    QVERIFY(audio->startRecording(mp3));
+    const QByteArray frames(4096, char(0xfb));
+    audio->append(reinterpret_cast<const unsigned char*>(frames.constData()), std::size_t(frames.size()), 0);
+    QCOMPARE(QFileInfo(mp3).size(), frames.size());
+
     // The stream's end ends a recording too.
     const QString second = folder.filePath(QStringLiteral("videos/Clipvane/b.ts"));
     freeBytes = std::int64_t(1) << 40;
