@@ -326,6 +326,8 @@ void TimeShiftShownTest::aPlannedProgrammeRecordsBesideTheChannelWatched()
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     ProgramDriver driver(program);
+    // The list is read off the window's thread: a click before it is there plays nothing.
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().channels.list().count() == 2, 10000);
     driver.doubleClickEntry(0);
     QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().isAvailable(), 30000);
 
@@ -366,6 +368,8 @@ void TimeShiftShownTest::aOneConnectionServerAsksAndRecordsFromItsConnection()
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     QVERIFY(program.core().session->oneConnectionHosts().isOneConnection(server.address()));
     ProgramDriver driver(program);
+    // The list is read off the window's thread: a click before it is there plays nothing.
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().channels.list().count() == 2, 10000);
     driver.doubleClickEntry(0);
     QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().isAvailable(), 30000);
 
