@@ -9,7 +9,7 @@
 //       next channel is ready, and Enter once the selection has rested on an
 //       entry and it is ready; and Enter at start on the channel watched last,
 //       once it is ready (opened ahead as the window shows)
-// Prints "figure clipvane milliseconds" lines.
+// Prints "figure clipvane milliseconds" lines (BENCH_SUBJECT names another subject).
 
 #include "app/Program.h"
 #include "core/UserSettings.h"
@@ -70,9 +70,9 @@ int main(int argc, char** argv)
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
 
-    const QStringList names{"红", "蓝", "网络红", "网络蓝", "摄像红", "摄像蓝"};
+    const QStringList names{"红", "蓝", "网络红", "网络蓝", "摄像红", "摄像蓝", "直播红", "直播蓝"};
     QStringList addresses;
-    for (int entry = 0; entry < 6; ++entry)
+    for (int entry = 0; entry < names.size(); ++entry)
         addresses << QString::fromStdString(sources[entry]);
     ListBox& list = window.get<ListBox>(u"SourceList");
     bench::showEntries(program.handlers(), names, addresses);
@@ -89,7 +89,9 @@ int main(int argc, char** argv)
     };
     const auto idle = [] { QCoreApplication::processEvents(); };
     if (!ready) {
-        bench::runFrameFigures(runs, {"clipvane", centre.x(), centre.y(), doubleClick, stop, idle, true});
+        // BENCH_SUBJECT names another way of running the player (CLIPVANE_LIVE=vlc) beside it.
+        const QByteArray subject = qEnvironmentVariableIsSet("BENCH_SUBJECT") ? qgetenv("BENCH_SUBJECT") : "clipvane";
+        bench::runFrameFigures(runs, {subject.toStdString(), centre.x(), centre.y(), doubleClick, stop, idle, true});
         program.OnProgramExit();
         return 0;
     }
@@ -130,7 +132,7 @@ int main(int argc, char** argv)
     QFile listFile(started.filePath(QStringLiteral("澄影播放源.txt")));
     if (!listFile.open(QIODevice::WriteOnly))
         return 1;
-    for (int entry = 0; entry < 6; ++entry)
+    for (int entry = 0; entry < names.size(); ++entry)
         listFile.write((names[entry] + u',' + addresses[entry] + QStringLiteral("\r\n")).toUtf8());
     listFile.close();
     for (int run = 0; run < runs; ++run) {

@@ -1,10 +1,11 @@
 // Starts a program and watches it from outside:
 //   bench_process_probe NAME SUBJECT startup COMMAND…
 //       milliseconds from starting COMMAND to the title bar's green on screen
-//   bench_process_probe NAME SUBJECT cost SECONDS [play] COMMAND…
+//   bench_process_probe NAME SUBJECT cost SECONDS [play [hold|record]] COMMAND…
 //       once painted (and, with "play", after a double-click on the first list
 //       entry and 3 s to settle), the CPU time in ms per second and the resident
-//       memory in MiB over SECONDS
+//       memory in MiB over SECONDS; a live channel held 3 s and playing behind
+//       live since ("hold"), or recording ("record")
 // Prints "NAME SUBJECT value" lines (cost prints NAME_cpu and NAME_rss).
 
 #include "support/ScreenProbe.h"
@@ -65,12 +66,15 @@ int main(int argc, char** argv)
     int first = 4;
     int seconds = 0;
     bool play = false;
+    std::string then;
     if (mode == "cost") {
         seconds = std::atoi(argv[4]);
         first = 5;
         if (first < argc && std::strcmp(argv[first], "play") == 0) {
             play = true;
             ++first;
+            if (first < argc && (std::strcmp(argv[first], "hold") == 0 || std::strcmp(argv[first], "record") == 0))
+                then = argv[first++];
         }
     }
     bench::ScreenProbe probe;
@@ -90,6 +94,15 @@ int main(int argc, char** argv)
             std::system(click.c_str());
         }
         std::this_thread::sleep_for(std::chrono::seconds(play ? 3 : 1));
+        if (then == "hold") {
+            std::system("xdotool key space");
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            std::system("xdotool key space");
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+        } else if (then == "record") {
+            std::system("xdotool key r");
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        }
         const double before = cpuMilliseconds(child);
         std::this_thread::sleep_for(std::chrono::seconds(seconds));
         const double used = cpuMilliseconds(child) - before;

@@ -56,6 +56,12 @@ cp "$build/src/clipvane" "$build/src/clipvane.png" "$build/src/libclipvane_rtsp.
     printf '直播,http://127.0.0.1:%s/live.ts\r\n' "$live_port"
     for i in $(seq 3 20); do printf '频道 %d,http://127.0.0.1:9/live/%d.ts\r\n' "$i" "$i"; done
 } >"$app/澄影播放源.txt"
+# The same player with a live channel as its first entry, for what a live
+# channel costs while it plays, plays behind live and records.
+live_app="$work/live-app"
+mkdir -p "$live_app"
+cp "$app/clipvane" "$app/clipvane.png" "$app/libclipvane_rtsp.so" "$live_app/"
+printf '直播,http://127.0.0.1:%s/live.ts\r\n' "$live_port" >"$live_app/澄影播放源.txt"
 # Settings without channels opened ahead, for the figures that compare the plain player.
 plain="$work/plain-config"
 mkdir -p "$plain/clipvane"
@@ -80,6 +86,7 @@ for i in \$(seq $runs); do
     "\$b/bench_process_probe" startup minimal startup "\$b/bench_minimal_window"
 done
 "\$b/bench_player_frames" $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
+BENCH_SUBJECT=clipvane_vlc CLIPVANE_LIVE=vlc "\$b/bench_player_frames" $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 "\$b/bench_player_frames" ready $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 "\$b/bench_bare_libvlc" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
 [[ ! -x "\$b/bench_bare_mpv" ]] || "\$b/bench_bare_mpv" frames $runs "$work/red.mp4" "$work/blue.mp4" "$work/red.ts" "$work/blue.ts"
@@ -88,6 +95,10 @@ for i in 1 2 3; do
     "\$b/bench_process_probe" idle minimal cost 10 "\$b/bench_minimal_window"
     XDG_CONFIG_HOME="$plain" "\$b/bench_process_probe" playing clipvane cost 10 play "$app/clipvane"
     "\$b/bench_process_probe" playing_standby clipvane cost 10 play "$app/clipvane"
+    XDG_CONFIG_HOME="$plain" "\$b/bench_process_probe" live_playing clipvane cost 10 play "$live_app/clipvane"
+    XDG_CONFIG_HOME="$plain" CLIPVANE_LIVE=vlc "\$b/bench_process_probe" live_playing clipvane_vlc cost 10 play "$live_app/clipvane"
+    XDG_CONFIG_HOME="$plain" "\$b/bench_process_probe" live_behind clipvane cost 10 play hold "$live_app/clipvane"
+    XDG_CONFIG_HOME="$plain" "\$b/bench_process_probe" live_recording clipvane cost 10 play record "$live_app/clipvane"
 done
 "\$b/bench_list_load" $runs
 "\$b/bench_guide_grid" $runs

@@ -122,6 +122,7 @@ void PlaybackController::playEntry(int index)
     if (index >= 0 && settings_)
         settings_->setLastChannel({chosen.name, currentAddress_});
     showTitle({PlaybackTitle::Kind::Playing, chosen.name, labels.value(0), 100, {}});
+    emit aboutToOpen(alternates);
     playing_.generation = session_.play(alternates, video_.playerWindows(), cachingMs_);
     phase_ = Phase::Opening;
     preopen(next);
@@ -350,6 +351,7 @@ void PlaybackController::watchBack(int entry, const Programme& programme, qint64
     playing_.addresses.clear();
     playing_.listFirst.clear();
     showTitle({PlaybackTitle::Kind::WatchingBack, playing_.name, {}, 100, {}});
+    emit aboutToOpen({back});
     playing_.generation = session_.play({back}, video_.playerWindows(), cachingMs_);
     session_.setExpectedLength((asked.stop - asked.start - fromSecond) * 1000);
     phase_ = Phase::Opening;

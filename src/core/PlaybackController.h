@@ -150,6 +150,9 @@ signals:
     void positionMoved();
     // The address playing (or opening) now; empty when nothing plays.
     void addressInUse(const QString& address);
+    // These addresses are about to be opened (before their connection is):
+    // a connection that would cost them on a one-connection service is let go now.
+    void aboutToOpen(const Alternates& alternates);
     void volumeChanged(const VolumeState::Look& look);
 
 private:

@@ -15,6 +15,7 @@
 struct ScheduledRecordings::UnderWay {
     RecordingPlan plan;
     std::unique_ptr<BackgroundRecording> beside; // none: from the channel watched
+    QString address;                              // the one recorded beside
 };
 
 ScheduledRecordings::ScheduledRecordings(Parts parts, QObject* parent)
@@ -25,6 +26,31 @@ ScheduledRecordings::ScheduledRecordings(Parts parts, QObject* parent)
     // The channel watched changed or its recording stopped: a plan recorded from it is looked at again.
     connect(&parts_.playback.live(), &LiveControl::recordingChanged, this, &ScheduledRecordings::look,
             Qt::QueuedConnection);
+    // At once, before the chosen channel's connection opens.
+    connect(&parts_.playback, &PlaybackController::aboutToOpen, this, &ScheduledRecordings::makeRoomFor,
+            Qt::DirectConnection);
+}
+
+// The channel watched comes first: a recording beside that holds the one
+// connection of the server now chosen lets it go. The plan stays; the next
+// look asks whether to switch to its channel and record it there.
+void ScheduledRecordings::makeRoomFor(const Alternates& opening)
+{
+    const OneConnectionHosts& hosts = parts_.session.oneConnectionHosts();
+    for (auto it = underWay_.begin(); it != underWay_.end();) {
+        const QString& recorded = it->address;
+        const bool sameServer = it->beside && hosts.isOneConnection(recorded) &&
+                                std::any_of(opening.begin(), opening.end(), [&](const Alternate& one) {
+                                    return OneConnectionHosts::sameServer(one.address, recorded);
+                                });
+        if (!sameServer) {
+            ++it;
+            continue;
+        }
+        qCInfo(lcTimeShift) << "the recording of" << it->plan.title << "gives way to the channel chosen on its server";
+        finish(*it, false);
+        it = underWay_.erase(it);
+    }
 }
 
 ScheduledRecordings::~ScheduledRecordings() = default;
@@ -156,7 +182,7 @@ void ScheduledRecordings::begin(const RecordingPlan& plan)
         if (!live.isAvailable())
             return;
         if (live.recording() || live.startRecording(fileFor(plan, now_())))
-            underWay_.push_back({plan, nullptr});
+            underWay_.push_back({plan, nullptr, {}});
         return;
     }
     const int entry = parts_.channels.list().find(plan.channel.name, plan.channel.address);
@@ -181,5 +207,5 @@ void ScheduledRecordings::begin(const RecordingPlan& plan)
     auto beside = std::make_unique<BackgroundRecording>(
         BackgroundRecording::Source{source.address, source.userAgent, source.referrer},
         [this, plan](qint64 at) { return fileFor(plan, at); });
-    underWay_.push_back({plan, std::move(beside)});
+    underWay_.push_back({plan, std::move(beside), source.address});
 }

@@ -14,7 +14,9 @@ class ChannelNavigator;
 class PlaybackController;
 class PlaybackSession;
 class UserSettings;
+struct Alternate;
 struct Programme;
+using Alternates = std::vector<Alternate>;
 
 // Programmes recorded from the schedule, at their padded times. When one is
 // due: the channel watched live is recorded from the connection that plays
@@ -23,7 +25,9 @@ struct Programme;
 // plays, never opens a second one: the user is asked instead (askSwitch), and
 // recording it means switching to it. A watched channel changed during its
 // recording goes on beside where its server allows; the user's R on it ends
-// the plan. Plans are kept in the settings file as they change.
+// the plan. A channel chosen on the one-connection server a recording beside
+// uses takes its connection first: the recording ends, and the user is asked
+// as above. Plans are kept in the settings file as they change.
 class ScheduledRecordings final : public QObject {
     Q_OBJECT
 public:
@@ -66,6 +70,7 @@ private:
     void finish(UnderWay& running, bool planOver);
     void begin(const RecordingPlan& plan);
     bool isWatchedLive(const RecordingPlan& plan) const;
+    void makeRoomFor(const Alternates& opening);
 
     Parts parts_;
     WallClock now_;

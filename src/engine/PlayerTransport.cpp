@@ -68,17 +68,23 @@ void PlayerTransport::seek(std::int64_t milliseconds)
     command([milliseconds](MediaPlayer& player) { player.Seek(milliseconds); });
 }
 
-void PlayerTransport::saveSnapshot(const QString& path, QObject* context, std::function<void(bool)> saved)
+void PlayerTransport::ask(std::function<bool(MediaPlayer&)> question, QObject* context, std::function<void(bool)> reply)
 {
     if (!hooks_.choice().exists) {
-        saved(false);
+        reply(false);
         return;
     }
-    command([path, context = QPointer<QObject>(context), saved = std::move(saved)](MediaPlayer& player) {
-        const bool written = player.SaveSnapshot(path);
+    command([question = std::move(question), context = QPointer<QObject>(context),
+             reply = std::move(reply)](MediaPlayer& player) {
+        const bool answer = question(player);
         if (context)
-            QMetaObject::invokeMethod(context, [saved, written] { saved(written); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(context, [reply, answer] { reply(answer); }, Qt::QueuedConnection);
     });
+}
+
+void PlayerTransport::saveSnapshot(const QString& path, QObject* context, std::function<void(bool)> saved)
+{
+    ask([path](MediaPlayer& player) { return player.SaveSnapshot(path); }, context, std::move(saved));
 }
 
 std::optional<MediaPlayer::Tracks> PlayerTransport::tracks() const
@@ -163,15 +169,7 @@ void PlayerTransport::shiftLive(std::int64_t behindMs)
 
 void PlayerTransport::startRecording(const QString& path, QObject* context, std::function<void(bool started)> started)
 {
-    if (!hooks_.choice().exists) {
-        started(false);
-        return;
-    }
-    command([path, context = QPointer<QObject>(context), started = std::move(started)](MediaPlayer& player) {
-        const bool made = player.StartRecording(path);
-        if (context)
-            QMetaObject::invokeMethod(context, [started, made] { started(made); }, Qt::QueuedConnection);
-    });
+    ask([path](MediaPlayer& player) { return player.StartRecording(path); }, context, std::move(started));
 }
 
 void PlayerTransport::stopRecording()

@@ -95,6 +95,9 @@ private:
     MediaPlayer* showingPlayer(const ChoiceView& choice) const;
     // Asks the player that shows, while a choice exists.
     void command(std::function<void(MediaPlayer&)> request);
+    // Asks the player on its thread; `reply` runs in `context` with its answer
+    // (false at once when nothing is chosen to ask).
+    void ask(std::function<bool(MediaPlayer&)> question, QObject* context, std::function<void(bool)> reply);
 
     PlayerBank& bank_;
     TimeSource& time_;

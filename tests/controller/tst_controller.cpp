@@ -521,6 +521,19 @@ void ControllerTest::plannedProgrammesRecordOnlyWhereAConnectionIsFree()
     QCOMPARE(scheduled.recordingBeside(), 1);
     QVERIFY(!scheduled.toggle(1, sport));
     QCOMPARE(scheduled.recordingBeside(), 0);
+    // One beside on a one-connection server gives way, before its connection opens, to a channel chosen on that server.
+    controller_->playEntry(1);
+    QVERIFY(starts(QStringLiteral("http://h/1.ts")));
+    const Programme match{now - 60, now + 600, QStringLiteral("比赛"), {}};
+    QVERIFY(scheduled.toggle(4, match));
+    QCOMPARE(scheduled.recordingBeside(), 1);
+    controller_->playEntry(2);
+    QCOMPARE(scheduled.recordingBeside(), 0);
+    QVERIFY(starts(QStringLiteral("http://a/2.ts")));
+    scheduled.look();
+    QCOMPARE(asked.size(), 2); // and the user is asked, as for any plan of that server
+    QVERIFY(scheduled.isPlanned(4, match));
+    QVERIFY(!scheduled.toggle(4, match));
     // A programme over is not planned; plans missed while the program was closed are dropped.
     QVERIFY(!scheduled.toggle(1, {now - 600, now - 60, QStringLiteral("旧"), {}}));
     RecordingPlans kept;

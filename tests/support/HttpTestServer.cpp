@@ -111,11 +111,12 @@ void HttpTestServer::answer(int connection, const std::stop_token& stop)
         const std::lock_guard lock(targetsLock_);
         targets_.push_back(head.left(head.indexOf("\r\n")).split(' ').value(1));
     }
+    const QByteArray length =
+        mode_ == Mode::Live ? QByteArray() : "Content-Length: " + QByteArray::number(body_.size()) + "\r\n";
     const QByteArray response =
         mode_ == Mode::NotFound
             ? QByteArray("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
-            : "HTTP/1.1 200 OK\r\nContent-Type: video/mp2t\r\nContent-Length: " + QByteArray::number(body_.size()) +
-                  "\r\nConnection: close\r\n\r\n" + body_;
+            : "HTTP/1.1 200 OK\r\nContent-Type: video/mp2t\r\n" + length + "Connection: close\r\n\r\n" + body_;
     qsizetype sent = 0;
     while (sent < response.size() && !stop.stop_requested()) {
         pollfd writable{connection, POLLOUT, 0};

@@ -17,7 +17,8 @@
 // answered on a thread of its own. It stops by itself when destroyed.
 class HttpTestServer {
 public:
-    enum class Mode { Serve, Stall, NotFound };
+    // Live: the body without a length, as a live channel is sent.
+    enum class Mode { Serve, Stall, NotFound, Live };
 
     explicit HttpTestServer(QByteArray body, Mode mode = Mode::Serve);
     ~HttpTestServer();
