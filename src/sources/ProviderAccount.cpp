@@ -1,0 +1,285 @@
+#include "ProviderAccount.h"
+
+#include "SourcesLog.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrlQuery>
+
+#include <map>
+#include <set>
+
+namespace account {
+
+namespace {
+
+const QString kGroupHeading = QStringLiteral("#genre#");
+
+// A field as text: services send ids and numbers as strings or numbers, and null.
+QString text(const QJsonValue& value)
+{
+    if (value.isString())
+        return value.toString().trimmed();
+    if (value.isDouble()) {
+        const double number = value.toDouble();
+        return number == double(qint64(number)) ? QString::number(qint64(number)) : QString::number(number);
+    }
+    if (value.isBool())
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    return {};
+}
+
+qint64 number(const QJsonValue& value)
+{
+    bool ok = false;
+    const qint64 read = text(value).toLongLong(&ok);
+    return ok ? read : 0;
+}
+
+// The answer as JSON; an HTML page (a login form, a block page) sent with 200 is none.
+std::optional<QJsonDocument> parse(const QByteArray& answer, QString* why)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(answer, &error);
+    if (error.error == QJsonParseError::NoError)
+        return document;
+    const bool page = answer.trimmed().startsWith('<');
+    if (why)
+        *why = page ? QStringLiteral("the service answered a page, not its API's data")
+                    : QStringLiteral("the service's answer is no JSON: %1").arg(error.errorString());
+    return std::nullopt;
+}
+
+std::optional<QJsonArray> parseArray(const QByteArray& answer, QString* why)
+{
+    const std::optional<QJsonDocument> document = parse(answer, why);
+    if (!document)
+        return std::nullopt;
+    if (document->isArray())
+        return document->array();
+    // Some services answer an empty list as {} or an error as {"user_info": {"auth": 0}}.
+    if (document->isObject() && document->object().isEmpty())
+        return QJsonArray();
+    if (why)
+        *why = QStringLiteral("the service's answer is no list");
+    return std::nullopt;
+}
+
+QString serverOf(const QUrl& address)
+{
+    QUrl server;
+    server.setScheme(address.scheme());
+    server.setHost(address.host());
+    server.setPort(address.port());
+    return server.toString();
+}
+
+} // namespace
+
+std::optional<Login> fromListAddress(const QString& address)
+{
+    const QUrl url(address.trimmed());
+    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") ||
+        !url.path().endsWith(QLatin1String("/get.php")))
+        return std::nullopt;
+    const QUrlQuery query(url);
+    Login login{serverOf(url), query.queryItemValue(QStringLiteral("username"), QUrl::FullyDecoded),
+                query.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded)};
+    if (login.user.isEmpty() || login.password.isEmpty())
+        return std::nullopt;
+    return login;
+}
+
+QUrl apiAddress(const Login& login, const QString& action)
+{
+    QUrl url(login.server + QStringLiteral("/player_api.php"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("username"), QString::fromLatin1(QUrl::toPercentEncoding(login.user)));
+    query.addQueryItem(QStringLiteral("password"), QString::fromLatin1(QUrl::toPercentEncoding(login.password)));
+    if (!action.isEmpty())
+        query.addQueryItem(QStringLiteral("action"), action);
+    url.setQuery(query);
+    return url;
+}
+
+QUrl guideAddress(const Login& login)
+{
+    QUrl url(login.server + QStringLiteral("/xmltv.php"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("username"), QString::fromLatin1(QUrl::toPercentEncoding(login.user)));
+    query.addQueryItem(QStringLiteral("password"), QString::fromLatin1(QUrl::toPercentEncoding(login.password)));
+    url.setQuery(query);
+    return url;
+}
+
+QString streamAddress(const Login& login, const QString& streamId, bool hls)
+{
+    const auto part = [](const QString& piece) { return QString::fromLatin1(QUrl::toPercentEncoding(piece)); };
+    return login.server + QStringLiteral("/live/") + part(login.user) + u'/' + part(login.password) + u'/' +
+           part(streamId) + (hls ? QStringLiteral(".m3u8") : QStringLiteral(".ts"));
+}
+
+std::optional<State> readLogin(const QByteArray& answer, QString* why)
+{
+    const std::optional<QJsonDocument> document = parse(answer, why);
+    if (!document)
+        return std::nullopt;
+    if (!document->isObject()) {
+        if (why)
+            *why = QStringLiteral("the service's login answer is no object");
+        return std::nullopt;
+    }
+    const QJsonObject user = document->object().value(QLatin1String("user_info")).toObject();
+    const QJsonObject server = document->object().value(QLatin1String("server_info")).toObject();
+    State state;
+    state.status = text(user.value(QLatin1String("status")));
+    state.expires = number(user.value(QLatin1String("exp_date")));
+    state.maxConnections = int(number(user.value(QLatin1String("max_connections"))));
+    state.activeConnections = int(number(user.value(QLatin1String("active_cons"))));
+    state.timezone = text(server.value(QLatin1String("timezone")));
+    const QString status = state.status.toLower();
+    if (user.isEmpty() || number(user.value(QLatin1String("auth"))) == 0 || status == u"banned" ||
+        status == u"disabled")
+        state.standing = State::Standing::Refused;
+    else if (status == u"expired")
+        state.standing = State::Standing::Expired;
+    else if (state.maxConnections > 0 && state.activeConnections > state.maxConnections)
+        state.standing = State::Standing::OverConnections;
+    else if (status == u"active" || status.isEmpty())
+        state.standing = State::Standing::Active;
+    else
+        state.standing = State::Standing::Other;
+    return state;
+}
+
+std::optional<std::vector<Category>> readCategories(const QByteArray& answer, QString* why)
+{
+    const std::optional<QJsonArray> array = parseArray(answer, why);
+    if (!array)
+        return std::nullopt;
+    std::vector<Category> categories;
+    for (const QJsonValue& value : *array) {
+        const QJsonObject object = value.toObject();
+        Category category{text(object.value(QLatin1String("category_id"))),
+                          text(object.value(QLatin1String("category_name")))};
+        if (category.id.isEmpty())
+            continue;
+        if (category.name.isEmpty())
+            category.name = category.id;
+        categories.push_back(std::move(category));
+    }
+    return categories;
+}
+
+std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString* why)
+{
+    const std::optional<QJsonArray> array = parseArray(answer, why);
+    if (!array)
+        return std::nullopt;
+    std::vector<Stream> streams;
+    streams.reserve(std::size_t(array->size()));
+    int withoutId = 0;
+    for (const QJsonValue& value : *array) {
+        const QJsonObject object = value.toObject();
+        Stream stream;
+        stream.id = text(object.value(QLatin1String("stream_id")));
+        if (stream.id.isEmpty()) {
+            ++withoutId;
+            continue;
+        }
+        stream.name = text(object.value(QLatin1String("name")));
+        if (stream.name.isEmpty())
+            stream.name = QStringLiteral("频道 %1").arg(stream.id);
+        stream.icon = text(object.value(QLatin1String("stream_icon")));
+        stream.guideId = text(object.value(QLatin1String("epg_channel_id")));
+        stream.categoryId = text(object.value(QLatin1String("category_id")));
+        if (number(object.value(QLatin1String("tv_archive"))) != 0)
+            stream.archiveDays = int(std::max<qint64>(number(object.value(QLatin1String("tv_archive_duration"))), 0));
+        streams.push_back(std::move(stream));
+    }
+    if (withoutId > 0)
+        qCInfo(lcSources) << withoutId << "of the account's channels have no stream id and are left out";
+    return streams;
+}
+
+PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
+                        bool hls)
+{
+    std::map<QString, QString> names; // category id → name
+    for (const Category& category : categories)
+        names.emplace(category.id, category.name);
+    std::map<QString, std::vector<const Stream*>> byCategory;
+    std::vector<const Stream*> elsewhere;
+    std::set<QString> seen;
+    int repeated = 0;
+    for (const Stream& stream : streams) {
+        if (!seen.insert(stream.id).second) {
+            ++repeated;
+            continue;
+        }
+        if (names.count(stream.categoryId))
+            byCategory[stream.categoryId].push_back(&stream);
+        else
+            elsewhere.push_back(&stream);
+    }
+    if (repeated > 0)
+        qCInfo(lcSources) << repeated << "of the account's channels repeat a stream id and are left out";
+
+    PlaySourceFile file;
+    const auto add = [&](const QString& heading, const std::vector<const Stream*>& members) {
+        if (members.empty())
+            return;
+        file.entries.push_back({heading, kGroupHeading});
+        for (const Stream* stream : members) {
+            ChannelTags tags;
+            tags.tvgId = stream->guideId;
+            tags.tvgLogo = stream->icon;
+            tags.groupTitle = heading;
+            if (stream->archiveDays > 0) {
+                tags.catchup = QStringLiteral("xc");
+                tags.catchupDays = QString::number(stream->archiveDays);
+            }
+            file.entries.push_back({stream->name, streamAddress(login, stream->id, hls), std::move(tags)});
+        }
+    };
+    for (const Category& category : categories) {
+        const auto found = byCategory.find(category.id);
+        if (found != byCategory.end()) {
+            add(category.name, found->second);
+            byCategory.erase(found); // a category listed twice is shown once
+        }
+    }
+    add(QStringLiteral("其他"), elsewhere);
+    file.listTags.guideAddresses << guideAddress(login).toString();
+    file.fillColumns();
+    return file;
+}
+
+QString describe(const State& state)
+{
+    const QString day = state.expires > 0
+                            ? QDateTime::fromSecsSinceEpoch(state.expires, Qt::UTC).toString(u"yyyy-MM-dd")
+                            : QString();
+    switch (state.standing) {
+    case State::Standing::Refused:
+        return state.status.isEmpty() ? QStringLiteral("账号被拒绝（用户名或密码不对）")
+                                      : QStringLiteral("账号被拒绝（%1）").arg(state.status);
+    case State::Standing::Expired:
+        return day.isEmpty() ? QStringLiteral("账号已过期") : QStringLiteral("账号已过期（%1）").arg(day);
+    case State::Standing::OverConnections:
+        return QStringLiteral("账号连接已满（%1/%2）").arg(state.activeConnections).arg(state.maxConnections);
+    case State::Standing::Active:
+    case State::Standing::Other:
+        break;
+    }
+    QString said = state.standing == State::Standing::Active ? QStringLiteral("账号有效")
+                                                              : QStringLiteral("账号状态：%1").arg(state.status);
+    said += day.isEmpty() ? QStringLiteral("，不过期") : QStringLiteral("，到期 %1").arg(day);
+    if (state.maxConnections > 0)
+        said += QStringLiteral("，最多 %1 个连接").arg(state.maxConnections);
+    return said;
+}
+
+} // namespace account

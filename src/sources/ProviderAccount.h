@@ -1,0 +1,74 @@
+#pragma once
+
+#include "PlaySource.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+#include <vector>
+
+// A provider's account read through its player API (player_api.php): the
+// login's answer, the live categories and streams, and the list made of them.
+// Services send numbers as JSON numbers or strings, null for what they do not
+// know, and now and then a page of HTML with status 200: each is read with a
+// sound default, and an answer that is no JSON is refused with a reason.
+namespace account {
+
+struct Login {
+    QString server; // scheme://host[:port], no path
+    QString user;
+    QString password;
+    bool operator==(const Login&) const = default;
+};
+
+// The account a list address names: …/get.php?username=U&password=P[&…].
+std::optional<Login> fromListAddress(const QString& address);
+// player_api.php for the login, with `action` (and its extra query) when given.
+QUrl apiAddress(const Login& login, const QString& action = {});
+// The service's whole guide.
+QUrl guideAddress(const Login& login);
+// A live channel: /live/U/P/ID.ts, or .m3u8 when HLS is wanted.
+QString streamAddress(const Login& login, const QString& streamId, bool hls);
+
+struct State {
+    enum class Standing { Active, Expired, Refused, OverConnections, Other };
+    Standing standing = Standing::Other;
+    QString status;           // as the service says it ("Active", "Banned", …)
+    qint64 expires = 0;       // seconds since 1970 UTC; 0: never or not said
+    int maxConnections = 0;   // 0: not said
+    int activeConnections = 0;
+    QString timezone;         // the service's zone (IANA name), for catch-up times
+};
+
+struct Category {
+    QString id;
+    QString name;
+};
+
+struct Stream {
+    QString id;
+    QString name;
+    QString icon;
+    QString guideId;
+    QString categoryId;
+    int archiveDays = 0; // 0: no catch-up
+};
+
+// Each fills `why` and gives nothing when the answer cannot be read.
+std::optional<State> readLogin(const QByteArray& answer, QString* why);
+std::optional<std::vector<Category>> readCategories(const QByteArray& answer, QString* why);
+std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString* why);
+
+// The list: a heading per category in the service's order (those with no
+// channel left out), then "其他" for channels in no known category; a stream
+// id seen before is left out. Catch-up is the service's own ("xc").
+PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
+                        bool hls);
+
+// Where the account stands, in the user's words:
+// "账号有效，到期 2027-03-01，最多 1 个连接", "账号已过期（2026-01-31）", ….
+QString describe(const State& state);
+
+} // namespace account

@@ -1,0 +1,124 @@
+// Provider accounts read through their player API, on answers as services
+// send them: numbers as strings, nulls, pages of HTML with status 200,
+// categories with no channel, channels in none, repeated stream ids.
+
+#include "sources/ProviderAccount.h"
+
+#include <QTest>
+
+class AccountsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void accountAddressesAreRecognisedAndMade();
+    void loginAnswersSayWhereTheAccountStands();
+    void categoriesAndStreamsBecomeHeadingsAndEntries();
+};
+
+void AccountsTest::accountAddressesAreRecognisedAndMade()
+{
+    const std::optional<account::Login> login = account::fromListAddress(
+        QStringLiteral("http://tv.example:8080/get.php?username=ann&password=p%26ss&type=m3u_plus&output=ts"));
+    QVERIFY(login);
+    QCOMPARE(login->server, QStringLiteral("http://tv.example:8080"));
+    QCOMPARE(login->user, QStringLiteral("ann"));
+    QCOMPARE(login->password, QStringLiteral("p&ss"));
+    // Not an account: another path, or no password.
+    QVERIFY(!account::fromListAddress(QStringLiteral("http://tv.example/list.php?username=a&password=b")));
+    QVERIFY(!account::fromListAddress(QStringLiteral("http://tv.example/get.php?username=a")));
+    QVERIFY(!account::fromListAddress(QStringLiteral("ftp://tv.example/get.php?username=a&password=b")));
+
+    // What is asked of it keeps the password whole, its "&" encoded.
+    QCOMPARE(account::apiAddress(*login, QStringLiteral("get_live_streams")).toString(QUrl::FullyEncoded),
+             QStringLiteral("http://tv.example:8080/player_api.php?username=ann&password=p%26ss&action=get_live_streams"));
+    QCOMPARE(account::streamAddress(*login, QStringLiteral("42"), false),
+             QStringLiteral("http://tv.example:8080/live/ann/p%26ss/42.ts"));
+    QCOMPARE(account::streamAddress(*login, QStringLiteral("42"), true),
+             QStringLiteral("http://tv.example:8080/live/ann/p%26ss/42.m3u8"));
+}
+
+void AccountsTest::loginAnswersSayWhereTheAccountStands()
+{
+    QString why;
+    // Numbers as strings, as most services send them.
+    std::optional<account::State> state = account::readLogin(
+        R"({"user_info":{"auth":1,"status":"Active","exp_date":"1803859200","max_connections":"1","active_cons":"0"},
+            "server_info":{"timezone":"Europe/Berlin"}})",
+        &why);
+    QVERIFY2(state, qPrintable(why));
+    QCOMPARE(state->standing, account::State::Standing::Active);
+    QCOMPARE(state->timezone, QStringLiteral("Europe/Berlin"));
+    QCOMPARE(account::describe(*state), QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接"));
+
+    // Numbers as numbers, and null for an account that does not expire.
+    state = account::readLogin(R"({"user_info":{"auth":1,"status":"Active","exp_date":null,"max_connections":2}})", &why);
+    QVERIFY(state);
+    QCOMPARE(account::describe(*state), QStringLiteral("账号有效，不过期，最多 2 个连接"));
+
+    state = account::readLogin(R"({"user_info":{"auth":1,"status":"Expired","exp_date":1767139200}})", &why);
+    QVERIFY(state);
+    QCOMPARE(state->standing, account::State::Standing::Expired);
+    QCOMPARE(account::describe(*state), QStringLiteral("账号已过期（2025-12-31）"));
+
+    state = account::readLogin(R"({"user_info":{"auth":0}})", &why);
+    QVERIFY(state);
+    QCOMPARE(state->standing, account::State::Standing::Refused);
+    QVERIFY(account::describe(*state).startsWith(QStringLiteral("账号被拒绝")));
+
+    state = account::readLogin(R"({"user_info":{"auth":1,"status":"Active","max_connections":"1","active_cons":"2"}})",
+                               &why);
+    QVERIFY(state);
+    QCOMPARE(state->standing, account::State::Standing::OverConnections);
+    QCOMPARE(account::describe(*state), QStringLiteral("账号连接已满（2/1）"));
+
+    // A page with status 200 is no answer of the API, and says so.
+    QVERIFY(!account::readLogin("<html><body>Please log in</body></html>", &why));
+    QVERIFY(why.contains(QStringLiteral("page")));
+    QVERIFY(!account::readStreams("<!DOCTYPE html><html></html>", &why));
+    QVERIFY(!account::readCategories(R"({"error":"wrong action"})", &why));
+}
+
+void AccountsTest::categoriesAndStreamsBecomeHeadingsAndEntries()
+{
+    QString why;
+    const std::optional<std::vector<account::Category>> categories = account::readCategories(
+        R"([{"category_id":"7","category_name":"新闻"},{"category_id":3,"category_name":"体育"},
+            {"category_id":"9","category_name":"空的"},{"category_id":null,"category_name":"无号"}])",
+        &why);
+    QVERIFY2(categories, qPrintable(why));
+    QCOMPARE(categories->size(), size_t(3)); // one without an id is no category
+    const std::optional<std::vector<account::Stream>> streams = account::readStreams(
+        R"([{"stream_id":"11","name":"体育一","category_id":"3","tv_archive":"1","tv_archive_duration":"3",
+             "epg_channel_id":"sport1.cn","stream_icon":"http://i/1.png"},
+            {"stream_id":12,"name":"新闻台","category_id":7,"tv_archive":0,"tv_archive_duration":null,
+             "epg_channel_id":null,"stream_icon":null},
+            {"stream_id":"11","name":"体育一（重复）","category_id":"3"},
+            {"stream_id":"13","name":null,"category_id":"55"},
+            {"stream_id":null,"name":"无号台"},
+            {"stream_id":"14","name":"散台","category_id":null}])",
+        &why);
+    QVERIFY2(streams, qPrintable(why));
+    QCOMPARE(streams->size(), size_t(5));
+
+    const account::Login login{QStringLiteral("http://s:80"), QStringLiteral("u"), QStringLiteral("p")};
+    const PlaySourceFile list = account::makeList(login, *categories, *streams, false);
+    // The service's order of categories; the empty one left out; the others under "其他".
+    QCOMPARE(list.names, (QStringList{QStringLiteral("新闻"), QStringLiteral("新闻台"), QStringLiteral("体育"),
+                                      QStringLiteral("体育一"), QStringLiteral("其他"), QStringLiteral("频道 13"),
+                                      QStringLiteral("散台")}));
+    QCOMPARE(list.headingRows, (QList<int>{0, 2, 4}));
+    QCOMPARE(list.addresses[3], QStringLiteral("http://s:80/live/u/p/11.ts"));
+    const ChannelTags& sport = list.entries[3].tags;
+    QCOMPARE(sport.tvgId, QStringLiteral("sport1.cn"));
+    QCOMPARE(sport.tvgLogo, QStringLiteral("http://i/1.png"));
+    QCOMPARE(sport.catchup, QStringLiteral("xc"));
+    QCOMPARE(sport.catchupDays, QStringLiteral("3"));
+    QVERIFY(list.entries[1].tags.catchup.isEmpty()); // no archive
+    QCOMPARE(list.listTags.guideAddresses, QStringList{QStringLiteral("http://s:80/xmltv.php?username=u&password=p")});
+
+    // An account with no live channel gives an empty list, not a failure: the caller says so.
+    QVERIFY(account::makeList(login, *categories, {}, false).entries.empty());
+    QVERIFY(account::readStreams("[]", &why) && account::readStreams("{}", &why)->empty());
+}
+
+QTEST_GUILESS_MAIN(AccountsTest)
+#include "tst_accounts.moc"
