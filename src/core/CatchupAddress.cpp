@@ -1,5 +1,7 @@
 #include "CatchupAddress.h"
 
+#include "CoreLog.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -70,6 +72,14 @@ QDateTime inZone(qint64 time, int zoneMinutes)
     return QDateTime::fromSecsSinceEpoch(time, QTimeZone(zoneMinutes * 60));
 }
 
+// The service's time of `time`: by its zone's name when the rule has one.
+QDateTime inServiceZone(qint64 time, const CatchupRule& rule)
+{
+    if (!rule.zoneName.isEmpty())
+        return QDateTime::fromSecsSinceEpoch(time, QTimeZone(rule.zoneName.toUtf8()));
+    return inZone(time, rule.zoneGiven ? rule.zoneMinutes : 0);
+}
+
 // "YmdHMS"-style: each of those letters stands for its field, anything else as it stands.
 QString formatLetters(const QDateTime& time, QStringView format)
 {
@@ -105,6 +115,16 @@ std::optional<CatchupRule> catchupRuleFor(const QString& channelAddress, const C
     if (settings.zoneMinutes) {
         rule.zoneMinutes = *settings.zoneMinutes;
         rule.zoneGiven = true;
+    }
+    // A zone the service itself gave wins over the setting, which is for every list.
+    if (!list.catchupZone.isEmpty()) {
+        if (QTimeZone(list.catchupZone.toUtf8()).isValid()) {
+            rule.zoneName = list.catchupZone;
+            rule.zoneGiven = true;
+        } else {
+            qCInfo(lcCatchup) << "the service's zone" << list.catchupZone << "is not known; catch-up times"
+                              << (settings.zoneMinutes ? "in the zone of the settings" : "in UTC");
+        }
     }
     // A template with no kind: a whole address, or something to add to the channel's.
     if (rule.kind.isEmpty())
@@ -143,7 +163,6 @@ QString catchupAddress(const CatchupRule& rule, qint64 start, qint64 end, qint64
 {
     // "{name}", "{name:argument}", "${name}" and the Chinese lists' "${(b)FORMAT}" / "${(e)FORMAT|UTC}".
     static const QRegularExpression placeholder(QStringLiteral(R"(\$?\{(\((b|e)\)([^}|]*)(\|UTC)?|([A-Za-z]+)(?::([^}]*))?)\})"));
-    const int datesZone = rule.zoneGiven ? rule.zoneMinutes : 0;
     const qint64 duration = std::max<qint64>(end - start, 0);
     QString out;
     qsizetype from = 0;
@@ -155,8 +174,10 @@ QString catchupAddress(const CatchupRule& rule, qint64 start, qint64 end, qint64
         bool known = true;
         if (found.hasCaptured(2)) {
             const qint64 time = found.captured(2) == u"b" ? start : end;
-            const int zone = found.hasCaptured(4) ? 0 : rule.zoneMinutes;
-            value = inZone(time, zone).toString(found.captured(3));
+            const QDateTime when = found.hasCaptured(4) ? inZone(time, 0)
+                                   : rule.zoneName.isEmpty() ? inZone(time, rule.zoneMinutes)
+                                                             : inServiceZone(time, rule);
+            value = when.toString(found.captured(3));
         } else {
             const QString name = found.captured(5);
             const QString argument = found.captured(6);
@@ -164,7 +185,7 @@ QString catchupAddress(const CatchupRule& rule, qint64 start, qint64 end, qint64
             const qint64 divisor = argument.isEmpty() ? 1 : argument.toLongLong(&numeric);
             const bool divides = argument.isEmpty() || (numeric && divisor > 0);
             const auto timeOf = [&](qint64 time) {
-                return argument.isEmpty() ? QString::number(time) : formatLetters(inZone(time, datesZone), argument);
+                return argument.isEmpty() ? QString::number(time) : formatLetters(inServiceZone(time, rule), argument);
             };
             if (name == u"utc" || name == u"start")
                 value = timeOf(start);
@@ -177,7 +198,7 @@ QString catchupAddress(const CatchupRule& rule, qint64 start, qint64 end, qint64
             else if (name == u"offset" && divides)
                 value = QString::number(std::max<qint64>(now - start, 0) / divisor);
             else if (argument.isEmpty() && name.size() == 1 && QStringLiteral("YmdHMS").contains(name))
-                value = formatLetters(inZone(start, datesZone), name);
+                value = formatLetters(inServiceZone(start, rule), name);
             else
                 known = false;
         }

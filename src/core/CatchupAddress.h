@@ -15,7 +15,8 @@ struct CatchupRule {
     QString address;  // the template of a programme's address, placeholders not yet filled
     int days = 7;     // how far back
     int zoneMinutes = 8 * 60; // the service's zone, east of UTC, for the dates it is asked with
-    bool zoneGiven = false;   // named by a setting: also for the "{Y}{m}{d}…" placeholders
+    bool zoneGiven = false;   // named by a setting or the list: also for the "{Y}{m}{d}…" placeholders
+    QString zoneName;         // the service's zone by name, summer time and all; else zoneMinutes
 };
 
 // What the user's settings add: a template for lists that give their

@@ -44,6 +44,9 @@ struct ListTags {
     QString catchup;
     QString catchupSource;
     QString catchupDays;
+    // The zone the service reads catch-up times in (an IANA name), when the
+    // list knows it: a provider's account says it.
+    QString catchupZone;
     bool operator==(const ListTags&) const = default;
 };
 

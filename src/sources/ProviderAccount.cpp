@@ -205,7 +205,7 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
 }
 
 PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
-                        bool hls)
+                        bool hls, const QString& timezone)
 {
     std::map<QString, QString> names; // category id → name
     for (const Category& category : categories)
@@ -253,6 +253,7 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
     }
     add(QStringLiteral("其他"), elsewhere);
     file.listTags.guideAddresses << guideAddress(login).toString();
+    file.listTags.catchupZone = timezone;
     file.fillColumns();
     return file;
 }

@@ -63,9 +63,10 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
 
 // The list: a heading per category in the service's order (those with no
 // channel left out), then "其他" for channels in no known category; a stream
-// id seen before is left out. Catch-up is the service's own ("xc").
+// id seen before is left out. Catch-up is the service's own ("xc"), asked
+// with times in `timezone`, the service's (from its login's answer).
 PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
-                        bool hls);
+                        bool hls, const QString& timezone);
 
 // Where the account stands, in the user's words:
 // "账号有效，到期 2027-03-01，最多 1 个连接", "账号已过期（2026-01-31）", ….

@@ -2,9 +2,12 @@
 // send them: numbers as strings, nulls, pages of HTML with status 200,
 // categories with no channel, channels in none, repeated stream ids.
 
+#include "core/CatchupAddress.h"
 #include "sources/ProviderAccount.h"
 
 #include <QTest>
+
+#include <ctime>
 
 class AccountsTest : public QObject {
     Q_OBJECT
@@ -12,6 +15,7 @@ private slots:
     void accountAddressesAreRecognisedAndMade();
     void loginAnswersSayWhereTheAccountStands();
     void categoriesAndStreamsBecomeHeadingsAndEntries();
+    void catchupIsAskedInTheServicesZone();
 };
 
 void AccountsTest::accountAddressesAreRecognisedAndMade()
@@ -100,7 +104,7 @@ void AccountsTest::categoriesAndStreamsBecomeHeadingsAndEntries()
     QCOMPARE(streams->size(), size_t(5));
 
     const account::Login login{QStringLiteral("http://s:80"), QStringLiteral("u"), QStringLiteral("p")};
-    const PlaySourceFile list = account::makeList(login, *categories, *streams, false);
+    const PlaySourceFile list = account::makeList(login, *categories, *streams, false, QStringLiteral("Europe/Berlin"));
     // The service's order of categories; the empty one left out; the others under "其他".
     QCOMPARE(list.names, (QStringList{QStringLiteral("新闻"), QStringLiteral("新闻台"), QStringLiteral("体育"),
                                       QStringLiteral("体育一"), QStringLiteral("其他"), QStringLiteral("频道 13"),
@@ -116,8 +120,43 @@ void AccountsTest::categoriesAndStreamsBecomeHeadingsAndEntries()
     QCOMPARE(list.listTags.guideAddresses, QStringList{QStringLiteral("http://s:80/xmltv.php?username=u&password=p")});
 
     // An account with no live channel gives an empty list, not a failure: the caller says so.
-    QVERIFY(account::makeList(login, *categories, {}, false).entries.empty());
+    QVERIFY(account::makeList(login, *categories, {}, false, {}).entries.empty());
     QVERIFY(account::readStreams("[]", &why) && account::readStreams("{}", &why)->empty());
+}
+
+// /timeshift/U/P/MINUTES/YYYY-MM-DD:HH-MM/ID.ts with the start in the
+// service's zone (summer time too), whatever the desktop's zone is.
+void AccountsTest::catchupIsAskedInTheServicesZone()
+{
+    const account::Login login{QStringLiteral("http://s:80"), QStringLiteral("u"), QStringLiteral("p")};
+    const std::vector<account::Category> categories{{QStringLiteral("1"), QStringLiteral("新闻")}};
+    account::Stream news{QStringLiteral("42"), QStringLiteral("新闻台"), {}, {}, QStringLiteral("1"), 2};
+    const PlaySourceFile list = account::makeList(login, categories, {news}, false, QStringLiteral("Europe/Berlin"));
+    const PlaySource& entry = list.entries.at(1);
+    const qint64 summer = QDateTime(QDate(2026, 7, 1), QTime(18, 0), Qt::UTC).toSecsSinceEpoch();
+    const qint64 winter = QDateTime(QDate(2026, 1, 15), QTime(18, 0), Qt::UTC).toSecsSinceEpoch();
+    const QByteArray desktop = qgetenv("TZ");
+    for (const char* zone : {"UTC", "America/New_York"}) {
+        qputenv("TZ", zone);
+        tzset();
+        // A zone set for every list does not move the service's own.
+        const std::optional<CatchupRule> rule = catchupRuleFor(entry.address, entry.tags, list.listTags, {{}, 8 * 60});
+        QVERIFY(rule);
+        QCOMPARE(rule->days, 2);
+        QCOMPARE(catchupAddress(*rule, summer, summer + 3600, summer + 7200),
+                 QStringLiteral("http://s:80/timeshift/u/p/60/2026-07-01:20-00/42.ts"));
+        QCOMPARE(catchupAddress(*rule, winter, winter + 1800, winter + 7200),
+                 QStringLiteral("http://s:80/timeshift/u/p/30/2026-01-15:19-00/42.ts"));
+    }
+    qputenv("TZ", desktop);
+    tzset();
+    // A zone the service names wrongly: the setting's, as for any list.
+    ListTags wrong = list.listTags;
+    wrong.catchupZone = QStringLiteral("Mars/Olympus");
+    const std::optional<CatchupRule> fallback = catchupRuleFor(entry.address, entry.tags, wrong, {{}, 8 * 60});
+    QVERIFY(fallback);
+    QCOMPARE(catchupAddress(*fallback, winter, winter + 1800, winter),
+             QStringLiteral("http://s:80/timeshift/u/p/30/2026-01-16:02-00/42.ts"));
 }
 
 QTEST_GUILESS_MAIN(AccountsTest)
