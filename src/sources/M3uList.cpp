@@ -101,6 +101,7 @@ ListTags headerTags(QStringView line)
     tags.catchup = attribute(line, QLatin1String("catchup"));
     tags.catchupSource = attribute(line, QLatin1String("catchup-source"));
     tags.catchupDays = attribute(line, QLatin1String("catchup-days"));
+    tags.catchupZone = attribute(line, QLatin1String("catchup-zone"));
     return tags;
 }
 

@@ -3,6 +3,8 @@
 // categories with no channel, channels in none, repeated stream ids.
 
 #include "core/CatchupAddress.h"
+#include "sources/ListWriter.h"
+#include "sources/FetchedList.h"
 #include "sources/ProviderAccount.h"
 
 #include <QTest>
@@ -150,6 +152,11 @@ void AccountsTest::catchupIsAskedInTheServicesZone()
     }
     qputenv("TZ", desktop);
     tzset();
+    // Kept as M3U (for offline starts), the list reads back with the service's zone.
+    const PlaySourceFile kept = readListBytes(writeM3uList(list.entries, list.listTags), QStringLiteral("http://s:80/get.php?username=u&password=p"));
+    QCOMPARE(kept.listTags, list.listTags);
+    QCOMPARE(kept.entries, list.entries);
+    QCOMPARE(kept.entries.at(1).tags, entry.tags);
     // A zone the service names wrongly: the setting's, as for any list.
     ListTags wrong = list.listTags;
     wrong.catchupZone = QStringLiteral("Mars/Olympus");
