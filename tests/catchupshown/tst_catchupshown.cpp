@@ -195,7 +195,10 @@ void CatchupShownTest::arrowKeysJumpInALocalFile()
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     PlaybackSession& playback = *program.core().session;
-    program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
+    // The list is read off the window's thread: a selection made before it is shown is lost.
+    ListBox& channels = program.window().get<ListBox>(u"SourceList");
+    QTRY_COMPARE_WITH_TIMEOUT(channels.itemCount(), 1, 10000);
+    channels.setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"Return"}));
     QTRY_VERIFY_WITH_TIMEOUT(playback.transport().position() && playback.transport().position()->timeMs > 500, 10000);
     QCOMPARE(playback.transport().position()->lengthMs / 1000, 40);
