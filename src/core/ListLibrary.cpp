@@ -235,8 +235,92 @@ void ListLibrary::fetchCurrent()
     Refresh fetching = status_;
     fetching.kind = Refresh::Kind::Fetching;
     setStatus(fetching);
+    if (std::optional<account::Login> login = account::fromListAddress(location.address)) {
+        qCDebug(lcLists) << "asking the account of" << login->server;
+        accountFetch_ = AccountFetch{std::move(*login), written, request, {}, 0};
+        askAccount();
+        return;
+    }
     qCDebug(lcLists) << "fetching the list" << QUrl(location.address).adjusted(QUrl::RemoveQuery | QUrl::RemoveUserInfo).toString();
     fetcher_->fetch(request, [this, written](const ListFetchOutcome& outcome) { fetched(written, outcome); });
+}
+
+void ListLibrary::askAccount()
+{
+    AccountFetch& fetch = *accountFetch_;
+    static const QString kActions[] = {QString(), QStringLiteral("get_live_categories"),
+                                       QStringLiteral("get_live_streams")};
+    ListFetchRequest request = fetch.request;
+    request.address = account::apiAddress(fetch.login, kActions[fetch.asked]).toString(QUrl::FullyEncoded);
+    request.etag.clear(); // the API's answers are asked whole
+    request.lastModified.clear();
+    fetcher_->fetch(request, [this](const ListFetchOutcome& outcome) { accountAnswered(outcome); });
+}
+
+void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
+{
+    if (!accountFetch_ || accountFetch_->written != currentAddress()) {
+        accountFetch_.reset(); // another list was opened meanwhile
+        return;
+    }
+    AccountFetch& fetch = *accountFetch_;
+    const QString written = fetch.written;
+    if (outcome.kind != ListFetchOutcome::Kind::Fetched) {
+        accountFetch_.reset();
+        ListFetchOutcome failed = outcome;
+        failed.kind = ListFetchOutcome::Kind::Failed;
+        fetched(written, failed);
+        return;
+    }
+    fetch.answers[fetch.asked] = outcome.body;
+    if (fetch.asked == 0) {
+        // The login says where the account stands before anything else is asked.
+        QString why;
+        if (const std::optional<account::State> state = account::readLogin(outcome.body, &why)) {
+            accountWords_ = account::describe(*state);
+            accountWordsFor_ = written;
+            if (!account::letsPlay(*state)) {
+                qCInfo(lcLists) << "the account cannot play:" << state->status;
+                accountFetch_.reset();
+                Refresh failed;
+                failed.kind = Refresh::Kind::Failed;
+                failed.problem = ListProblem::Account;
+                failAccount(written, failed);
+                return;
+            }
+        }
+    }
+    if (++fetch.asked < fetch.answers.size()) {
+        askAccount();
+        return;
+    }
+    // Judged, made into M3U and kept off the window's thread, as any list.
+    const QString address = readListLocation(written).address;
+    fetchLoad_ = loader_.loadWith([fetch = std::move(fetch), address, kept = kept_](const std::atomic<bool>&) {
+        account::Judged judged = account::judge(fetch.login, fetch.answers[0], fetch.answers[1], fetch.answers[2],
+                                                account::wantsHls(address));
+        if (!judged.fetched.taken()) {
+            qCInfo(lcLists) << "the account's answers were refused:" << judged.why;
+            PlaySourceFile refused;
+            refused.keepsCurrentList = true;
+            refused.refused = judged.fetched.problem;
+            return refused;
+        }
+        kept.keep(address, judged.fetched.bytes, {}, {}, QDateTime::currentDateTimeUtc());
+        return std::move(judged.fetched.file);
+    });
+    accountFetch_.reset();
+    fetchLoadAddress_ = written;
+    if (shownAddress_ == written)
+        inPlace_.insert(fetchLoad_);
+}
+
+// The copy kept stays shown; the heading says why in the account's words.
+void ListLibrary::failAccount(const QString& written, Refresh failed)
+{
+    const std::optional<KeptLists::Copy> copy = kept_.find(readListLocation(written).address);
+    failed.copyFrom = shownAddress_ == written && copy ? copy->fetched : QDateTime();
+    setStatus(failed);
 }
 
 void ListLibrary::fetched(const QString& written, const ListFetchOutcome& outcome)
@@ -351,6 +435,8 @@ void ListLibrary::fetcherUnavailable()
 
 void ListLibrary::setStatus(Refresh status)
 {
+    // An account's words stay with its list, whatever its last refresh came to.
+    status.account = accountWordsFor_ == currentAddress() ? accountWords_ : QString();
     status_ = std::move(status);
     emit statusChanged();
 }

@@ -5,6 +5,9 @@
 #include "ListRef.h"
 #include "sources/KeptLists.h"
 #include "sources/PlaySource.h"
+#include "sources/ProviderAccount.h"
+
+#include <array>
 
 #include <QDateTime>
 #include <QObject>
@@ -37,6 +40,7 @@ public:
         ListProblem problem = ListProblem::None; // Failed: why
         int httpStatus = 0;
         QDateTime copyFrom; // Failed: when the copy shown was fetched; invalid when none is shown
+        QString account;    // a provider's account: where it stands, in words; empty for other lists
 
         static Refresh of(Kind kind, int added = 0, int removed = 0)
         {
@@ -108,6 +112,10 @@ private:
     void fetchCurrent();
     void forgetCurrent();
     void fetched(const QString& address, const ListFetchOutcome& outcome);
+    // A provider's account: its login, categories and streams, asked one after the other.
+    void askAccount();
+    void accountAnswered(const ListFetchOutcome& outcome);
+    void failAccount(const QString& written, Refresh failed);
     void setStatus(Refresh status);
     void completeShown(std::uint64_t generation, ListProblem refused, bool inPlace, ListChanges changes);
     QString currentAddress() const;
@@ -126,6 +134,16 @@ private:
     QString fetchLoadAddress_;
     Refresh status_;
     QTimer refreshTimer_;
+    struct AccountFetch {
+        account::Login login;
+        QString written; // the list's address as the user gave it
+        ListFetchRequest request;
+        std::array<QByteArray, 3> answers;
+        std::size_t asked = 0;
+    };
+    std::optional<AccountFetch> accountFetch_;
+    QString accountWords_; // where the account of accountWordsFor_ stands
+    QString accountWordsFor_;
     // What a count on the thread pool posts its answer to, until the library goes.
     struct Alive {
         std::mutex lock;

@@ -13,4 +13,5 @@ enum class ListProblem {
     WebPage,       // an HTML page (a login, a wrong User-Agent, an error)
     Binary,        // bytes that are no text (a video, an archive)
     NoEntries,     // text, but not one channel in it
+    Account,       // a provider's account that cannot play: refused, expired, over its connections
 };

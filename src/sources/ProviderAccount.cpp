@@ -1,5 +1,6 @@
 #include "ProviderAccount.h"
 
+#include "ListWriter.h"
 #include "SourcesLog.h"
 
 #include <QDateTime>
@@ -256,6 +257,48 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
     file.listTags.catchupZone = timezone;
     file.fillColumns();
     return file;
+}
+
+bool wantsHls(const QString& listAddress)
+{
+    const QString output = QUrlQuery(QUrl(listAddress)).queryItemValue(QStringLiteral("output")).toLower();
+    return output == u"m3u8" || output == u"hls";
+}
+
+bool letsPlay(const State& state)
+{
+    return state.standing == State::Standing::Active || state.standing == State::Standing::Other;
+}
+
+Judged judge(const Login& login, const QByteArray& loginAnswer, const QByteArray& categoriesAnswer,
+             const QByteArray& streamsAnswer, bool hls)
+{
+    Judged judged;
+    const auto refuse = [&](ListProblem problem, const QString& why, const QByteArray& answer) {
+        judged.fetched.problem = answer.trimmed().startsWith('<') ? ListProblem::WebPage : problem;
+        judged.why = why;
+        return judged;
+    };
+    judged.state = readLogin(loginAnswer, &judged.why);
+    if (!judged.state)
+        return refuse(ListProblem::NoEntries, judged.why, loginAnswer);
+    if (!letsPlay(*judged.state))
+        return refuse(ListProblem::Account, describe(*judged.state), {});
+    QString why;
+    // Categories are a nicety: without them every channel goes under "其他".
+    const std::optional<std::vector<Category>> categories = readCategories(categoriesAnswer, &why);
+    if (!categories)
+        qCInfo(lcSources) << "the account's categories were not read:" << why;
+    const std::optional<std::vector<Stream>> streams = readStreams(streamsAnswer, &why);
+    if (!streams)
+        return refuse(ListProblem::NoEntries, why, streamsAnswer);
+    PlaySourceFile file =
+        makeList(login, categories.value_or(std::vector<Category>{}), *streams, hls, judged.state->timezone);
+    if (file.entries.empty())
+        return refuse(ListProblem::NoEntries, QStringLiteral("the account has no live channel"), {});
+    judged.fetched.bytes = writeM3uList(file.entries, file.listTags);
+    judged.fetched.file = std::move(file);
+    return judged;
 }
 
 QString describe(const State& state)

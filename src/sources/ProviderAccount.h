@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FetchedList.h"
 #include "PlaySource.h"
 
 #include <QByteArray>
@@ -67,6 +68,23 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
 // with times in `timezone`, the service's (from its login's answer).
 PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
                         bool hls, const QString& timezone);
+
+// Whether the list address asks for HLS (output=m3u8 or output=hls) rather than MPEG-TS.
+bool wantsHls(const QString& listAddress);
+
+// The three answers of a refresh judged together: the list, kept as M3U
+// (`fetched.bytes`), when the login lets the account play and the streams
+// read; else the problem (Account for a login that does not let it play,
+// WebPage for a page of HTML, NoEntries for an account without a channel).
+struct Judged {
+    FetchedList fetched;
+    std::optional<State> state;
+    QString why; // for the log
+};
+Judged judge(const Login& login, const QByteArray& loginAnswer, const QByteArray& categoriesAnswer,
+             const QByteArray& streamsAnswer, bool hls);
+// The login's answer alone: whether it lets the account play (the rest is then asked).
+bool letsPlay(const State& state);
 
 // Where the account stands, in the user's words:
 // "账号有效，到期 2027-03-01，最多 1 个连接", "账号已过期（2026-01-31）", ….

@@ -32,6 +32,8 @@ inline QString listProblem(ListProblem problem, int httpStatus)
         return QStringLiteral("不是文本列表");
     case ListProblem::NoEntries:
         return QStringLiteral("里面没有频道");
+    case ListProblem::Account:
+        return QStringLiteral("账号不可用");
     }
     return {};
 }
@@ -44,15 +46,17 @@ inline QString listUpdated(const ListLibrary::Refresh& status)
     return QStringLiteral("列表已更新：新增 %1，移除 %2").arg(status.added).arg(status.removed);
 }
 
-// The heading's tooltip and accessible description for the list's state; empty when all is well.
-inline QString listState(const ListLibrary::Refresh& status)
+// What the last refresh came to; empty when there is nothing to say.
+inline QString refreshState(const ListLibrary::Refresh& status)
 {
     using Kind = ListLibrary::Refresh::Kind;
     switch (status.kind) {
     case Kind::Fetching:
         return QStringLiteral("正在更新列表…");
     case Kind::Failed: {
-        QString text = QStringLiteral("列表未能更新：") + listProblem(status.problem, status.httpStatus);
+        const bool account = status.problem == ListProblem::Account && !status.account.isEmpty();
+        QString text = QStringLiteral("列表未能更新：") +
+                       (account ? status.account : listProblem(status.problem, status.httpStatus));
         if (status.copyFrom.isValid())
             text += QStringLiteral("；显示 %1 的副本").arg(status.copyFrom.toLocalTime().toString(QStringLiteral("M月d日 HH:mm")));
         return text;
@@ -65,6 +69,17 @@ inline QString listState(const ListLibrary::Refresh& status)
         break;
     }
     return {};
+}
+
+// The heading's tooltip and accessible description for the list's state; empty
+// when all is well. A provider's account says where it stands first.
+inline QString listState(const ListLibrary::Refresh& status)
+{
+    const QString refresh = refreshState(status);
+    if (status.account.isEmpty() || (status.kind == ListLibrary::Refresh::Kind::Failed &&
+                                     status.problem == ListProblem::Account))
+        return refresh;
+    return refresh.isEmpty() ? status.account : status.account + QStringLiteral("；") + refresh;
 }
 
 } // namespace texts

@@ -121,8 +121,20 @@ void AccountsTest::categoriesAndStreamsBecomeHeadingsAndEntries()
     QVERIFY(list.entries[1].tags.catchup.isEmpty()); // no archive
     QCOMPARE(list.listTags.guideAddresses, QStringList{QStringLiteral("http://s:80/xmltv.php?username=u&password=p")});
 
-    // An account with no live channel gives an empty list, not a failure: the caller says so.
+    // An account with no live channel gives an empty list, which a refresh refuses with a word;
+    // a page in place of the streams is a page; a login that lets it play is needed first.
     QVERIFY(account::makeList(login, *categories, {}, false, {}).entries.empty());
+    const QByteArray active = R"({"user_info":{"auth":1,"status":"Active"}})";
+    QCOMPARE(account::judge(login, active, "[]", "[]", false).fetched.problem, ListProblem::NoEntries);
+    QCOMPARE(account::judge(login, active, "[]", "<html>busy</html>", false).fetched.problem, ListProblem::WebPage);
+    QCOMPARE(account::judge(login, R"({"user_info":{"auth":0}})", "[]", "[]", false).fetched.problem,
+             ListProblem::Account);
+    // Categories that do not read put every channel under "其他".
+    const account::Judged taken = account::judge(login, active, "oops", R"([{"stream_id":1,"name":"一"}])", true);
+    QVERIFY(taken.fetched.taken());
+    QCOMPARE(taken.fetched.file.names, (QStringList{QStringLiteral("其他"), QStringLiteral("一")}));
+    QCOMPARE(taken.fetched.file.addresses[1], QStringLiteral("http://s:80/live/u/p/1.m3u8"));
+    QVERIFY(account::wantsHls(QStringLiteral("http://s/get.php?username=u&password=p&output=m3u8")));
     QVERIFY(account::readStreams("[]", &why) && account::readStreams("{}", &why)->empty());
 }
 

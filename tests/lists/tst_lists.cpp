@@ -78,6 +78,7 @@ private slots:
     void relativeAddressesResolveAgainstTheListsAddress();
     void keptCopyStaysThroughRefusedAndFailedFetches();
     void refreshKeepsSelectionFavouritesFilterAndHistoryOnTheirChannels();
+    void anAccountIsReadThroughItsApiAndSaysWhereItStands();
     void listsAndTheirSettingsReadBackFromTheFile();
 
 private:
@@ -217,6 +218,47 @@ void ListsTest::keptCopyStaysThroughRefusedAndFailedFetches()
     QTRY_COMPARE(loaded.count(), 3);
     QCOMPARE(loaded.last().at(1).value<PlaySourceFile>().entries.size(), size_t(3));
     QCOMPARE(wantedAgain.count(), 0); // fresh enough: not asked again
+}
+
+// The login, the categories and the streams asked one after the other, kept
+// as M3U; an account that expired says so and keeps the copy shown.
+void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
+{
+    QTemporaryDir cache;
+    PlaySourceLoader loader;
+    ListLibrary library(nullptr, loader, KeptLists(cache.path()));
+    QSignalSpy loaded(&loader, &PlaySourceLoader::loaded);
+    auto owned = std::make_unique<ScriptedFetcher>();
+    ScriptedFetcher& fetcher = *owned;
+    library.setFetcher(std::move(owned));
+    const QString written = QStringLiteral("http://s:8080/get.php?username=u&password=p&type=m3u_plus&output=ts");
+    library.addAndOpen({}, written);
+    const QString api = QStringLiteral("http://s:8080/player_api.php?username=u&password=p");
+    QCOMPARE(fetcher.requests.back().address, api);
+    fetcher.answer(fetched(R"({"user_info":{"auth":1,"status":"Active","exp_date":"1803859200","max_connections":"1"},
+                               "server_info":{"timezone":"Europe/Berlin"}})"));
+    QCOMPARE(fetcher.requests.back().address, api + QStringLiteral("&action=get_live_categories"));
+    fetcher.answer(fetched(R"([{"category_id":"1","category_name":"新闻"}])"));
+    QCOMPARE(fetcher.requests.back().address, api + QStringLiteral("&action=get_live_streams"));
+    fetcher.answer(fetched(R"([{"stream_id":5,"name":"新闻台","category_id":"1","tv_archive":1,"tv_archive_duration":2}])"));
+    QTRY_COMPARE(loaded.count(), 1);
+    const auto file = loaded.last().at(1).value<PlaySourceFile>();
+    library.shown(loaded.last().at(0).value<std::uint64_t>(), file);
+    QCOMPARE(addressesOf(file), (QStringList{QStringLiteral("#genre#"), QStringLiteral("http://s:8080/live/u/p/5.ts")}));
+    QCOMPARE(file.listTags.catchupZone, QStringLiteral("Europe/Berlin"));
+    QCOMPARE(library.status().kind, ListLibrary::Refresh::Kind::Updated);
+    QCOMPARE(library.status().account, QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接"));
+    QVERIFY(KeptLists(cache.path()).find(readListLocation(written).address));
+
+    // Expired: nothing more is asked, the copy stays shown, and the heading says why.
+    library.refresh();
+    const size_t asked = fetcher.requests.size();
+    fetcher.answer(fetched(R"({"user_info":{"auth":1,"status":"Expired","exp_date":1767139200}})"));
+    QCOMPARE(fetcher.requests.size(), asked);
+    QCOMPARE(library.status().kind, ListLibrary::Refresh::Kind::Failed);
+    QCOMPARE(library.status().problem, ListProblem::Account);
+    QCOMPARE(library.status().account, QStringLiteral("账号已过期（2025-12-31）"));
+    QVERIFY(library.status().copyFrom.isValid());
 }
 
 void ListsTest::refreshKeepsSelectionFavouritesFilterAndHistoryOnTheirChannels()
