@@ -214,7 +214,7 @@ void ListLibrary::refresh()
         fetchCurrent();
 }
 
-void ListLibrary::fetchCurrent()
+void ListLibrary::fetchCurrent(bool throughAccountApi)
 {
     if (!fetcher_) {
         fetchWaiting_ = true;
@@ -235,7 +235,8 @@ void ListLibrary::fetchCurrent()
     Refresh fetching = status_;
     fetching.kind = Refresh::Kind::Fetching;
     setStatus(fetching);
-    if (std::optional<account::Login> login = account::fromListAddress(location.address)) {
+    std::optional<account::Login> login = throughAccountApi ? account::fromListAddress(location.address) : std::nullopt;
+    if (login) {
         qCDebug(lcLists) << "asking the account of" << login->server;
         accountFetch_ = AccountFetch{std::move(*login), written, request, {}, 0};
         askAccount();
@@ -265,6 +266,16 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
     }
     AccountFetch& fetch = *accountFetch_;
     const QString written = fetch.written;
+    // A server of that address shape without the API (or with another): the address is a list as it stands.
+    const auto asAList = [this](const QString& why) {
+        qCInfo(lcLists) << "no account API answers there (" << why << "): the address is fetched as a list";
+        accountFetch_.reset();
+        fetchCurrent(false);
+    };
+    if (fetch.asked == 0 && outcome.kind == ListFetchOutcome::Kind::Failed && outcome.problem == ListProblem::HttpStatus) {
+        asAList(QStringLiteral("status %1").arg(outcome.httpStatus));
+        return;
+    }
     if (outcome.kind != ListFetchOutcome::Kind::Fetched) {
         accountFetch_.reset();
         ListFetchOutcome failed = outcome;
@@ -276,18 +287,21 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
     if (fetch.asked == 0) {
         // The login says where the account stands before anything else is asked.
         QString why;
-        if (const std::optional<account::State> state = account::readLogin(outcome.body, &why)) {
-            accountWords_ = account::describe(*state);
-            accountWordsFor_ = written;
-            if (!account::letsPlay(*state)) {
-                qCInfo(lcLists) << "the account cannot play:" << state->status;
-                accountFetch_.reset();
-                Refresh failed;
-                failed.kind = Refresh::Kind::Failed;
-                failed.problem = ListProblem::Account;
-                failAccount(written, failed);
-                return;
-            }
+        const std::optional<account::State> state = account::readLogin(outcome.body, &why);
+        if (!state) {
+            asAList(why);
+            return;
+        }
+        accountWords_ = account::describe(*state);
+        accountWordsFor_ = written;
+        if (!account::letsPlay(*state)) {
+            qCInfo(lcLists) << "the account cannot play:" << state->status;
+            accountFetch_.reset();
+            Refresh failed;
+            failed.kind = Refresh::Kind::Failed;
+            failed.problem = ListProblem::Account;
+            failAccount(written, failed);
+            return;
         }
     }
     if (++fetch.asked < fetch.answers.size()) {

@@ -109,7 +109,8 @@ signals:
 
 private:
     std::uint64_t openRemote(const ListRef& list);
-    void fetchCurrent();
+    // An account's address is read through its API unless `throughAccountApi` is false.
+    void fetchCurrent(bool throughAccountApi = true);
     void forgetCurrent();
     void fetched(const QString& address, const ListFetchOutcome& outcome);
     // A provider's account: its login, categories and streams, asked one after the other.

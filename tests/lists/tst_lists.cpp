@@ -259,6 +259,18 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
     QCOMPARE(library.status().problem, ListProblem::Account);
     QCOMPARE(library.status().account, QStringLiteral("账号已过期（2025-12-31）"));
     QVERIFY(library.status().copyFrom.isValid());
+
+    // A server of that address shape without the API: the address is fetched as the list it is.
+    library.addAndOpen({}, QStringLiteral("http://plain/get.php?username=u&password=p"));
+    ListFetchOutcome notFound;
+    notFound.problem = ListProblem::HttpStatus;
+    notFound.httpStatus = 404;
+    fetcher.answer(notFound);
+    QCOMPARE(fetcher.requests.back().address, QStringLiteral("http://plain/get.php?username=u&password=p"));
+    fetcher.answer(fetched(kList));
+    QTRY_COMPARE(loaded.count(), 2);
+    QCOMPARE(loaded.last().at(1).value<PlaySourceFile>().entries.size(), size_t(3));
+    QVERIFY(library.status().account.isEmpty());
 }
 
 void ListsTest::refreshKeepsSelectionFavouritesFilterAndHistoryOnTheirChannels()
