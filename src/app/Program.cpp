@@ -178,6 +178,10 @@ void Program::wireWindow()
             core.lists->openAtStart();
     };
     QObject::connect(core.lists.get(), &ListLibrary::statusChanged, window_.get(), [&context] { ShowListStatus(context, ChannelKeys::help()); });
+    QObject::connect(core.lists.get(), &ListLibrary::oneConnectionAccount, window_.get(), [&core](const QString& server) {
+        if (core.session)
+            core.session->learnOneConnection(server, "the provider's account allows one connection");
+    });
     QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(),
                      [&context] {
                          RefreshProgrammeBanner(context);

@@ -294,6 +294,8 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
         }
         accountWords_ = account::describe(*state);
         accountWordsFor_ = written;
+        if (state->maxConnections == 1)
+            emit oneConnectionAccount(fetch.login.server);
         if (!account::letsPlay(*state)) {
             qCInfo(lcLists) << "the account cannot play:" << state->status;
             accountFetch_.reset();

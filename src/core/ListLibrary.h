@@ -106,6 +106,8 @@ signals:
     void fetcherWanted();
     void statusChanged();
     void listsChanged();
+    // A provider's account allows one connection at a time: its server is such from the start.
+    void oneConnectionAccount(const QString& server);
 
 private:
     std::uint64_t openRemote(const ListRef& list);

@@ -121,6 +121,8 @@ public:
     // at start (found in an earlier run).
     const OneConnectionHosts& oneConnectionHosts() const { return hosts_; }
     void rememberOneConnection(const QString& server) { hosts_.markServer(server); }
+    // Known to allow one connection without having refused one (a provider's account says so); kept as those found.
+    void learnOneConnection(const QString& address, const char* why) { hosts_.markOneConnection(address, why); }
 
 signals:
     // Pre-buffering of the choice's first source is done: it really plays.

@@ -232,12 +232,15 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
     ScriptedFetcher& fetcher = *owned;
     library.setFetcher(std::move(owned));
     const QString written = QStringLiteral("http://s:8080/get.php?username=u&password=p&type=m3u_plus&output=ts");
+    QSignalSpy oneConnection(&library, &ListLibrary::oneConnectionAccount);
     library.addAndOpen({}, written);
     const QString api = QStringLiteral("http://s:8080/player_api.php?username=u&password=p");
     QCOMPARE(fetcher.requests.back().address, api);
     fetcher.answer(fetched(R"({"user_info":{"auth":1,"status":"Active","exp_date":"1803859200","max_connections":"1"},
                                "server_info":{"timezone":"Europe/Berlin"}})"));
     QCOMPARE(fetcher.requests.back().address, api + QStringLiteral("&action=get_live_categories"));
+    QCOMPARE(oneConnection.count(), 1); // its server allows one connection from the start
+    QCOMPARE(oneConnection.first().first().toString(), QStringLiteral("http://s:8080"));
     fetcher.answer(fetched(R"([{"category_id":"1","category_name":"新闻"}])"));
     QCOMPARE(fetcher.requests.back().address, api + QStringLiteral("&action=get_live_streams"));
     fetcher.answer(fetched(R"([{"stream_id":5,"name":"新闻台","category_id":"1","tv_archive":1,"tv_archive_duration":2}])"));
