@@ -14,6 +14,7 @@
 #include "core/SettingsTakeUp.h"
 #include "engine/VlcPlayer.h"
 #include "platform/LibVlc.h"
+#include "platform/LogSecrets.h"
 #include "platform/ModulePaths.h"
 #include "platform/SoundLog.h"
 #include "ui/ChannelKeys.h"
@@ -93,6 +94,7 @@ Program::Program(const QString& programFolder)
     auto startingPlayer = std::async(complete ? std::launch::async : std::launch::deferred,
                                      []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); });
 
+    installLogSecretFilter();
     AppCore& core = state_.core;
     core.sources = std::make_unique<PlaySourceLoader>();
     state_.hotKeys = HotKeyService::create();

@@ -2,6 +2,7 @@
 
 #include "CoreLog.h"
 #include "UserSettings.h"
+#include "platform/LogSecrets.h"
 #include "sources/FetchedList.h"
 #include "sources/ListLocation.h"
 #include "sources/PlaySourceLoader.h"
@@ -111,6 +112,9 @@ std::uint64_t ListLibrary::open(int index)
 std::uint64_t ListLibrary::openRemote(const ListRef& list)
 {
     const QString address = readListLocation(list.address).address;
+    // Its channels' addresses hold the password too, from the kept copy on.
+    if (const std::optional<account::Login> login = account::fromListAddress(address))
+        hideInLog(login->password);
     const int hours = settings_ ? settings_->listRefreshHours() : 6;
     refreshTimer_.start(std::chrono::hours(hours));
     const std::optional<KeptLists::Copy> copy = kept_.find(address);

@@ -10,6 +10,7 @@
 #include "sources/ListLocation.h"
 #include "sources/PlaySourceLoader.h"
 #include "sources/PlaySourceText.h"
+#include "platform/LogSecrets.h"
 
 #include <QFile>
 #include <QSettings>
@@ -231,15 +232,17 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
     auto owned = std::make_unique<ScriptedFetcher>();
     ScriptedFetcher& fetcher = *owned;
     library.setFetcher(std::move(owned));
-    const QString written = QStringLiteral("http://s:8080/get.php?username=u&password=p&type=m3u_plus&output=ts");
+    const QString written = QStringLiteral("http://s:8080/get.php?username=u&password=secret1&type=m3u_plus&output=ts");
     QSignalSpy oneConnection(&library, &ListLibrary::oneConnectionAccount);
     library.addAndOpen({}, written);
-    const QString api = QStringLiteral("http://s:8080/player_api.php?username=u&password=p");
+    const QString api = QStringLiteral("http://s:8080/player_api.php?username=u&password=secret1");
     QCOMPARE(fetcher.requests.back().address, api);
     fetcher.answer(fetched(R"({"user_info":{"auth":1,"status":"Active","exp_date":"1803859200","max_connections":"1"},
                                "server_info":{"timezone":"Europe/Berlin"}})"));
     QCOMPARE(fetcher.requests.back().address, api + QStringLiteral("&action=get_live_categories"));
     QCOMPARE(oneConnection.count(), 1); // its server allows one connection from the start
+    QCOMPARE(withSecretsHidden(QStringLiteral("opens http://s:8080/live/u/secret1/5.ts")),
+             QStringLiteral("opens http://s:8080/live/u/***/5.ts"));
     QCOMPARE(oneConnection.first().first().toString(), QStringLiteral("http://s:8080"));
     fetcher.answer(fetched(R"([{"category_id":"1","category_name":"新闻"}])"));
     QCOMPARE(fetcher.requests.back().address, api + QStringLiteral("&action=get_live_streams"));
@@ -247,7 +250,7 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
     QTRY_COMPARE(loaded.count(), 1);
     const auto file = loaded.last().at(1).value<PlaySourceFile>();
     library.shown(loaded.last().at(0).value<std::uint64_t>(), file);
-    QCOMPARE(addressesOf(file), (QStringList{QStringLiteral("#genre#"), QStringLiteral("http://s:8080/live/u/p/5.ts")}));
+    QCOMPARE(addressesOf(file), (QStringList{QStringLiteral("#genre#"), QStringLiteral("http://s:8080/live/u/secret1/5.ts")}));
     QCOMPARE(file.listTags.catchupZone, QStringLiteral("Europe/Berlin"));
     QCOMPARE(library.status().kind, ListLibrary::Refresh::Kind::Updated);
     QCOMPARE(library.status().account, QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接"));
