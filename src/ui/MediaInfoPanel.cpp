@@ -6,6 +6,7 @@
 #include "controls/DefaultFont.h"
 #include "core/AppCore.h"
 #include "engine/StreamRates.h"
+#include "platform/LogSecrets.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,13 +18,14 @@
 
 namespace {
 
-// Credentials in an address are not shown (its headers are not part of it).
+// Credentials in an address are not shown (its headers are not part of it),
+// nor an account's password in its path (/live/user/password/1.ts).
 QString shownAddress(const QString& address)
 {
     const QUrl url(address);
     if (!url.isValid() || url.scheme().size() < 2 || url.password().isEmpty())
-        return address;
-    return url.toString(QUrl::RemovePassword);
+        return withSecretsHidden(address);
+    return withSecretsHidden(url.toString(QUrl::RemovePassword));
 }
 
 QString orUnknown(const QString& text)
