@@ -2,6 +2,8 @@
 
 #include "CoreLog.h"
 #include "UserSettings.h"
+#include "sources/ListLocation.h"
+#include "sources/ProviderAccount.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -321,4 +323,33 @@ void writeCopy(UserSettings& settings, const SettingsCopy& copy)
         settings.setLastChannel(*copy.lastChannel);
     else
         settings.forgetLastChannel();
+}
+
+namespace {
+
+// The account's list address as written (headers and all), without its password; empty when it is no account.
+QString withoutAccountPassword(const QString& written)
+{
+    const QString address = readListLocation(written).address;
+    if (!account::fromListAddress(address))
+        return {};
+    QString kept = written;
+    return kept.replace(address, account::withoutPassword(address));
+}
+
+} // namespace
+
+bool holdsAccountPasswords(const SettingsCopy& copy)
+{
+    return std::any_of(copy.lists.begin(), copy.lists.end(),
+                       [](const ListRef& list) { return !withoutAccountPassword(list.address).isEmpty(); });
+}
+
+void leaveOutAccountPasswords(SettingsCopy& copy)
+{
+    for (ListRef& list : copy.lists)
+        if (const QString kept = withoutAccountPassword(list.address); !kept.isEmpty())
+            list.address = kept;
+    if (const QString kept = withoutAccountPassword(copy.chosenList); !kept.isEmpty())
+        copy.chosenList = kept;
 }

@@ -73,5 +73,10 @@ CopyChanges changesBetween(const SettingsCopy& before, const SettingsCopy& after
 // "设置 改 2 项；列表 加 1 个；…", or that nothing changes.
 QString describeChanges(const CopyChanges& changes);
 
+// Whether any list of the copy is a provider's account (whose address holds its password).
+bool holdsAccountPasswords(const SettingsCopy& copy);
+// The copy with every account's password left out of its lists' addresses.
+void leaveOutAccountPasswords(SettingsCopy& copy);
+
 // Writes the copy into the settings file (all of it: what it lacks goes).
 void writeCopy(UserSettings& settings, const SettingsCopy& copy);

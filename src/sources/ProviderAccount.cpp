@@ -259,6 +259,20 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
     return file;
 }
 
+QString withoutPassword(const QString& listAddress)
+{
+    QUrl url(listAddress.trimmed());
+    QUrlQuery query(url);
+    if (!query.hasQueryItem(QStringLiteral("password")))
+        return listAddress;
+    // "password=" stays, empty, where the user will write it again.
+    QStringList kept;
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyEncoded))
+        kept << key + u'=' + (key == u"password" ? QString() : value);
+    url.setQuery(kept.join(u'&'), QUrl::StrictMode);
+    return url.toString(QUrl::FullyEncoded);
+}
+
 bool wantsHls(const QString& listAddress)
 {
     const QString output = QUrlQuery(QUrl(listAddress)).queryItemValue(QStringLiteral("output")).toLower();

@@ -69,6 +69,9 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
 PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
                         bool hls, const QString& timezone);
 
+// The list address with its password left out (password= kept, empty), the rest as it was.
+QString withoutPassword(const QString& listAddress);
+
 // Whether the list address asks for HLS (output=m3u8 or output=hls) rather than MPEG-TS.
 bool wantsHls(const QString& listAddress);
 

@@ -55,6 +55,26 @@ void exportCopy(HandlerContext& context, SettingsWindow& window)
     for (const ListRef& list : window.lists())
         if (!list.address.isEmpty())
             copy.lists.push_back(list);
+    // A provider's account's password goes into the file only when the user says so.
+    if (holdsAccountPasswords(copy)) {
+        QMessageBox ask(QMessageBox::Question, QStringLiteral("导出设置"),
+                        QStringLiteral("列表里有服务商账号，地址里带着密码。导出的文件要带上密码吗？\n"
+                                       "不带密码的话，在另一台电脑上导入后要重新填写密码。"),
+                        QMessageBox::NoButton, &window);
+        ask.setAccessibleName(QStringLiteral("导出密码"));
+        QPushButton* with = ask.addButton(QStringLiteral("带上密码"), QMessageBox::AcceptRole);
+        QPushButton* without = ask.addButton(QStringLiteral("不带密码"), QMessageBox::AcceptRole);
+        QPushButton* cancel = ask.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        for (QPushButton* button : {with, without, cancel})
+            button->setAccessibleName(button->text());
+        ask.setDefaultButton(without);
+        ask.setEscapeButton(cancel);
+        ask.exec();
+        if (ask.clickedButton() == cancel || !ask.clickedButton())
+            return;
+        if (ask.clickedButton() == without)
+            leaveOutAccountPasswords(copy);
+    }
     const QString suggested = QDir::home().filePath(
         QStringLiteral("clipvane-settings-%1.json").arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path = QFileDialog::getSaveFileName(&window, QStringLiteral("导出设置"), suggested,

@@ -309,6 +309,17 @@ void SettingsTest::whatThisMachineCannotUseIsLeftOutOfACopy()
     QCOMPARE(read.copy->settings.at(QStringLiteral("screenshot-folder")), QString());
     QCOMPARE(read.leftOut.size(), 2);
     QVERIFY2(read.leftOut[0].contains(QLatin1String("/home/elsewhere/guide.xml")), qPrintable(read.leftOut[0]));
+
+    // A provider's account's password leaves with the copy only when the user says so.
+    copy.lists = {{QStringLiteral("账号"), QStringLiteral("http://s:8080/get.php?username=u&password=s%26cret&output=ts|User-Agent=x")},
+                  {QStringLiteral("公开"), QStringLiteral("http://h/tv.m3u")}};
+    copy.chosenList = QStringLiteral("http://s:8080/get.php?username=u&password=s%26cret&output=ts");
+    QVERIFY(holdsAccountPasswords(copy));
+    leaveOutAccountPasswords(copy);
+    QCOMPARE(copy.lists[0].address, QStringLiteral("http://s:8080/get.php?username=u&password=&output=ts|User-Agent=x"));
+    QCOMPARE(copy.lists[1].address, QStringLiteral("http://h/tv.m3u"));
+    QCOMPARE(copy.chosenList, QStringLiteral("http://s:8080/get.php?username=u&password=&output=ts"));
+    QVERIFY(!holdsAccountPasswords(copy)); // no password, no account to log in with
 }
 
 void SettingsTest::readmeShowsTheTable()
