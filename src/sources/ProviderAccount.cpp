@@ -259,6 +259,18 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
     return file;
 }
 
+QString listAddress(const Login& login, bool hls)
+{
+    const auto part = [](const QString& piece) { return QString::fromLatin1(QUrl::toPercentEncoding(piece)); };
+    QString server = login.server.trimmed();
+    while (server.endsWith(u'/'))
+        server.chop(1);
+    if (!server.contains(QLatin1String("://")))
+        server.prepend(QStringLiteral("http://"));
+    return server + QStringLiteral("/get.php?username=") + part(login.user) + QStringLiteral("&password=") +
+           part(login.password) + QStringLiteral("&type=m3u_plus&output=") + (hls ? QStringLiteral("m3u8") : QStringLiteral("ts"));
+}
+
 QString withoutPassword(const QString& listAddress)
 {
     QUrl url(listAddress.trimmed());

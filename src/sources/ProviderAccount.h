@@ -69,6 +69,9 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
 PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
                         bool hls, const QString& timezone);
 
+// The account's list address, as services give it: …/get.php?username=U&password=P&type=m3u_plus&output=ts.
+QString listAddress(const Login& login, bool hls);
+
 // The list address with its password left out (password= kept, empty), the rest as it was.
 QString withoutPassword(const QString& listAddress);
 

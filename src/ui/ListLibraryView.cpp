@@ -6,7 +6,10 @@
 #include "controls/Q_tip.h"
 #include "controls/TransLabel.h"
 #include "core/AppCore.h"
+#include "sources/ProviderAccount.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -68,22 +71,55 @@ void AskForNewList(HandlerContext& context)
     address->setAccessibleName(QStringLiteral("列表地址"));
     address->setPlaceholderText(QStringLiteral("http://…/list.m3u 或 /路径/列表.txt"));
     address->setMinimumWidth(360);
+    // A provider's account: its server, user and password make the list's address.
+    auto* kind = new QComboBox(&dialog);
+    kind->setAccessibleName(QStringLiteral("列表种类"));
+    kind->addItems({QStringLiteral("列表地址"), QStringLiteral("服务商账号")});
+    auto* server = new QLineEdit(&dialog);
+    server->setAccessibleName(QStringLiteral("服务器"));
+    server->setPlaceholderText(QStringLiteral("http://服务器:端口"));
+    auto* user = new QLineEdit(&dialog);
+    user->setAccessibleName(QStringLiteral("用户名"));
+    auto* password = new QLineEdit(&dialog);
+    password->setAccessibleName(QStringLiteral("密码"));
+    password->setEchoMode(QLineEdit::Password);
+    auto* hls = new QCheckBox(QStringLiteral("用 HLS（.m3u8）播放"), &dialog);
+    hls->setAccessibleName(QStringLiteral("用 HLS 播放"));
     form->addRow(QStringLiteral("列表名称"), name);
+    form->addRow(QStringLiteral("种类"), kind);
     form->addRow(QStringLiteral("列表地址"), address);
+    form->addRow(QStringLiteral("服务器"), server);
+    form->addRow(QStringLiteral("用户名"), user);
+    form->addRow(QStringLiteral("密码"), password);
+    form->addRow(QString(), hls);
+    const auto isAccount = [kind] { return kind->currentIndex() == 1; };
+    const auto written = [=] {
+        return isAccount() ? account::listAddress({server->text(), user->text(), password->text()}, hls->isChecked())
+                           : address->text();
+    };
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
     buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("取消"));
-    buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
-    QObject::connect(address, &QLineEdit::textChanged, &dialog, [buttons](const QString& text) {
-        buttons->button(QDialogButtonBox::Ok)->setEnabled(!text.trimmed().isEmpty());
-    });
+    const auto update = [=] {
+        for (QWidget* field : {static_cast<QWidget*>(server), static_cast<QWidget*>(user),
+                               static_cast<QWidget*>(password), static_cast<QWidget*>(hls)})
+            form->setRowVisible(field, isAccount());
+        form->setRowVisible(address, !isAccount());
+        const bool complete = isAccount() ? account::fromListAddress(written()).has_value()
+                                          : !address->text().trimmed().isEmpty();
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(complete);
+    };
+    for (QLineEdit* field : {address, server, user, password})
+        QObject::connect(field, &QLineEdit::textChanged, &dialog, update);
+    QObject::connect(kind, &QComboBox::currentIndexChanged, &dialog, update);
+    update();
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
     if (dialog.exec() == QDialog::Accepted)
-        context.core.lists->addAndOpen(name->text(), address->text());
+        context.core.lists->addAndOpen(name->text(), written());
 }
 
 void RefreshShownList(HandlerContext& context)

@@ -40,6 +40,12 @@ void AccountsTest::accountAddressesAreRecognisedAndMade()
              QStringLiteral("http://tv.example:8080/live/ann/p%26ss/42.ts"));
     QCOMPARE(account::streamAddress(*login, QStringLiteral("42"), true),
              QStringLiteral("http://tv.example:8080/live/ann/p%26ss/42.m3u8"));
+    // Entered as a server, a user and a password: the address services give, which reads back the same.
+    const QString entered = account::listAddress({QStringLiteral("tv.example:8080/"), QStringLiteral("ann"),
+                                                  QStringLiteral("p&ss")}, true);
+    QCOMPARE(entered, QStringLiteral("http://tv.example:8080/get.php?username=ann&password=p%26ss&type=m3u_plus&output=m3u8"));
+    QCOMPARE(account::fromListAddress(entered), login);
+    QVERIFY(account::wantsHls(entered));
 }
 
 void AccountsTest::loginAnswersSayWhereTheAccountStands()
