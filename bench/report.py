@@ -20,6 +20,7 @@ ORDER = ["startup", "first_frame_local", "first_frame_http", "first_frame_live",
          "list_load_10000", "list_load_100000", "list_load_1000000",
          "list_memory_10000", "list_memory_100000", "list_memory_1000000",
          "m3u_load_100000", "filter_keystroke_100000", "filter_pinyin_100000", "list_refresh_100000", "list_refresh_window_held",
+         "account_answers_mib", "account_list_60000",
          "soak_rss_first", "soak_rss_end", "soak_rss_growth", "soak_threads_first", "soak_threads_end",
          "soak_files_first", "soak_files_end", "soak_seed", "sound_server_streams",
          "guide_programmes", "guide_size_mib", "guide_load_xml", "guide_load_gzip", "guide_memory_growth",
@@ -57,6 +58,7 @@ TARGETS = {
                        "≤ 5 s and ≤ ⅕ of Python's"),
     "guide_load_gzip": (lambda m, a: m["clipvane"] <= 5000 and 5 * m["clipvane"] <= m["python"],
                         "≤ 5 s and ≤ ⅕ of Python's"),
+    "account_list_60000": (lambda m, a: m["clipvane"] <= 1.5 * m["python_json"], "≤ 1.5 × Python's json"),
     "guide_memory_growth": (lambda m, a: m["clipvane"] < 100, "< 100 MiB"),
     "guide_window_held": (lambda m, a: m["clipvane"] <= 50, "≤ 50 ms"),
     "guide_lookup_1000": (lambda m, a: m["clipvane"] < 5, "< 5 ms"),
@@ -65,9 +67,9 @@ TARGETS = {
     "grid_open": (lambda m, a: m["clipvane"] <= 100, "≤ 100 ms"),
     "grid_scroll_frame": (lambda m, a: m["clipvane"] <= 16, "≤ 16 ms"),
 }
-SUBJECTS = ["clipvane", "clipvane_vlc", "libvlc", "libmpv", "minimal", "python"]
+SUBJECTS = ["clipvane", "clipvane_vlc", "libvlc", "libmpv", "minimal", "python", "python_json"]
 NAMES = {"clipvane": "Clipvane", "clipvane_vlc": "Clipvane, libvlc reading live", "libvlc": "bare libvlc", "libmpv": "libmpv", "minimal": "Qt window + libvlc",
-         "python": "Python iterparse + sqlite3"}
+         "python": "Python iterparse + sqlite3", "python_json": "Python json"}
 
 
 def unit(figure):

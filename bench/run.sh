@@ -17,7 +17,7 @@ fi
 build="$root/build-release"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
-    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load bench_guide_grid clipvane_guide clipvane_rtsp \
+    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load bench_account_list bench_guide_grid clipvane_guide clipvane_rtsp \
     $(pkg-config --exists mpv && echo bench_bare_mpv)
 # The benchmarks that drive the engine themselves find the RTSP module here.
 export CLIPVANE_RTSP_MODULE="$build/src/libclipvane_rtsp.so"
@@ -138,6 +138,7 @@ SCRIPT
 
 # The programme guide needs no window: a big guide, beside Python's way.
 "$build/bench/bench_guide_load" "$(( runs < 3 ? runs : 3 ))" >>"$results"
+"$build/bench/bench_account_list" "$(( runs < 3 ? runs : 3 ))" >>"$results"
 table=$(python3 "$root/bench/report.py" "$results")
 echo "$table"
 {

@@ -61,6 +61,8 @@ QString ListLibrary::nameFor(const QString& written)
 {
     const ListLocation location = readListLocation(written);
     const QUrl url = location.isRemote() ? QUrl(location.address) : QUrl::fromLocalFile(location.localPath());
+    if (const std::optional<account::Login> login = account::fromListAddress(location.address))
+        return login->user + u'@' + url.host(); // not "get", the name of every account's address
     const QString file = QFileInfo(url.path()).completeBaseName();
     return !file.isEmpty() ? file : url.host().isEmpty() ? location.address : url.host();
 }

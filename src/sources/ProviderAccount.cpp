@@ -271,16 +271,16 @@ QString listAddress(const Login& login, bool hls)
            part(login.password) + QStringLiteral("&type=m3u_plus&output=") + (hls ? QStringLiteral("m3u8") : QStringLiteral("ts"));
 }
 
-QString withoutPassword(const QString& listAddress)
+QString withoutPassword(const QString& listAddress, const QString& instead)
 {
     QUrl url(listAddress.trimmed());
     QUrlQuery query(url);
     if (!query.hasQueryItem(QStringLiteral("password")))
         return listAddress;
-    // "password=" stays, empty, where the user will write it again.
+    // "password=" stays where the user will write it again.
     QStringList kept;
     for (const auto& [key, value] : query.queryItems(QUrl::FullyEncoded))
-        kept << key + u'=' + (key == u"password" ? QString() : value);
+        kept << key + u'=' + (key == u"password" ? instead : value);
     url.setQuery(kept.join(u'&'), QUrl::StrictMode);
     return url.toString(QUrl::FullyEncoded);
 }

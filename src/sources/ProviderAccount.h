@@ -72,8 +72,9 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
 // The account's list address, as services give it: …/get.php?username=U&password=P&type=m3u_plus&output=ts.
 QString listAddress(const Login& login, bool hls);
 
-// The list address with its password left out (password= kept, empty), the rest as it was.
-QString withoutPassword(const QString& listAddress);
+// The list address with its password left out ("password=" kept, followed by
+// `instead`), the rest as it was.
+QString withoutPassword(const QString& listAddress, const QString& instead = {});
 
 // Whether the list address asks for HLS (output=m3u8 or output=hls) rather than MPEG-TS.
 bool wantsHls(const QString& listAddress);

@@ -4,6 +4,7 @@
 #include "SettingField.h"
 #include "core/ListLibrary.h"
 #include "sources/ListLocation.h"
+#include "sources/ProviderAccount.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -83,7 +84,10 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent)
                                 {QStringLiteral("此列表的 Referer"), QStringLiteral("服务器要求时才填")}},
                                {[](const EntriesEditor::Entry& entry) {
                                     const ListRef list = listOf(entry);
-                                    return list.name + QStringLiteral("  ") + readListLocation(list.address).address;
+                                    // An account's password is not shown (the field being edited holds it).
+                                    return list.name + QStringLiteral("  ") +
+                                           account::withoutPassword(readListLocation(list.address).address,
+                                                                    QStringLiteral("***"));
                                 },
                                 &listProblem},
                                this);

@@ -46,6 +46,9 @@ void AccountsTest::accountAddressesAreRecognisedAndMade()
     QCOMPARE(entered, QStringLiteral("http://tv.example:8080/get.php?username=ann&password=p%26ss&type=m3u_plus&output=m3u8"));
     QCOMPARE(account::fromListAddress(entered), login);
     QVERIFY(account::wantsHls(entered));
+    // Shown without its password, the rest as it was.
+    QCOMPARE(account::withoutPassword(entered, QStringLiteral("***")),
+             QStringLiteral("http://tv.example:8080/get.php?username=ann&password=***&type=m3u_plus&output=m3u8"));
 }
 
 void AccountsTest::loginAnswersSayWhereTheAccountStands()

@@ -108,6 +108,8 @@ void ListsTest::addressCarriesTheHeadersOfItsHost()
     QCOMPARE(readListLocation(QStringLiteral("/tmp/a|b.txt")).localPath(), QStringLiteral("/tmp/a|b.txt"));
     QCOMPARE(ListLibrary::nameFor(QStringLiteral("http://h/lists/ipv6.m3u|User-Agent=x")), QStringLiteral("ipv6"));
     QCOMPARE(ListLibrary::nameFor(QStringLiteral("http://example.org/")), QStringLiteral("example.org"));
+    QCOMPARE(ListLibrary::nameFor(QStringLiteral("http://tv.example:8080/get.php?username=ann&password=p&type=m3u_plus")),
+             QStringLiteral("ann@tv.example"));
 }
 
 void ListsTest::whatComesBackIsTakenOnlyWhenItReadsAsAList_data()
