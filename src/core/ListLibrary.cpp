@@ -127,6 +127,11 @@ std::uint64_t ListLibrary::openRemote(const ListRef& list)
     }
     // The kept copy at once; the server asked again only when the copy is old.
     shownAddress_ = list.address;
+    if (!copy->standing.isEmpty()) { // where the account stood when last asked, until it is asked again
+        accountWords_ = copy->standing;
+        accountWordsFor_ = list.address;
+        setStatus(status_);
+    }
     const std::uint64_t generation =
         loader_.loadWith([path = copy->path, address](const std::atomic<bool>&) { return readKeptCopy(path, address); });
     if (!copy->fetched.isValid() || copy->fetched.secsTo(QDateTime::currentDateTimeUtc()) >= qint64(hours) * 3600)
@@ -300,6 +305,7 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
         }
         accountWords_ = account::describe(*state);
         accountWordsFor_ = written;
+        kept_.noteStanding(readListLocation(written).address, accountWords_);
         if (state->maxConnections == 1)
             emit oneConnectionAccount(fetch.login.server);
         if (!account::letsPlay(*state)) {
@@ -318,7 +324,8 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
     }
     // Judged, made into M3U and kept off the window's thread, as any list.
     const QString address = readListLocation(written).address;
-    fetchLoad_ = loader_.loadWith([fetch = std::move(fetch), address, kept = kept_](const std::atomic<bool>&) {
+    fetchLoad_ = loader_.loadWith([fetch = std::move(fetch), address, kept = kept_,
+                                   standing = accountWords_](const std::atomic<bool>&) {
         account::Judged judged = account::judge(fetch.login, fetch.answers[0], fetch.answers[1], fetch.answers[2],
                                                 account::wantsHls(address));
         if (!judged.fetched.taken()) {
@@ -328,7 +335,7 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
             refused.refused = judged.fetched.problem;
             return refused;
         }
-        kept.keep(address, judged.fetched.bytes, {}, {}, QDateTime::currentDateTimeUtc());
+        kept.keep(address, judged.fetched.bytes, {}, {}, QDateTime::currentDateTimeUtc(), standing);
         return std::move(judged.fetched.file);
     });
     accountFetch_.reset();

@@ -47,26 +47,37 @@ std::optional<KeptLists::Copy> KeptLists::find(const QString& address) const
         copy.etag = said.value(QLatin1String("etag")).toString();
         copy.lastModified = said.value(QLatin1String("lastModified")).toString();
         copy.fetched = QDateTime::fromString(said.value(QLatin1String("fetched")).toString(), Qt::ISODate);
+        copy.standing = said.value(QLatin1String("standing")).toString();
     }
     return copy;
 }
 
 bool KeptLists::writeNote(const QString& address, const Copy& copy) const
 {
-    const QJsonObject said{{QStringLiteral("etag"), copy.etag},
-                           {QStringLiteral("lastModified"), copy.lastModified},
-                           {QStringLiteral("fetched"), copy.fetched.toUTC().toString(Qt::ISODate)}};
+    QJsonObject said{{QStringLiteral("etag"), copy.etag},
+                     {QStringLiteral("lastModified"), copy.lastModified},
+                     {QStringLiteral("fetched"), copy.fetched.toUTC().toString(Qt::ISODate)}};
+    if (!copy.standing.isEmpty())
+        said.insert(QStringLiteral("standing"), copy.standing);
     return writeWhole(pathOf(address, ".json"), QJsonDocument(said).toJson(QJsonDocument::Compact));
 }
 
 bool KeptLists::keep(const QString& address, const QByteArray& bytes, const QString& etag, const QString& lastModified,
-                     const QDateTime& fetched) const
+                     const QDateTime& fetched, const QString& standing) const
 {
     if (!QDir().mkpath(folder_) || !writeWhole(pathOf(address, ".list"), bytes)) {
         qCWarning(lcSources) << "the list's copy could not be written in" << folder_;
         return false;
     }
-    return writeNote(address, {pathOf(address, ".list"), etag, lastModified, fetched});
+    return writeNote(address, {pathOf(address, ".list"), etag, lastModified, fetched, standing});
+}
+
+void KeptLists::noteStanding(const QString& address, const QString& standing) const
+{
+    if (std::optional<Copy> copy = find(address); copy && copy->standing != standing) {
+        copy->standing = standing;
+        writeNote(address, *copy);
+    }
 }
 
 void KeptLists::stillCurrent(const QString& address, const QDateTime& fetched) const

@@ -268,6 +268,15 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
     QCOMPARE(library.status().account, QStringLiteral("账号已过期（2025-12-31）"));
     QVERIFY(library.status().copyFrom.isValid());
 
+    // The next start shows the kept copy and, before anything is asked, where the account stood last.
+    {
+        PlaySourceLoader itsLoader;
+        ListLibrary again(nullptr, itsLoader, KeptLists(cache.path()));
+        again.setFetcher(std::make_unique<ScriptedFetcher>());
+        again.addAndOpen({}, written);
+        QCOMPARE(again.status().account, QStringLiteral("账号已过期（2025-12-31）"));
+    }
+
     // A server of that address shape without the API: the address is fetched as the list it is.
     library.addAndOpen({}, QStringLiteral("http://plain/get.php?username=u&password=p"));
     ListFetchOutcome notFound;
