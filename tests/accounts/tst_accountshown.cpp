@@ -2,15 +2,17 @@
 // service on 127.0.0.1: its address on the command line shows its categories
 // as headings and plays a channel; a past programme is asked with the
 // service's own /timeshift/ address, the start in its zone; the heading says
-// the account's expiry, and that it expired, keeping the list shown; no log
-// line holds the password.
+// the account's expiry, and that it expired, keeping the list shown; neither
+// a log line nor the information panel holds the password.
 
 #include "ProgramDriver.h"
 #include "TestMedia.h"
 #include "XTestSupport.h"
 #include "app/Program.h"
 #include "app/ProgramState.h"
+#include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
+#include "ui/MediaInfoPanel.h"
 #include "ui/controls/ListBox.h"
 
 #include <QApplication>
@@ -124,6 +126,14 @@ void AccountShownTest::anAccountShowsPlaysWatchesBackAndSaysWhenItExpired()
     driver.doubleClickEntry(1);
     QVERIFY(driver.videoTurns(testmedia::kBlue, 15000));
     QVERIFY(requests().contains(QStringLiteral("request /live/ann/%1/101.ts").arg(kPassword)));
+    // The information panel shows the address without the password.
+    HandlerContext& context = program_->handlers();
+    ToggleMediaInfo(context);
+    QTRY_VERIFY(IsMediaInfoShown(context));
+    QTRY_VERIFY2(context.infoPanel->text().contains(QLatin1String("/live/ann/***/101.ts")),
+                 qPrintable(context.infoPanel->text()));
+    QVERIFY(!context.infoPanel->text().contains(kPassword));
+    ToggleMediaInfo(context);
 
     // Three hours ago, for an hour: asked as the service asks it, its start in Berlin's time.
     const qint64 start = (QDateTime::currentSecsSinceEpoch() - 3 * 3600) / 60 * 60;
