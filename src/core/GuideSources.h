@@ -10,7 +10,7 @@
 #include <vector>
 
 // The guides of a list: those its "#EXTM3U" line names, else those of the
-// "epg" setting. Each may end in "|offset=MINUTES" (signed): minutes added to
+// "epg" setting, else those its service offers (a provider's account). Each may end in "|offset=MINUTES" (signed): minutes added to
 // every time of that guide, and "|zone=+0800": the zone of its times that
 // name none. Blank ones and repeats are dropped.
 std::vector<GuideSource> guideSourcesFor(const ListTags& list, const QStringList& setting);

@@ -47,6 +47,9 @@ struct ListTags {
     // The zone the service reads catch-up times in (an IANA name), when the
     // list knows it: a provider's account says it.
     QString catchupZone;
+    // Guides the service offers (a provider's account's own), taken only when
+    // the user names none in the settings; the guides above win over those.
+    QStringList serviceGuides;
     bool operator==(const ListTags&) const = default;
 };
 

@@ -253,7 +253,7 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
         }
     }
     add(QStringLiteral("其他"), elsewhere);
-    file.listTags.guideAddresses << guideAddress(login).toString();
+    file.listTags.serviceGuides << guideAddress(login).toString();
     file.listTags.catchupZone = timezone;
     file.fillColumns();
     return file;

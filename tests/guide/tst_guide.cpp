@@ -258,6 +258,11 @@ void GuideTest::guidesOfAListAndItsSettings()
              (std::vector<GuideSource>{{"http://a/e.xml", -480}, {"b.xml", 0}}));
     list.guideAddresses = QStringList{"http://list/guide.gz"}; // the list's own come first and alone
     QCOMPARE(guideSourcesFor(list, {"b.xml"}), (std::vector<GuideSource>{{"http://list/guide.gz", 0}}));
+    // A provider's own guide gives way to one the user named, and stands in for none.
+    ListTags account;
+    account.serviceGuides = QStringList{"http://s/xmltv.php"};
+    QCOMPARE(guideSourcesFor(account, {"b.xml"}), (std::vector<GuideSource>{{"b.xml", 0}}));
+    QCOMPARE(guideSourcesFor(account, {" "}), (std::vector<GuideSource>{{"http://s/xmltv.php", 0}}));
     QCOMPARE(readGuideSource("http://x/g.xml|offset=9999").address, QStringLiteral("http://x/g.xml|offset=9999"));
 
     PlaySourceFile file;
