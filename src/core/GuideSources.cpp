@@ -72,10 +72,11 @@ GuideSource readGuideSource(const QString& written)
 std::vector<GuideSource> guideSourcesFor(const ListTags& list, const QStringList& setting)
 {
     std::vector<GuideSource> sources;
-    const bool userNamedOne = std::any_of(setting.begin(), setting.end(), [](const QString& one) { return !one.trimmed().isEmpty(); });
-    const QStringList& chosen = !list.guideAddresses.isEmpty() ? list.guideAddresses
-                                : userNamedOne || list.serviceGuides.isEmpty() ? setting
-                                                                               : list.serviceGuides;
+    const bool userNamedOne =
+        std::any_of(setting.begin(), setting.end(), [](const QString& one) { return !one.trimmed().isEmpty(); });
+    const QStringList chosen = !list.guideAddresses.isEmpty()                  ? list.guideAddresses
+                               : userNamedOne || list.serviceGuide.isEmpty() ? setting
+                                                                               : QStringList{list.serviceGuide};
     for (const QString& written : chosen) {
         const GuideSource source = readGuideSource(written);
         const bool repeated = std::any_of(sources.begin(), sources.end(),

@@ -10,9 +10,10 @@
 #include <vector>
 
 // The guides of a list: those its "#EXTM3U" line names, else those of the
-// "epg" setting, else those its service offers (a provider's account). Each may end in "|offset=MINUTES" (signed): minutes added to
-// every time of that guide, and "|zone=+0800": the zone of its times that
-// name none. Blank ones and repeats are dropped.
+// "epg" setting, else the one its service offers (a provider's account). Each
+// may end in "|offset=MINUTES" (signed): minutes added to every time of that
+// guide, and "|zone=+0800": the zone of its times that name none. Blank ones
+// and repeats are dropped.
 std::vector<GuideSource> guideSourcesFor(const ListTags& list, const QStringList& setting);
 // A zone east of UTC in minutes, as "+0800", "+08:00", "+8" or "-0530".
 std::optional<int> readZoneMinutes(QStringView written);

@@ -30,7 +30,7 @@ QByteArray writeM3uList(const PlaySourceList& entries, const ListTags& listTags)
     attribute(header, "catchup-source", listTags.catchupSource);
     attribute(header, "catchup-days", listTags.catchupDays);
     attribute(header, "catchup-zone", listTags.catchupZone);
-    attribute(header, "service-tvg-url", listTags.serviceGuides.join(u','));
+    attribute(header, "service-tvg-url", listTags.serviceGuide);
     QString text = header + QStringLiteral("\r\n");
     QString group;
     for (const PlaySource& entry : entries) {

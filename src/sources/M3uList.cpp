@@ -102,7 +102,7 @@ ListTags headerTags(QStringView line)
     tags.catchupSource = attribute(line, QLatin1String("catchup-source"));
     tags.catchupDays = attribute(line, QLatin1String("catchup-days"));
     tags.catchupZone = attribute(line, QLatin1String("catchup-zone"));
-    tags.serviceGuides = attribute(line, QLatin1String("service-tvg-url")).split(u',', Qt::SkipEmptyParts);
+    tags.serviceGuide = attribute(line, QLatin1String("service-tvg-url")).trimmed();
     return tags;
 }
 

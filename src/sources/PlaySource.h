@@ -47,9 +47,10 @@ struct ListTags {
     // The zone the service reads catch-up times in (an IANA name), when the
     // list knows it: a provider's account says it.
     QString catchupZone;
-    // Guides the service offers (a provider's account's own), taken only when
-    // the user names none in the settings; the guides above win over those.
-    QStringList serviceGuides;
+    // The guide the service offers (a provider's account's own), taken only
+    // when the user names none in the settings; the guides above win over it.
+    // One address, read whole: an account's password may hold a comma.
+    QString serviceGuide;
     bool operator==(const ListTags&) const = default;
 };
 

@@ -253,7 +253,7 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
         }
     }
     add(QStringLiteral("其他"), elsewhere);
-    file.listTags.serviceGuides << guideAddress(login).toString();
+    file.listTags.serviceGuide = guideAddress(login).toString(QUrl::FullyEncoded);
     file.listTags.catchupZone = timezone;
     file.fillColumns();
     return file;

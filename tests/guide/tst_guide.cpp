@@ -260,7 +260,7 @@ void GuideTest::guidesOfAListAndItsSettings()
     QCOMPARE(guideSourcesFor(list, {"b.xml"}), (std::vector<GuideSource>{{"http://list/guide.gz", 0}}));
     // A provider's own guide gives way to one the user named, and stands in for none.
     ListTags account;
-    account.serviceGuides = QStringList{"http://s/xmltv.php"};
+    account.serviceGuide = QStringLiteral("http://s/xmltv.php");
     QCOMPARE(guideSourcesFor(account, {"b.xml"}), (std::vector<GuideSource>{{"b.xml", 0}}));
     QCOMPARE(guideSourcesFor(account, {" "}), (std::vector<GuideSource>{{"http://s/xmltv.php", 0}}));
     QCOMPARE(readGuideSource("http://x/g.xml|offset=9999").address, QStringLiteral("http://x/g.xml|offset=9999"));
