@@ -5,7 +5,7 @@
 // once: the slowest frame and the median. Prints "figure subject value"
 // lines. Argument: runs.
 
-#include "ui/GuideGridWindow.h"
+#include "ui/guide/GuideGridWindow.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -12,9 +12,10 @@
 #include "app/Program.h"
 #include "core/AppCore.h"
 #include "ui/MainWindow.h"
-#include "ui/ListPanel.h"
-#include "ui/PlaySourceHandlers.h"
 #include "ui/controls/ListBox.h"
+#include "app/ProgramViews.h"
+#include "ui/lists/ListLoadView.h"
+#include "ui/lists/ListPanelView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -83,12 +84,12 @@ QString writeM3u(const QTemporaryDir& dir, int entries)
 
 double loadMilliseconds(Program& program, ListBox& names, const QString& path)
 {
-    ShowPlaySources(program.handlers(), {});
+    program.views().load->show({});
     QCoreApplication::processEvents();
     QSignalSpy loaded(program.core().sources.get(), &PlaySourceLoader::loaded);
     QElapsedTimer clock;
     clock.start();
-    LoadPlaySourceList(program.handlers(), path);
+    program.core().sources->load(path);
     loaded.wait(60000);
     names.repaint(); // shown: the first rows painted
     return double(clock.nsecsElapsed()) / 1e6;
@@ -111,7 +112,7 @@ int main(int argc, char** argv)
         long memory = 0;
         for (int run = 0; run < runs; ++run) {
             // Start each run from an empty list, so memory counts one list.
-            ShowPlaySources(program.handlers(), {});
+            program.views().load->show({});
             QCoreApplication::processEvents();
             const long before = residentKiB();
             std::printf("list_load_%d clipvane %.1f\n", entries, loadMilliseconds(program, names, path));
@@ -127,7 +128,7 @@ int main(int argc, char** argv)
     const QString m3u = writeM3u(dir, 100000);
     for (int run = 0; run < runs; ++run)
         std::printf("m3u_load_100000 clipvane %.1f\n", loadMilliseconds(program, names, m3u));
-    ShowListFilter(program.handlers());
+    program.views().panel->showFilter();
     QLineEdit* line = program.window().findChild<QLineEdit*>(QStringLiteral("ListFilterLine"));
     // Each text as one keystroke leaves it in the line, timed to the list painted.
     const auto typeEach = [&](std::initializer_list<const char*> texts, const char* row) {
@@ -146,9 +147,9 @@ int main(int argc, char** argv)
     // also reads the 100 000 names as pinyin.
     for (int run = 0; line && run < runs; ++run) {
         typeEach({"p", "pd", "pd9", "pd99", "pindao999", ""}, "filter_pinyin_100000");
-        ShowPlaySources(program.handlers(), {}); // the next run reads the names again
+        program.views().load->show({}); // the next run reads the names again
         loadMilliseconds(program, names, m3u);
-        ShowListFilter(program.handlers());
+        program.views().panel->showFilter();
     }
     std::fflush(stdout);
     if (line)

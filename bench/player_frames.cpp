@@ -12,10 +12,9 @@
 // Prints "figure clipvane milliseconds" lines (BENCH_SUBJECT names another subject).
 
 #include "app/Program.h"
-#include "core/UserSettings.h"
+#include "core/settings/UserSettings.h"
 #include "ui/MainWindow.h"
-#include "engine/SessionProbe.h"
-#include "ui/PlaybackHandlers.h"
+#include "SessionProbe.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 
@@ -26,6 +25,8 @@
 
 #include "support/FrameRuns.h"
 #include "support/ShowEntries.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <X11/Xlib.h>
 
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
     for (int entry = 0; entry < names.size(); ++entry)
         addresses << QString::fromStdString(sources[entry]);
     ListBox& list = window.get<ListBox>(u"SourceList");
-    bench::showEntries(program.handlers(), names, addresses);
+    bench::showEntries(program, names, addresses);
 
     PicBox& video = window.get<PicBox>(u"VideoSurface");
     const QPoint centre = video.mapToGlobal(video.rect().center());
@@ -84,7 +85,7 @@ int main(int argc, char** argv)
         QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, list.viewport()->mapTo(&window, item.center()));
     };
     const auto stop = [&] {
-        StopPlayback(program.handlers());
+        program.views().playback->stop();
         (void)QTest::qWaitFor([&] { return !SessionProbe(*program.core().session).isOpenerBusy(); }, 10000);
     };
     const auto idle = [] { QCoreApplication::processEvents(); };

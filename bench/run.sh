@@ -17,10 +17,10 @@ fi
 build="$root/build-release"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target clipvane bench_list_load bench_player_frames bench_process_probe \
-    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load bench_account_list bench_guide_grid clipvane_guide clipvane_rtsp \
+    bench_minimal_window bench_bare_libvlc bench_switch_soak bench_guide_load bench_account_list bench_guide_grid clipvane_guide clipvane_streams \
     $(pkg-config --exists mpv && echo bench_bare_mpv)
 # The benchmarks that drive the engine themselves find the RTSP module here.
-export CLIPVANE_RTSP_MODULE="$build/src/libclipvane_rtsp.so"
+export CLIPVANE_STREAM_MODULE="$build/src/libclipvane_streams.so"
 switches="${BENCH_SOAK_SWITCHES:-1000}"
 seed="${BENCH_SEED:-$RANDOM}"
 
@@ -50,7 +50,7 @@ live_port=$(head -n 1 "$work/live-port")
 app="$work/app"
 mkdir -p "$app"
 # With the RTSP module, as installed; without the guide's (the list names no guide).
-cp "$build/src/clipvane" "$build/src/clipvane.png" "$build/src/libclipvane_rtsp.so" "$app/"
+cp "$build/src/clipvane" "$build/src/clipvane.png" "$build/src/libclipvane_streams.so" "$app/"
 {
     printf '红色,%s\r\n' "$work/long.mp4"
     printf '直播,http://127.0.0.1:%s/live.ts\r\n' "$live_port"
@@ -60,7 +60,7 @@ cp "$build/src/clipvane" "$build/src/clipvane.png" "$build/src/libclipvane_rtsp.
 # channel costs while it plays, plays behind live and records.
 live_app="$work/live-app"
 mkdir -p "$live_app"
-cp "$app/clipvane" "$app/clipvane.png" "$app/libclipvane_rtsp.so" "$live_app/"
+cp "$app/clipvane" "$app/clipvane.png" "$app/libclipvane_streams.so" "$live_app/"
 printf '直播,http://127.0.0.1:%s/live.ts\r\n' "$live_port" >"$live_app/澄影播放源.txt"
 # Settings without channels opened ahead, for the figures that compare the plain player.
 plain="$work/plain-config"

@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     // profilers: libvlc cancels its name look-up threads inside malloc, which
     // their hooks do not survive.
     const std::string middle = qEnvironmentVariableIsSet("BENCH_SOAK_LOCAL") ? sources[0] : sources[2];
-    bench::showEntries(program.handlers(), {"红", "网络", "蓝"},
+    bench::showEntries(program, {"红", "网络", "蓝"},
                        {QString::fromStdString(sources[0]), QString::fromStdString(middle),
                         QString::fromStdString(sources[1])});
     const auto doubleClick = [&](int entry) {

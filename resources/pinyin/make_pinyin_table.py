@@ -50,7 +50,7 @@ def main(source, out):
     codes = sorted(c for c in readings if readings[c])
     with open(out, "w", encoding="utf-8") as cpp:
         cpp.write("// Made by resources/pinyin/make_pinyin_table.py from Unihan_Readings.txt; not to be edited.\n")
-        cpp.write('#include "core/PinyinTable.h"\n\nnamespace pinyin_table {\n\n')
+        cpp.write('#include "core/lists/PinyinTable.h"\n\nnamespace pinyin_table {\n\n')
         cpp.write("const char* const kSyllables[] = {\n")
         for s in syllables:
             cpp.write(f'    "{s}",\n')

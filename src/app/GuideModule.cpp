@@ -1,7 +1,7 @@
 #include "GuideModule.h"
 
 #include "AfterFirstPaint.h"
-#include "core/GuideSources.h"
+#include "core/guide/GuideSources.h"
 #include "ProgramState.h"
 #include "platform/ModulePaths.h"
 #include "platform/ThreadMailbox.h"

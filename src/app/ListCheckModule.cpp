@@ -1,7 +1,7 @@
 #include "ListCheckModule.h"
 
-#include "core/ListChecker.h"
-#include "core/ListFetcher.h"
+#include "core/lists/ListChecker.h"
+#include "core/lists/ListFetcher.h"
 #include "ProgramState.h"
 #include "platform/ModulePaths.h"
 #include "platform/ThreadMailbox.h"

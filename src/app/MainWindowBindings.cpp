@@ -1,39 +1,49 @@
 #include "MainWindowBindings.h"
 
+#include "ProgramViews.h"
 #include "StartupHandler.h"
-#include "ui/HandlerContext.h"
-#include "ui/ListPanel.h"
-#include "ui/PlaySourceHandlers.h"
-#include "ui/FullScreenLayout.h"
-#include "ui/PlaybackHandlers.h"
-#include "ui/VolumeControl.h"
-#include "ui/WindowBar.h"
-#include "ui/WindowCommands.h"
+#include "core/playback/PlaybackController.h"
+#include "ui/MainWindow.h"
+#include "ui/guide/GuideGridView.h"
+#include "ui/lists/ListLoadView.h"
+#include "ui/lists/ListPanelView.h"
+#include "ui/playback/MediaInfoView.h"
+#include "ui/playback/PlaybackView.h"
+#include "ui/window/WindowView.h"
 
-std::vector<EventBinding> mainWindowBindings(HandlerContext& c, ProgramState& state)
+std::vector<EventBinding> mainWindowBindings(MainWindow& mainWindow, ProgramViews& v, PlaybackController& playback,
+                                             ProgramState& state)
 {
-    const auto run = [&c](void (*handler)(HandlerContext&)) {
-        return [&c, handler](const EventArgs&) { handler(c); };
-    };
+    // The window's view, for the bindings that only call one of its functions.
+    const auto window = [&v](void (WindowView::*act)()) { return [&v, act](const EventArgs&) { (v.window.get()->*act)(); }; };
     return {
-        {u"MainWindow", ControlEvent::Created, [&c, &state](const EventArgs&) { OnMainWindowCreated(c, state); }},
-        {u"SourceList", ControlEvent::ItemDoubleClicked, run(PlaySelectedEntry)},
-        {u"TopEdgeTimer", ControlEvent::Tick, run(OnTopEdgeTick)},
-        {u"BottomEdgeTimer", ControlEvent::Tick, run(OnBottomEdgeTick)},
-        {u"FullScreenButton", ControlEvent::Click, run(ToggleFullScreen)},
-        {u"BrandLabel", ControlEvent::LeftPressed, run(OnBrandLabelPressed)},
-        {u"StopButton", ControlEvent::Click, run(StopPlayback)},
-        {u"FileDropTarget", ControlEvent::FilesDropped, [&c](const EventArgs& e) { OnFilesDropped(c, e.text); }},
-        {u"VolumeDownButton", ControlEvent::Click, run(StepVolumeDown)},
-        {u"VolumeUpButton", ControlEvent::Click, run(StepVolumeUp)},
-        {u"ListToggleButton", ControlEvent::Click, run(ToggleListPanel)},
-        {u"CloseButton", ControlEvent::Click, run(CloseWindow)},
-        {u"EscapeHotKeyLabel", ControlEvent::Notification, run(OnEscapeHotKey)},
-        {u"MinimizeButton", ControlEvent::Click, run(MinimizeWindow)},
-        {u"TitleBar", ControlEvent::DoubleClick, run(ToggleFullScreen)},
+        {u"MainWindow", ControlEvent::Created, [&mainWindow, &v, &state](const EventArgs&) { OnMainWindowCreated(mainWindow, state, *v.load); }},
+        {u"SourceList", ControlEvent::ItemDoubleClicked, [&v](const EventArgs&) { v.playback->playSelected(); }},
+        {u"TopEdgeTimer", ControlEvent::Tick, window(&WindowView::topEdgeTick)},
+        {u"BottomEdgeTimer", ControlEvent::Tick, window(&WindowView::bottomEdgeTick)},
+        {u"FullScreenButton", ControlEvent::Click, window(&WindowView::toggleFullScreen)},
+        {u"BrandLabel", ControlEvent::LeftPressed, [](const EventArgs&) { OnBrandLabelPressed(); }},
+        {u"StopButton", ControlEvent::Click, [&v](const EventArgs&) { v.playback->stop(); }},
+        {u"FileDropTarget", ControlEvent::FilesDropped, [&v](const EventArgs& e) { v.load->filesDropped(e.text); }},
+        {u"VolumeDownButton", ControlEvent::Click, [&playback](const EventArgs&) { playback.stepVolumeDown(); }},
+        {u"VolumeUpButton", ControlEvent::Click, [&playback](const EventArgs&) { playback.stepVolumeUp(); }},
+        {u"ListToggleButton", ControlEvent::Click, window(&WindowView::toggleListPanel)},
+        {u"CloseButton", ControlEvent::Click, window(&WindowView::close)},
+        // Esc reaches here in the window too, where the hot key is not taken
+        // from other programs: what shows over the video closes first, and
+        // full screen stays until nothing is left to close.
+        {u"EscapeHotKeyLabel", ControlEvent::Notification,
+         [&v](const EventArgs&) {
+             if (v.grid->close())
+                 return;
+             v.info->close();
+             v.window->leaveFullScreen();
+         }},
+        {u"MinimizeButton", ControlEvent::Click, window(&WindowView::minimize)},
+        {u"TitleBar", ControlEvent::DoubleClick, window(&WindowView::toggleFullScreen)},
         // Beyond the window's own bindings: the list's heading opens the filter
         // line, and a double-click on the picture switches full screen.
-        {u"ListCaptionLabel", ControlEvent::LeftPressed, run(ShowListFilter)},
-        {u"VideoSurface", ControlEvent::DoubleClick, run(ToggleFullScreen)},
+        {u"ListCaptionLabel", ControlEvent::LeftPressed, [&v](const EventArgs&) { v.panel->showFilter(); }},
+        {u"VideoSurface", ControlEvent::DoubleClick, window(&WindowView::toggleFullScreen)},
     };
 }

@@ -4,8 +4,11 @@
 
 #include <vector>
 
-struct HandlerContext;
+class MainWindow;
+class PlaybackController;
 struct ProgramState;
+struct ProgramViews;
 
-// Where the window's controls meet the program's handlers.
-std::vector<EventBinding> mainWindowBindings(HandlerContext& context, ProgramState& state);
+// Where the window's controls meet the views and the controller.
+std::vector<EventBinding> mainWindowBindings(MainWindow& window, ProgramViews& views, PlaybackController& playback,
+                                             ProgramState& state);

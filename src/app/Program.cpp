@@ -2,43 +2,46 @@
 
 #include "AfterFirstPaint.h"
 #include "DesktopMediaControls.h"
-#include "ReminderAlerts.h"
 #include "GuideModule.h"
 #include "ListCheckModule.h"
 #include "ListHandoff.h"
-#include "core/ListFetcher.h"
-#include "ui/ListLibraryView.h"
 #include "MainWindowBindings.h"
-#include "core/GuideText.h"
-#include "core/KnownServers.h"
-#include "core/SettingsTakeUp.h"
+#include "ReminderAlerts.h"
+#include "core/lists/ListFetcher.h"
+#include "core/playback/KnownServers.h"
+#include "core/settings/SettingsTakeUp.h"
 #include "engine/VlcPlayer.h"
 #include "platform/LibVlc.h"
 #include "platform/LogSecrets.h"
 #include "platform/ModulePaths.h"
 #include "platform/SoundLog.h"
-#include "ui/ChannelKeys.h"
 #include "ui/EventBinding.h"
 #include "ui/FatalError.h"
-#include "ui/GuideGridHandlers.h"
-#include "ui/GuideHandlers.h"
-#include "ui/ListCheckHandlers.h"
-#include "ui/ListPanel.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaySourceHandlers.h"
-#include "ui/PlaybackView.h"
-#include "ui/RecordingView.h"
-#include "ui/VideoArea.h"
-#include "ui/VideoMenu.h"
-#include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
+#include "ui/guide/GuideGridView.h"
+#include "ui/guide/ProgrammeView.h"
+#include "ui/guide/ReminderView.h"
+#include "ui/lists/ListCheckView.h"
+#include "ui/lists/ListHeading.h"
+#include "ui/lists/ListHeadingMenu.h"
+#include "ui/lists/ListLibraryView.h"
+#include "ui/lists/ListLoadView.h"
+#include "ui/lists/ListPanelView.h"
+#include "ui/playback/MediaInfoView.h"
+#include "ui/playback/PlaybackView.h"
+#include "ui/playback/ScreenshotView.h"
+#include "ui/playback/VideoArea.h"
+#include "ui/playback/VideoMenuView.h"
+#include "ui/recording/RecordingView.h"
+#include "ui/settings/SettingsView.h"
+#include "ui/window/ChannelKeys.h"
+#include "ui/window/WindowView.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QMenu>
 #include <QMessageBox>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -111,21 +114,16 @@ Program::Program(const QString& programFolder)
     knownServers_ = std::make_unique<KnownServers>(QDir(cacheFolder()).filePath(QStringLiteral("one-connection-servers")));
     for (const QString& server : knownServers_->load(QDateTime::currentSecsSinceEpoch()))
         core.session->rememberOneConnection(server);
-    QObject::connect(core.session.get(), &PlaybackSession::oneConnectionFound, window_.get(),
-                     [this](const QString& server) { knownServers_->found(server, QDateTime::currentSecsSinceEpoch()); });
 
-    context_ = std::make_unique<HandlerContext>(*window_, core);
-    context_->video = new VideoArea(window_->get<PicBox>(u"VideoSurface"));
-    core.channels.setPreopen(mode);
+    views_.video = new VideoArea(window_->get<PicBox>(u"VideoSurface"));
+    // The favourites are the window's to show; before any list, the navigator just has them.
     core.channels.setFavourites(core.settings->favourites());
-    core.alternates.setKept(core.settings->firstAddresses());
-    core.pictures.setKept(core.settings->pictures());
     const std::vector<Reminder> keptReminders = core.settings->reminders();
     core.reminders.setKept(keptReminders, QDateTime::currentSecsSinceEpoch());
     if (core.reminders.kept().size() != keptReminders.size())
         core.settings->setReminders(core.reminders.kept()); // those missed are gone from the file too
     core.playback = std::make_unique<PlaybackController>(PlaybackController::Parts{
-        *core.session, core.channels, core.alternates, core.pictures, core.settings.get(), *context_->video});
+        *core.session, core.channels, core.alternates, core.pictures, core.settings.get(), *views_.video});
     core.preopen = std::make_unique<PreopenScheduler>(*core.playback, core.channels, core.settings.get());
     const std::vector<RecordingPlan> keptPlans = core.settings->recordingPlans();
     core.recordingPlans.setKept(keptPlans, QDateTime::currentSecsSinceEpoch(), core.settings->recordingPadding());
@@ -133,74 +131,154 @@ Program::Program(const QString& programFolder)
         core.settings->setRecordingPlans(core.recordingPlans.kept()); // those missed are gone from the file too
     core.scheduled = std::make_unique<ScheduledRecordings>(ScheduledRecordings::Parts{
         core.recordingPlans, *core.playback, *core.session, core.channels, core.settings.get()});
-    context_->holdEscape = [this](bool held) {
-        if (state_.hotKeys)
-            state_.hotKeys->SetGrabbed(state_.escapeHotKey, held);
-    };
-    [[maybe_unused]] const bool bound = bindEvents(*window_, mainWindowBindings(*context_, state_));
+    // The settings are taken up as after every change.
+    takeUpSettings(core);
+    // The modules opened later: the programme guide once the window shows,
+    // the list check's the first time a check or a fetch is asked for.
+    guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), cacheFolder());
+    guideModule_->startAfterPaint(*window_);
+    checkModule_ = std::make_unique<ListCheckModule>(state_, checkModulePaths(state_.programFolder));
+    makeViews();
+    [[maybe_unused]] const bool bound =
+        bindEvents(*window_, mainWindowBindings(*window_, views_, *core.playback, state_));
     // The bindings and the window's description disagree: a control was renamed or removed.
     Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
-    wireWindow();
-    // A plan due at start records once the list is there.
-    QTimer::singleShot(1000, window_.get(), [this] {
-        if (state_.core.scheduled)
-            state_.core.scheduled->look();
-    });
+    wirePlayback();
+    wireLists();
+    wireGuide();
+    wireSettings();
+    wireAfterFirstPaint();
     // Runs while the window and its video surface still exist.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }
 
-// What the window shows of the core and passes on to it beyond the bindings.
-void Program::wireWindow()
+// Each part of the window, with what it uses.
+void Program::makeViews()
 {
     AppCore& core = state_.core;
-    HandlerContext& context = *context_;
-    FollowPlayback(context);
-    FollowRecording(context);
-    SetUpListPanel(context);
-    auto* find = new QShortcut(QKeySequence::Find, window_.get());
-    QObject::connect(find, &QShortcut::activated, window_.get(), [&context] { ShowListFilter(context); });
-    keys_ = std::make_unique<ChannelKeys>(context);
-    // The programme guide, once the window shows: each entry's tooltip says what is on.
-    guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), cacheFolder());
-    guideModule_->startAfterPaint(*window_);
-    QObject::connect(core.sources.get(), &PlaySourceLoader::loaded, window_.get(),
-                     [this, &context](std::uint64_t generation, const PlaySourceFile& file) {
-                         ShowPlaySources(context, file, generation);
-                         if (!file.keepsCurrentList)
-                             guideModule_->listShown();
-                     });
-    context.listReshown = [this] { guideModule_->listShown(); };
-    context.settingsChanged = [this, &context] {
-        AppCore& core = state_.core;
-        takeUpSettings(core);
-        ShowFavourites(context, core.settings->favourites()); // and the guide reads again
-        // A copy brought into a home with nothing shown: the list it chose shows.
-        if (core.channels.list().count() == 0 && core.lists->current() == -2)
-            core.lists->openAtStart();
-    };
-    QObject::connect(core.lists.get(), &ListLibrary::statusChanged, window_.get(), [&context] { ShowListStatus(context, ChannelKeys::help()); });
-    QObject::connect(core.lists.get(), &ListLibrary::oneConnectionAccount, window_.get(), [&core](const QString& server) {
+    MainWindow& window = *window_;
+    VideoArea& video = *views_.video;
+    PlaybackController& playback = *core.playback;
+    const GuideLookup guide = [this] { return state_.core.guide.get(); };
+    views_.window = std::make_unique<WindowView>(window);
+    views_.playback = std::make_unique<PlaybackView>(window, playback, core.channels, video);
+    views_.screenshot = std::make_unique<ScreenshotView>(window, playback, core.settings.get(), video);
+    views_.info = std::make_unique<MediaInfoView>(window, playback, video);
+    views_.videoMenu = std::make_unique<VideoMenuView>(window, playback, core.pictures, *views_.screenshot, *views_.info);
+    views_.recording = std::make_unique<RecordingView>(window, playback.live(), core.scheduled.get(), video);
+    views_.panel = std::make_unique<ListPanelView>(window, core.channels, *core.preopen, core.settings.get());
+    views_.load = std::make_unique<ListLoadView>(*core.sources, core.channels, *core.lists, *core.preopen, *views_.panel);
+    views_.heading = std::make_unique<ListHeading>(window);
+    views_.check = std::make_unique<ListCheckView>(ListCheckView::Parts{
+        window, *views_.heading, core.channels, core.alternates, playback, core.listCheck, core.checker,
+        [this](std::function<void()> ready, std::function<void(const QString&)> failed) {
+            checkModule_->open(std::move(ready), std::move(failed));
+        }});
+    views_.lists = std::make_unique<ListLibraryView>(window, *core.lists, *views_.heading, ChannelKeys::help());
+    views_.headingMenu = std::make_unique<ListHeadingMenu>(window, *views_.check, *views_.lists);
+    views_.settings = std::make_unique<SettingsView>(window, *core.settings, *core.lists);
+    views_.reminders = std::make_unique<ReminderView>(core.channels, core.reminders, core.settings.get());
+    views_.programmes = std::make_unique<ProgrammeView>(ProgrammeView::Parts{
+        window, core.channels, playback, guide, *views_.reminders, core.scheduled.get(), video});
+    views_.grid = std::make_unique<GuideGridView>(
+        GuideGridView::Parts{window, core.channels, playback, guide, *views_.reminders, video});
+    keys_ = std::make_unique<ChannelKeys>(ChannelKeys::Parts{
+        window, playback, core.channels, *core.preopen, *views_.playback, *views_.panel, *views_.window,
+        *views_.programmes, *views_.grid, *views_.lists, *views_.screenshot, *views_.settings});
+}
+
+void Program::wirePlayback()
+{
+    AppCore& core = state_.core;
+    MainWindow* window = window_.get();
+    // controller -> list panel, banner: the entry chosen is selected, with what is on.
+    QObject::connect(core.playback.get(), &PlaybackController::entryPlayed, window, [this](int entry) {
+        views_.panel->selectPlayed(entry);
+        views_.programmes->showBanner(entry, false);
+    });
+    // list panel -> playback: Enter in the filter line.
+    QObject::connect(views_.panel.get(), &ListPanelView::entryChosen, window, [this] { views_.playback->playSelected(); });
+    // window -> hot key: Esc is held from other applications in full screen only.
+    QObject::connect(views_.window.get(), &WindowView::escapeHeld, window, [this](bool held) {
+        if (state_.hotKeys)
+            state_.hotKeys->SetGrabbed(state_.escapeHotKey, held);
+    });
+    // session -> known servers: one allowing one connection is remembered for later runs.
+    QObject::connect(core.session.get(), &PlaybackSession::oneConnectionFound, window,
+                     [this](const QString& server) { knownServers_->found(server, QDateTime::currentSecsSinceEpoch()); });
+}
+
+void Program::wireLists()
+{
+    AppCore& core = state_.core;
+    MainWindow* window = window_.get();
+    // list -> guide: another list, or the entries moved, and the guide matches them again.
+    QObject::connect(views_.load.get(), &ListLoadView::listReplaced, window, [this] { guideModule_->listShown(); });
+    QObject::connect(views_.panel.get(), &ListPanelView::reshown, window, [this] { guideModule_->listShown(); });
+    // list -> planned recordings: a plan due whose channel was not in the list records once it is.
+    QObject::connect(views_.load.get(), &ListLoadView::listReplaced, core.scheduled.get(), &ScheduledRecordings::look);
+    QObject::connect(views_.panel.get(), &ListPanelView::scheduleAsked, window, [this] { views_.programmes->toggleSchedule(); });
+    // heading menu -> grid, settings.
+    QObject::connect(views_.headingMenu.get(), &ListHeadingMenu::guideGridAsked, window, [this] { views_.grid->toggle(); });
+    QObject::connect(views_.headingMenu.get(), &ListHeadingMenu::settingsAsked, window, [this] { views_.settings->show(); });
+    // account -> session: a provider's account that allows one connection.
+    QObject::connect(core.lists.get(), &ListLibrary::oneConnectionAccount, window, [&core](const QString& server) {
         if (core.session)
             core.session->learnOneConnection(server, "the provider's account allows one connection");
     });
-    QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(),
-                     [&context] {
-                         RefreshProgrammeBanner(context);
-                         RefreshGuideGrid(context);
-                     });
+    // Lists by address are fetched by the check's module, opened the first time one is.
+    // Not before the window is painted: a list by address shows its kept copy first.
+    QObject::connect(core.lists.get(), &ListLibrary::fetcherWanted, window, [this] {
+        if (painted_)
+            openListFetcher();
+        else
+            fetcherOwed_ = true;
+    });
+}
+
+void Program::wireGuide()
+{
+    // guide -> banner, grid, media controls: what the guide knows changed.
+    QObject::connect(guideModule_.get(), &GuideModule::changed, window_.get(), [this] {
+        views_.programmes->refreshBanner();
+        views_.grid->refresh();
+    });
+    // grid, video menu -> settings.
+    QObject::connect(views_.videoMenu.get(), &VideoMenuView::settingsAsked, window_.get(), [this] { views_.settings->show(); });
+}
+
+void Program::wireSettings()
+{
+    // settings -> core, list panel, guide: the file changed, and what can is taken up now.
+    QObject::connect(views_.settings.get(), &SettingsView::changed, window_.get(), [this] {
+        AppCore& core = state_.core;
+        takeUpSettings(core);
+        views_.panel->showFavourites(core.settings->favourites()); // and the guide reads again
+        // A copy brought into a home with nothing shown: the list it chose shows.
+        if (core.channels.list().count() == 0 && core.lists->current() == ListLibrary::kNoList)
+            core.lists->openAtStart();
+    });
+}
+
+void Program::wireAfterFirstPaint()
+{
+    AppCore& core = state_.core;
     // The desktop's media controls and screen saver, over the session bus.
-    ListBox& sources = window_->get<ListBox>(u"SourceList");
-    desktopControls_ =
-        std::make_unique<DesktopMediaControls>(core, *window_, [&sources] { return sources.currentSelection(); });
+    desktopControls_ = std::make_unique<DesktopMediaControls>(core, *window_, [this] { return views_.panel->selection(); });
     QObject::connect(guideModule_.get(), &GuideModule::changed, desktopControls_.get(), &DesktopMediaControls::refresh);
-    afterFirstPaint(*window_, [this, &sources] {
+    afterFirstPaint(*window_, [this] {
         painted_ = true;
         if (std::exchange(fetcherOwed_, false))
             openListFetcher();
         desktopControls_->start();
-        reminderAlerts_ = std::make_unique<ReminderAlerts>(state_.core, *context_, [] { return QDateTime::currentSecsSinceEpoch(); });
-        context_->remindersChanged = [this] { reminderAlerts_->rearm(); };
+        AppCore& core = state_.core;
+        core.scheduled->look(); // the plans' times are waited for from now on
+        reminderAlerts_ = std::make_unique<ReminderAlerts>(
+            ReminderAlerts::Parts{core.reminders, core.channels, *core.playback, core.settings.get(),
+                                  *views_.programmes, *window_},
+            [] { return QDateTime::currentSecsSinceEpoch(); });
+        // reminders -> alerts: the next in time is waited for.
+        QObject::connect(views_.reminders.get(), &ReminderView::changed, reminderAlerts_.get(), &ReminderAlerts::rearm);
         reminderAlerts_->rearm();
         // Lists handed over by later starts come here.
         handoff_ = std::make_unique<ListHandoff>([this](const QString& list) {
@@ -208,55 +286,7 @@ void Program::wireWindow()
             window_->activateWindow();
         });
         handoff_->start();
-        state_.core.preopen->windowPainted(sources.currentSelection()); // if the list is there already; else once it is
-    });
-
-    // The list check's module, the first time a check is asked for.
-    checkModule_ = std::make_unique<ListCheckModule>(state_, checkModulePaths(state_.programFolder));
-    context.openChecker = [this](std::function<void()> ready, std::function<void(const QString&)> failed) {
-        checkModule_->open(std::move(ready), std::move(failed));
-    };
-    // Lists by address are fetched by the same module, opened the first time one is.
-    // Not before the window is painted: a list by address shows its kept copy first.
-    QObject::connect(core.lists.get(), &ListLibrary::fetcherWanted, window_.get(), [this] {
-        if (painted_)
-            openListFetcher();
-        else
-            fetcherOwed_ = true;
-    });
-    QObject::connect(core.playback.get(), &PlaybackController::addressInUse, window_.get(),
-                     [&context](const QString& address) { TellCheckWhatPlays(context, address); });
-    QWidget& listHeading = *window_->control(u"ListCaptionLabel")->widget();
-    listHeading.setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(&listHeading, &QWidget::customContextMenuRequested, window_.get(),
-                     [&context, &listHeading](QPoint at) { ShowListHeadingMenu(context, listHeading.mapToGlobal(at)); });
-    // A right-click on an entry selects it and offers its schedule.
-    sources.setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(&sources, &QWidget::customContextMenuRequested, window_.get(), [this, &sources](QPoint at) {
-        const int item = sources.itemAt(at);
-        if (item < 0 || state_.core.channels.list().isHeading(item))
-            return;
-        sources.setCurrentSelection(item);
-        QMenu menu;
-        menu.setAccessibleName(QStringLiteral("节目菜单"));
-        menu.addAction(QStringLiteral("节目单"), window_.get(), [this] { ToggleProgrammeSchedule(*context_); });
-        menu.addAction(IsFavourite(*context_, item) ? QStringLiteral("取消收藏") : QStringLiteral("收藏"), window_.get(),
-                       [this, item] { ToggleFavourite(*context_, item); });
-        menu.exec(sources.viewport()->mapToGlobal(at));
-    });
-    // Over the video, in the window and in full screen: tracks, picture, information.
-    PicBox& video = window_->get<PicBox>(u"VideoSurface");
-    video.setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(&video, &QWidget::customContextMenuRequested, window_.get(),
-                     [&context, &video](QPoint at) { ShowVideoMenu(context, video.mapToGlobal(at)); });
-    // A channel none of whose addresses answered a check: grey, and why.
-    sources.setItemNotes([&context](int item) { return WhyEntryIsDead(context, item); }, rgb(128, 128, 128));
-    sources.setItemToolTips([this](int item) {
-        ProgrammeGuide* guide = state_.core.guide.get();
-        if (!guide)
-            return QString();
-        guide->want(item);
-        return nowNextLine(guide->nowNext(item, QDateTime::currentSecsSinceEpoch()));
+        core.preopen->windowPainted(views_.panel->selection()); // if the list is there already; else once it is
     });
 }
 
@@ -294,6 +324,8 @@ void Program::OnProgramExit()
     exited_ = true;
     AppCore& core = state_.core;
     keys_.reset();
+    reminderAlerts_.reset();
+    views_.clear(); // they draw the core, and go before it
     desktopControls_.reset(); // the screen saver is let go
     handoff_.reset();
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ProgramState.h"
-#include "ui/HandlerContext.h"
+#include "ProgramViews.h"
 
 #include <memory>
 
@@ -37,16 +37,22 @@ public:
     MainWindow& window() { return *window_; }
     ProgramState& state() { return state_; }
     AppCore& core() { return state_.core; }
-    HandlerContext& handlers() { return *context_; }
+    ProgramViews& views() { return views_; }
     DesktopMediaControls& desktopControls() { return *desktopControls_; }
 
 private:
-    void wireWindow();
+    void makeViews();
+    // One function per flow; each says where a signal goes.
+    void wirePlayback();
+    void wireLists();
+    void wireGuide();
+    void wireSettings();
+    void wireAfterFirstPaint();
     void openListFetcher();
 
     ProgramState state_;
     std::unique_ptr<MainWindow> window_;
-    std::unique_ptr<HandlerContext> context_;
+    ProgramViews views_;
     std::unique_ptr<ChannelKeys> keys_;
     std::unique_ptr<GuideModule> guideModule_;
     std::unique_ptr<ListCheckModule> checkModule_;

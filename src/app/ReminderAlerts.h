@@ -1,27 +1,39 @@
 #pragma once
 
+#include "core/schedule/DueTimer.h"
 #include "platform/DesktopNotifications.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 
-struct AppCore;
-struct HandlerContext;
+class ChannelNavigator;
+class MainWindow;
+class PlaybackController;
+class ProgrammeView;
+class Reminders;
+class UserSettings;
 struct Reminder;
 
 // Tells of each reminder when it falls due, a minute before its programme:
 // a desktop notification with "切换" and "忽略", and the window's banner for
 // the channel (alone when the desktop has no notification service); with
-// "到时自动切换" the channel plays by itself. Looks again whenever the
-// reminders change, and at least once a minute (the clock may be set).
+// "到时自动切换" the channel plays by itself. Waits again whenever the
+// reminders change.
 class ReminderAlerts final : public QObject {
     Q_OBJECT
 public:
-    using Clock = std::function<qint64()>; // seconds since 1970 UTC
+    using Clock = DueTimer::WallClock;
 
-    ReminderAlerts(AppCore& core, HandlerContext& context, Clock clock);
+    struct Parts {
+        Reminders& reminders;
+        const ChannelNavigator& channels;
+        PlaybackController& playback;
+        UserSettings* settings = nullptr;
+        ProgrammeView& programmes; // the banner
+        MainWindow& window;
+    };
+    ReminderAlerts(Parts parts, Clock clock);
 
     // The reminders changed: the next is waited for.
     void rearm();
@@ -31,9 +43,8 @@ private:
     void tell(const Reminder& reminder);
     void play(const Reminder& reminder);
 
-    AppCore& core_;
-    HandlerContext& context_;
+    Parts parts_;
     Clock clock_;
     DesktopNotifications notifications_;
-    QTimer due_;
+    DueTimer due_; // the next reminder's time
 };

@@ -1,9 +1,8 @@
 #include "StartupHandler.h"
 
 #include "ProgramState.h"
-#include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaySourceHandlers.h"
+#include "ui/lists/ListLoadView.h"
 #include "ui/controls/DropTarget.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Q_tip.h"
@@ -12,12 +11,12 @@
 #include "Contact.h"
 #include "DesktopShortcut.h"
 #include "ProgramFiles.h"
-#include "ui/ChannelKeys.h"
-#include "ui/LeadingNumber.h"
+#include "ui/window/ChannelKeys.h"
+#include "ui/window/LeadingNumber.h"
 #include "platform/ShellOpen.h"
 
 #include <QCoreApplication>
-#include "engine/LiveChannel.h"
+#include "engine/TimeShiftBuffer.h"
 
 #include <QDir>
 #include <QTimer>
@@ -25,21 +24,15 @@
 #include <QUrl>
 
 namespace {
-constexpr int kCachingMs = 300;
 constexpr int kEscapeVirtualKey = 0x1B;
 constexpr int kBottomEdgePeriodMs = 1000;
 constexpr int kTopEdgePeriodMs = 3000;
 } // namespace
 
-void OnMainWindowCreated(HandlerContext& context, ProgramState& state)
+void OnMainWindowCreated(MainWindow& window, ProgramState& state, ListLoadView& load)
 {
-    MainWindow& window = context.window;
     PlaybackController& playback = *state.core.playback;
 
-    // The network buffer the user chose; the default is the same 300 ms.
-    playback.setCachingMs(state.core.settings ? state.core.settings->cachingMs() : kCachingMs);
-    if (state.core.settings)
-        LiveChannel::setBounds(state.core.settings->timeShiftBounds());
     // Time-shift buffers a crash left behind, once the window shows.
     QTimer::singleShot(0, &window, [] { TimeShiftBuffer::removeLeftOvers(TimeShiftBuffer::defaultFolder()); });
 
@@ -74,7 +67,7 @@ void OnMainWindowCreated(HandlerContext& context, ProgramState& state)
     }
     // A list given on the command line, else the list beside the program, else the list chosen last.
     ListLibrary& lists = *state.core.lists;
-    context.startupLoad = state.listGiven.isEmpty() ? lists.openAtStart() : lists.addAndOpen({}, state.listGiven);
+    load.setStartupLoad(state.listGiven.isEmpty() ? lists.openAtStart() : lists.addAndOpen({}, state.listGiven));
 
     Q_tip& tips = window.get<Q_tip>(u"TipBalloon");
     tips.SetTip(window.control(u"TitleBar")->widget(), QStringLiteral("双击此处可以全屏或者缩小。"));
@@ -87,7 +80,7 @@ void OnMainWindowCreated(HandlerContext& context, ProgramState& state)
     window.get<Timer>(u"TopEdgeTimer").setPeriod(kTopEdgePeriodMs);
 }
 
-void OnBrandLabelPressed(HandlerContext&)
+void OnBrandLabelPressed()
 {
     openInBrowser(QUrl(contact::pageAddress()));
 }

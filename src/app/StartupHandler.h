@@ -1,9 +1,10 @@
 #pragma once
 
-struct HandlerContext;
+class ListLoadView;
+class MainWindow;
 struct ProgramState;
 
 // The main window's created handler: runs once, before any input.
-void OnMainWindowCreated(HandlerContext& context, ProgramState& state);
+void OnMainWindowCreated(MainWindow& window, ProgramState& state, ListLoadView& load);
 // A press on BrandLabel: the maker's contact page in the default browser.
-void OnBrandLabelPressed(HandlerContext& context);
+void OnBrandLabelPressed();

@@ -52,7 +52,7 @@ void CheckRun::fill()
         running.timer = std::make_unique<QTimer>();
         running.timer->setSingleShot(true);
         connect(running.timer.get(), &QTimer::timeout, this,
-                [this, target, serial] { end(target, serial, {false, QStringLiteral("超时")}); });
+                [this, target, serial] { end(target, serial, AddressCheck::failed(AddressCheck::Reason::Timeout)); });
         connect(running.probe.get(), &AddressProbe::done, this,
                 [this, target, serial](const AddressCheck& found) { end(target, serial, found); }, Qt::QueuedConnection);
         running.timer->start(limits_.timeout);
@@ -79,7 +79,7 @@ void CheckRun::finishIfDone()
     if (finished_)
         return;
     for (int target : plan_.giveUpIfOnlyBlocked())
-        emit checked(target, {true, QStringLiteral("未检测：这台服务器只允许一个连接，正在播放")});
+        emit checked(target, AddressCheck::ok(AddressCheck::Reason::HeldByPlaying));
     if (plan_.complete()) {
         finished_ = true;
         emit finished();

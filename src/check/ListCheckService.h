@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ListChecker.h"
+#include "core/lists/ListChecker.h"
 
 #include <QObject>
 #include <QThread>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ListFetcher.h"
+#include "core/lists/ListFetcher.h"
 
 #include <QObject>
 #include <QPointer>

@@ -15,24 +15,26 @@ QString schemeOf(const QString& address)
     return QUrl(address).scheme().toLower();
 }
 
-AddressCheck failed(const QString& reason)
+using Reason = AddressCheck::Reason;
+
+AddressCheck failed(Reason why)
 {
-    return {false, reason};
+    return AddressCheck::failed(why);
 }
 
-QString reasonOf(QAbstractSocket::SocketError error, const QString& text)
+AddressCheck failedOn(QAbstractSocket::SocketError error, const QString& text)
 {
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
-        return QStringLiteral("连接被拒绝");
+        return failed(Reason::Refused);
     case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("找不到服务器");
+        return failed(Reason::NoServer);
     case QAbstractSocket::SocketTimeoutError:
-        return QStringLiteral("超时");
+        return failed(Reason::Timeout);
     case QAbstractSocket::RemoteHostClosedError:
-        return QStringLiteral("连接被关闭");
+        return failed(Reason::Closed);
     default:
-        return text;
+        return AddressCheck::failed(Reason::Other, 0, text);
     }
 }
 
@@ -78,11 +80,11 @@ private:
         if (body_.isEmpty())
             return;
         if (!body_.startsWith("#EXTM3U") && !QByteArray("#EXTM3U").startsWith(body_.left(7))) {
-            answer({true, {}});
+            answer(AddressCheck::ok());
             return;
         }
         if (body_.size() > kPlaylistBytes)
-            answer(failed(QStringLiteral("播放列表太大")));
+            answer(failed(Reason::PlaylistTooLarge));
     }
 
     void ended()
@@ -90,16 +92,16 @@ private:
         if (answered_)
             return;
         if (const int code = status(); code >= 400) {
-            answer(failed(QString::number(code)));
+            answer(AddressCheck::failed(Reason::Status, code));
             return;
         }
         if (reply_->error() != QNetworkReply::NoError) {
-            answer(failed(reasonOfReply()));
+            answer(failureOfReply());
             return;
         }
         body_ += reply_->readAll();
         if (!body_.startsWith("#EXTM3U")) {
-            answer(body_.isEmpty() ? failed(QStringLiteral("没有数据")) : AddressCheck{true, {}});
+            answer(body_.isEmpty() ? failed(Reason::NoData) : AddressCheck::ok());
             return;
         }
         // A playlist: on to the first address it names.
@@ -108,7 +110,7 @@ private:
             if (line.isEmpty() || line.startsWith('#'))
                 continue;
             if (++steps_ >= kPlaylistSteps) {
-                answer(failed(QStringLiteral("播放列表套得太深")));
+                answer(failed(Reason::PlaylistTooDeep));
                 return;
             }
             const QUrl next = reply_->url().resolved(QUrl(QString::fromUtf8(line)));
@@ -118,24 +120,24 @@ private:
             get(next);
             return;
         }
-        answer(failed(QStringLiteral("播放列表是空的")));
+        answer(failed(Reason::PlaylistEmpty));
     }
 
-    QString reasonOfReply() const
+    AddressCheck failureOfReply() const
     {
         switch (reply_->error()) {
         case QNetworkReply::ConnectionRefusedError:
-            return QStringLiteral("连接被拒绝");
+            return failed(Reason::Refused);
         case QNetworkReply::HostNotFoundError:
-            return QStringLiteral("找不到服务器");
+            return failed(Reason::NoServer);
         case QNetworkReply::TimeoutError:
-            return QStringLiteral("超时");
+            return failed(Reason::Timeout);
         case QNetworkReply::RemoteHostClosedError:
-            return QStringLiteral("连接被关闭");
+            return failed(Reason::Closed);
         case QNetworkReply::SslHandshakeFailedError:
-            return QStringLiteral("安全连接失败");
+            return failed(Reason::SecureFailed);
         default:
-            return reply_->errorString();
+            return AddressCheck::failed(Reason::Other, 0, reply_->errorString());
         }
     }
 
@@ -188,12 +190,12 @@ public:
             // "RTSP/1.0 200 OK"
             const QList<QByteArray> status = socket_.readLine().trimmed().split(' ');
             const int code = status.value(1).toInt();
-            answer(code >= 200 && code < 300 ? AddressCheck{true, {}}
-                   : code > 0                ? failed(QString::number(code))
-                                             : failed(QStringLiteral("不是 RTSP 服务器")));
+            answer(code >= 200 && code < 300 ? AddressCheck::ok()
+                   : code > 0                ? AddressCheck::failed(Reason::Status, code)
+                                             : failed(Reason::NotRtsp));
         });
         connect(&socket_, &QTcpSocket::errorOccurred, this,
-                [this](QAbstractSocket::SocketError error) { answer(failed(reasonOf(error, socket_.errorString()))); });
+                [this](QAbstractSocket::SocketError error) { answer(failedOn(error, socket_.errorString())); });
         socket_.connectToHost(url.host(), quint16(url.port(554)));
     }
 
@@ -226,12 +228,12 @@ public:
             if (answered_)
                 return;
             answered_ = true;
-            emit done({true, {}});
+            emit done(AddressCheck::ok());
         });
         if (!socket_.bind(QHostAddress::AnyIPv4, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint) ||
             (group.isMulticast() && !socket_.joinMulticastGroup(group))) {
             answered_ = true;
-            emit done(failed(socket_.errorString()));
+            emit done(AddressCheck::failed(Reason::Other, 0, socket_.errorString()));
         }
     }
 
@@ -243,7 +245,7 @@ private:
 
 class UncheckableProbe final : public AddressProbe {
 public:
-    void start() override { emit done({true, QStringLiteral("未检测")}); }
+    void start() override { emit done(AddressCheck::ok(Reason::NotChecked)); }
 };
 
 } // namespace

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "AlternateOrder.h"
-#include "ChannelNavigator.h"
-#include "ListChecker.h"
-#include "ListLibrary.h"
-#include "PictureChoices.h"
-#include "PlaybackController.h"
-#include "PreopenScheduler.h"
-#include "ProgrammeGuide.h"
-#include "RecordingPlans.h"
-#include "ScheduledRecordings.h"
-#include "Reminders.h"
-#include "UserSettings.h"
+#include "core/playback/AlternateOrder.h"
+#include "core/lists/ChannelNavigator.h"
+#include "core/lists/ListChecker.h"
+#include "core/lists/ListLibrary.h"
+#include "core/playback/PictureChoices.h"
+#include "core/playback/PlaybackController.h"
+#include "core/playback/PreopenScheduler.h"
+#include "core/guide/ProgrammeGuide.h"
+#include "core/recording/RecordingPlans.h"
+#include "core/recording/ScheduledRecordings.h"
+#include "core/guide/Reminders.h"
+#include "core/settings/UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "sources/PlaySourceLoader.h"
 
@@ -41,10 +41,5 @@ struct AppCore {
     // Made by their modules once they are opened; none before.
     std::unique_ptr<ProgrammeGuide> guide;
     std::unique_ptr<ListChecker> checker;
-    // A check of the list under way: what it tries, and how far it is.
-    struct ListCheck {
-        std::vector<CheckTarget> targets;
-        int done = 0;
-    };
-    std::optional<ListCheck> listCheck;
+    std::optional<ListCheckProgress> listCheck; // a check of the list under way
 };

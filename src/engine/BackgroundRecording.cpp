@@ -2,7 +2,7 @@
 
 #include "EngineLog.h"
 #include "LiveChannel.h"
-#include "RtspModule.h"
+#include "StreamModule.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -10,7 +10,7 @@
 namespace {
 
 // Enough to find a packet's start in; the recorder writes the rest as it comes.
-constexpr TimeShiftWindow::Bounds kSmallBuffer{10 * 1000, std::int64_t(16) << 20};
+constexpr TimeShiftSpan::Bounds kSmallBuffer{10 * 1000, std::int64_t(16) << 20};
 
 } // namespace
 
@@ -76,6 +76,19 @@ bool BackgroundRecording::recordOnce(const std::stop_token& stop)
         lastStop_ = LiveRecorder::Stop::WriteFailed;
         return false;
     }
+    {
+        const std::lock_guard lock(lock_);
+        streamEnded_ = false; // before the connection's thread can say otherwise
+    }
+    buffer->setEndedHandler([this](bool streamEnded) {
+        if (!streamEnded)
+            return;
+        {
+            const std::lock_guard lock(lock_);
+            streamEnded_ = true;
+        }
+        wake_.notify_all();
+    });
     const QString path = fileFor_(QDateTime::currentSecsSinceEpoch());
     if (!buffer->startRecording(path, &error)) {
         qCWarning(lcEngine) << "a recording beside the channel watched has no file:" << error;
@@ -94,10 +107,10 @@ bool BackgroundRecording::recordOnce(const std::stop_token& stop)
         files_ << path;
         lastStop_ = LiveRecorder::Stop::None;
     }
-    // Until the stream ends or drops (the channel's thread finishes the buffer), or the recording stops.
-    while (!stop.stop_requested() && !channel->buffer().state().ended) {
+    // Until the stream ends or drops (the channel's thread finishes the buffer and says so), or the recording stops.
+    {
         std::unique_lock lock(lock_);
-        wake_.wait_for(lock, stop, std::chrono::milliseconds(250), [] { return false; });
+        wake_.wait(lock, stop, [this] { return streamEnded_; });
     }
     channel->abort();
     const TimeShiftBuffer::State state = channel->buffer().state();

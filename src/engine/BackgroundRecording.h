@@ -51,6 +51,7 @@ private:
     mutable std::mutex lock_;
     std::condition_variable_any wake_;
     std::shared_ptr<LiveChannel> channel_; // the connection now
+    bool streamEnded_ = false;             // the connection now ended
     QStringList files_;
     std::int64_t earlierBytes_ = 0; // of the files before the one now
     LiveRecorder::Stop lastStop_ = LiveRecorder::Stop::None;

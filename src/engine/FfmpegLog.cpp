@@ -15,7 +15,7 @@ extern "C" {
 namespace {
 
 // The functions of libavutil it needs, looked up by name: the program does not
-// link FFmpeg (libvlc's decoders and the RTSP module load it).
+// link FFmpeg (libvlc's decoders and the stream module loads it).
 decltype(&av_log_format_line2) formatLine = nullptr;
 
 void toCategory(void* context, int level, const char* format, va_list arguments)

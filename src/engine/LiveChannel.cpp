@@ -1,16 +1,13 @@
 #include "LiveChannel.h"
 
 #include "EngineLog.h"
-#include "RtspModule.h"
+#include "StreamModule.h"
 
 #include <array>
 #include <chrono>
 #include <vector>
 
 namespace {
-
-std::atomic<std::int64_t> boundMs{TimeShiftWindow::Bounds{}.longestMs};
-std::atomic<std::int64_t> boundBytes{TimeShiftWindow::Bounds{}.largestBytes};
 
 std::int64_t steadyMs()
 {
@@ -19,17 +16,6 @@ std::int64_t steadyMs()
 }
 
 } // namespace
-
-void LiveChannel::setBounds(TimeShiftWindow::Bounds bounds)
-{
-    boundMs = bounds.longestMs;
-    boundBytes = bounds.largestBytes;
-}
-
-TimeShiftWindow::Bounds LiveChannel::bounds()
-{
-    return {boundMs.load(), boundBytes.load()};
-}
 
 LiveChannel::LiveChannel(QString address, std::unique_ptr<StreamReader> reader, std::unique_ptr<TimeShiftBuffer> buffer)
     : address_(std::move(address)), reader_(std::move(reader)), buffer_(std::move(buffer)),

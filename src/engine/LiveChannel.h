@@ -21,10 +21,6 @@ class LiveChannel {
 public:
     enum class Answer { Waiting, Live, ForTheEngine, Failed };
 
-    // How much of every live channel is kept, from the user's settings.
-    static void setBounds(TimeShiftWindow::Bounds bounds);
-    static TimeShiftWindow::Bounds bounds();
-
     // Starts reading `reader` into `buffer` at once, on a thread of its own.
     LiveChannel(QString address, std::unique_ptr<StreamReader> reader, std::unique_ptr<TimeShiftBuffer> buffer);
     ~LiveChannel();

@@ -24,7 +24,9 @@ class MediaPlayer {
 public:
     // What a player reports while it plays, as the session sees it.
     struct Event {
-        enum class Type { Buffering, Playing, EndReached, EncounteredError, Stopped, AudioVolume, VideoOutput };
+        // RecordingEnded: the live channel read by the program ended, or its
+        // recording stopped by itself (its disk, its file).
+        enum class Type { Buffering, Playing, EndReached, EncounteredError, Stopped, AudioVolume, VideoOutput, RecordingEnded };
         Type type = Type::Playing;
         float cache = 0; // Buffering: 0 to 100
     };
@@ -51,6 +53,7 @@ public:
         QString referrer;
         int cachingMs = 0; // how much the engine buffers of a file, a network or an RTSP source
         PictureSettings picture;
+        TimeShiftSpan::Bounds timeShift; // how much of a live channel read by the program is kept
     };
 
     // A track of the source, as the engine numbers it, and what the source says of it.

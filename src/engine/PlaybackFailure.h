@@ -13,7 +13,7 @@ struct PlaybackFailure {
         NothingPlayable,    // the source ended before anything played
         ConnectionLost,     // it played, dropped, and the reconnects did not bring it back
         EngineError,        // the engine's own words in `detail`
-        RtspModuleMissing,  // the RTSP reader's module could not be opened; `detail` names it
+        StreamModuleMissing,  // the stream readers' module could not be opened; `detail` names it
         ReadByEngine,       // the address answered with no live stream: the engine reads it itself
     };
     Kind kind = Kind::None;

@@ -155,6 +155,9 @@ void PlaybackSession::onEvent(int player, std::uint64_t attempt, const MediaPlay
     case Type::EndReached:
         onEnd();
         break;
+    case Type::RecordingEnded:
+        emit liveEnded();
+        break;
     case Type::EncounteredError: {
         const MediaPlayer* reporting = bank_.player(player);
         const PlaybackFailure error = reporting ? reporting->lastError() : PlaybackFailure{};

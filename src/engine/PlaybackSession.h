@@ -137,6 +137,9 @@ signals:
     void showing(int player);
     // A server was found to allow one connection ("host:port").
     void oneConnectionFound(const QString& server);
+    // The live channel the choice plays through its buffer ended, or its
+    // recording stopped by itself.
+    void liveEnded();
 
 private:
     friend class SessionProbe;

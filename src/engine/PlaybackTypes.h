@@ -2,6 +2,7 @@
 
 #include "PictureSettings.h"
 #include "PlaybackFailure.h"
+#include "TimeShiftSpan.h"
 
 #include <QString>
 
@@ -22,6 +23,7 @@ struct Alternate {
     QString userAgent; // HTTP headers this address needs; empty: libvlc's own
     QString referrer;
     PictureSettings picture; // the channel's, the same for each of its addresses
+    TimeShiftSpan::Bounds timeShift; // how much of a live channel read by the program is kept
 };
 
 // What a choice asks to play: its addresses, tried in order.

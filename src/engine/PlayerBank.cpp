@@ -202,7 +202,7 @@ void PlayerBank::run(const OpenRequest& request)
     }
     const bool created = chosen.OpenSource(
         {request.source.address, request.source.userAgent, request.source.referrer, request.cachingMs,
-         request.source.picture});
+         request.source.picture, request.source.timeShift});
     // The previous input of this player is gone once Open returns, so every
     // event of it from here on belongs to this attempt.
     slot.attempt = request.attempt;

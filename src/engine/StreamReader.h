@@ -23,7 +23,7 @@ public:
     virtual bool isForTheEngine() const { return false; }
 };
 
-// The one symbol of the RTSP module: a new reader for an address, owned by the caller.
+// The stream module's symbols: a new reader for an address, owned by the caller.
 using MakeStreamReader = StreamReader* (*)(const char* addressUtf8);
 inline constexpr char kMakeRtspReaderSymbol[] = "clipvane_make_rtsp_reader";
 

@@ -52,7 +52,7 @@ void TimeShiftBuffer::removeLeftOvers(const QString& folder)
     }
 }
 
-std::unique_ptr<TimeShiftBuffer> TimeShiftBuffer::create(const QString& folder, TimeShiftWindow::Bounds bounds,
+std::unique_ptr<TimeShiftBuffer> TimeShiftBuffer::create(const QString& folder, TimeShiftSpan::Bounds bounds,
                                                          QString* error)
 {
     static std::atomic<int> serial{0};
@@ -71,8 +71,8 @@ std::unique_ptr<TimeShiftBuffer> TimeShiftBuffer::create(const QString& folder, 
     return std::unique_ptr<TimeShiftBuffer>(new TimeShiftBuffer(path, fd, bounds));
 }
 
-TimeShiftBuffer::TimeShiftBuffer(QString path, int fd, TimeShiftWindow::Bounds bounds)
-    : path_(std::move(path)), fd_(fd), capacity_(std::max<std::int64_t>(bounds.largestBytes, 1)), window_(bounds)
+TimeShiftBuffer::TimeShiftBuffer(QString path, int fd, TimeShiftSpan::Bounds bounds)
+    : path_(std::move(path)), fd_(fd), capacity_(std::max<std::int64_t>(bounds.largestBytes, 1)), span_(bounds)
 {
 }
 
@@ -108,37 +108,50 @@ bool TimeShiftBuffer::append(const unsigned char* bytes, std::size_t size, std::
 {
     if (size == 0)
         return true;
-    const std::lock_guard lock(lock_);
+    std::unique_lock lock(lock_);
     if (ended_ || aborted_)
         return false;
     if (size > std::size_t(capacity_)) { // more than the whole ring at once: its newest part
         bytes += size - std::size_t(capacity_);
         size = std::size_t(capacity_);
     }
-    const std::int64_t at = window_.newestByte();
+    const std::int64_t at = span_.newestByte();
     if (!writeRing(bytes, size, at)) {
         qCWarning(lcEngine) << "the time-shift buffer could not be written:" << std::strerror(errno);
         ended_ = true;
         grew_.notify_all();
+        lock.unlock();
+        if (endedHandler_)
+            endedHandler_(true);
         return false;
     }
-    window_.arrived(std::int64_t(size), atMs);
+    span_.arrived(std::int64_t(size), atMs);
+    bool recordingStopped = false;
     if (recorder_) {
         recorder_->write(bytes, size);
-        if (recorder_->stopped() != LiveRecorder::Stop::None)
+        if (recorder_->stopped() != LiveRecorder::Stop::None) {
             endRecording(recorder_->stopped());
+            recordingStopped = true;
+        }
     }
     grew_.notify_all();
+    lock.unlock();
+    if (recordingStopped && endedHandler_)
+        endedHandler_(false);
     return true;
 }
 
 void TimeShiftBuffer::finish()
 {
-    const std::lock_guard lock(lock_);
-    ended_ = true;
-    if (recorder_)
-        endRecording(LiveRecorder::Stop::StreamEnded);
-    grew_.notify_all();
+    {
+        const std::lock_guard lock(lock_);
+        ended_ = true;
+        if (recorder_)
+            endRecording(LiveRecorder::Stop::StreamEnded);
+        grew_.notify_all();
+    }
+    if (endedHandler_)
+        endedHandler_(true);
 }
 
 void TimeShiftBuffer::abort()
@@ -153,11 +166,11 @@ std::ptrdiff_t TimeShiftBuffer::read(std::int64_t& position, unsigned char* buff
 {
     std::unique_lock lock(lock_);
     const auto stopped = [&] { return aborted_ || (stop && stop->load()); };
-    grew_.wait(lock, [&] { return stopped() || ended_ || position < window_.newestByte(); });
+    grew_.wait(lock, [&] { return stopped() || ended_ || position < span_.newestByte(); });
     if (stopped())
         return -1;
-    position = std::min(window_.keptPosition(position), window_.newestByte());
-    const std::int64_t available = window_.newestByte() - position;
+    position = std::min(span_.keptPosition(position), span_.newestByte());
+    const std::int64_t available = span_.newestByte() - position;
     if (available <= 0)
         return 0; // ended
     const std::int64_t offset = position % capacity_;
@@ -179,16 +192,16 @@ void TimeShiftBuffer::wakeReaders()
 std::int64_t TimeShiftBuffer::byteBehind(std::int64_t behindMs) const
 {
     const std::lock_guard lock(lock_);
-    return window_.byteBehind(behindMs);
+    return span_.byteBehind(behindMs);
 }
 
 TimeShiftBuffer::State TimeShiftBuffer::state() const
 {
     const std::lock_guard lock(lock_);
     State state;
-    state.heldMs = window_.heldMs();
-    state.oldestByte = window_.oldestByte();
-    state.liveByte = window_.newestByte();
+    state.heldMs = span_.heldMs();
+    state.oldestByte = span_.oldestByte();
+    state.liveByte = span_.newestByte();
     state.ended = ended_;
     state.recording = recorder_ != nullptr;
     state.recordedBytes = recorder_ ? recorder_->bytesWritten() : recordedBytes_;
@@ -200,7 +213,7 @@ TimeShiftBuffer::State TimeShiftBuffer::state() const
 void TimeShiftBuffer::trimAt(std::int64_t nowMs)
 {
     const std::lock_guard lock(lock_);
-    window_.trimAt(nowMs);
+    span_.trimAt(nowMs);
 }
 
 bool TimeShiftBuffer::startRecording(const QString& path, QString* error, LiveRecorder::FreeSpace freeSpace)

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "LiveRecorder.h"
-#include "TimeShiftWindow.h"
+#include "TimeShiftSpan.h"
 
 #include <QString>
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,7 +15,7 @@
 
 // A live channel's stream kept on disk as it comes: one file in the cache
 // folder used as a ring, as large as the size bound at most, holding what
-// TimeShiftWindow keeps. Any number of readers read it at their own position
+// TimeShiftSpan keeps. Any number of readers read it at their own position
 // (libvlc, through a media of callbacks), and a recording copies the bytes as
 // they come. One thread appends; readers wait for more until the stream ends
 // or abort() is called. The file is removed when the buffer goes; one a
@@ -34,7 +35,7 @@ public:
     };
 
     // A new buffer file in `folder`; null (and `error` says why) when it cannot be made.
-    static std::unique_ptr<TimeShiftBuffer> create(const QString& folder, TimeShiftWindow::Bounds bounds,
+    static std::unique_ptr<TimeShiftBuffer> create(const QString& folder, TimeShiftSpan::Bounds bounds,
                                                    QString* error = nullptr);
     // ~/.cache/clipvane
     static QString defaultFolder();
@@ -68,11 +69,15 @@ public:
     bool startRecording(const QString& path, QString* error = nullptr,
                         LiveRecorder::FreeSpace freeSpace = {});
     void stopRecording();
+    // Told when the stream ended (`streamEnded`) or the recording stopped by
+    // itself (its disk, its file), on the writing thread with no lock held:
+    // copy and hand on. Set before anything is written.
+    void setEndedHandler(std::function<void(bool streamEnded)> handler) { endedHandler_ = std::move(handler); }
     // Nothing came for a while: what is older than the time bound is let go all the same.
     void trimAt(std::int64_t nowMs);
 
 private:
-    TimeShiftBuffer(QString path, int fd, TimeShiftWindow::Bounds bounds);
+    TimeShiftBuffer(QString path, int fd, TimeShiftSpan::Bounds bounds);
     bool writeRing(const unsigned char* bytes, std::size_t size, std::int64_t at);
     void endRecording(LiveRecorder::Stop why); // under the lock
 
@@ -81,11 +86,12 @@ private:
     const std::int64_t capacity_;
     mutable std::mutex lock_;
     std::condition_variable grew_;
-    TimeShiftWindow window_;
+    TimeShiftSpan span_;
     bool ended_ = false;
     bool aborted_ = false;
     std::unique_ptr<LiveRecorder> recorder_;
     LiveRecorder::Stop lastStop_ = LiveRecorder::Stop::None;
     QString recordingPath_;      // of the recording under way, or of the last one
     std::int64_t recordedBytes_ = 0; // of the last one
+    std::function<void(bool streamEnded)> endedHandler_;
 };

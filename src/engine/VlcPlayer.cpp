@@ -3,7 +3,7 @@
 #include "EngineLog.h"
 #include "FfmpegLog.h"
 #include "LiveChannel.h"
-#include "RtspModule.h"
+#include "StreamModule.h"
 #include "SourceAddress.h"
 #include "VlcEventSubscription.h"
 #include "VlcLogSink.h"
@@ -170,89 +170,6 @@ void VlcPlayer::replaceMedia(libvlc_media_t* media, std::unique_ptr<StreamReader
     reader_.swap(reader);
 }
 
-// A live http(s) channel read over one connection into a time-shift buffer.
-// The channel before it is let go first, so that its server, which may allow
-// one connection, has it back before the next one asks.
-libvlc_media_t* VlcPlayer::liveMedia(const Source& source)
-{
-    routeFfmpegLogToCategory(); // before the stream module loads FFmpeg
-    std::unique_ptr<StreamReader> reader = makeHttpReader(source.address, source.userAgent, source.referrer);
-    if (!reader)
-        return nullptr;
-    QString error;
-    std::unique_ptr<TimeShiftBuffer> buffer =
-        TimeShiftBuffer::create(TimeShiftBuffer::defaultFolder(), LiveChannel::bounds(), &error);
-    if (!buffer) {
-        qCWarning(lcEngine) << "no time-shift buffer, libvlc reads the channel:" << error;
-        return nullptr;
-    }
-    {
-        const std::lock_guard lock(mediaLock_);
-        if (reader_)
-            reader_->abort();
-        if (live_) {
-            live_->abort();
-            LIBVLC(libvlc_media_player_stop)(mediaPlayer_.get());
-            reader_.reset();
-            live_.reset();
-        }
-    }
-    auto channel = std::make_shared<LiveChannel>(source.address, std::move(reader), std::move(buffer));
-    auto cursor = std::make_unique<LiveCursor>(channel, 0);
-    libvlc_media_t* media = mediaReading(*cursor, true);
-    if (!media)
-        return nullptr;
-    replaceMedia(media, std::move(cursor));
-    const std::lock_guard lock(mediaLock_);
-    live_ = std::move(channel);
-    liveSource_ = source;
-    return media;
-}
-
-void VlcPlayer::ShiftLive(std::int64_t behindMs)
-{
-    std::shared_ptr<LiveChannel> channel;
-    {
-        const std::lock_guard lock(mediaLock_);
-        channel = live_;
-    }
-    if (!channel || !mediaPlayer_)
-        return;
-    auto cursor = std::make_unique<LiveCursor>(channel, channel->buffer().byteBehind(behindMs));
-    libvlc_media_t* media = mediaReading(*cursor, true);
-    if (!media)
-        return;
-    replaceMedia(media, std::move(cursor));
-    addOptions(liveSource_);
-    Play();
-}
-
-std::optional<TimeShiftBuffer::State> VlcPlayer::liveState() const
-{
-    const std::unique_lock lock(mediaLock_, std::try_to_lock);
-    if (!lock.owns_lock() || !live_ || live_->answer() != LiveChannel::Answer::Live)
-        return std::nullopt;
-    return live_->buffer().state();
-}
-
-bool VlcPlayer::StartRecording(const QString& path)
-{
-    const std::lock_guard lock(mediaLock_);
-    QString error;
-    if (!live_ || !live_->buffer().startRecording(path, &error)) {
-        qCWarning(lcEngine) << "a recording could not start:" << error;
-        return false;
-    }
-    return true;
-}
-
-void VlcPlayer::StopRecording()
-{
-    const std::lock_guard lock(mediaLock_);
-    if (live_)
-        live_->buffer().stopRecording();
-}
-
 void VlcPlayer::Play()
 {
     if (mediaPlayer_)
@@ -398,11 +315,6 @@ void VlcPlayer::attach(int eventType, VlcCallback callback, void* data)
         LIBVLC(libvlc_event_attach)(eventManager_, eventType, callback, data);
 }
 
-std::unique_ptr<MediaPlayer::Subscription> VlcPlayer::subscribe(EventListener listener)
-{
-    return std::make_unique<VlcEventSubscription>(eventManager_, std::move(listener));
-}
-
 std::optional<MediaPlayer::Stats> VlcPlayer::stats() const
 {
     // Open and Stop hold the lock while libvlc waits for an input to go away;
@@ -432,7 +344,7 @@ PlaybackFailure VlcPlayer::lastError() const
         if (reader_->isForTheEngine())
             return {Kind::ReadByEngine, 0, {}};
         if (QString error = reader_->error(); !error.isEmpty())
-            return {reader_->isModuleMissing() ? Kind::RtspModuleMissing : Kind::EngineError, 0, error};
+            return {reader_->isModuleMissing() ? Kind::StreamModuleMissing : Kind::EngineError, 0, error};
     }
     const QString error = log_ ? log_->lastError() : QString();
     return error.isEmpty() ? PlaybackFailure{} : PlaybackFailure{Kind::EngineError, 0, error};

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 struct libvlc_instance_t;
 struct libvlc_media_player_t;
@@ -118,6 +119,13 @@ private:
     std::unique_ptr<libvlc_instance_t, InstanceRelease> instance_;
     std::unique_ptr<VlcLogSink> log_; // before the media player goes, after the instance came
     std::unique_ptr<libvlc_media_player_t, PlayerRelease> mediaPlayer_;
+    // The events of the program's own reading (a live channel's end), told to
+    // the same listeners as libvlc's; before the live channel, which tells them.
+    class OwnSubscription;
+    void tellOwn(const Event& event);
+    std::mutex ownLock_;
+    std::vector<std::pair<int, EventListener>> ownListeners_;
+    int nextOwn_ = 0;
     mutable std::mutex mediaLock_; // media_ is replaced on the opener thread
     std::unique_ptr<libvlc_media_t, MediaRelease> media_;
     std::unique_ptr<StreamReader> reader_; // what media_ reads, when the program reads the address itself

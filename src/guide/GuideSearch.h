@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SqliteHandles.h"
-#include "core/ProgrammeGuide.h"
+#include "core/guide/ProgrammeGuide.h"
 
 #include <QStringList>
 

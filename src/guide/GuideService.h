@@ -1,7 +1,7 @@
 #pragma once
 
 #include "GuideIndex.h"
-#include "core/ProgrammeGuide.h"
+#include "core/guide/ProgrammeGuide.h"
 
 #include <QObject>
 #include <QThread>

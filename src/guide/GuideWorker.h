@@ -5,7 +5,7 @@
 #include "GuideImport.h"
 #include "GuideIndex.h"
 #include "GuideStore.h"
-#include "core/ProgrammeGuide.h"
+#include "core/guide/ProgrammeGuide.h"
 
 #include <QObject>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ProgrammeGuide.h"
+#include "core/guide/ProgrammeGuide.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MprisService.h"
+#include "MprisSource.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusObjectPath>
@@ -18,7 +18,7 @@ class MprisRootAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(QStringList SupportedUriSchemes READ supportedUriSchemes)
     Q_PROPERTY(QStringList SupportedMimeTypes READ supportedMimeTypes)
 public:
-    explicit MprisRootAdaptor(MprisService& service) : QDBusAbstractAdaptor(&service), service_(service) {}
+    MprisRootAdaptor(QObject& owner, const MprisSource& service) : QDBusAbstractAdaptor(&owner), service_(service) {}
 
     bool canQuit() const { return true; }
     bool canRaise() const { return true; }
@@ -33,7 +33,7 @@ public slots:
     void Quit() { service_.actions().quit(); }
 
 private:
-    MprisService& service_;
+    const MprisSource& service_;
 };
 
 // org.mpris.MediaPlayer2.Player: what plays, and the buttons.
@@ -54,11 +54,11 @@ class MprisPlayerAdaptor final : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ canControl)
 public:
-    explicit MprisPlayerAdaptor(MprisService& service) : QDBusAbstractAdaptor(&service), service_(service) {}
+    MprisPlayerAdaptor(QObject& owner, const MprisSource& service) : QDBusAbstractAdaptor(&owner), service_(service) {}
 
-    QString playbackStatus() const { return MprisService::statusName(service_.state().status); }
+    QString playbackStatus() const { return service_.playbackStatus(); }
     QVariantMap metadata() const { return service_.metadata(); }
-    double volume() const { return service_.state().volume; }
+    double volume() const { return service_.volume(); }
     void setVolume(double volume) { service_.actions().setVolume(volume); }
     qlonglong position() const { return 0; }
     double rate() const { return 1.0; }
@@ -82,5 +82,5 @@ signals:
     void Seeked(qlonglong position);
 
 private:
-    MprisService& service_;
+    const MprisSource& service_;
 };

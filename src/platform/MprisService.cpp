@@ -17,8 +17,8 @@ MprisService::MprisService(QString identity, QString desktopEntry, Actions actio
     : QObject(parent), identity_(std::move(identity)), desktopEntry_(std::move(desktopEntry)),
       actions_(std::move(actions))
 {
-    new MprisRootAdaptor(*this);
-    new MprisPlayerAdaptor(*this);
+    new MprisRootAdaptor(*this, *this);
+    new MprisPlayerAdaptor(*this, *this);
 }
 
 MprisService::~MprisService()

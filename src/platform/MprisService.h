@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MprisSource.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -12,7 +14,7 @@ class QDBusConnection;
 // (org.mpris.MediaPlayer2 and its Player interface) on the session bus. What
 // the desktop asks goes to the actions; what the player does comes in as a
 // state, and the desktop is told what changed.
-class MprisService final : public QObject {
+class MprisService final : public QObject, public MprisSource {
     Q_OBJECT
 public:
     struct State {
@@ -25,10 +27,7 @@ public:
         double volume = 1; // 1 is the player's own level
         bool operator==(const State&) const = default;
     };
-    struct Actions {
-        std::function<void()> raise, quit, play, pause, playPause, stop, next, previous;
-        std::function<void(double volume)> setVolume;
-    };
+    using Actions = MprisActions;
 
     MprisService(QString identity, QString desktopEntry, Actions actions, QObject* parent = nullptr);
     ~MprisService() override;
@@ -38,11 +37,14 @@ public:
     void setState(const State& state);
 
     const State& state() const { return state_; }
-    const Actions& actions() const { return actions_; }
-    const QString& identity() const { return identity_; }
-    const QString& desktopEntry() const { return desktopEntry_; }
     static QString statusName(State::Status status);
-    QVariantMap metadata() const;
+    // As the adaptors read them.
+    QString identity() const override { return identity_; }
+    QString desktopEntry() const override { return desktopEntry_; }
+    QString playbackStatus() const override { return statusName(state_.status); }
+    QVariantMap metadata() const override;
+    double volume() const override { return state_.volume; }
+    const Actions& actions() const override { return actions_; }
 
 private:
     QString identity_;

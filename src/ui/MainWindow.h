@@ -1,7 +1,7 @@
 #pragma once
 
-#include "WindowDrag.h"
-#include "WindowMetrics.h"
+#include "ui/window/WindowDrag.h"
+#include "ui/window/WindowMetrics.h"
 
 #include <QColor>
 #include <QHash>

@@ -44,7 +44,7 @@ inline QString failureReason(const PlaybackFailure& failure)
         return QStringLiteral("连接中断，重连没有成功");
     case Kind::EngineError:
         return failure.detail; // libvlc's or the reader's own words
-    case Kind::RtspModuleMissing:
+    case Kind::StreamModuleMissing:
         return QStringLiteral("缺少 RTSP 模块（%1）").arg(failure.detail);
     case Kind::ReadByEngine: // never the last word: the engine then reads the address itself
         return QStringLiteral("无法打开这个地址");

@@ -1,6 +1,6 @@
 #include "WindowDescription.h"
 
-#include "WindowMetrics.h"
+#include "ui/window/WindowMetrics.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // send them: numbers as strings, nulls, pages of HTML with status 200,
 // categories with no channel, channels in none, repeated stream ids.
 
-#include "core/CatchupAddress.h"
+#include "core/guide/CatchupAddress.h"
 #include "sources/ListWriter.h"
 #include "sources/FetchedList.h"
 #include "sources/ProviderAccount.h"

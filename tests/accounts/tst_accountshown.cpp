@@ -10,10 +10,11 @@
 #include "XTestSupport.h"
 #include "app/Program.h"
 #include "app/ProgramState.h"
-#include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
-#include "ui/MediaInfoPanel.h"
+#include "ui/playback/MediaInfoPanel.h"
 #include "ui/controls/ListBox.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/MediaInfoView.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -127,13 +128,13 @@ void AccountShownTest::anAccountShowsPlaysWatchesBackAndSaysWhenItExpired()
     QVERIFY(driver.videoTurns(testmedia::kBlue, 15000));
     QVERIFY(requests().contains(QStringLiteral("request /live/ann/%1/101.ts").arg(kPassword)));
     // The information panel shows the address without the password.
-    HandlerContext& context = program_->handlers();
-    ToggleMediaInfo(context);
-    QTRY_VERIFY(IsMediaInfoShown(context));
-    QTRY_VERIFY2(context.infoPanel->text().contains(QLatin1String("/live/ann/***/101.ts")),
-                 qPrintable(context.infoPanel->text()));
-    QVERIFY(!context.infoPanel->text().contains(kPassword));
-    ToggleMediaInfo(context);
+    ProgramViews& views = program_->views();
+    views.info->toggle();
+    QTRY_VERIFY(views.info->isShown());
+    QTRY_VERIFY2(views.info->panel()->text().contains(QLatin1String("/live/ann/***/101.ts")),
+                 qPrintable(views.info->panel()->text()));
+    QVERIFY(!views.info->panel()->text().contains(kPassword));
+    views.info->toggle();
 
     // Three hours ago, for an hour: asked as the service asks it, its start in Berlin's time.
     const qint64 start = (QDateTime::currentSecsSinceEpoch() - 3 * 3600) / 60 * 60;

@@ -2,7 +2,7 @@
 // the Chinese lists' template in the service's zone whatever the desktop's,
 // "?" and "&", the programme that follows, and what is given wrong.
 
-#include "core/CatchupAddress.h"
+#include "core/guide/CatchupAddress.h"
 
 #include <QDateTime>
 #include <QTest>

@@ -11,15 +11,17 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "app/ProgramState.h"
-#include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
-#include "ui/PositionBar.h"
-#include "ui/ProgrammeSchedule.h"
+#include "ui/playback/PositionBar.h"
+#include "ui/guide/ProgrammeSchedule.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/guide/ProgrammeView.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -127,18 +129,18 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     Program program(folder.path());
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
-    HandlerContext& context = program.handlers();
+    ProgramViews& views = program.views();
     QTRY_VERIFY_WITH_TIMEOUT(program.core().guide && !program.core().guide->programmes(0).empty(), 20000);
 
     // G: the past programmes say they can be watched back; Enter plays one.
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"g"}));
-    QTRY_VERIFY(context.schedule && context.schedule->isVisible());
-    const int row = rowSaying(*context.schedule, QStringLiteral("早间新闻"));
-    QVERIFY(context.schedule->rows().value(row).endsWith(QStringLiteral("〔回看〕")));
-    QTRY_VERIFY(context.schedule->isActiveWindow());
+    QTRY_VERIFY(views.programmes->schedule() && views.programmes->schedule()->isVisible());
+    const int row = rowSaying(*views.programmes->schedule(), QStringLiteral("早间新闻"));
+    QVERIFY(views.programmes->schedule()->rows().value(row).endsWith(QStringLiteral("〔回看〕")));
+    QTRY_VERIFY(views.programmes->schedule()->isActiveWindow());
     // Down from the programme on now to the one asked for.
-    const int onNow = context.schedule->currentRow();
+    const int onNow = views.programmes->schedule()->currentRow();
     QStringList moves;
     for (int step = row; step < onNow; ++step)
         moves << QStringLiteral("Up");
@@ -164,10 +166,10 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     const QPoint middle = video.mapToGlobal(video.rect().center());
     QVERIFY(xtest::xdotool({"mousemove", QString::number(middle.x()), QString::number(middle.y() - 20)}));
     QVERIFY(xtest::xdotool({"mousemove", QString::number(middle.x()), QString::number(middle.y())}));
-    QTRY_VERIFY(context.positionBar && context.positionBar->isVisible());
-    QVERIFY(context.positionBar->text().endsWith(QStringLiteral(" / 00:10")));
-    QCOMPARE(context.positionBar->accessibleName(), QStringLiteral("播放进度"));
-    const QRect bar = context.positionBar->geometry();
+    QTRY_VERIFY(views.playback->positionBar() && views.playback->positionBar()->isVisible());
+    QVERIFY(views.playback->positionBar()->text().endsWith(QStringLiteral(" / 00:10")));
+    QCOMPARE(views.playback->positionBar()->accessibleName(), QStringLiteral("播放进度"));
+    const QRect bar = views.playback->positionBar()->geometry();
     QVERIFY(xtest::xdotool({"mousemove", QString::number(bar.left() + int(bar.width() * 0.7)),
                             QString::number(bar.center().y()), "click", "1"}));
     const auto askedFromLater = [&] {
@@ -212,7 +214,7 @@ void CatchupShownTest::arrowKeysJumpInALocalFile()
     const std::int64_t from = playback.transport().position()->timeMs;
     QVERIFY(pressKeys(program, {"Right"}));
     QVERIFY2(landsNear(from + 10000), qPrintable(QString::number(playback.transport().position()->timeMs)));
-    QVERIFY(program.handlers().positionBar->isVisible()); // a jump shows where it landed
+    QVERIFY(program.views().playback->positionBar()->isVisible()); // a jump shows where it landed
     QVERIFY(pressKeys(program, {"Home"}));
     QVERIFY2(landsNear(0), qPrintable(QString::number(playback.transport().position()->timeMs)));
     QVERIFY(pressKeys(program, {"Right", "Right", "Left"}));

@@ -7,14 +7,14 @@
 #include "FakePlayer.h"
 #include "ManualTime.h"
 
-#include "core/ChannelNavigator.h"
-#include "core/KnownServers.h"
-#include "core/PlaybackController.h"
-#include "core/Recording.h"
-#include "core/ScheduledRecordings.h"
-#include "core/PreopenScheduler.h"
-#include "core/UserSettings.h"
-#include "engine/SessionProbe.h"
+#include "core/lists/ChannelNavigator.h"
+#include "core/playback/KnownServers.h"
+#include "core/playback/PlaybackController.h"
+#include "core/recording/Recording.h"
+#include "core/recording/ScheduledRecordings.h"
+#include "core/playback/PreopenScheduler.h"
+#include "core/settings/UserSettings.h"
+#include "SessionProbe.h"
 
 #include <QSettings>
 #include <QSignalSpy>

@@ -3,14 +3,16 @@
 // and Space; what is opened ahead after a choice; the filter; the volume's
 // steps and mute; favourites ahead of the list and the address tried first.
 
-#include "core/AlternateOrder.h"
-#include "core/PictureChoices.h"
-#include "core/ChannelHistory.h"
-#include "core/ChannelNavigator.h"
-#include "core/ChannelOrder.h"
-#include "core/PinyinName.h"
-#include "core/VolumeState.h"
+#include "core/playback/AlternateOrder.h"
+#include "core/playback/PictureChoices.h"
+#include "core/playback/ChannelHistory.h"
+#include "core/lists/ChannelNavigator.h"
+#include "core/lists/ChannelOrder.h"
+#include "core/lists/PinyinName.h"
+#include "core/playback/VolumeState.h"
+#include "core/schedule/DueTimer.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
@@ -33,6 +35,7 @@ private slots:
     void favouritesComeFirstAndFollowTheirEntries();
     void addressThatPlayedGoesFirst();
     void pictureChoicesAreKeptPerChannel();
+    void plansWakeAtTheirTimeOnlyOnce();
 };
 
 namespace {
@@ -257,6 +260,26 @@ void CoreTest::muteKeepsWhatThereWasAndShowsWhatThePlayerReports()
     QCOMPARE(volume.look(), (Look{150, 40, false}));
 }
 
+void CoreTest::plansWakeAtTheirTimeOnlyOnce()
+{
+    qint64 now = 1000;
+    DueTimer due([&now] { return now; });
+    QSignalSpy woke(&due, &DueTimer::due);
+    // A moment already past (the clock was set forward meanwhile) is due at once, once.
+    due.wakeAt(now - 5);
+    QVERIFY(woke.wait(1000));
+    QCOMPARE(due.wakesAt(), 0);
+    QTest::qWait(50);
+    QCOMPARE(woke.size(), 1);
+    // One far ahead waits for it; nothing planned, it sleeps.
+    due.wakeAt(now + 3600);
+    QCOMPARE(due.wakesAt(), now + 3600);
+    due.wakeAt(0);
+    now += 7200;
+    QVERIFY(!woke.wait(100));
+    QCOMPARE(woke.size(), 1);
+}
+
 QTEST_GUILESS_MAIN(CoreTest)
 #include "tst_core.moc"
 
@@ -319,13 +342,19 @@ void CoreTest::addressThatPlayedGoesFirst()
     restarted.setKept(alternates.kept());
     QCOMPARE(order(restarted, channel), QStringList({"http://3", "http://1", "http://2"}));
     // A check: addresses that answered before the silent; the one that played still first.
-    restarted.checked("http://1", {false, QStringLiteral("超时")});
-    restarted.checked("http://2", {true, {}});
+    using Reason = AddressCheck::Reason;
+    const AddressCheck timeout = AddressCheck::failed(Reason::Timeout);
+    const AddressCheck notFound = AddressCheck::failed(Reason::Status, 404);
+    restarted.checked("http://1", timeout);
+    restarted.checked("http://2", AddressCheck::ok());
     QCOMPARE(order(restarted, channel), QStringList({"http://3", "http://2", "http://1"}));
-    QCOMPARE(restarted.whyNoneAnswered(listed), QString()); // 3 unchecked
-    restarted.checked("http://3", {false, QStringLiteral("404")});
-    restarted.checked("http://2", {false, QStringLiteral("超时")});
-    QCOMPARE(restarted.whyNoneAnswered(listed), QStringLiteral("超时；404"));
+    QVERIFY(restarted.whyNoneAnswered(listed).empty()); // 3 unchecked
+    restarted.checked("http://3", notFound);
+    restarted.checked("http://2", timeout);
+    // Each reason once, in the addresses' order.
+    const std::vector<AddressCheck> why = restarted.whyNoneAnswered(listed);
+    QCOMPARE(why.size(), size_t(2));
+    QVERIFY(why[0].sameReason(timeout) && why[1].sameReason(notFound));
     // The list's own first playing again: nothing kept.
     QVERIFY(restarted.playedAfterFailures(channel, "http://1", "http://1"));
     QVERIFY(restarted.kept().empty());

@@ -6,7 +6,6 @@
 #include "XTestSupport.h"
 #include "app/Program.h"
 #include "app/ProgramState.h"
-#include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
 #include "ui/controls/ListBox.h"
 

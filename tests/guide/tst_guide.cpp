@@ -4,9 +4,9 @@
 // the guide kept in the database through a fetch that fails, and programme
 // search kept with each import.
 
-#include "core/ChannelList.h"
-#include "core/GuideSources.h"
-#include "core/GuideText.h"
+#include "core/lists/ChannelList.h"
+#include "core/guide/GuideSources.h"
+#include "core/guide/GuideText.h"
 #include "guide/ChannelMatcher.h"
 #include "guide/GuideImport.h"
 #include "guide/GuideIndex.h"

@@ -3,10 +3,10 @@
 // the cursor moves, what Enter does on a cell, and how a search's findings
 // are listed; reminders kept across runs, told once, dropped when missed.
 
-#include "core/ChannelList.h"
+#include "core/lists/ChannelList.h"
 #include "core/CoreLog.h"
-#include "core/GuideGrid.h"
-#include "core/UserSettings.h"
+#include "core/guide/GuideGrid.h"
+#include "core/settings/UserSettings.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

@@ -11,13 +11,14 @@
 
 #include "app/Program.h"
 #include "XTestSupport.h"
-#include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaybackHandlers.h"
-#include "ui/ProgrammeBanner.h"
-#include "ui/ProgrammeSchedule.h"
+#include "ui/guide/ProgrammeBanner.h"
+#include "ui/guide/ProgrammeSchedule.h"
 #include "ui/controls/PicBox.h"
 #include "ui/controls/ListBox.h"
+#include "app/ProgramViews.h"
+#include "ui/guide/ProgrammeView.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -84,45 +85,45 @@ QString toolTipOf(Program& program, int entry)
 
 void checkBannerAndSchedule(Program& program, const QString& onNow)
 {
-    HandlerContext& context = program.handlers();
+    ProgramViews& views = program.views();
     ListBox& list = program.window().get<ListBox>(u"SourceList");
     // A channel change: the banner comes over the bottom of the video, and goes.
     list.setCurrentSelection(0);
-    PlaySelectedEntry(context);
-    QVERIFY(context.banner && context.banner->isVisible());
-    QCOMPARE(context.banner->lines().value(1), onNow);
-    QVERIFY(context.banner->lines().value(2).contains(QStringLiteral("焦点访谈")));
+    views.playback->playSelected();
+    QVERIFY(views.programmes->banner() && views.programmes->banner()->isVisible());
+    QCOMPARE(views.programmes->banner()->lines().value(1), onNow);
+    QVERIFY(views.programmes->banner()->lines().value(2).contains(QStringLiteral("焦点访谈")));
     const PicBox& video = program.window().get<PicBox>(u"VideoSurface");
-    QCOMPARE(context.banner->geometry().bottom(), video.mapToGlobal(QPoint(0, video.height() - 1)).y());
+    QCOMPARE(views.programmes->banner()->geometry().bottom(), video.mapToGlobal(QPoint(0, video.height() - 1)).y());
     // Its logo, from the guide's icon, is fetched as the channel is looked at and comes into the banner shown.
-    QTRY_VERIFY_WITH_TIMEOUT(context.banner->showsLogo(), 3000);
-    QTRY_VERIFY_WITH_TIMEOUT(!context.banner->isVisible(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(views.programmes->banner()->showsLogo(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!views.programmes->banner()->isVisible(), 10000);
     // Kept: I shows it at once.
     QVERIFY(!program.core().guide->logo(0).isEmpty());
     QVERIFY(pressKeys(program, {"i"}));
-    QTRY_VERIFY(context.banner->isVisible());
-    QVERIFY(context.banner->showsLogo());
-    QTRY_VERIFY_WITH_TIMEOUT(!context.banner->isVisible(), 10000);
+    QTRY_VERIFY(views.programmes->banner()->isVisible());
+    QVERIFY(views.programmes->banner()->showsLogo());
+    QTRY_VERIFY_WITH_TIMEOUT(!views.programmes->banner()->isVisible(), 10000);
     // A channel the guide does not know: no banner after the change; I shows its name.
     list.setCurrentSelection(1);
-    PlaySelectedEntry(context);
-    QVERIFY(!context.banner->isVisible());
+    views.playback->playSelected();
+    QVERIFY(!views.programmes->banner()->isVisible());
     QVERIFY(pressKeys(program, {"i"}));
-    QTRY_VERIFY(context.banner->isVisible());
-    QCOMPARE(context.banner->lines(), QStringList{QStringLiteral("二台")});
-    StopPlayback(context);
+    QTRY_VERIFY(views.programmes->banner()->isVisible());
+    QCOMPARE(views.programmes->banner()->lines(), QStringList{QStringLiteral("二台")});
+    views.playback->stop();
 
     // G: the selected channel's schedule, the programme on now marked; Esc closes it.
     list.setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"g"}));
-    QTRY_VERIFY(context.schedule && context.schedule->isVisible());
-    QVERIFY(context.schedule->currentRow() > 0);
-    QCOMPARE(context.schedule->rows().value(context.schedule->currentRow()),
+    QTRY_VERIFY(views.programmes->schedule() && views.programmes->schedule()->isVisible());
+    QVERIFY(views.programmes->schedule()->currentRow() > 0);
+    QCOMPARE(views.programmes->schedule()->rows().value(views.programmes->schedule()->currentRow()),
              QStringLiteral("▶ ") + QString(onNow).replace(QStringLiteral(" 新"), QStringLiteral("  新")));
-    QVERIFY(context.schedule->accessibleName() == QStringLiteral("节目表"));
-    QTRY_VERIFY(context.schedule->isActiveWindow());
+    QVERIFY(views.programmes->schedule()->accessibleName() == QStringLiteral("节目表"));
+    QTRY_VERIFY(views.programmes->schedule()->isActiveWindow());
     QVERIFY(xtest::xdotool({"key", "Escape"}));
-    QTRY_VERIFY(!context.schedule->isVisible());
+    QTRY_VERIFY(!views.programmes->schedule()->isVisible());
 }
 
 } // namespace
@@ -190,7 +191,7 @@ void GuideShownTest::aGuideThatNeverAnswersHoldsUpNothing()
     // The window answers meanwhile, and the exit does not wait for the server.
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"i"}));
-    QTRY_VERIFY(program.handlers().banner && program.handlers().banner->isVisible());
+    QTRY_VERIFY(program.views().programmes->banner() && program.views().programmes->banner()->isVisible());
     QElapsedTimer exiting;
     exiting.start();
     program.OnProgramExit();

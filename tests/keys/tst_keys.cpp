@@ -7,15 +7,16 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "ui/ChannelKeys.h"
-#include "ui/FullScreenLayout.h"
+#include "ui/window/ChannelKeys.h"
+#include "ui/window/FullScreenLayout.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaySourceHandlers.h"
-#include "ui/PlaybackHandlers.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/PlaybackView.h"
+#include "ui/window/WindowView.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -88,7 +89,7 @@ void KeysTest::initTestCase()
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&window()));
     QSignalSpy loaded(program_->core().sources.get(), &PlaySourceLoader::loaded);
-    LoadPlaySourceList(program_->handlers(), listPath_);
+    program_->core().sources->load(listPath_);
     QVERIFY(loaded.wait(10000));
     QCOMPARE(list().itemCount(), 17);
 }
@@ -96,7 +97,7 @@ void KeysTest::initTestCase()
 void KeysTest::init()
 {
     setFullScreen(false);
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
 }
 
 void KeysTest::cleanupTestCase()
@@ -129,7 +130,7 @@ void KeysTest::focus(bool onList)
 void KeysTest::setFullScreen(bool on)
 {
     if (fullScreen() != on)
-        ToggleFullScreen(program_->handlers());
+        program_->views().window->toggleFullScreen();
     QTRY_COMPARE(fullScreen(), on);
 }
 
@@ -195,7 +196,7 @@ void KeysTest::everyKeyWorksWhereverTheKeyboardIs()
     QTRY_COMPARE(fullScreen(), !full);
     QVERIFY(keys({"F11"}));
     QTRY_COMPARE(fullScreen(), full);
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
 }
 
 void KeysTest::digitsPickTheTwelfthChannelHeadingsNotCounted()

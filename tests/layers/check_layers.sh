@@ -28,13 +28,29 @@ for layer in "${!above[@]}"; do
     done
 done
 
-# The window's files include one another without a circle (a header and its
-# source counted as one), and none sees the program's state.
-if ! python3 "$(dirname "$0")/include_cycles.py" "$src/ui" ui/; then
-    status=1
-fi
+# No layer's files include one another in a circle (a header and its source
+# counted as one), and the window's files do not see the program's state.
+for layer in platform sources engine core guide check ui app; do
+    if ! python3 "$(dirname "$0")/include_cycles.py" "$src/$layer" "$layer/"; then
+        status=1
+    fi
+done
 if found=$(grep -rn '#include ".*ProgramState.h"' "$src/ui"); then
     echo "the window includes the program's state:"
+    echo "$found"
+    status=1
+fi
+# The views name what they use: the open hub they once shared stays gone.
+if found=$(grep -rn "HandlerContext" "$src" "$1/bench" "$1/tests" --exclude-dir=layers); then
+    echo "the handlers' shared context is back:"
+    echo "$found"
+    status=1
+fi
+# The window reaches what plays through the controller only: no ui unit
+# holds the session, a player or their transport (the engine's value types,
+# a track or a failure's reason, it may word).
+if found=$(grep -rnE '#include "engine/(PlaybackSession|PlayerTransport|PlayerBank|VlcPlayer|Preopener|LiveChannel|TimeShiftBuffer|BackgroundRecording|OpenerThread)\.h"|\b(PlaybackSession|PlayerTransport|MediaPlayer|PlayerBank)[[:space:]]*[&*]' "$src/ui"); then
+    echo "the window reaches past the controller:"
     echo "$found"
     status=1
 fi

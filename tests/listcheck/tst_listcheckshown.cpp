@@ -9,11 +9,11 @@
 #include "XTestSupport.h"
 #include "app/Program.h"
 #include "app/ProgramState.h"
-#include "ui/HandlerContext.h"
-#include "ui/ListCheckHandlers.h"
 #include "ui/MainWindow.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/lists/ListCheckView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -100,7 +100,7 @@ void ListCheckShownTest::wholeListIsCheckedWithinItsLimits()
     // The copy: the heading and the 20 that answered; the list read at start untouched.
     const QString copy = folder.filePath(QStringLiteral("checked.txt"));
     QString why;
-    QVERIFY2(SaveCheckedList(program.handlers(), copy, &why), qPrintable(why));
+    QVERIFY2(program.views().check->save(copy, &why), qPrintable(why));
     QFile written(copy);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = written.readAll().split('\n');

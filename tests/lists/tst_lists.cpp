@@ -3,9 +3,9 @@
 // refresh that keeps the user's place.
 
 #include "Gzipped.h"
-#include "core/ChannelNavigator.h"
-#include "core/ListLibrary.h"
-#include "core/UserSettings.h"
+#include "core/lists/ChannelNavigator.h"
+#include "core/lists/ListLibrary.h"
+#include "core/settings/UserSettings.h"
 #include "sources/FetchedList.h"
 #include "sources/ListLocation.h"
 #include "sources/PlaySourceLoader.h"

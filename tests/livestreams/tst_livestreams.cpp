@@ -12,12 +12,13 @@
 #include "TestMedia.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "engine/PlaybackSession.h"
 #include "platform/MemoryTuning.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -125,7 +126,7 @@ void LiveStreamsTest::init()
 {
     SessionProbe(playback()).setRecoveryTiming({});
     SessionProbe(playback()).setStartTimeout(PlaybackSession::kStartTimeout);
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(ui().waitUntilStopped());
 }
 
@@ -213,7 +214,7 @@ void LiveStreamsTest::stopDuringAReconnectWaitStaysStopped()
     QVERIFY(ui().videoAlternates(kRed, kBlue, 2, 15000));
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在重连：直播"), 40000);
     const int connections = server.connections();
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QCOMPARE(ui().title(), QStringLiteral("Clipvane 澄影播放器"));
     // Nothing opens again by itself, however long it waits.
     QTest::qWait(20000);
@@ -264,14 +265,14 @@ void LiveStreamsTest::stormOfChoicesWhileSourcesDrop()
     ListBox& names = program_->window().get<ListBox>(u"SourceList");
     for (int i = 0; i < 60; ++i) {
         if (i % 11 == 10) {
-            StopPlayback(program_->handlers());
+            program_->views().playback->stop();
         } else {
             names.setCurrentSelection(int(random.bounded(names.itemCount())));
-            PlaySelectedEntry(program_->handlers());
+            program_->views().playback->playSelected();
         }
         QTest::qWait(int(random.bounded(50, 400)));
     }
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(ui().waitUntilStopped());
     QTest::qWait(1500); // past every reconnect wait
     QVERIFY(ui().waitUntilStopped());

@@ -9,18 +9,19 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
-#include "core/UserSettings.h"
+#include "SessionProbe.h"
+#include "core/settings/UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
 #include "platform/LibVlc.h"
 #include "ui/MainWindow.h"
-#include "ui/VideoArea.h"
-#include "ui/PlaybackHandlers.h"
+#include "ui/playback/VideoArea.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "ui/controls/PicBtn.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -149,7 +150,7 @@ void PlaybackTest::init()
 {
     if (program_ && program_->core().session) {
         SessionProbe(*program_->core().session).setStartTimeout(PlaybackSession::kStartTimeout);
-        StopPlayback(program_->handlers());
+        program_->views().playback->stop();
         QVERIFY(waitUntilStopped());
     }
 }
@@ -216,7 +217,7 @@ void PlaybackTest::emptyListSaysSoAndStartsNothing()
         modal = box.windowModality() == Qt::ApplicationModal;
         box.button(QMessageBox::Ok)->click();
     });
-    PlaySelectedEntry(program_->handlers());
+    program_->views().playback->playSelected();
     QCOMPARE(text, QStringLiteral("无内容"));
     QCOMPARE(caption, QStringLiteral("信息："));
     QCOMPARE(icon, QMessageBox::NoIcon);
@@ -237,7 +238,7 @@ void PlaybackTest::httpStreamPlays()
     QVERIFY2(videoTurns(kRed, 10000), qPrintable(videoColour().name()));
     QVERIFY(server.requestsSeen() >= 1);
     QCOMPARE(title(), QStringLiteral("正在播放：网络红色"));
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(waitUntilStopped());
 }
 
@@ -268,7 +269,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     // Each draws into an X window of its own, so the one going away can not
     // paint over the one coming in.
     QVERIFY(local.Window() != streaming.Window());
-    QTRY_COMPARE(program_->handlers().video->surfaces()[1]->isVisible(), &local == SessionProbe(playback).player(1));
+    QTRY_COMPARE(program_->views().video->surfaces()[1]->isVisible(), &local == SessionProbe(playback).player(1));
     QTRY_COMPARE_WITH_TIMEOUT(streaming.State(), int(libvlc_Stopped), 5000);
     QTRY_COMPARE(local.Volume(0, false), 70); // the level followed the switch
     // The second player's window lets the pointer through: the picture still drags the window.
@@ -286,7 +287,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
 
     // A stop leaves both stopped and the video area black.
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(waitUntilStopped());
     QVERIFY2(videoTurns(Qt::black, 5000), qPrintable(videoColour().name()));
     playback.transport().setVolume(100);
@@ -353,7 +354,7 @@ void PlaybackTest::cachingOptionsAct()
             const int buffered = log.bufferingDone().first();
             QVERIFY2(buffered >= caching && buffered < (caching < 1000 ? 1000 : caching + 1000),
                      qPrintable(QStringLiteral("entry %1, caching %2: buffered %3 ms").arg(entry).arg(caching).arg(buffered)));
-            StopPlayback(program_->handlers());
+            program_->views().playback->stop();
             QVERIFY(waitUntilStopped());
         }
     }
@@ -370,7 +371,7 @@ void PlaybackTest::volumeSurvivesAStop()
     doubleClickEntry(0);
     QVERIFY(started.wait(10000));
     QTRY_COMPARE(player.transport().volume(), 80);
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(waitUntilStopped());
     QCOMPARE(player.transport().volume(), 80); // libvlc itself has no figure now
     QCOMPARE(player.transport().setVolume(120), 120);
@@ -402,22 +403,22 @@ void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
     auto* random = &storm;
     for (int i = 0; i < 200; ++i) {
         if (i % 9 == 8) {
-            StopPlayback(program_->handlers());
+            program_->views().playback->stop();
         } else {
             names.setCurrentSelection(random->bounded(names.itemCount()));
-            PlaySelectedEntry(program_->handlers());
+            program_->views().playback->playSelected();
         }
         if (i % 4 == 0)
             QCoreApplication::processEvents();
     }
     // The last intent wins: a stop after the storm leaves the player stopped.
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(waitUntilStopped());
     QCOMPARE(title(), QStringLiteral("Clipvane 澄影播放器"));
 
     // A choice whose open is still under way when the program ends.
     names.setCurrentSelection(3);
-    PlaySelectedEntry(program_->handlers());
+    program_->views().playback->playSelected();
     QElapsedTimer clock;
     clock.start();
     program_->OnProgramExit();

@@ -15,16 +15,16 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
-#include "core/UserSettings.h"
+#include "SessionProbe.h"
+#include "core/settings/UserSettings.h"
 #include "engine/PlaybackSession.h"
 #include "engine/VlcPlayer.h"
-#include "ui/HandlerContext.h"
-#include "ui/ListPanel.h"
-#include "ui/ListFilterLine.h"
+#include "ui/lists/ListFilterLine.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
+#include "app/ProgramViews.h"
+#include "ui/lists/ListPanelView.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -116,7 +116,7 @@ void PreopenTest::init()
 {
     if (!program_)
         return;
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(ui().waitUntilStopped());
     ui().setEntries({{QStringLiteral("红色"), red_}, {QStringLiteral("蓝色"), blue_}, {QStringLiteral("绿色"), green_}});
 }
@@ -186,7 +186,7 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     // The selection rests on the third entry for a moment.
     program_->window().get<ListBox>(u"SourceList").setCurrentSelection(2);
     QTRY_VERIFY_WITH_TIMEOUT(preopened(2), 15000);
-    PlaySelectedEntry(program_->handlers());
+    program_->views().playback->playSelected();
     QVERIFY2(ui().videoTurns(kGreen, 15000), qPrintable(ui().videoColour().name()));
     QCOMPARE(ui().title(), QStringLiteral("正在播放：绿色"));
 
@@ -197,11 +197,11 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
     QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
     // The filter narrowing: its first match, once the typing pauses.
-    HandlerContext& context = program_->handlers();
-    ShowListFilter(context);
-    context.filterLine->setText(QStringLiteral("红"));
+    ProgramViews& views = program_->views();
+    views.panel->showFilter();
+    views.panel->filterLine().setText(QStringLiteral("红"));
     QTRY_VERIFY_WITH_TIMEOUT(preopened(0), 15000);
-    CloseListFilter(context);
+    views.panel->closeFilter();
 }
 
 void PreopenTest::switchToAChannelNotReadyStillWorks()
@@ -240,7 +240,7 @@ void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
     ui().doubleClickEntry(0);
     QVERIFY(ui().videoTurns(kRed, 15000));
     QTRY_VERIFY_WITH_TIMEOUT(preopened(1), 15000);
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(ui().waitUntilStopped()); // every player, the one opened ahead too
     QVERIFY(!preopened(1));
     QVERIFY2(ui().videoTurns(Qt::black, 15000), qPrintable(ui().videoColour().name()));
@@ -274,7 +274,7 @@ void PreopenTest::channelWatchedLastIsOpenedAheadAtStart()
     QVERIFY2(ui().videoTurns(Qt::black, 2000), qPrintable(ui().videoColour().name()));
     // Enter: it plays at once, on this thread, without a new open.
     QSignalSpy started(&playback(), &PlaybackSession::started);
-    PlaySelectedEntry(program_->handlers());
+    program_->views().playback->playSelected();
     QCOMPARE(started.size(), 1);
     QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
 }

@@ -5,12 +5,13 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaySourceHandlers.h"
-#include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/lists/ListLoadView.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -109,13 +110,13 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     PlaySourceFile file;
     file.entries.emplace_back(QStringLiteral("红色"), QStringLiteral("/tmp/red.mp4"));
     file.fillColumns();
-    ShowPlaySources(program.handlers(), file, 0);
+    program.views().load->show(file, 0);
     window.get<ListBox>(u"SourceList").setCurrentSelection(0);
-    PlaySelectedEntry(program.handlers());
+    program.views().playback->playSelected();
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("播放失败：红色"));
     QCOMPARE(program.core().session->transport().setVolume(70), 70);
     QCOMPARE(program.core().session->transport().volume(), 70);
-    StopPlayback(program.handlers());
+    program.views().playback->stop();
     QCOMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("Clipvane 澄影播放器"));
     QTRY_VERIFY(!SessionProbe(*program.core().session).isOpenerBusy());
     program.OnProgramExit();

@@ -10,12 +10,13 @@
 #include "TestMedia.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "engine/PlaybackSession.h"
-#include "engine/RtspModule.h"
+#include "engine/StreamModule.h"
 #include "ui/controls/TransLabel.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaybackHandlers.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -78,7 +79,7 @@ void RtspTest::initTestCase()
 
 void RtspTest::init()
 {
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(ui().waitUntilStopped());
 }
 
@@ -92,8 +93,8 @@ bool RtspTest::plays(const QString& address, const QColor& colour, const QString
 // First: the module has not been opened yet in this process, and is not found.
 void RtspTest::missingModuleFailsThatSourceOnly()
 {
-    const QByteArray module = qgetenv("CLIPVANE_RTSP_MODULE");
-    qputenv("CLIPVANE_RTSP_MODULE", "/nonexistent/libclipvane_rtsp.so");
+    const QByteArray module = qgetenv("CLIPVANE_STREAM_MODULE");
+    qputenv("CLIPVANE_STREAM_MODULE", "/nonexistent/libclipvane_streams.so");
     ui().setEntries({{QStringLiteral("摄像头"), QStringLiteral("rtsp://127.0.0.1:9/live")}, {QStringLiteral("网络"), live_}});
     ui().doubleClickEntry(0);
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("播放失败：摄像头"), 20000);
@@ -101,7 +102,7 @@ void RtspTest::missingModuleFailsThatSourceOnly()
              qPrintable(program_->window().get<TransLabel>(u"TitleLabel").toolTip()));
     // The program goes on: another source plays, and the module found later is used.
     QVERIFY(plays(live_, kRed, QStringLiteral("网络")));
-    qputenv("CLIPVANE_RTSP_MODULE", module);
+    qputenv("CLIPVANE_STREAM_MODULE", module);
 }
 
 void RtspTest::readerReturnsAtOnceWhenAborted()
@@ -139,7 +140,7 @@ void RtspTest::passesTheUserAndPassword()
 {
     RtspTestServer server({"--colour", "green", "--user", "admin", "--password", "秘密123"});
     QVERIFY2(plays(server.address(QStringLiteral("admin:秘密123")), kGreen), qPrintable(ui().videoColour().name()));
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     ui().setEntries({{QStringLiteral("错的密码"), server.address(QStringLiteral("admin:wrong"))}});
     ui().doubleClickEntry(0);
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("播放失败：错的密码"), 15000);
@@ -178,14 +179,14 @@ void RtspTest::stopsNeverWaitOnTheReader()
     QTest::qWait(300);
     QElapsedTimer clock;
     clock.start();
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(QTest::qWaitFor([&] { return !SessionProbe(playback).isOpenerBusy(); }, 10000));
     const qint64 duringOpen = clock.elapsed();
     // While playing.
     RtspTestServer server({"--colour", "blue"});
     QVERIFY(plays(server.address(), kBlue));
     clock.restart();
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     QVERIFY(QTest::qWaitFor([&] { return !SessionProbe(playback).isOpenerBusy(); }, 10000));
     const qint64 whilePlaying = clock.elapsed();
     qInfo("stopped in %lld ms during the open, %lld ms while playing", static_cast<long long>(duringOpen),

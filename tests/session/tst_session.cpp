@@ -11,7 +11,7 @@
 
 #include "engine/PlaybackSession.h"
 #include "engine/PlayerRouting.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "engine/StreamRates.h"
 #include "engine/RecoveryPlan.h"
 #include "engine/SourceAddress.h"

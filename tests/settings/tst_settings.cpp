@@ -2,10 +2,10 @@
 // value that is not valid, the file written whole, and a copy of everything
 // exported and brought back (replace, merge, refusals).
 
-#include "core/GuideSources.h"
-#include "core/SettingsCopy.h"
-#include "core/SettingsTable.h"
-#include "core/UserSettings.h"
+#include "core/guide/GuideSources.h"
+#include "core/settings/SettingsCopy.h"
+#include "core/settings/SettingsTable.h"
+#include "core/settings/UserSettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -10,9 +10,9 @@
 #include "XTestSupport.h"
 #include "app/Program.h"
 #include "engine/PlaybackSession.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "ui/MainWindow.h"
-#include "ui/SettingsWindow.h"
+#include "ui/settings/SettingsWindow.h"
 #include "ui/controls/ListBox.h"
 
 #include <QAccessible>

@@ -11,11 +11,11 @@
 #include "sources/PlaySourceBytes.h"
 #include "sources/PlaySourceText.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaySourceHandlers.h"
-#include "ui/PlaybackHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -133,7 +133,7 @@ QStringList SourcesTest::list(QStringView name) const
 void SourcesTest::loadAndWait(const QString& path)
 {
     QSignalSpy loaded(program_->core().sources.get(), &PlaySourceLoader::loaded);
-    LoadPlaySourceList(program_->handlers(), path);
+    program_->core().sources->load(path);
     QVERIFY(loaded.wait(10000));
 }
 
@@ -232,13 +232,13 @@ void SourcesTest::gbkListPlaysItsChinesePath()
 
     program_->window().get<ListBox>(u"SourceList").setCurrentSelection(1);
     QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
-    PlaySelectedEntry(program_->handlers());
+    program_->views().playback->playSelected();
     QVERIFY(started.wait(10000));
     PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
     QTRY_VERIFY_WITH_TIMEOUT(testmedia::looksLike(xtest::screenPixel(video.mapToGlobal(video.rect().center())),
                                                   QColor(0, 0, 255)),
                              10000);
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
 }
 
 void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
@@ -453,13 +453,13 @@ void SourcesTest::droppedM3uListShowsItsGroupsAndPlaysWithItsHeaders()
     QVERIFY(list.isHeading(0) && list.isHeading(2) && !list.isHeading(1));
 
     list.setCurrentSelection(1);
-    PlaySelectedEntry(program_->handlers());
+    program_->views().playback->playSelected();
     PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
     QTRY_VERIFY_WITH_TIMEOUT(testmedia::looksLike(xtest::screenPixel(video.mapToGlobal(video.rect().center())),
                                                   QColor(255, 0, 0)),
                              20000);
     QCOMPARE(program_->window().get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("正在播放：CCTV-1"));
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
 }
 
 void SourcesTest::headingDoubleClickedChangesNothing()
@@ -524,7 +524,7 @@ void SourcesTest::filterLineFindsAChannelByRealKeys()
     QVERIFY(xtest::xdotool({"key", "Return"}));
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("正在播放：红色"));
     QCOMPARE(program_->core().playback->currentAddress(), video_);
-    StopPlayback(program_->handlers());
+    program_->views().playback->stop();
     line->setText({});
     QCOMPARE(sources.model()->rowCount(), 6);
     QVERIFY(xtest::xdotool({"key", "Escape"}));

@@ -4,13 +4,14 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "engine/VlcPlayer.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaySourceHandlers.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/PicBox.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/lists/ListLoadView.h"
 
 #include <QElapsedTimer>
 
@@ -23,7 +24,7 @@ void ProgramDriver::setEntries(const QList<QPair<QString, QString>>& entries)
     for (const auto& [name, address] : entries)
         file.entries.emplace_back(name, address);
     file.fillColumns();
-    ShowPlaySources(program_.handlers(), file, 0);
+    program_.views().load->show(file, 0);
 }
 
 void ProgramDriver::doubleClickEntry(int index)

@@ -1,6 +1,6 @@
 // Prints the README's table of settings from the program's own table.
 
-#include "core/SettingsTable.h"
+#include "core/settings/SettingsTable.h"
 
 #include <cstdio>
 

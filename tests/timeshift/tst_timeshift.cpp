@@ -3,11 +3,11 @@
 // across a trim, a recording's file name and folder, a programme's recording
 // span with its padding, and what may be recorded beside the channel watched.
 
-#include "core/LiveShift.h"
-#include "core/Recording.h"
+#include "core/playback/LiveShift.h"
+#include "core/recording/Recording.h"
 #include "engine/LiveRecorder.h"
 #include "engine/TimeShiftBuffer.h"
-#include "engine/TimeShiftWindow.h"
+#include "engine/TimeShiftSpan.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -83,7 +83,7 @@ private slots:
 void TimeShiftTest::theBufferKeepsItsBoundsAndPositionsAcrossATrim()
 {
     // A minute or 1,000 bytes, whichever is less; 10 bytes a second come.
-    TimeShiftWindow window({60 * 1000, 1000});
+    TimeShiftSpan window({60 * 1000, 1000});
     for (int second = 0; second <= 30; ++second)
         window.arrived(10, second * 1000);
     QCOMPARE(window.oldestByte(), 0);
@@ -137,13 +137,15 @@ void TimeShiftTest::recordingsAreNamedAndTimed()
     QCOMPARE(span.to, 1003600 + 300);
     QCOMPARE(recording::spanOf({1000000, 0, {}, {}}, -1, 0).to, 1003600);
 
-    // Beside the channel watched: from the one connection when it is the same; never from a one-connection server.
+    // Beside the channel watched: asked about only where a second connection
+    // would go to the one-connection server the channel watched holds.
     using recording::Beside;
     const QString watched = QStringLiteral("http://a:8080/live/1.ts");
-    QCOMPARE(recording::besideWatching(watched, watched, true), Beside::SameChannel);
+    QCOMPARE(recording::besideWatching(watched, watched, true), Beside::OneConnection);
     QCOMPARE(recording::besideWatching(QStringLiteral("http://a:8080/live/2.ts"), watched, true), Beside::OneConnection);
-    QCOMPARE(recording::besideWatching(QStringLiteral("http://b/live/2.ts"), watched, false), Beside::Allowed);
-    QCOMPARE(recording::besideWatching(QStringLiteral("http://b/live/2.ts"), {}, false), Beside::Allowed);
+    QCOMPARE(recording::besideWatching(QStringLiteral("http://b/live/2.ts"), watched, true), Beside::Allowed);
+    QCOMPARE(recording::besideWatching(QStringLiteral("http://a:8080/live/2.ts"), watched, false), Beside::Allowed);
+    QCOMPARE(recording::besideWatching(QStringLiteral("http://a:8080/live/2.ts"), {}, true), Beside::Allowed);
 }
 
 void TimeShiftTest::theBufferOnDiskIsARingReadersFollow()

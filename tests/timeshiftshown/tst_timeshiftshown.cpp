@@ -10,16 +10,16 @@
 
 #include "app/Program.h"
 #include "core/AppCore.h"
-#include "core/PlaybackController.h"
-#include "core/Recording.h"
-#include "engine/LiveChannel.h"
+#include "core/playback/PlaybackController.h"
+#include "core/recording/Recording.h"
 #include "engine/OneConnectionHosts.h"
-#include "ui/HandlerContext.h"
-#include "ui/ProgrammeSchedule.h"
+#include "ui/guide/ProgrammeSchedule.h"
 #include "ui/controls/ListBox.h"
 #include "ui/MainWindow.h"
-#include "ui/PlaybackHandlers.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/guide/ProgrammeView.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -121,10 +121,10 @@ void TimeShiftShownTest::initTestCase()
 
 void TimeShiftShownTest::init()
 {
-    LiveChannel::setBounds({});
     if (!program_) // the tests of planned recordings make programs of their own
         return;
-    StopPlayback(program_->handlers());
+    program_->core().playback->setTimeShiftBounds({});
+    program_->views().playback->stop();
     QVERIFY(ui().waitUntilStopped());
 }
 
@@ -226,7 +226,7 @@ void TimeShiftShownTest::twentySecondsRecordedFromAOneConnectionServer()
 
 void TimeShiftShownTest::heldLongerThanTheBufferKeepsItsBound()
 {
-    LiveChannel::setBounds({15 * 1000, std::int64_t(64) << 20});
+    program_->core().playback->setTimeShiftBounds({15 * 1000, std::int64_t(64) << 20});
     LiveStreamServer server(clip_, kClipSeconds);
     QVERIFY(playLive(server));
     QVERIFY(pressKeys(*program_, {"space"}));
@@ -299,14 +299,14 @@ bool writeListWithGuide(const QTemporaryDir& folder, const QString& first, const
 // R on the programme on now in 二台's schedule (G).
 bool planFromTheSchedule(Program& program)
 {
-    HandlerContext& context = program.handlers();
+    ProgramViews& views = program.views();
     if (!QTest::qWaitFor([&] { return program.core().guide && !program.core().guide->programmes(1).empty(); }, 20000))
         return false;
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(1);
-    if (!pressKeys(program, {"g"}) || !QTest::qWaitFor([&] { return context.schedule && context.schedule->isActiveWindow(); }, 5000))
+    if (!pressKeys(program, {"g"}) || !QTest::qWaitFor([&] { return views.programmes->schedule() && views.programmes->schedule()->isActiveWindow(); }, 5000))
         return false;
     xtest::xdotool({"key", "r"});
-    return QTest::qWaitFor([&] { return context.schedule->rows().join(u'\n').contains(QStringLiteral("〔预约录制〕")); }, 5000);
+    return QTest::qWaitFor([&] { return views.programmes->schedule()->rows().join(u'\n').contains(QStringLiteral("〔预约录制〕")); }, 5000);
 }
 
 } // namespace

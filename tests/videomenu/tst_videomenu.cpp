@@ -6,14 +6,15 @@
 #include "XTestSupport.h"
 #include "app/Program.h"
 #include "app/ProgramState.h"
-#include "ui/HandlerContext.h"
 #include "ui/MainWindow.h"
-#include "ui/VideoArea.h"
-#include "ui/MediaInfoPanel.h"
-#include "ui/PlaybackHandlers.h"
-#include "ui/PositionBar.h"
+#include "ui/playback/VideoArea.h"
+#include "ui/playback/MediaInfoPanel.h"
+#include "ui/playback/PositionBar.h"
 #include "ui/Texts.h"
-#include "ui/WindowModeFlags.h"
+#include "ui/window/WindowModeFlags.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/MediaInfoView.h"
+#include "ui/playback/PlaybackView.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -41,7 +42,7 @@ private:
     // Right-clicks the middle of the video and chooses `choice` of the submenu `submenu` (empty: the menu itself).
     void choose(const QString& submenu, const QString& choice);
     std::optional<MediaPlayer::Tracks> tracks() { return program_->core().session->transport().tracks(); }
-    QRect video() { return program_->handlers().video->onScreen(); }
+    QRect video() { return program_->views().video->onScreen(); }
     // How many pixels of the video's middle row (or column) show the colour.
     int extent(const QColor& colour, Qt::Orientation along);
 
@@ -121,7 +122,7 @@ void VideoMenuTest::tracksAndSubtitlesAreChosenFromTheMenu()
     const auto whiteBelowMiddle = [this] {
         const QPoint away = video().topLeft() - QPoint(0, 20);
         xtest::xdotool({"mousemove", QString::number(away.x()), QString::number(away.y())});
-        PositionBar* bar = program_->handlers().positionBar;
+        PositionBar* bar = program_->views().playback->positionBar();
         const QPoint underBar = video().bottomLeft() + QPoint(5, -30);
         if (!QTest::qWaitFor([bar] { return !bar || !bar->isVisible(); }, 6000) ||
             !QTest::qWaitFor([underBar] { return testmedia::looksLike(xtest::screenPixel(underBar), testmedia::kBlue); }, 2000))
@@ -192,15 +193,15 @@ void VideoMenuTest::informationSaysWhatPlaysAndEscClosesIt()
     QVERIFY(xtest::xdotool({"key", "f"}));
     QTRY_VERIFY(windowmode::isFullScreen(program_->window()));
     choose({}, QStringLiteral("信息"));
-    HandlerContext& context = program_->handlers();
-    QTRY_VERIFY(IsMediaInfoShown(context));
+    ProgramViews& views = program_->views();
+    QTRY_VERIFY(views.info->isShown());
     // Codec, size and format as libvlc decoded them; the bit rate once it has been measured a while.
-    QTRY_VERIFY_WITH_TIMEOUT(context.infoPanel->text().contains(QLatin1String("kbit/s")), 5000);
-    const QString text = context.infoPanel->text();
+    QTRY_VERIFY_WITH_TIMEOUT(views.info->panel()->text().contains(QLatin1String("kbit/s")), 5000);
+    const QString text = views.info->panel()->text();
     for (const char* expected : {"影片", "film.mkv", "Matroska", "320×180", "H264", "声道", "48000 Hz"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(expected + QStringLiteral(" in ") + text));
     QVERIFY(xtest::xdotool({"key", "Escape"}));
-    QTRY_VERIFY(!IsMediaInfoShown(context));
+    QTRY_VERIFY(!views.info->isShown());
     QTRY_VERIFY(!windowmode::isFullScreen(program_->window()));
 }
 

@@ -4,18 +4,18 @@
 #include "XTestSupport.h"
 
 #include "app/Program.h"
-#include "engine/SessionProbe.h"
+#include "SessionProbe.h"
 #include "FakePlayer.h"
-#include "ui/FullScreenLayout.h"
+#include "ui/window/FullScreenLayout.h"
 #include "ui/MainWindow.h"
-#include "ui/VideoArea.h"
-#include "ui/VolumeControl.h"
-#include "ui/WindowBar.h"
-#include "ui/WindowCommands.h"
+#include "ui/playback/VideoArea.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/PicBtn.h"
 #include "ui/controls/TransLabel.h"
+#include "app/ProgramViews.h"
+#include "ui/playback/PlaybackView.h"
+#include "ui/window/WindowView.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -122,7 +122,7 @@ private slots:
 
 private:
     Control& c(QStringView name) { return *program_->window().control(name); }
-    HandlerContext& h() { return program_->handlers(); }
+    ProgramViews& h() { return program_->views(); }
     std::map<QString, QRect> layout();
     void moveCursor(QPoint screen);
 
@@ -159,22 +159,22 @@ void WindowModesTest::init()
     // Every case starts windowed, with the list panel shown and the cursor mid-screen.
     moveCursor(QPoint(960, 500));
     if (c(u"FullScreenButton").Tag() != QStringLiteral("放大"))
-        ToggleFullScreen(h());
+        h().window->toggleFullScreen();
     if (c(u"ListToggleButton").Tag() != QStringLiteral("隐藏"))
-        ToggleListPanel(h());
-    ShowWindowBar(h());
+        h().window->toggleListPanel();
+    h().window->showBar();
     program_->window().Centre();
     QTRY_COMPARE(program_->window().pos(), QPoint(606, 332));
 }
 
 void WindowModesTest::listPanelTogglesAndRestores()
 {
-    ToggleListPanel(h());
+    h().window->toggleListPanel();
     QCOMPARE(c(u"ListToggleButton").Tag(), QStringLiteral("可视"));
     QCOMPARE(c(u"VideoSurface").Width(), 702);
     QVERIFY(!c(u"SourceList").Visible());
     QVERIFY(!c(u"ListCaptionLabel").Visible());
-    ToggleListPanel(h());
+    h().window->toggleListPanel();
     QCOMPARE(c(u"ListToggleButton").Tag(), QStringLiteral("隐藏"));
     QCOMPARE(c(u"VideoSurface").Width(), 557);
     QVERIFY(c(u"SourceList").Visible());
@@ -183,14 +183,14 @@ void WindowModesTest::listPanelTogglesAndRestores()
 
 void WindowModesTest::fullScreenFollowsTheWorkedExample()
 {
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     MainWindow& window = program_->window();
     QCOMPARE(window.geometry(), QRect(0, 0, 1920, 1080));
     QCOMPARE(window.FullScreenOffsetY, 665);
     QCOMPARE(window.FullScreenOffsetX, 1214);
     QCOMPARE(c(u"VideoSurface").Rect(), QRect(3, 32, 1770, 1009));
     // The second player's window covers the video surface whatever its size.
-    QWidget& second = *program_->handlers().video->surfaces()[1];
+    QWidget& second = *program_->views().video->surfaces()[1];
     QCOMPARE(second.geometry(), QRect(0, 0, 1770, 1009));
     QCOMPARE(c(u"SourceList").Left(), 1775);
     QCOMPARE(c(u"SourceList").Height(), 985);
@@ -206,7 +206,7 @@ void WindowModesTest::fullScreenFollowsTheWorkedExample()
     // The background repeats across the screen.
     QTRY_COMPARE(xtest::screenPixel(QPoint(1000, 1060)), QColor(29, 29, 29));
 
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     QCOMPARE(window.geometry(), QRect(606, 332, 707, 415));
     QCOMPARE(second.size(), c(u"VideoSurface").Rect().size());
     QVERIFY(!program_->state().hotKeys->IsGrabbed(program_->state().escapeHotKey));
@@ -219,8 +219,8 @@ void WindowModesTest::twoTogglesBringEveryControlBack()
     program_->window().move(100, 50); // away from the centre: the return centres it
     const auto before = layout();
     const QString volume = program_->window().get<TransLabel>(u"VolumeValueLabel").caption();
-    ToggleFullScreen(h());
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
+    h().window->toggleFullScreen();
     QCOMPARE(program_->window().pos(), QPoint(606, 332));
     auto after = layout();
     for (const auto& [name, rect] : before) {
@@ -237,16 +237,16 @@ void WindowModesTest::twoTogglesBringEveryControlBack()
 
 void WindowModesTest::listPanelChangedInFullScreenSizesTheVideoOnReturn()
 {
-    ToggleFullScreen(h());
-    ToggleListPanel(h());
+    h().window->toggleFullScreen();
+    h().window->toggleListPanel();
     QCOMPARE(c(u"VideoSurface").Width(), 1915);
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     QCOMPARE(c(u"VideoSurface").Width(), 702);
     QCOMPARE(c(u"SourceList").Height(), 320); // loses the stored offset, hidden or not
-    ToggleFullScreen(h());
-    ToggleListPanel(h());
+    h().window->toggleFullScreen();
+    h().window->toggleListPanel();
     QCOMPARE(c(u"VideoSurface").Width(), 1770);
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     QCOMPARE(c(u"VideoSurface").Width(), 557);
 }
 
@@ -254,9 +254,9 @@ void WindowModesTest::resolutionChangedInFullScreenStillBringsControlsBack()
 {
     // A new resolution changes what full screen covers; the return undoes the
     // offsets stored on entry all the same.
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     program_->window().setGeometry(0, 0, 1600, 900);
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     for (const char* name : {"StopButton", "VolumeDownButton", "VolumeUpButton", "FullScreenButton", "ListToggleButton",
                              "VolumeTrackBar", "VolumeLevelBar", "BrandLabel", "VolumeValueLabel", "VolumeCaptionLabel"})
         QVERIFY2(c(QString::fromLatin1(name)).Rect() == design_.at(QString::fromLatin1(name)), name);
@@ -265,7 +265,7 @@ void WindowModesTest::resolutionChangedInFullScreenStillBringsControlsBack()
 
 void WindowModesTest::topEdgeHidesTheBarAndBottomEdgeShowsIt()
 {
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     moveCursor(QPoint(900, 0));
     QTRY_COMPARE_WITH_TIMEOUT(c(u"VideoSurface").Rect(), QRect(0, 0, 1920, 1080), 3500);
     QCOMPARE(c(u"ListToggleButton").Tag(), QStringLiteral("可视"));
@@ -287,8 +287,8 @@ void WindowModesTest::topEdgeDoesNothingInTheWindow()
 
 void WindowModesTest::escapeLeavesFullScreenWithTheBarHidden()
 {
-    ToggleFullScreen(h());
-    HideWindowBar(h());
+    h().window->toggleFullScreen();
+    h().window->hideBar();
     QSignalSpy notified(&program_->window().get<Label>(u"EscapeHotKeyLabel"), &Label::notified);
     QVERIFY(xtest::xdotool({"key", "Escape"}));
     QTRY_COMPARE(c(u"FullScreenButton").Tag(), QStringLiteral("放大"));
@@ -326,9 +326,9 @@ void WindowModesTest::fullScreenButtonAndTitleBarDoubleClickToggle()
 
 void WindowModesTest::minimisingInFullScreenKeepsTheLayout()
 {
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     const auto full = layout();
-    MinimizeWindow(h());
+    h().window->minimize();
     QTRY_VERIFY(program_->window().isMinimized() || !program_->window().isActiveWindow());
     program_->window().showNormal();
     QTRY_VERIFY(program_->window().isVisible());
@@ -342,24 +342,24 @@ void WindowModesTest::volumeFollowsTheWorkedExample()
     MediaPlayer& player = *SessionProbe(*program_->core().session).player(0);
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
     for (int step = 1; step <= 8; ++step) {
-        StepVolumeUp(h());
+        program_->core().playback->stepVolumeUp();
         QCOMPARE(c(u"VolumeLevelBar").Width(), 24 + 8 * step);
         QCOMPARE(number.caption(), QString::number(150 + 50 * step));
         QCOMPARE(player.Volume(0, false), 150 + 50 * step);
     }
     QVERIFY(!c(u"VolumeUpButton").Disabled());
-    StepVolumeUp(h());
+    program_->core().playback->stepVolumeUp();
     QVERIFY(c(u"VolumeUpButton").Disabled());
     QCOMPARE(c(u"VolumeLevelBar").Width(), 88);
     QCOMPARE(number.caption(), QStringLiteral("550"));
 
     // Both survive full screen and back.
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     QCOMPARE(c(u"VolumeLevelBar").Width(), 88);
-    ToggleFullScreen(h());
+    h().window->toggleFullScreen();
     QCOMPARE(number.caption(), QStringLiteral("550"));
     for (int step = 0; step < 8; ++step)
-        StepVolumeDown(h());
+        program_->core().playback->stepVolumeDown();
     QCOMPARE(number.caption(), QStringLiteral("150"));
     QCOMPARE(c(u"VolumeLevelBar").Width(), 24);
 }
@@ -371,25 +371,25 @@ void WindowModesTest::volumeDownStepsAndReenablesUp()
     const int bars[] = {16, 8, 0, 0};
     const char* shown[] = {"100", "50", "0", "0"};
     for (int i = 0; i < 4; ++i) {
-        StepVolumeDown(h());
+        program_->core().playback->stepVolumeDown();
         QCOMPARE(c(u"VolumeLevelBar").Width(), bars[i]);
         QCOMPARE(number.caption(), QString::fromLatin1(shown[i]));
     }
     QVERIFY(!c(u"VolumeDownButton").Disabled());
     for (int i = 0; i < 3; ++i)
-        StepVolumeUp(h());
+        program_->core().playback->stepVolumeUp();
     QCOMPARE(number.caption(), QStringLiteral("150"));
     QCOMPARE(c(u"VolumeLevelBar").Width(), 24);
 
     // Once past the track the up step stops; a step down opens it again.
     for (int i = 0; i < 9; ++i)
-        StepVolumeUp(h());
+        program_->core().playback->stepVolumeUp();
     QVERIFY(c(u"VolumeUpButton").Disabled());
-    StepVolumeDown(h());
+    program_->core().playback->stepVolumeDown();
     QCOMPARE(c(u"VolumeLevelBar").Width(), 80);
     QVERIFY(!c(u"VolumeUpButton").Disabled());
     for (int i = 0; i < 7; ++i)
-        StepVolumeDown(h());
+        program_->core().playback->stepVolumeDown();
     QCOMPARE(number.caption(), QStringLiteral("150"));
 }
 
@@ -403,14 +403,15 @@ void WindowModesTest::clippingPlayerShowsWhatItReports()
                                                  clipping, core.channels, core.alternates, core.pictures, nullptr,
                                                  *h().video}));
     core.playback->startVolume(*real->volume());
-    QObject::connect(core.playback.get(), &PlaybackController::volumeChanged, [this] { ShowVolume(h()); });
+    // The window's volume drawn from that controller.
+    PlaybackView shown(program_->window(), *core.playback, core.channels, *h().video);
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
-    StepVolumeUp(h());
-    StepVolumeUp(h());
+    program_->core().playback->stepVolumeUp();
+    program_->core().playback->stepVolumeUp();
     QCOMPARE(number.caption(), QStringLiteral("200"));
-    StepVolumeUp(h());
+    program_->core().playback->stepVolumeUp();
     QCOMPARE(requests.back(), 250); // built from the number shown, not the last request
-    StepVolumeDown(h());
+    program_->core().playback->stepVolumeDown();
     QCOMPARE(requests.back(), 150);
     QCOMPARE(number.caption(), QStringLiteral("150"));
     core.playback = std::move(real);
