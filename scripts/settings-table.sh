@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the README's table of settings again from the program's own table
-# (src/core/SettingsTable.cpp), between its two markers.
+# (src/core/settings/SettingsTable.cpp), between its two markers.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${CLIPVANE_BUILD_DIR:-$root/build}"

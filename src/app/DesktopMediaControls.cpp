@@ -29,8 +29,9 @@ using Status = MprisService::State::Status;
 
 } // namespace
 
-DesktopMediaControls::DesktopMediaControls(AppCore& core, QWidget& window, std::function<int()> selection)
-    : core_(core), window_(window), selection_(std::move(selection))
+DesktopMediaControls::DesktopMediaControls(AppCore& core, QWidget& window, std::function<int()> selection,
+                                           QString screenSaverReason)
+    : core_(core), window_(window), selection_(std::move(selection)), screenSaverReason_(std::move(screenSaverReason))
 {
     programmeEnds_.setSingleShot(true);
     connect(&programmeEnds_, &QTimer::timeout, this, &DesktopMediaControls::refresh);
@@ -113,5 +114,5 @@ void DesktopMediaControls::refresh()
         shown.volume = volume->number / 100.0;
     service_->setState(shown);
     // A channel watched, its switches and reconnects included: no screen saver over it.
-    inhibitor_->setInhibited(shown.status == Status::Playing, QStringLiteral("正在播放视频"));
+    inhibitor_->setInhibited(shown.status == Status::Playing, screenSaverReason_);
 }

@@ -25,7 +25,8 @@ public:
 
     // `window` is raised and closed for the desktop; `selection` is the
     // list's, where Next and Previous go from before anything was chosen.
-    DesktopMediaControls(AppCore& core, QWidget& window, std::function<int()> selection);
+    // `screenSaverReason`: what the desktop is told while the screen saver is held.
+    DesktopMediaControls(AppCore& core, QWidget& window, std::function<int()> selection, QString screenSaverReason);
     ~DesktopMediaControls() override;
 
     // Offers the player on the session bus; false when there is none.
@@ -40,6 +41,7 @@ private:
     AppCore& core_;
     QWidget& window_;
     std::function<int()> selection_;
+    QString screenSaverReason_;
     std::unique_ptr<MprisService> service_;
     std::unique_ptr<ScreenSaverInhibitor> inhibitor_;
     QTimer programmeEnds_; // the programme on now ends: the metadata changes

@@ -18,6 +18,7 @@
 #include "ui/EventBinding.h"
 #include "ui/FatalError.h"
 #include "ui/MainWindow.h"
+#include "ui/Texts.h"
 #include "ui/controls/PicBox.h"
 #include "ui/guide/GuideGridView.h"
 #include "ui/guide/ProgrammeView.h"
@@ -41,23 +42,12 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
 
 #include <future>
 
 namespace {
-
-void sayPlayerIsMissing()
-{
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("错误"),
-                    QStringLiteral("播放引擎无法启动：libvlc 没有创建实例，可能找不到它的插件。\n"
-                                   "节目单仍可使用，但不能播放。"),
-                    QMessageBox::Ok);
-    box.setAccessibleName(QStringLiteral("错误"));
-    box.exec();
-}
 
 // Beside the program in the build, under lib/clipvane when installed; the
 // environment may name another (the tests do).
@@ -264,7 +254,8 @@ void Program::wireAfterFirstPaint()
 {
     AppCore& core = state_.core;
     // The desktop's media controls and screen saver, over the session bus.
-    desktopControls_ = std::make_unique<DesktopMediaControls>(core, *window_, [this] { return views_.panel->selection(); });
+    desktopControls_ = std::make_unique<DesktopMediaControls>(
+        core, *window_, [this] { return views_.panel->selection(); }, texts::screenSaverHeld());
     QObject::connect(guideModule_.get(), &GuideModule::changed, desktopControls_.get(), &DesktopMediaControls::refresh);
     afterFirstPaint(*window_, [this] {
         painted_ = true;

@@ -7,6 +7,7 @@
 #include "core/settings/UserSettings.h"
 #include "ui/MainWindow.h"
 #include "ui/guide/ProgrammeView.h"
+#include "ui/guide/ReminderTexts.h"
 
 #include <QDateTime>
 
@@ -38,9 +39,8 @@ void ReminderAlerts::tell(const Reminder& reminder)
     const int entry = parts_.channels.list().find(reminder.channel.name, reminder.channel.address);
     parts_.programmes.showBanner(entry, true);
     notifications_.show(
-        QStringLiteral("预约的节目就要开始"),
-        QStringLiteral("%1 %2  %3").arg(at, reminder.title, reminder.channel.name),
-        {QStringLiteral("switch"), QStringLiteral("切换"), QStringLiteral("dismiss"), QStringLiteral("忽略")},
+        texts::reminderDue(), texts::reminderLine(at, reminder.title, reminder.channel.name),
+        {QStringLiteral("switch"), texts::reminderSwitch(), QStringLiteral("dismiss"), texts::reminderDismiss()},
         [this, reminder](const QString& action) {
             if (action == u"switch") {
                 play(reminder);

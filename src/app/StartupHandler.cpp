@@ -2,6 +2,7 @@
 
 #include "ProgramState.h"
 #include "ui/MainWindow.h"
+#include "ui/Texts.h"
 #include "ui/lists/ListLoadView.h"
 #include "ui/controls/DropTarget.h"
 #include "ui/controls/Label.h"
@@ -73,7 +74,7 @@ void OnMainWindowCreated(MainWindow& window, ProgramState& state, ListLoadView& 
     tips.SetTip(window.control(u"TitleBar")->widget(), QStringLiteral("双击此处可以全屏或者缩小。"));
     tips.SetTip(window.control(u"FullScreenButton")->widget(),
                 QStringLiteral("全屏模式下把鼠标移动到最顶端可以隐藏窗口条,把鼠标移动到最底端可以显示窗口条。"));
-    tips.SetTip(window.control(u"BrandLabel")->widget(), contact::tipText());
+    tips.SetTip(window.control(u"BrandLabel")->widget(), texts::contactTip(contact::pageAddress()));
     tips.SetTip(window.control(u"ListCaptionLabel")->widget(), ChannelKeys::help());
 
     window.get<Timer>(u"BottomEdgeTimer").setPeriod(kBottomEdgePeriodMs);

@@ -47,7 +47,9 @@ std::optional<KeptLists::Copy> KeptLists::find(const QString& address) const
         copy.etag = said.value(QLatin1String("etag")).toString();
         copy.lastModified = said.value(QLatin1String("lastModified")).toString();
         copy.fetched = QDateTime::fromString(said.value(QLatin1String("fetched")).toString(), Qt::ISODate);
-        copy.standing = said.value(QLatin1String("standing")).toString();
+        // An earlier version kept the account's standing in words.
+        copy.account.state = account::stateFromJson(said.value(QLatin1String("account")).toObject());
+        copy.account.words = said.value(QLatin1String("standing")).toString();
     }
     return copy;
 }
@@ -57,13 +59,15 @@ bool KeptLists::writeNote(const QString& address, const Copy& copy) const
     QJsonObject said{{QStringLiteral("etag"), copy.etag},
                      {QStringLiteral("lastModified"), copy.lastModified},
                      {QStringLiteral("fetched"), copy.fetched.toUTC().toString(Qt::ISODate)}};
-    if (!copy.standing.isEmpty())
-        said.insert(QStringLiteral("standing"), copy.standing);
+    if (copy.account.state)
+        said.insert(QStringLiteral("account"), account::toJson(*copy.account.state));
+    else if (!copy.account.words.isEmpty())
+        said.insert(QStringLiteral("standing"), copy.account.words);
     return writeWhole(pathOf(address, ".json"), QJsonDocument(said).toJson(QJsonDocument::Compact));
 }
 
 bool KeptLists::keep(const QString& address, const QByteArray& bytes, const QString& etag, const QString& lastModified,
-                     const QDateTime& fetched, const QString& standing) const
+                     const QDateTime& fetched, const account::Noted& standing) const
 {
     if (!QDir().mkpath(folder_) || !writeWhole(pathOf(address, ".list"), bytes)) {
         qCWarning(lcSources) << "the list's copy could not be written in" << folder_;
@@ -72,10 +76,10 @@ bool KeptLists::keep(const QString& address, const QByteArray& bytes, const QStr
     return writeNote(address, {pathOf(address, ".list"), etag, lastModified, fetched, standing});
 }
 
-void KeptLists::noteStanding(const QString& address, const QString& standing) const
+void KeptLists::noteStanding(const QString& address, const account::Noted& standing) const
 {
-    if (std::optional<Copy> copy = find(address); copy && copy->standing != standing) {
-        copy->standing = standing;
+    if (std::optional<Copy> copy = find(address); copy && copy->account != standing) {
+        copy->account = standing;
         writeNote(address, *copy);
     }
 }

@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include "AccountState.h"
+
 #include <optional>
 
 // The copies of lists by address, kept for starts without a network and for
@@ -19,7 +21,7 @@ public:
         QString etag;         // as the server sent them, for a conditional request
         QString lastModified;
         QDateTime fetched;    // when it was last fetched or found unchanged
-        QString standing;     // a provider's account: where it stood when last asked, in words
+        account::Noted account; // a provider's account: where it stood when last asked
     };
 
     explicit KeptLists(QString folder = defaultFolder());
@@ -28,9 +30,9 @@ public:
     std::optional<Copy> find(const QString& address) const;
     // Keeps the bytes as the address's copy; false (and the old copy) when they could not be written.
     bool keep(const QString& address, const QByteArray& bytes, const QString& etag, const QString& lastModified,
-              const QDateTime& fetched, const QString& standing = {}) const;
+              const QDateTime& fetched, const account::Noted& standing = {}) const;
     // A provider's account was asked where it stands, and the copy kept: it is noted with the copy.
-    void noteStanding(const QString& address, const QString& standing) const;
+    void noteStanding(const QString& address, const account::Noted& standing) const;
     // The server said the copy is still its list: only when it was asked again changes.
     void stillCurrent(const QString& address, const QDateTime& fetched) const;
     // The copy of an address no longer among the lists.

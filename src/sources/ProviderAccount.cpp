@@ -309,7 +309,7 @@ Judged judge(const Login& login, const QByteArray& loginAnswer, const QByteArray
     if (!judged.state)
         return refuse(ListProblem::NoEntries, judged.why, loginAnswer);
     if (!letsPlay(*judged.state))
-        return refuse(ListProblem::Account, describe(*judged.state), {});
+        return refuse(ListProblem::Account, QStringLiteral("the account cannot play: ") + judged.state->status, {});
     QString why;
     // Categories are a nicety: without them every channel goes under "其他".
     const std::optional<std::vector<Category>> categories = readCategories(categoriesAnswer, &why);
@@ -325,31 +325,6 @@ Judged judge(const Login& login, const QByteArray& loginAnswer, const QByteArray
     judged.fetched.bytes = writeM3uList(file.entries, file.listTags);
     judged.fetched.file = std::move(file);
     return judged;
-}
-
-QString describe(const State& state)
-{
-    const QString day = state.expires > 0
-                            ? QDateTime::fromSecsSinceEpoch(state.expires, Qt::UTC).toString(u"yyyy-MM-dd")
-                            : QString();
-    switch (state.standing) {
-    case State::Standing::Refused:
-        return state.status.isEmpty() ? QStringLiteral("账号被拒绝（用户名或密码不对）")
-                                      : QStringLiteral("账号被拒绝（%1）").arg(state.status);
-    case State::Standing::Expired:
-        return day.isEmpty() ? QStringLiteral("账号已过期") : QStringLiteral("账号已过期（%1）").arg(day);
-    case State::Standing::OverConnections:
-        return QStringLiteral("账号连接已满（%1/%2）").arg(state.activeConnections).arg(state.maxConnections);
-    case State::Standing::Active:
-    case State::Standing::Other:
-        break;
-    }
-    QString said = state.standing == State::Standing::Active ? QStringLiteral("账号有效")
-                                                              : QStringLiteral("账号状态：%1").arg(state.status);
-    said += day.isEmpty() ? QStringLiteral("，不过期") : QStringLiteral("，到期 %1").arg(day);
-    if (state.maxConnections > 0)
-        said += QStringLiteral("，最多 %1 个连接").arg(state.maxConnections);
-    return said;
 }
 
 } // namespace account

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccountState.h"
 #include "FetchedList.h"
 #include "PlaySource.h"
 
@@ -32,16 +33,6 @@ QUrl apiAddress(const Login& login, const QString& action = {});
 QUrl guideAddress(const Login& login);
 // A live channel: /live/U/P/ID.ts, or .m3u8 when HLS is wanted.
 QString streamAddress(const Login& login, const QString& streamId, bool hls);
-
-struct State {
-    enum class Standing { Active, Expired, Refused, OverConnections, Other };
-    Standing standing = Standing::Other;
-    QString status;           // as the service says it ("Active", "Banned", …)
-    qint64 expires = 0;       // seconds since 1970 UTC; 0: never or not said
-    int maxConnections = 0;   // 0: not said
-    int activeConnections = 0;
-    QString timezone;         // the service's zone (IANA name), for catch-up times
-};
 
 struct Category {
     QString id;
@@ -92,9 +83,5 @@ Judged judge(const Login& login, const QByteArray& loginAnswer, const QByteArray
              const QByteArray& streamsAnswer, bool hls);
 // The login's answer alone: whether it lets the account play (the rest is then asked).
 bool letsPlay(const State& state);
-
-// Where the account stands, in the user's words:
-// "账号有效，到期 2027-03-01，最多 1 个连接", "账号已过期（2026-01-31）", ….
-QString describe(const State& state);
 
 } // namespace account

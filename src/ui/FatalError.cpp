@@ -21,6 +21,16 @@ void showBox(const QString& text)
 
 } // namespace
 
+void sayPlayerIsMissing()
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("错误"),
+                    QStringLiteral("播放引擎无法启动：libvlc 没有创建实例，可能找不到它的插件。\n"
+                                   "节目单仍可使用，但不能播放。"),
+                    QMessageBox::Ok);
+    box.setAccessibleName(QStringLiteral("错误"));
+    box.exec();
+}
+
 void showFatalErrorAndExit(const QString& text)
 {
     // Also on stderr: the box may never be seen, on a machine without a display.

@@ -26,6 +26,10 @@ inline QString withLabel(const QString& name, const QString& label)
 inline QString buffering(int percent) { return QStringLiteral("  缓冲 %1%").arg(percent); }
 inline QString emptyList() { return QStringLiteral("无内容"); }
 inline QString infoCaption() { return QStringLiteral("信息："); }
+// Over the brand's tooltip: how to reach the maker.
+inline QString contactTip(const QString& page) { return QStringLiteral("联系我们：") + page; }
+// What the desktop is told while its screen saver is held.
+inline QString screenSaverHeld() { return QStringLiteral("正在播放视频"); }
 
 // Why a choice failed, for the title's tooltip; empty when it is not known.
 inline QString failureReason(const PlaybackFailure& failure)

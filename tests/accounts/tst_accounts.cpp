@@ -6,6 +6,7 @@
 #include "sources/ListWriter.h"
 #include "sources/FetchedList.h"
 #include "sources/ProviderAccount.h"
+#include "ui/lists/ListTexts.h"
 
 #include <QTest>
 
@@ -62,28 +63,28 @@ void AccountsTest::loginAnswersSayWhereTheAccountStands()
     QVERIFY2(state, qPrintable(why));
     QCOMPARE(state->standing, account::State::Standing::Active);
     QCOMPARE(state->timezone, QStringLiteral("Europe/Berlin"));
-    QCOMPARE(account::describe(*state), QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接"));
+    QCOMPARE(texts::accountStanding({*state, {}}), QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接"));
 
     // Numbers as numbers, and null for an account that does not expire.
     state = account::readLogin(R"({"user_info":{"auth":1,"status":"Active","exp_date":null,"max_connections":2}})", &why);
     QVERIFY(state);
-    QCOMPARE(account::describe(*state), QStringLiteral("账号有效，不过期，最多 2 个连接"));
+    QCOMPARE(texts::accountStanding({*state, {}}), QStringLiteral("账号有效，不过期，最多 2 个连接"));
 
     state = account::readLogin(R"({"user_info":{"auth":1,"status":"Expired","exp_date":1767139200}})", &why);
     QVERIFY(state);
     QCOMPARE(state->standing, account::State::Standing::Expired);
-    QCOMPARE(account::describe(*state), QStringLiteral("账号已过期（2025-12-31）"));
+    QCOMPARE(texts::accountStanding({*state, {}}), QStringLiteral("账号已过期（2025-12-31）"));
 
     state = account::readLogin(R"({"user_info":{"auth":0}})", &why);
     QVERIFY(state);
     QCOMPARE(state->standing, account::State::Standing::Refused);
-    QVERIFY(account::describe(*state).startsWith(QStringLiteral("账号被拒绝")));
+    QVERIFY(texts::accountStanding({*state, {}}).startsWith(QStringLiteral("账号被拒绝")));
 
     state = account::readLogin(R"({"user_info":{"auth":1,"status":"Active","max_connections":"1","active_cons":"2"}})",
                                &why);
     QVERIFY(state);
     QCOMPARE(state->standing, account::State::Standing::OverConnections);
-    QCOMPARE(account::describe(*state), QStringLiteral("账号连接已满（2/1）"));
+    QCOMPARE(texts::accountStanding({*state, {}}), QStringLiteral("账号连接已满（2/1）"));
 
     // A page with status 200 is no answer of the API, and says so.
     QVERIFY(!account::readLogin("<html><body>Please log in</body></html>", &why));

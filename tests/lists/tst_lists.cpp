@@ -11,6 +11,7 @@
 #include "sources/PlaySourceLoader.h"
 #include "sources/PlaySourceText.h"
 #include "platform/LogSecrets.h"
+#include "ui/lists/ListTexts.h"
 
 #include <QFile>
 #include <QSettings>
@@ -255,7 +256,7 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
     QCOMPARE(addressesOf(file), (QStringList{QStringLiteral("#genre#"), QStringLiteral("http://s:8080/live/u/secret1/5.ts")}));
     QCOMPARE(file.listTags.catchupZone, QStringLiteral("Europe/Berlin"));
     QCOMPARE(library.status().kind, ListLibrary::Refresh::Kind::Updated);
-    QCOMPARE(library.status().account, QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接"));
+    QCOMPARE(texts::accountStanding(library.status().account), QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接"));
     QVERIFY(KeptLists(cache.path()).find(readListLocation(written).address));
 
     // Expired: nothing more is asked, the copy stays shown, and the heading says why.
@@ -265,7 +266,7 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
     QCOMPARE(fetcher.requests.size(), asked);
     QCOMPARE(library.status().kind, ListLibrary::Refresh::Kind::Failed);
     QCOMPARE(library.status().problem, ListProblem::Account);
-    QCOMPARE(library.status().account, QStringLiteral("账号已过期（2025-12-31）"));
+    QCOMPARE(texts::accountStanding(library.status().account), QStringLiteral("账号已过期（2025-12-31）"));
     QVERIFY(library.status().copyFrom.isValid());
 
     // The next start shows the kept copy and, before anything is asked, where the account stood last.
@@ -274,7 +275,18 @@ void ListsTest::anAccountIsReadThroughItsApiAndSaysWhereItStands()
         ListLibrary again(nullptr, itsLoader, KeptLists(cache.path()));
         again.setFetcher(std::make_unique<ScriptedFetcher>());
         again.addAndOpen({}, written);
-        QCOMPARE(again.status().account, QStringLiteral("账号已过期（2025-12-31）"));
+        QCOMPARE(texts::accountStanding(again.status().account), QStringLiteral("账号已过期（2025-12-31）"));
+        QCOMPARE(again.status().account.state->standing, account::State::Standing::Expired);
+    }
+    // A note an earlier version kept in words shows those words.
+    {
+        const QString address = readListLocation(written).address;
+        KeptLists(cache.path()).noteStanding(address, account::Noted{std::nullopt, QStringLiteral("账号有效")});
+        PlaySourceLoader itsLoader;
+        ListLibrary again(nullptr, itsLoader, KeptLists(cache.path()));
+        again.setFetcher(std::make_unique<ScriptedFetcher>());
+        again.addAndOpen({}, written);
+        QCOMPARE(texts::accountStanding(again.status().account), QStringLiteral("账号有效"));
     }
 
     // A server of that address shape without the API: the address is fetched as the list it is.

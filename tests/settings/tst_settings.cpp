@@ -6,6 +6,7 @@
 #include "core/settings/SettingsCopy.h"
 #include "core/settings/SettingsTable.h"
 #include "core/settings/UserSettings.h"
+#include "ui/settings/SettingsTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -226,7 +227,7 @@ void SettingsTest::copyBroughtIntoACleanHomeGivesTheSameSetUp()
     clearFile();
     QCOMPARE(copyOf(settings).favourites.size(), size_t(0));
     const SettingsCopyRead read = readSettingsCopy(json);
-    QVERIFY2(read.copy, qPrintable(read.refused));
+    QVERIFY2(read.copy, qPrintable(read.refused ? texts::copyRefusal(*read.refused) : QString()));
     writeCopy(settings, combined(copyOf(settings), *read.copy, ImportMode::Replace));
     QCOMPARE(copyOf(settings), before);
     QCOMPARE(settings.preopen(), QStringLiteral("next"));
@@ -258,9 +259,9 @@ void SettingsTest::mergeKeepsWhatIsHereAndReplaceTakesTheCopy()
     QCOMPARE(replaceChanges.favourites.removed, 1);
     QCOMPARE(replaceChanges.lists.changed, 1);
     QVERIFY(replaceChanges.lastChannel);
-    const QString said = describeChanges(replaceChanges);
+    const QString said = texts::copyChanges(replaceChanges);
     QVERIFY2(said.contains(QStringLiteral("收藏 加 2 个、去 1 个")), qPrintable(said));
-    QCOMPARE(describeChanges(changesBetween(brought, brought)), QStringLiteral("没有变化"));
+    QCOMPARE(texts::copyChanges(changesBetween(brought, brought)), QStringLiteral("没有变化"));
 }
 
 void SettingsTest::copiesThatAreNoneDamagedOrNewerAreRefused_data()
@@ -294,7 +295,9 @@ void SettingsTest::copiesThatAreNoneDamagedOrNewerAreRefused()
     copy.close();
     const SettingsCopyRead read = readSettingsCopyFile(path);
     QVERIFY(!read.copy);
-    QVERIFY2(read.refused.contains(reason), qPrintable(read.refused));
+    QVERIFY(read.refused);
+    const QString said = texts::copyRefusal(*read.refused);
+    QVERIFY2(said.contains(reason), qPrintable(said));
     QCOMPARE(copyOf(settings), someSetUp());
 }
 
@@ -304,7 +307,7 @@ void SettingsTest::whatThisMachineCannotUseIsLeftOutOfACopy()
     copy.settings[QStringLiteral("epg")] = QStringLiteral("http://h/e.xml\n/home/elsewhere/guide.xml");
     copy.settings[QStringLiteral("screenshot-folder")] = home_.filePath(QStringLiteral("a-file"));
     const SettingsCopyRead read = readSettingsCopy(settingsCopyJson(copy));
-    QVERIFY2(read.copy, qPrintable(read.refused));
+    QVERIFY2(read.copy, qPrintable(read.refused ? texts::copyRefusal(*read.refused) : QString()));
     QCOMPARE(read.copy->settings.at(QStringLiteral("epg")), QStringLiteral("http://h/e.xml"));
     QCOMPARE(read.copy->settings.at(QStringLiteral("screenshot-folder")), QString());
     QCOMPARE(read.leftOut.size(), 2);

@@ -28,17 +28,21 @@ GuideSetting readGuideSetting(const QString& written)
         const QString option = guide.address.sliced(bar + 1).trimmed();
         if (option.startsWith(QLatin1String("zone="), Qt::CaseInsensitive)) {
             const QString zone = option.sliced(5).trimmed();
-            if (!readZoneMinutes(zone))
-                guide.problem = QStringLiteral("时区“%1”应写作 +0800、+08:00 或 -0530").arg(zone);
+            if (!readZoneMinutes(zone)) {
+                guide.problem = GuideSetting::Problem::Zone;
+                guide.unread = zone;
+            }
             guide.zone = zone;
         } else if (option.startsWith(QLatin1String("offset="), Qt::CaseInsensitive)) {
             bool ok = false;
             const int minutes = option.sliced(7).trimmed().toInt(&ok);
             // More than a day either way is no zone.
-            if (!ok || minutes < -24 * 60 || minutes > 24 * 60)
-                guide.problem = QStringLiteral("偏移“%1”须是 -1440 到 1440 的分钟数").arg(option.sliced(7).trimmed());
-            else
+            if (!ok || minutes < -24 * 60 || minutes > 24 * 60) {
+                guide.problem = GuideSetting::Problem::Offset;
+                guide.unread = option.sliced(7).trimmed();
+            } else {
                 guide.offsetMinutes = minutes;
+            }
         } else {
             break;
         }
@@ -61,7 +65,7 @@ GuideSource readGuideSource(const QString& written)
 {
     const GuideSetting guide = readGuideSetting(written);
     // An option that cannot be read stays part of the address, as it always did.
-    if (!guide.problem.isEmpty())
+    if (guide.problem != GuideSetting::Problem::None)
         return GuideSource{written.trimmed(), 0};
     GuideSource source{guide.address, guide.offsetMinutes};
     if (const std::optional<int> zone = readZoneMinutes(guide.zone))

@@ -26,7 +26,10 @@ struct GuideSetting {
     QString address;
     int offsetMinutes = 0;
     QString zone;    // as written; empty for the guide's own
-    QString problem; // an option that cannot be read, in the window's words
+    // An option that cannot be read: which, and its value as written.
+    enum class Problem { None, Zone, Offset };
+    Problem problem = Problem::None;
+    QString unread;
 };
 GuideSetting readGuideSetting(const QString& written);
 QString writeGuideSetting(const QString& address, int offsetMinutes, const QString& zone);

@@ -127,9 +127,9 @@ std::uint64_t ListLibrary::openRemote(const ListRef& list)
     }
     // The kept copy at once; the server asked again only when the copy is old.
     shownAddress_ = list.address;
-    if (!copy->standing.isEmpty()) { // where the account stood when last asked, until it is asked again
-        accountWords_ = copy->standing;
-        accountWordsFor_ = list.address;
+    if (!copy->account.isEmpty()) { // where the account stood when last asked, until it is asked again
+        accountNoted_ = copy->account;
+        accountNotedFor_ = list.address;
         setStatus(status_);
     }
     const std::uint64_t generation =
@@ -369,8 +369,8 @@ void ListLibrary::fetcherUnavailable()
 
 void ListLibrary::setStatus(Refresh status)
 {
-    // An account's words stay with its list, whatever its last refresh came to.
-    status.account = accountWordsFor_ == currentAddress() ? accountWords_ : QString();
+    // An account's standing stays with its list, whatever its last refresh came to.
+    status.account = accountNotedFor_ == currentAddress() ? accountNoted_ : account::Noted{};
     status_ = std::move(status);
     emit statusChanged();
 }

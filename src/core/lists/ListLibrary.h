@@ -40,7 +40,7 @@ public:
         ListProblem problem = ListProblem::None; // Failed: why
         int httpStatus = 0;
         QDateTime copyFrom; // Failed: when the copy shown was fetched; invalid when none is shown
-        QString account;    // a provider's account: where it stands, in words; empty for other lists
+        account::Noted account; // a provider's account: where it stands; empty for other lists
 
         static Refresh of(Kind kind, int added = 0, int removed = 0)
         {
@@ -146,8 +146,8 @@ private:
         std::size_t asked = 0;
     };
     std::optional<AccountFetch> accountFetch_;
-    QString accountWords_; // where the account of accountWordsFor_ stands
-    QString accountWordsFor_;
+    account::Noted accountNoted_; // where the account of accountNotedFor_ stands
+    QString accountNotedFor_;
     // What a count on the thread pool posts its answer to, until the library goes.
     struct Alive {
         std::mutex lock;

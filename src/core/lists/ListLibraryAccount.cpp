@@ -56,9 +56,9 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
             asAList(why);
             return;
         }
-        accountWords_ = account::describe(*state);
-        accountWordsFor_ = written;
-        kept_.noteStanding(readListLocation(written).address, accountWords_);
+        accountNoted_ = account::Noted{*state, {}};
+        accountNotedFor_ = written;
+        kept_.noteStanding(readListLocation(written).address, accountNoted_);
         if (state->maxConnections == 1)
             emit oneConnectionAccount(fetch.login.server);
         if (!account::letsPlay(*state)) {
@@ -78,7 +78,7 @@ void ListLibrary::accountAnswered(const ListFetchOutcome& outcome)
     // Judged, made into M3U and kept off the window's thread, as any list.
     const QString address = readListLocation(written).address;
     fetchLoad_ = loader_.loadWith([fetch = std::move(fetch), address, kept = kept_,
-                                   standing = accountWords_](const std::atomic<bool>&) {
+                                   standing = accountNoted_](const std::atomic<bool>&) {
         account::Judged judged = account::judge(fetch.login, fetch.answers[0], fetch.answers[1], fetch.answers[2],
                                                 account::wantsHls(address));
         if (!judged.fetched.taken()) {

@@ -22,9 +22,22 @@ QJsonObject channelJson(const ChannelKey& channel)
 }
 
 // What makes a copy damaged: said once, the read stops.
+using Damage = CopyRefusal::Damage;
+
+// What is wrong inside a copy, thrown from deep in its reading.
 struct Damaged {
-    QString why;
+    CopyRefusal refusal;
 };
+
+Damaged damaged(Damage damage, QString name = {}, QString within = {})
+{
+    CopyRefusal refusal;
+    refusal.kind = CopyRefusal::Kind::Damaged;
+    refusal.damage = damage;
+    refusal.name = std::move(name);
+    refusal.within = std::move(within);
+    return {refusal};
+}
 
 QJsonArray arrayOf(const QJsonObject& root, const char* name)
 {
@@ -32,7 +45,7 @@ QJsonArray arrayOf(const QJsonObject& root, const char* name)
     if (value.isUndefined())
         return {};
     if (!value.isArray())
-        throw Damaged{QStringLiteral("“%1”不是数组").arg(QLatin1String(name))};
+        throw damaged(Damage::NotAnArray, QLatin1String(name));
     return value.toArray();
 }
 
@@ -40,14 +53,14 @@ QString textOf(const QJsonObject& object, const char* name, const char* within)
 {
     const QJsonValue value = object.value(QLatin1String(name));
     if (!value.isString())
-        throw Damaged{QStringLiteral("“%1”里有一项缺少文字“%2”").arg(QLatin1String(within), QLatin1String(name))};
+        throw damaged(Damage::ItemWithoutText, QLatin1String(name), QLatin1String(within));
     return value.toString();
 }
 
 ChannelKey channelOf(const QJsonValue& value, const char* within)
 {
     if (!value.isObject())
-        throw Damaged{QStringLiteral("“%1”里有一项不是对象").arg(QLatin1String(within))};
+        throw damaged(Damage::ItemNotAnObject, {}, QLatin1String(within));
     const QJsonObject object = value.toObject();
     return ChannelKey{textOf(object, "name", within), textOf(object, "address", within)};
 }
@@ -57,7 +70,7 @@ SettingsCopy readCopy(const QJsonObject& root, QStringList& leftOut)
     SettingsCopy copy;
     const QJsonValue settings = root.value(QLatin1String("settings"));
     if (!settings.isUndefined() && !settings.isObject())
-        throw Damaged{QStringLiteral("“settings”不是对象")};
+        throw damaged(Damage::SettingsNotAnObject);
     const QJsonObject written = settings.toObject();
     for (auto it = written.begin(); it != written.end(); ++it) {
         const SettingRow* row = settingRow(it.key());
@@ -66,7 +79,7 @@ SettingsCopy readCopy(const QJsonObject& root, QStringList& leftOut)
             continue;
         }
         if (!it.value().isString())
-            throw Damaged{QStringLiteral("设置“%1”的值不是文字").arg(it.key())};
+            throw damaged(Damage::SettingNotText, it.key());
         QString value = settingNormalized(*row, it.value().toString());
         // What depends on this machine (a guide's file, a folder) is left out, not taken as damage.
         if (row->kind == SettingRow::Kind::GuideList) {
@@ -79,8 +92,12 @@ SettingsCopy readCopy(const QJsonObject& root, QStringList& leftOut)
             }
             value = kept.join(u'\n');
         } else if (const QString problem = settingProblem(*row, value); !problem.isEmpty()) {
-            if (row->kind != SettingRow::Kind::Folder)
-                throw Damaged{QStringLiteral("设置“%1”的值“%2”无效：%3").arg(it.key(), value, problem)};
+            if (row->kind != SettingRow::Kind::Folder) {
+                Damaged invalid = damaged(Damage::SettingInvalid, it.key());
+                invalid.refusal.value = value;
+                invalid.refusal.detail = problem;
+                throw invalid;
+            }
             leftOut.append(QStringLiteral("%1：%2").arg(QString::fromUtf8(row->label), problem));
             value = QString::fromLatin1(row->fallback);
         }
@@ -89,12 +106,12 @@ SettingsCopy readCopy(const QJsonObject& root, QStringList& leftOut)
     for (const QJsonValue& value : arrayOf(root, "lists")) {
         const ChannelKey list = channelOf(value, "lists");
         if (list.address.trimmed().isEmpty())
-            throw Damaged{QStringLiteral("“lists”里有一个列表没有地址")};
+            throw damaged(Damage::ListWithoutAddress);
         copy.lists.push_back({list.name, list.address});
     }
     const QJsonValue chosen = root.value(QLatin1String("chosenList"));
     if (!chosen.isUndefined() && !chosen.isString())
-        throw Damaged{QStringLiteral("“chosenList”不是文字")};
+        throw damaged(Damage::ChosenListNotText);
     copy.chosenList = chosen.toString();
     for (const QJsonValue& value : arrayOf(root, "favourites"))
         copy.favourites.push_back(channelOf(value, "favourites"));
@@ -144,23 +161,10 @@ CopyChanges::Count counted(const std::vector<Entry>& before, const std::vector<E
     return count;
 }
 
-QString said(const char* kind, const CopyChanges::Count& count, const char* unit)
-{
-    QStringList parts;
-    const QString measure = QString::fromUtf8(unit);
-    if (count.added)
-        parts.append(QStringLiteral("加 %1 %2").arg(count.added).arg(measure));
-    if (count.changed)
-        parts.append(QStringLiteral("改 %1 %2").arg(count.changed).arg(measure));
-    if (count.removed)
-        parts.append(QStringLiteral("去 %1 %2").arg(count.removed).arg(measure));
-    return parts.isEmpty() ? QString() : QString::fromUtf8(kind) + u' ' + parts.join(QStringLiteral("、"));
-}
-
-SettingsCopyRead refusal(const QString& why)
+SettingsCopyRead refusal(CopyRefusal::Kind kind, int number = 0, QString detail = {})
 {
     SettingsCopyRead read;
-    read.refused = why;
+    read.refused = CopyRefusal{kind, Damage::None, number, {}, {}, {}, std::move(detail)};
     return read;
 }
 
@@ -219,23 +223,23 @@ SettingsCopyRead readSettingsCopy(const QByteArray& json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        return refusal(QStringLiteral("文件已损坏或不是 JSON（第 %1 字节：%2）").arg(error.offset).arg(error.errorString()));
+        return refusal(CopyRefusal::Kind::NotJson, error.offset, error.errorString());
     const QJsonObject root = document.object();
     if (!document.isObject() || root.value(QLatin1String("format")).toString() != kFormat)
-        return refusal(QStringLiteral("这不是澄影导出的设置文件"));
+        return refusal(CopyRefusal::Kind::NotACopy);
     const QJsonValue version = root.value(QLatin1String("version"));
     if (!version.isDouble() || version.toDouble() < 1 || version.toDouble() != double(version.toInt()))
-        return refusal(QStringLiteral("文件已损坏：没有格式版本"));
+        return refusal(CopyRefusal::Kind::NoVersion);
     if (version.toInt() > SettingsCopy::kVersion)
-        return refusal(QStringLiteral("这份设置来自更新的版本（格式 %1），这一版只能读格式 %2 及以前的")
-                           .arg(version.toInt())
-                           .arg(SettingsCopy::kVersion));
+        return refusal(CopyRefusal::Kind::NewerVersion, version.toInt());
     try {
         SettingsCopyRead read;
         read.copy = readCopy(root, read.leftOut);
         return read;
-    } catch (const Damaged& damaged) {
-        return refusal(QStringLiteral("文件已损坏：") + damaged.why);
+    } catch (const Damaged& found) {
+        SettingsCopyRead read;
+        read.refused = found.refusal;
+        return read;
     }
 }
 
@@ -243,9 +247,9 @@ SettingsCopyRead readSettingsCopyFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return refusal(QStringLiteral("打不开文件：") + file.errorString());
+        return refusal(CopyRefusal::Kind::Unreadable, 0, file.errorString());
     if (file.size() > SettingsCopy::kLargest)
-        return refusal(QStringLiteral("文件太大，不是设置文件"));
+        return refusal(CopyRefusal::Kind::TooLarge);
     return readSettingsCopy(file.read(SettingsCopy::kLargest));
 }
 
@@ -296,19 +300,6 @@ CopyChanges changesBetween(const SettingsCopy& before, const SettingsCopy& after
     changes.pictures = counted(before.pictures, after.pictures, channelOfPair);
     changes.lastChannel = before.lastChannel != after.lastChannel;
     return changes;
-}
-
-QString describeChanges(const CopyChanges& changes)
-{
-    QStringList parts;
-    for (const QString& part : {said("设置", changes.settings, "项"), said("列表", changes.lists, "个"),
-                                said("收藏", changes.favourites, "个"), said("首选地址", changes.firstAddresses, "个"),
-                                said("画面设置", changes.pictures, "个")})
-        if (!part.isEmpty())
-            parts.append(part);
-    if (changes.lastChannel)
-        parts.append(QStringLiteral("上次的频道"));
-    return parts.isEmpty() ? QStringLiteral("没有变化") : parts.join(QStringLiteral("；"));
 }
 
 void writeCopy(UserSettings& settings, const SettingsCopy& copy)

@@ -37,10 +37,41 @@ struct SettingsCopy {
 SettingsCopy copyOf(const UserSettings& settings);
 QByteArray settingsCopyJson(const SettingsCopy& copy);
 
-// A file read as a copy: the copy, or why it is refused (in the window's words).
+// Why a file is not taken as a copy, typed; the window words it.
+struct CopyRefusal {
+    enum class Kind {
+        Unreadable,   // the file could not be opened: `detail`, the system's words
+        TooLarge,     // larger than a copy ever is
+        NotJson,      // no JSON from byte `number` on: `detail`, the parser's words
+        NotACopy,     // JSON, but not this program's copy
+        NoVersion,    // its format's version is missing
+        NewerVersion, // written by a newer version, of format `number`
+        Damaged,      // a copy with something wrong inside: `damage`
+    };
+    enum class Damage {
+        None,
+        NotAnArray,         // `name` is no array
+        ItemWithoutText,    // an item of `within` lacks the text `name`
+        ItemNotAnObject,    // an item of `within` is no object
+        SettingsNotAnObject,
+        SettingNotText,     // the value of setting `name` is no text
+        SettingInvalid,     // setting `name` has the value `value`, which `detail` says is wrong
+        ListWithoutAddress,
+        ChosenListNotText,
+    };
+    Kind kind = Kind::NotACopy;
+    Damage damage = Damage::None;
+    int number = 0;
+    QString name;
+    QString within;
+    QString value;
+    QString detail;
+};
+
+// A file read as a copy: the copy, or why it is refused.
 struct SettingsCopyRead {
     std::optional<SettingsCopy> copy;
-    QString refused;
+    std::optional<CopyRefusal> refused;
     // What this machine cannot use (a guide's file that is not here), left out of the copy.
     QStringList leftOut;
 };
@@ -70,8 +101,6 @@ struct CopyChanges {
     }
 };
 CopyChanges changesBetween(const SettingsCopy& before, const SettingsCopy& after);
-// "设置 改 2 项；列表 加 1 个；…", or that nothing changes.
-QString describeChanges(const CopyChanges& changes);
 
 // Whether any list of the copy is a provider's account (whose address holds its password).
 bool holdsAccountPasswords(const SettingsCopy& copy);

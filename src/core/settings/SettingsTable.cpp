@@ -67,8 +67,10 @@ QString guideLineProblem(const QString& line)
     const GuideSetting guide = readGuideSetting(line);
     if (guide.address.isEmpty())
         return QStringLiteral("地址是空的");
-    if (!guide.problem.isEmpty())
-        return guide.problem;
+    if (guide.problem == GuideSetting::Problem::Zone)
+        return QStringLiteral("时区“%1”应写作 +0800、+08:00 或 -0530").arg(guide.unread);
+    if (guide.problem == GuideSetting::Problem::Offset)
+        return QStringLiteral("偏移“%1”须是 -1440 到 1440 的分钟数").arg(guide.unread);
     const QUrl url(guide.address);
     const QString scheme = url.scheme().toLower();
     if (scheme == u"http" || scheme == u"https")

@@ -3,6 +3,7 @@
 #include "core/lists/AddressCheck.h"
 #include "core/lists/ListLibrary.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -97,6 +98,37 @@ inline QString listUpdated(const ListLibrary::Refresh& status)
     return QStringLiteral("列表已更新：新增 %1，移除 %2").arg(status.added).arg(status.removed);
 }
 
+// Where a provider's account stands: "账号有效，到期 2027-03-01，最多 1 个连接",
+// "账号已过期（2026-01-31）", …; the words an earlier version kept as they are.
+inline QString accountStanding(const account::Noted& noted)
+{
+    if (!noted.state)
+        return noted.words;
+    const account::State& state = *noted.state;
+    using Standing = account::State::Standing;
+    const QString day = state.expires > 0
+                            ? QDateTime::fromSecsSinceEpoch(state.expires, Qt::UTC).toString(u"yyyy-MM-dd")
+                            : QString();
+    switch (state.standing) {
+    case Standing::Refused:
+        return state.status.isEmpty() ? QStringLiteral("账号被拒绝（用户名或密码不对）")
+                                      : QStringLiteral("账号被拒绝（%1）").arg(state.status);
+    case Standing::Expired:
+        return day.isEmpty() ? QStringLiteral("账号已过期") : QStringLiteral("账号已过期（%1）").arg(day);
+    case Standing::OverConnections:
+        return QStringLiteral("账号连接已满（%1/%2）").arg(state.activeConnections).arg(state.maxConnections);
+    case Standing::Active:
+    case Standing::Other:
+        break;
+    }
+    QString said = state.standing == Standing::Active ? QStringLiteral("账号有效")
+                                                       : QStringLiteral("账号状态：%1").arg(state.status);
+    said += day.isEmpty() ? QStringLiteral("，不过期") : QStringLiteral("，到期 %1").arg(day);
+    if (state.maxConnections > 0)
+        said += QStringLiteral("，最多 %1 个连接").arg(state.maxConnections);
+    return said;
+}
+
 // What the last refresh came to; empty when there is nothing to say.
 inline QString refreshState(const ListLibrary::Refresh& status)
 {
@@ -107,7 +139,7 @@ inline QString refreshState(const ListLibrary::Refresh& status)
     case Kind::Failed: {
         const bool account = status.problem == ListProblem::Account && !status.account.isEmpty();
         QString text = QStringLiteral("列表未能更新：") +
-                       (account ? status.account : listProblem(status.problem, status.httpStatus));
+                       (account ? accountStanding(status.account) : listProblem(status.problem, status.httpStatus));
         if (status.copyFrom.isValid())
             text += QStringLiteral("；显示 %1 的副本").arg(status.copyFrom.toLocalTime().toString(QStringLiteral("M月d日 HH:mm")));
         return text;
@@ -130,7 +162,8 @@ inline QString listState(const ListLibrary::Refresh& status)
     if (status.account.isEmpty() || (status.kind == ListLibrary::Refresh::Kind::Failed &&
                                      status.problem == ListProblem::Account))
         return refresh;
-    return refresh.isEmpty() ? status.account : status.account + QStringLiteral("；") + refresh;
+    const QString standing = accountStanding(status.account);
+    return refresh.isEmpty() ? standing : standing + QStringLiteral("；") + refresh;
 }
 
 } // namespace texts

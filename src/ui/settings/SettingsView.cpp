@@ -5,6 +5,7 @@
 #include "core/lists/ListLibrary.h"
 #include "core/settings/UserSettings.h"
 #include "core/settings/SettingsCopy.h"
+#include "ui/settings/SettingsTexts.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -94,8 +95,8 @@ std::optional<ImportMode> askMode(SettingsWindow& window, const SettingsCopy& he
 {
     const SettingsCopy& brought = *read.copy;
     QString text = QStringLiteral("替换：%1\n合并：%2\n\n替换用文件里的设置、列表和收藏取代现有的；合并保留现有的，只加上文件里多出的。")
-                       .arg(describeChanges(changesBetween(here, combined(here, brought, ImportMode::Replace))),
-                            describeChanges(changesBetween(here, combined(here, brought, ImportMode::Merge))));
+                       .arg(texts::copyChanges(changesBetween(here, combined(here, brought, ImportMode::Replace))),
+                            texts::copyChanges(changesBetween(here, combined(here, brought, ImportMode::Merge))));
     if (!read.leftOut.isEmpty())
         text += QStringLiteral("\n\n这台电脑上用不了、不会导入的：\n") + read.leftOut.join(u'\n');
     QMessageBox ask(QMessageBox::Question, QStringLiteral("导入设置"), text, QMessageBox::NoButton, &window);
@@ -127,9 +128,10 @@ void SettingsView::importCopy(SettingsWindow& window)
         &window, [path] { return readSettingsCopyFile(path); },
         [this](SettingsWindow& window, SettingsCopyRead read) {
             if (!read.copy) {
-                window.tell(QStringLiteral("没有导入：") + read.refused);
+                const QString why = texts::copyRefusal(*read.refused);
+                window.tell(QStringLiteral("没有导入：") + why);
                 QMessageBox refused(QMessageBox::Warning, QStringLiteral("导入设置"),
-                                    QStringLiteral("没有导入，什么也没改：\n") + read.refused, QMessageBox::NoButton, &window);
+                                    QStringLiteral("没有导入，什么也没改：\n") + why, QMessageBox::NoButton, &window);
                 refused.setAccessibleName(QStringLiteral("没有导入"));
                 refused.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole)->setAccessibleName(QStringLiteral("确定"));
                 refused.exec();
@@ -144,7 +146,7 @@ void SettingsView::importCopy(SettingsWindow& window)
             writeCopy(settings, after);
             emit changed();
             window.fill(settings.written(), settings.lists());
-            window.tell(QStringLiteral("已导入：") + describeChanges(changesBetween(here, after)));
+            window.tell(QStringLiteral("已导入：") + texts::copyChanges(changesBetween(here, after)));
         });
 }
 
