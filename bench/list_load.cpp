@@ -86,10 +86,10 @@ double loadMilliseconds(Program& program, ListBox& names, const QString& path)
 {
     program.views().load->show({});
     QCoreApplication::processEvents();
-    QSignalSpy loaded(program.core().sources.get(), &PlaySourceLoader::loaded);
+    QSignalSpy loaded(&program.core().sources(), &PlaySourceLoader::loaded);
     QElapsedTimer clock;
     clock.start();
-    program.core().sources->load(path);
+    program.core().sources().load(path);
     loaded.wait(60000);
     names.repaint(); // shown: the first rows painted
     return double(clock.nsecsElapsed()) / 1e6;
@@ -158,7 +158,7 @@ int main(int argc, char** argv)
     // A list of 100 000 refreshed in place (F5): the longest the window's
     // thread is held, sampled by a 1 ms timer, and the time to the new list
     // shown. A third of the channels changes each run.
-    ListLibrary& lists = *program.core().lists;
+    ListLibrary& lists = program.core().lists();
     const QString refreshed = dir.filePath(QStringLiteral("refreshed.txt"));
     QFile::copy(writeList(dir, 100000), refreshed);
     lists.addAndOpen(QStringLiteral("bench"), refreshed);

@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     };
     const auto stop = [&] {
         program.views().playback->stop();
-        (void)QTest::qWaitFor([&] { return !SessionProbe(*program.core().session).isOpenerBusy(); }, 10000);
+        (void)QTest::qWaitFor([&] { return !SessionProbe(program.core().session()).isOpenerBusy(); }, 10000);
     };
     const auto idle = [] { QCoreApplication::processEvents(); };
     if (!ready) {
@@ -99,7 +99,7 @@ int main(int argc, char** argv)
 
     // Ready switches: wait until the channel is opened ahead and ready, then the key.
     const auto isReady = [&](int entry) {
-        return program.core().session->isPreopened(program.core().playback->entryAlternates(entry));
+        return program.core().session().isPreopened(program.core().playback().entryAlternates(entry));
     };
     const bench::ScreenProbe probe;
     const auto measure = [&](const char* figure, const std::function<void()>& key, bench::Rgb colour) {
@@ -144,7 +144,7 @@ int main(int argc, char** argv)
             if (!QTest::qWaitForWindowExposed(&again.window()))
                 return 1;
             AppCore& core = again.core();
-            (void)QTest::qWaitFor([&] { return core.session->isPreopened(core.playback->entryAlternates(red)); }, 15000);
+            (void)QTest::qWaitFor([&] { return core.session().isPreopened(core.playback().entryAlternates(red)); }, 15000);
             PicBox& shown = again.window().get<PicBox>(u"VideoSurface");
             const QPoint middle = shown.mapToGlobal(shown.rect().center());
             const auto start = std::chrono::steady_clock::now();

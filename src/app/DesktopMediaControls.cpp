@@ -46,7 +46,7 @@ bool DesktopMediaControls::start()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    PlaybackController& playback = *core_.playback;
+    PlaybackController& playback = core_.playback();
     QWidget& window = window_;
     const std::function<int()> selection = selection_;
     MprisService::Actions actions;
@@ -90,7 +90,7 @@ void DesktopMediaControls::refresh()
         return;
     MprisService::State shown;
     programmeEnds_.stop();
-    const PlaybackController& playback = *core_.playback;
+    const PlaybackController& playback = core_.playback();
     const NowPlaying& playing = playback.nowPlaying();
     const PlaybackController::State state = playback.state();
     if (state != PlaybackController::State::Stopped) {
@@ -98,8 +98,8 @@ void DesktopMediaControls::refresh()
         shown.trackId = QStringLiteral("/org/clipvane/Clipvane/choice/%1").arg(playing.generation);
         shown.title = playing.name;
         if (const int entry = playback.watchedEntry(); entry >= 0) {
-            shown.artUrl = core_.channels.list().tags(entry).tvgLogo;
-            ProgrammeGuide* guide = core_.guide.get();
+            shown.artUrl = core_.channels().list().tags(entry).tvgLogo;
+            ProgrammeGuide* guide = core_.guide();
             const qint64 now = QDateTime::currentSecsSinceEpoch();
             if (guide && !playback.watchingBack()) {
                 if (const auto on = guide->nowNext(entry, now).now) {

@@ -50,10 +50,9 @@ void GuideModule::start()
             }
             state_.guideModule = module;
             AppCore& core = state_.core;
-            core.guide.reset(make(cacheFolder_.toUtf8().constData()));
-            core.guide->setChangedHandler([this] { emit changed(); });
-            if (core.playback)
-                core.playback->setGuide(core.guide.get());
+            std::unique_ptr<ProgrammeGuide> guide(make(cacheFolder_.toUtf8().constData()));
+            guide->setChangedHandler([this] { emit changed(); });
+            core.setGuide(std::move(guide));
             listShown();
         });
     });
@@ -62,11 +61,10 @@ void GuideModule::start()
 void GuideModule::listShown()
 {
     AppCore& core = state_.core;
-    if (!core.guide)
+    if (!core.guide())
         return;
-    const QStringList setting = core.settings ? core.settings->guides() : QStringList();
-    GuideRequest request = guideRequestFor(core.channels.list(), setting);
-    if (core.settings)
-        request.freshHours = core.settings->guideRefreshHours();
-    core.guide->load(request);
+    const QStringList setting = core.settings().guides();
+    GuideRequest request = guideRequestFor(core.channels().list(), setting);
+    request.freshHours = core.settings().guideRefreshHours();
+    core.guide()->load(request);
 }

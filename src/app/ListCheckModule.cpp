@@ -23,7 +23,7 @@ ListCheckModule::~ListCheckModule()
 
 void ListCheckModule::open(std::function<void()> ready, std::function<void(const QString&)> failed)
 {
-    if (state_.core.checker) {
+    if (state_.core.checker()) {
         ready();
         return;
     }
@@ -32,8 +32,8 @@ void ListCheckModule::open(std::function<void()> ready, std::function<void(const
             const auto make = reinterpret_cast<MakeListChecker>(module.symbol(kMakeListCheckerSymbol));
             if (!make)
                 return false;
-            if (!state_.core.checker)
-                state_.core.checker.reset(make());
+            if (!state_.core.checker())
+                state_.core.setChecker(std::unique_ptr<ListChecker>(make()));
             ready();
             return true;
         },

@@ -89,38 +89,38 @@ Program::Program(const QString& programFolder)
 
     installLogSecretFilter();
     AppCore& core = state_.core;
-    core.sources = std::make_unique<PlaySourceLoader>();
+    core.sources_ = std::make_unique<PlaySourceLoader>();
     state_.hotKeys = HotKeyService::create();
-    core.settings = std::make_unique<UserSettings>();
-    core.lists = std::make_unique<ListLibrary>(core.settings.get(), *core.sources);
+    core.settings_ = std::make_unique<UserSettings>();
+    core.lists_ = std::make_unique<ListLibrary>(&core.settings(), core.sources());
 
     window_ = std::make_unique<MainWindow>();
     // A third player opens channels ahead, unless the user turned that off.
-    const PreopenMode mode = preopenModeFrom(core.settings->preopen());
-    core.session = std::make_unique<PlaybackSession>(
+    const PreopenMode mode = preopenModeFrom(core.settings().preopen());
+    core.session_ = std::make_unique<PlaybackSession>(
         []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get(),
         mode == PreopenMode::Off ? 2 : 3);
     // Servers found to allow one connection in earlier runs get one from the start.
     knownServers_ = std::make_unique<KnownServers>(QDir(cacheFolder()).filePath(QStringLiteral("one-connection-servers")));
     for (const QString& server : knownServers_->load(QDateTime::currentSecsSinceEpoch()))
-        core.session->rememberOneConnection(server);
+        core.session().rememberOneConnection(server);
 
     views_.video = new VideoArea(window_->get<PicBox>(u"VideoSurface"));
     // The favourites are the window's to show; before any list, the navigator just has them.
-    core.channels.setFavourites(core.settings->favourites());
-    const std::vector<Reminder> keptReminders = core.settings->reminders();
-    core.reminders.setKept(keptReminders, QDateTime::currentSecsSinceEpoch());
-    if (core.reminders.kept().size() != keptReminders.size())
-        core.settings->setReminders(core.reminders.kept()); // those missed are gone from the file too
-    core.playback = std::make_unique<PlaybackController>(PlaybackController::Parts{
-        *core.session, core.channels, core.alternates, core.pictures, core.settings.get(), *views_.video});
-    core.preopen = std::make_unique<PreopenScheduler>(*core.playback, core.channels, core.settings.get());
-    const std::vector<RecordingPlan> keptPlans = core.settings->recordingPlans();
-    core.recordingPlans.setKept(keptPlans, QDateTime::currentSecsSinceEpoch(), core.settings->recordingPadding());
-    if (core.recordingPlans.kept().size() != keptPlans.size())
-        core.settings->setRecordingPlans(core.recordingPlans.kept()); // those missed are gone from the file too
-    core.scheduled = std::make_unique<ScheduledRecordings>(ScheduledRecordings::Parts{
-        core.recordingPlans, *core.playback, *core.session, core.channels, core.settings.get()});
+    core.channels().setFavourites(core.settings().favourites());
+    const std::vector<Reminder> keptReminders = core.settings().reminders();
+    core.reminders().setKept(keptReminders, QDateTime::currentSecsSinceEpoch());
+    if (core.reminders().kept().size() != keptReminders.size())
+        core.settings().setReminders(core.reminders().kept()); // those missed are gone from the file too
+    core.playback_ = std::make_unique<PlaybackController>(PlaybackController::Parts{
+        core.session(), core.channels(), core.alternates(), core.pictures(), &core.settings(), *views_.video});
+    core.preopen_ = std::make_unique<PreopenScheduler>(core.playback(), core.channels(), &core.settings());
+    const std::vector<RecordingPlan> keptPlans = core.settings().recordingPlans();
+    core.recordingPlans().setKept(keptPlans, QDateTime::currentSecsSinceEpoch(), core.settings().recordingPadding());
+    if (core.recordingPlans().kept().size() != keptPlans.size())
+        core.settings().setRecordingPlans(core.recordingPlans().kept()); // those missed are gone from the file too
+    core.scheduled_ = std::make_unique<ScheduledRecordings>(ScheduledRecordings::Parts{
+        core.recordingPlans(), core.playback(), core.session(), core.channels(), &core.settings()});
     // The settings are taken up as after every change.
     takeUpSettings(core);
     // The modules opened later: the programme guide once the window shows,
@@ -130,7 +130,7 @@ Program::Program(const QString& programFolder)
     checkModule_ = std::make_unique<ListCheckModule>(state_, checkModulePaths(state_.programFolder));
     makeViews();
     [[maybe_unused]] const bool bound =
-        bindEvents(*window_, mainWindowBindings(*window_, views_, *core.playback, state_));
+        bindEvents(*window_, mainWindowBindings(*window_, views_, core.playback(), state_));
     // The bindings and the window's description disagree: a control was renamed or removed.
     Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
     wirePlayback();
@@ -148,32 +148,32 @@ void Program::makeViews()
     AppCore& core = state_.core;
     MainWindow& window = *window_;
     VideoArea& video = *views_.video;
-    PlaybackController& playback = *core.playback;
-    const GuideLookup guide = [this] { return state_.core.guide.get(); };
+    PlaybackController& playback = core.playback();
+    const GuideLookup guide = [this] { return state_.core.guide(); };
     views_.window = std::make_unique<WindowView>(window);
-    views_.playback = std::make_unique<PlaybackView>(window, playback, core.channels, video);
-    views_.screenshot = std::make_unique<ScreenshotView>(window, playback, core.settings.get(), video);
+    views_.playback = std::make_unique<PlaybackView>(window, playback, core.channels(), video);
+    views_.screenshot = std::make_unique<ScreenshotView>(window, playback, &core.settings(), video);
     views_.info = std::make_unique<MediaInfoView>(window, playback, video);
-    views_.videoMenu = std::make_unique<VideoMenuView>(window, playback, core.pictures, *views_.screenshot, *views_.info);
-    views_.recording = std::make_unique<RecordingView>(window, playback.live(), core.scheduled.get(), video);
-    views_.panel = std::make_unique<ListPanelView>(window, core.channels, *core.preopen, core.settings.get());
-    views_.load = std::make_unique<ListLoadView>(*core.sources, core.channels, *core.lists, *core.preopen, *views_.panel);
+    views_.videoMenu = std::make_unique<VideoMenuView>(window, playback, core.pictures(), *views_.screenshot, *views_.info);
+    views_.recording = std::make_unique<RecordingView>(window, playback.live(), &core.scheduled(), video);
+    views_.panel = std::make_unique<ListPanelView>(window, core.channels(), core.preopen(), &core.settings());
+    views_.load = std::make_unique<ListLoadView>(core.sources(), core.channels(), core.lists(), core.preopen(), *views_.panel);
     views_.heading = std::make_unique<ListHeading>(window);
     views_.check = std::make_unique<ListCheckView>(ListCheckView::Parts{
-        window, *views_.heading, core.channels, core.alternates, playback, core.listCheck, core.checker,
+        window, *views_.heading, core.channels(), core.alternates(), playback, core.listCheck(), [&core] { return core.checker(); },
         [this](std::function<void()> ready, std::function<void(const QString&)> failed) {
             checkModule_->open(std::move(ready), std::move(failed));
         }});
-    views_.lists = std::make_unique<ListLibraryView>(window, *core.lists, *views_.heading, ChannelKeys::help());
+    views_.lists = std::make_unique<ListLibraryView>(window, core.lists(), *views_.heading, ChannelKeys::help());
     views_.headingMenu = std::make_unique<ListHeadingMenu>(window, *views_.check, *views_.lists);
-    views_.settings = std::make_unique<SettingsView>(window, *core.settings, *core.lists);
-    views_.reminders = std::make_unique<ReminderView>(core.channels, core.reminders, core.settings.get());
+    views_.settings = std::make_unique<SettingsView>(window, core.settings(), core.lists());
+    views_.reminders = std::make_unique<ReminderView>(core.channels(), core.reminders(), &core.settings());
     views_.programmes = std::make_unique<ProgrammeView>(ProgrammeView::Parts{
-        window, core.channels, playback, guide, *views_.reminders, core.scheduled.get(), video});
+        window, core.channels(), playback, guide, *views_.reminders, &core.scheduled(), video});
     views_.grid = std::make_unique<GuideGridView>(
-        GuideGridView::Parts{window, core.channels, playback, guide, *views_.reminders, video});
+        GuideGridView::Parts{window, core.channels(), playback, guide, *views_.reminders, video});
     keys_ = std::make_unique<ChannelKeys>(ChannelKeys::Parts{
-        window, playback, core.channels, *core.preopen, *views_.playback, *views_.panel, *views_.window,
+        window, playback, core.channels(), core.preopen(), *views_.playback, *views_.panel, *views_.window,
         *views_.programmes, *views_.grid, *views_.lists, *views_.screenshot, *views_.settings});
 }
 
@@ -182,7 +182,7 @@ void Program::wirePlayback()
     AppCore& core = state_.core;
     MainWindow* window = window_.get();
     // controller -> list panel, banner: the entry chosen is selected, with what is on.
-    QObject::connect(core.playback.get(), &PlaybackController::entryPlayed, window, [this](int entry) {
+    QObject::connect(&core.playback(), &PlaybackController::entryPlayed, window, [this](int entry) {
         views_.panel->selectPlayed(entry);
         views_.programmes->showBanner(entry, false);
     });
@@ -194,7 +194,7 @@ void Program::wirePlayback()
             state_.hotKeys->SetGrabbed(state_.escapeHotKey, held);
     });
     // session -> known servers: one allowing one connection is remembered for later runs.
-    QObject::connect(core.session.get(), &PlaybackSession::oneConnectionFound, window,
+    QObject::connect(&core.session(), &PlaybackSession::oneConnectionFound, window,
                      [this](const QString& server) { knownServers_->found(server, QDateTime::currentSecsSinceEpoch()); });
 }
 
@@ -206,19 +206,19 @@ void Program::wireLists()
     QObject::connect(views_.load.get(), &ListLoadView::listReplaced, window, [this] { guideModule_->listShown(); });
     QObject::connect(views_.panel.get(), &ListPanelView::reshown, window, [this] { guideModule_->listShown(); });
     // list -> planned recordings: a plan due whose channel was not in the list records once it is.
-    QObject::connect(views_.load.get(), &ListLoadView::listReplaced, core.scheduled.get(), &ScheduledRecordings::look);
+    QObject::connect(views_.load.get(), &ListLoadView::listReplaced, &core.scheduled(), &ScheduledRecordings::look);
     QObject::connect(views_.panel.get(), &ListPanelView::scheduleAsked, window, [this] { views_.programmes->toggleSchedule(); });
     // heading menu -> grid, settings.
     QObject::connect(views_.headingMenu.get(), &ListHeadingMenu::guideGridAsked, window, [this] { views_.grid->toggle(); });
     QObject::connect(views_.headingMenu.get(), &ListHeadingMenu::settingsAsked, window, [this] { views_.settings->show(); });
     // account -> session: a provider's account that allows one connection.
-    QObject::connect(core.lists.get(), &ListLibrary::oneConnectionAccount, window, [&core](const QString& server) {
-        if (core.session)
-            core.session->learnOneConnection(server, "the provider's account allows one connection");
+    QObject::connect(&core.lists(), &ListLibrary::oneConnectionAccount, window, [&core](const QString& server) {
+        if (core.isPlaying())
+            core.session().learnOneConnection(server, "the provider's account allows one connection");
     });
     // Lists by address are fetched by the check's module, opened the first time one is.
     // Not before the window is painted: a list by address shows its kept copy first.
-    QObject::connect(core.lists.get(), &ListLibrary::fetcherWanted, window, [this] {
+    QObject::connect(&core.lists(), &ListLibrary::fetcherWanted, window, [this] {
         if (painted_)
             openListFetcher();
         else
@@ -243,10 +243,10 @@ void Program::wireSettings()
     QObject::connect(views_.settings.get(), &SettingsView::changed, window_.get(), [this] {
         AppCore& core = state_.core;
         takeUpSettings(core);
-        views_.panel->showFavourites(core.settings->favourites()); // and the guide reads again
+        views_.panel->showFavourites(core.settings().favourites()); // and the guide reads again
         // A copy brought into a home with nothing shown: the list it chose shows.
-        if (core.channels.list().count() == 0 && core.lists->current() == ListLibrary::kNoList)
-            core.lists->openAtStart();
+        if (core.channels().list().count() == 0 && core.lists().current() == ListLibrary::kNoList)
+            core.lists().openAtStart();
     });
 }
 
@@ -263,9 +263,9 @@ void Program::wireAfterFirstPaint()
             openListFetcher();
         desktopControls_->start();
         AppCore& core = state_.core;
-        core.scheduled->look(); // the plans' times are waited for from now on
+        core.scheduled().look(); // the plans' times are waited for from now on
         reminderAlerts_ = std::make_unique<ReminderAlerts>(
-            ReminderAlerts::Parts{core.reminders, core.channels, *core.playback, core.settings.get(),
+            ReminderAlerts::Parts{core.reminders(), core.channels(), core.playback(), &core.settings(),
                                   *views_.programmes, *window_},
             [] { return QDateTime::currentSecsSinceEpoch(); });
         // reminders -> alerts: the next in time is waited for.
@@ -273,11 +273,11 @@ void Program::wireAfterFirstPaint()
         reminderAlerts_->rearm();
         // Lists handed over by later starts come here.
         handoff_ = std::make_unique<ListHandoff>([this](const QString& list) {
-            state_.core.lists->addAndOpen({}, list);
+            state_.core.lists().addAndOpen({}, list);
             window_->activateWindow();
         });
         handoff_->start();
-        core.preopen->windowPainted(views_.panel->selection()); // if the list is there already; else once it is
+        core.preopen().windowPainted(views_.panel->selection()); // if the list is there already; else once it is
     });
 }
 
@@ -289,7 +289,7 @@ Program::~Program()
 void Program::open()
 {
     window_->Open();
-    if (!core().session->isUsable())
+    if (!core().session().isUsable())
         QTimer::singleShot(0, window_.get(), sayPlayerIsMissing);
 }
 
@@ -302,8 +302,8 @@ int Program::run()
 
 void Program::openListFetcher()
 {
-    checkModule_->openFetcher([this](std::unique_ptr<ListFetcher> fetcher) { state_.core.lists->setFetcher(std::move(fetcher)); },
-                              [this](const QString&) { state_.core.lists->fetcherUnavailable(); });
+    checkModule_->openFetcher([this](std::unique_ptr<ListFetcher> fetcher) { state_.core.lists().setFetcher(std::move(fetcher)); },
+                              [this](const QString&) { state_.core.lists().fetcherUnavailable(); });
 }
 
 // Stops the opener and playback before anything is released, then releases
@@ -321,24 +321,22 @@ void Program::OnProgramExit()
     handoff_.reset();
 
     // The check's thread and the list's fetch end before their module goes.
-    core.checker.reset();
-    if (core.lists)
-        core.lists->setFetcher(nullptr);
+    core.checker_.reset();
+    if (core.lists_)
+        core.lists_->setFetcher(nullptr);
     checkModule_.reset();
     state_.checkModule.reset();
     // The guide's thread ends first (a fetch under way is dropped), then its module goes.
-    if (core.playback)
-        core.playback->setGuide(nullptr);
-    core.guide.reset();
+    core.setGuide(nullptr);
     guideModule_.reset();
     state_.guideModule.reset();
     // What plays goes before the players it plays on; recordings beside it end too.
-    core.scheduled.reset();
-    core.preopen.reset();
-    core.playback.reset();
-    if (core.session)
-        core.session->shutdown();
-    core.session.reset();
-    core.sources.reset();
+    core.scheduled_.reset();
+    core.preopen_.reset();
+    core.playback_.reset();
+    if (core.session_)
+        core.session_->shutdown();
+    core.session_.reset();
+    core.sources_.reset();
     state_.hotKeys.reset();
 }

@@ -32,7 +32,7 @@ constexpr int kTopEdgePeriodMs = 3000;
 
 void OnMainWindowCreated(MainWindow& window, ProgramState& state, ListLoadView& load)
 {
-    PlaybackController& playback = *state.core.playback;
+    PlaybackController& playback = state.core.playback();
 
     // Time-shift buffers a crash left behind, once the window shows.
     QTimer::singleShot(0, &window, [] { TimeShiftBuffer::removeLeftOvers(TimeShiftBuffer::defaultFolder()); });
@@ -64,10 +64,10 @@ void OnMainWindowCreated(MainWindow& window, ProgramState& state, ListLoadView& 
         const QString folder = QFileInfo(playSources).absolutePath();
         if (folder != state.programFolder)
             QDir::setCurrent(folder);
-        state.core.lists->setLocalList(playSources);
+        state.core.lists().setLocalList(playSources);
     }
     // A list given on the command line, else the list beside the program, else the list chosen last.
-    ListLibrary& lists = *state.core.lists;
+    ListLibrary& lists = state.core.lists();
     load.setStartupLoad(state.listGiven.isEmpty() ? lists.openAtStart() : lists.addAndOpen({}, state.listGiven));
 
     Q_tip& tips = window.get<Q_tip>(u"TipBalloon");

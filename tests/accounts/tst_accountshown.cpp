@@ -113,13 +113,13 @@ void AccountShownTest::anAccountShowsPlaysWatchesBackAndSaysWhenItExpired()
     // Its category with channels, then "其他" for the channel in none; the empty category left out.
     QTRY_VERIFY2_WITH_TIMEOUT(entries().itemCount() == 4,
                               qPrintable(requests().join(u' ') + u' ' + heading().accessibleDescription()), 15000);
-    const ChannelList& list = program_->core().channels.list();
+    const ChannelList& list = program_->core().channels().list();
     QCOMPARE(list.name(0), QStringLiteral("新闻"));
     QCOMPARE(list.name(2), QStringLiteral("其他"));
     QTRY_VERIFY_WITH_TIMEOUT(
         heading().accessibleDescription().startsWith(QStringLiteral("账号有效，到期 2027-03-01，最多 1 个连接")), 5000);
     const QString channel = list.written(1);
-    QVERIFY(program_->core().session->oneConnectionHosts().isOneConnection(channel));
+    QVERIFY(program_->core().session().oneConnectionHosts().isOneConnection(channel));
     // A line holding the channel's address, as any part of the program or a library may write one.
     qInfo("opening %s", qPrintable(channel));
 
@@ -131,14 +131,14 @@ void AccountShownTest::anAccountShowsPlaysWatchesBackAndSaysWhenItExpired()
     ProgramViews& views = program_->views();
     views.info->toggle();
     QTRY_VERIFY(views.info->isShown());
-    QTRY_VERIFY2(views.info->panel()->text().contains(QLatin1String("/live/ann/***/101.ts")),
-                 qPrintable(views.info->panel()->text()));
-    QVERIFY(!views.info->panel()->text().contains(kPassword));
+    QTRY_VERIFY2(program_->window().findChild<MediaInfoPanel*>()->text().contains(QLatin1String("/live/ann/***/101.ts")),
+                 qPrintable(program_->window().findChild<MediaInfoPanel*>()->text()));
+    QVERIFY(!program_->window().findChild<MediaInfoPanel*>()->text().contains(kPassword));
     views.info->toggle();
 
     // Three hours ago, for an hour: asked as the service asks it, its start in Berlin's time.
     const qint64 start = (QDateTime::currentSecsSinceEpoch() - 3 * 3600) / 60 * 60;
-    program_->core().playback->watchBack(1, {start, start + 3600, QStringLiteral("早间新闻"), {}});
+    program_->core().playback().watchBack(1, {start, start + 3600, QStringLiteral("早间新闻"), {}});
     const QString berlin =
         QDateTime::fromSecsSinceEpoch(start, QTimeZone("Europe/Berlin")).toString(QStringLiteral("yyyy-MM-dd:HH-mm"));
     const QString asked = QStringLiteral("request /timeshift/ann/%1/60/%2/101.ts").arg(kPassword, berlin);
@@ -147,7 +147,7 @@ void AccountShownTest::anAccountShowsPlaysWatchesBackAndSaysWhenItExpired()
 
     // Expired: F5 keeps the list and the heading says so.
     QVERIFY(testmedia::writeFile(folder_.filePath(QStringLiteral("state")), "expired"));
-    program_->core().lists->refresh();
+    program_->core().lists().refresh();
     QTRY_VERIFY_WITH_TIMEOUT(heading().accessibleDescription().contains(QStringLiteral("账号已过期（2025-12-31）")), 15000);
     QVERIFY(heading().accessibleDescription().contains(QStringLiteral("的副本")));
     QCOMPARE(entries().itemCount(), 4);

@@ -62,7 +62,7 @@ QString title(Program& program)
 
 std::int64_t picturesShown(Program& program)
 {
-    const std::optional<MediaPlayer::Stats> stats = SessionProbe(*program.core().session).showingPlayer().stats();
+    const std::optional<MediaPlayer::Stats> stats = SessionProbe(program.core().session()).showingPlayer().stats();
     return stats ? stats->displayedPictures : -1;
 }
 
@@ -130,17 +130,17 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     ProgramViews& views = program.views();
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide && !program.core().guide->programmes(0).empty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide() && !program.core().guide()->programmes(0).empty(), 20000);
 
     // G: the past programmes say they can be watched back; Enter plays one.
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"g"}));
-    QTRY_VERIFY(views.programmes->schedule() && views.programmes->schedule()->isVisible());
-    const int row = rowSaying(*views.programmes->schedule(), QStringLiteral("早间新闻"));
-    QVERIFY(views.programmes->schedule()->rows().value(row).endsWith(QStringLiteral("〔回看〕")));
-    QTRY_VERIFY(views.programmes->schedule()->isActiveWindow());
+    QTRY_VERIFY(program.window().findChild<ProgrammeSchedule*>() && program.window().findChild<ProgrammeSchedule*>()->isVisible());
+    const int row = rowSaying(*program.window().findChild<ProgrammeSchedule*>(), QStringLiteral("早间新闻"));
+    QVERIFY(program.window().findChild<ProgrammeSchedule*>()->rows().value(row).endsWith(QStringLiteral("〔回看〕")));
+    QTRY_VERIFY(program.window().findChild<ProgrammeSchedule*>()->isActiveWindow());
     // Down from the programme on now to the one asked for.
-    const int onNow = views.programmes->schedule()->currentRow();
+    const int onNow = program.window().findChild<ProgrammeSchedule*>()->currentRow();
     QStringList moves;
     for (int step = row; step < onNow; ++step)
         moves << QStringLiteral("Up");
@@ -150,10 +150,10 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     QTRY_VERIFY_WITH_TIMEOUT(server.targetsSeen().contains(asked), 10000);
 
     // Space holds the picture and the sound; again, they go on.
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().session->transport().position() && picturesShown(program) > 5, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().session().transport().position() && picturesShown(program) > 5, 10000);
     QVERIFY(pressKeys(program, {"space"}));
     QTRY_VERIFY(title(program).startsWith(QStringLiteral("已暂停：")));
-    QTRY_VERIFY(program.core().session->transport().isPaused());
+    QTRY_VERIFY(program.core().session().transport().isPaused());
     // Once the pause has reached the engine, no picture comes for a second.
     QVERIFY(picturesStayFor(program, 1000, 15000));
     const std::int64_t held = picturesShown(program);
@@ -166,10 +166,10 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     const QPoint middle = video.mapToGlobal(video.rect().center());
     QVERIFY(xtest::xdotool({"mousemove", QString::number(middle.x()), QString::number(middle.y() - 20)}));
     QVERIFY(xtest::xdotool({"mousemove", QString::number(middle.x()), QString::number(middle.y())}));
-    QTRY_VERIFY(views.playback->positionBar() && views.playback->positionBar()->isVisible());
-    QVERIFY(views.playback->positionBar()->text().endsWith(QStringLiteral(" / 00:10")));
-    QCOMPARE(views.playback->positionBar()->accessibleName(), QStringLiteral("播放进度"));
-    const QRect bar = views.playback->positionBar()->geometry();
+    QTRY_VERIFY(program.window().findChild<PositionBar*>() && program.window().findChild<PositionBar*>()->isVisible());
+    QVERIFY(program.window().findChild<PositionBar*>()->text().endsWith(QStringLiteral(" / 00:10")));
+    QCOMPARE(program.window().findChild<PositionBar*>()->accessibleName(), QStringLiteral("播放进度"));
+    const QRect bar = program.window().findChild<PositionBar*>()->geometry();
     QVERIFY(xtest::xdotool({"mousemove", QString::number(bar.left() + int(bar.width() * 0.7)),
                             QString::number(bar.center().y()), "click", "1"}));
     const auto askedFromLater = [&] {
@@ -179,7 +179,7 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
         });
     };
     QTRY_VERIFY_WITH_TIMEOUT(askedFromLater(), 10000);
-    QVERIFY(program.core().playback->watchingBack()->fromSecond > 3);
+    QVERIFY(program.core().playback().watchingBack()->fromSecond > 3);
 
     // At its end the next programme of the channel follows.
     QTRY_VERIFY_WITH_TIMEOUT(title(program).startsWith(QStringLiteral("正在回看：一台  天气预报")), 20000);
@@ -196,7 +196,7 @@ void CatchupShownTest::arrowKeysJumpInALocalFile()
     Program program(folder.path());
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
-    PlaybackSession& playback = *program.core().session;
+    PlaybackSession& playback = program.core().session();
     // The list is read off the window's thread: a selection made before it is shown is lost.
     ListBox& channels = program.window().get<ListBox>(u"SourceList");
     QTRY_COMPARE_WITH_TIMEOUT(channels.itemCount(), 1, 10000);
@@ -214,7 +214,7 @@ void CatchupShownTest::arrowKeysJumpInALocalFile()
     const std::int64_t from = playback.transport().position()->timeMs;
     QVERIFY(pressKeys(program, {"Right"}));
     QVERIFY2(landsNear(from + 10000), qPrintable(QString::number(playback.transport().position()->timeMs)));
-    QVERIFY(program.views().playback->positionBar()->isVisible()); // a jump shows where it landed
+    QVERIFY(program.window().findChild<PositionBar*>()->isVisible()); // a jump shows where it landed
     QVERIFY(pressKeys(program, {"Home"}));
     QVERIFY2(landsNear(0), qPrintable(QString::number(playback.transport().position()->timeMs)));
     QVERIFY(pressKeys(program, {"Right", "Right", "Left"}));

@@ -76,7 +76,7 @@ void FavouritesTest::favouritesAndTheAddressThatPlayedOutliveARestart()
         // The favourite plays as its entry: the refused address first, then the file.
         ProgramDriver(program).doubleClickEntry(1);
         QVERIFY2(ProgramDriver(program).videoTurns(kBlue, 20000), qPrintable(ProgramDriver(program).title()));
-        QTRY_COMPARE(program.core().alternates.kept().size(), size_t(1));
+        QTRY_COMPARE(program.core().alternates().kept().size(), size_t(1));
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "clipvane", "clipvane").setValue("start", "last");
         program.OnProgramExit();
     }
@@ -88,7 +88,7 @@ void FavouritesTest::favouritesAndTheAddressThatPlayedOutliveARestart()
     QTRY_COMPARE(shownNames(again), QStringList({"收藏", "蓝色", "红色", "红色", "蓝色"}));
     QVERIFY2(ProgramDriver(again).videoTurns(kBlue, 20000), qPrintable(ProgramDriver(again).title()));
     QCOMPARE(ProgramDriver(again).title(), QStringLiteral("正在播放：蓝色"));
-    QCOMPARE(again.core().playback->nowPlaying().addresses.value(0), "file://" + blue);
+    QCOMPARE(again.core().playback().nowPlaying().addresses.value(0), "file://" + blue);
     // Taken out again by the key, on its copy.
     again.window().get<ListBox>(u"SourceList").setCurrentSelection(1);
     again.window().activateWindow();

@@ -135,7 +135,7 @@ void GridShownTest::gridOpensOnNowWatchesBackAndFinds()
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     ProgramViews& views = program.views();
     ListBox& sources = program.window().get<ListBox>(u"SourceList");
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide && !program.core().guide->programmes(3).empty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide() && !program.core().guide()->programmes(3).empty(), 20000);
 
     // 湖南卫视 plays; E shows every channel, on now, its row marked.
     sources.setCurrentSelection(3);
@@ -144,11 +144,11 @@ void GridShownTest::gridOpensOnNowWatchesBackAndFinds()
     QVERIFY(keys({"Return"}));
     QTRY_VERIFY_WITH_TIMEOUT(title(program).contains(QStringLiteral("湖南卫视")), 10000);
     QVERIFY(keys({"e"}));
-    QTRY_VERIFY(views.grid->grid() && views.grid->grid()->isVisible() && views.grid->grid()->isActiveWindow());
-    GuideGridCanvas& canvas = views.grid->grid()->canvas();
+    QTRY_VERIFY(program.window().findChild<GuideGridWindow*>() && program.window().findChild<GuideGridWindow*>()->isVisible() && program.window().findChild<GuideGridWindow*>()->isActiveWindow());
+    GuideGridCanvas& canvas = program.window().findChild<GuideGridWindow*>()->canvas();
     QCOMPARE(canvas.currentCell().row, 3);
     QVERIFY2(canvas.accessibleDescription().contains(QStringLiteral("直播节目")), qPrintable(canvas.accessibleDescription()));
-    QVERIFY(views.grid->grid()->geometry().contains(QRect(sources.mapToGlobal(QPoint()), sources.size()).center()));
+    QVERIFY(program.window().findChild<GuideGridWindow*>()->geometry().contains(QRect(sources.mapToGlobal(QPoint()), sources.size()).center()));
     QTRY_VERIFY(nowLineShows(canvas));
     // A channel without a guide is a row with its name and nothing more.
     QVERIFY(canvas.describe(canvas.cellAtPoint(QPoint(canvas.width() / 2, 28 + 34 + 10))).contains(QStringLiteral("没有节目信息")));
@@ -158,21 +158,21 @@ void GridShownTest::gridOpensOnNowWatchesBackAndFinds()
     QTRY_VERIFY(canvas.accessibleDescription().contains(QStringLiteral("早间新闻")));
     QVERIFY(canvas.accessibleDescription().contains(QStringLiteral("〔回看〕")));
     QVERIFY(keys({"Return"}));
-    QTRY_VERIFY(!views.grid->grid()->isVisible());
+    QTRY_VERIFY(!program.window().findChild<GuideGridWindow*>()->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(server.targetsSeen().contains("/live.ts?playseek=" + beijing(morning) + '-' + beijing(noon)), 10000);
     QTRY_VERIFY(title(program).startsWith(QStringLiteral("正在回看：湖南卫视  早间新闻")));
 
     // "/" and a word of a description: the evening's film; Enter on it lands on its cell.
     QVERIFY(keys({"e"}));
-    QTRY_VERIFY(views.grid->grid()->isVisible() && canvas.hasFocus());
+    QTRY_VERIFY(program.window().findChild<GuideGridWindow*>()->isVisible() && canvas.hasFocus());
     QVERIFY(keys({"slash"}));
-    auto* search = views.grid->grid()->findChild<QLineEdit*>();
+    auto* search = program.window().findChild<GuideGridWindow*>()->findChild<QLineEdit*>();
     QTRY_VERIFY(search && search->hasFocus());
     QVERIFY(xtest::xdotool({"type", "--delay", "30", "yangtze"}));
-    QTRY_VERIFY_WITH_TIMEOUT(views.grid->grid()->findings().value(0).contains(QStringLiteral("晚间电影")), 10000);
-    QVERIFY(views.grid->grid()->findings().value(0).startsWith(QStringLiteral("湖南卫视")));
+    QTRY_VERIFY_WITH_TIMEOUT(program.window().findChild<GuideGridWindow*>()->findings().value(0).contains(QStringLiteral("晚间电影")), 10000);
+    QVERIFY(program.window().findChild<GuideGridWindow*>()->findings().value(0).startsWith(QStringLiteral("湖南卫视")));
     QVERIFY(keys({"Return"}));
-    QTRY_VERIFY(views.grid->grid()->findChild<QListWidget*>()->hasFocus());
+    QTRY_VERIFY(program.window().findChild<GuideGridWindow*>()->findChild<QListWidget*>()->hasFocus());
     QVERIFY(keys({"Return"}));
     QTRY_VERIFY(canvas.hasFocus());
     QVERIFY2(canvas.accessibleDescription().contains(QStringLiteral("晚间电影")), qPrintable(canvas.accessibleDescription()));
@@ -180,7 +180,7 @@ void GridShownTest::gridOpensOnNowWatchesBackAndFinds()
 
     // Esc closes it; the window has the keys again, and the filter finds 湖南卫视 by its pinyin.
     QVERIFY(keys({"Escape"}));
-    QTRY_VERIFY(!views.grid->grid()->isVisible());
+    QTRY_VERIFY(!program.window().findChild<GuideGridWindow*>()->isVisible());
     QTRY_VERIFY(program.window().isActiveWindow());
     QVERIFY(keys({"ctrl+f"}));
     auto* filter = program.window().findChild<QLineEdit*>(QStringLiteral("ListFilterLine"));
@@ -220,7 +220,7 @@ void GridShownTest::aReminderIsToldAndSwitches()
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     ProgramViews& views = program.views();
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide && !program.core().guide->programmes(1).empty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().guide() && !program.core().guide()->programmes(1).empty(), 20000);
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
     program.window().activateWindow();
     xtest::xdotool({"windowfocus", "--sync", QString::number(program.window().winId())});
@@ -229,15 +229,15 @@ void GridShownTest::aReminderIsToldAndSwitches()
 
     // On the grid: down to 湖南卫视, on to the coming programme, Enter sets its reminder.
     QVERIFY(keys({"e"}));
-    QTRY_VERIFY(views.grid->grid() && views.grid->grid()->isActiveWindow());
-    GuideGridCanvas& canvas = views.grid->grid()->canvas();
+    QTRY_VERIFY(program.window().findChild<GuideGridWindow*>() && program.window().findChild<GuideGridWindow*>()->isActiveWindow());
+    GuideGridCanvas& canvas = program.window().findChild<GuideGridWindow*>()->canvas();
     QVERIFY(keys({"Down", "Right", "Return"}));
     QTRY_VERIFY2(canvas.accessibleDescription().contains(QStringLiteral("预约节目  〔已预约〕")),
                  qPrintable(canvas.accessibleDescription()));
-    QCOMPARE(program.core().reminders.kept().size(), size_t(1));
+    QCOMPARE(program.core().reminders().kept().size(), size_t(1));
     QCOMPARE(UserSettings().reminders().size(), size_t(1));
     QVERIFY(keys({"Escape"}));
-    QTRY_VERIFY(!views.grid->grid()->isVisible());
+    QTRY_VERIFY(!program.window().findChild<GuideGridWindow*>()->isVisible());
 
     // A minute ahead: the notification with its two actions, the banner, and the channel by itself.
     QTRY_VERIFY_WITH_TIMEOUT(!notifications.shown.empty(), 30000);
@@ -245,9 +245,9 @@ void GridShownTest::aReminderIsToldAndSwitches()
     QVERIFY(notifications.shown[0].body.contains(QStringLiteral("湖南卫视")));
     QCOMPARE(notifications.shown[0].actions, QStringList({"switch", "切换", "dismiss", "忽略"}));
     QTRY_VERIFY_WITH_TIMEOUT(title(program).contains(QStringLiteral("湖南卫视")), 10000);
-    QVERIFY(views.programmes->banner() && views.programmes->banner()->isVisible() && views.programmes->banner()->entry() == 1);
+    QVERIFY(program.window().findChild<ProgrammeBanner*>() && program.window().findChild<ProgrammeBanner*>()->isVisible() && program.window().findChild<ProgrammeBanner*>()->entry() == 1);
     // Told once, and gone from the file.
-    QVERIFY(program.core().reminders.kept().empty());
+    QVERIFY(program.core().reminders().kept().empty());
     QVERIFY(UserSettings().reminders().empty());
     program.OnProgramExit();
     bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));

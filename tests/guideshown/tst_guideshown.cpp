@@ -90,40 +90,40 @@ void checkBannerAndSchedule(Program& program, const QString& onNow)
     // A channel change: the banner comes over the bottom of the video, and goes.
     list.setCurrentSelection(0);
     views.playback->playSelected();
-    QVERIFY(views.programmes->banner() && views.programmes->banner()->isVisible());
-    QCOMPARE(views.programmes->banner()->lines().value(1), onNow);
-    QVERIFY(views.programmes->banner()->lines().value(2).contains(QStringLiteral("焦点访谈")));
+    QVERIFY(program.window().findChild<ProgrammeBanner*>() && program.window().findChild<ProgrammeBanner*>()->isVisible());
+    QCOMPARE(program.window().findChild<ProgrammeBanner*>()->lines().value(1), onNow);
+    QVERIFY(program.window().findChild<ProgrammeBanner*>()->lines().value(2).contains(QStringLiteral("焦点访谈")));
     const PicBox& video = program.window().get<PicBox>(u"VideoSurface");
-    QCOMPARE(views.programmes->banner()->geometry().bottom(), video.mapToGlobal(QPoint(0, video.height() - 1)).y());
+    QCOMPARE(program.window().findChild<ProgrammeBanner*>()->geometry().bottom(), video.mapToGlobal(QPoint(0, video.height() - 1)).y());
     // Its logo, from the guide's icon, is fetched as the channel is looked at and comes into the banner shown.
-    QTRY_VERIFY_WITH_TIMEOUT(views.programmes->banner()->showsLogo(), 3000);
-    QTRY_VERIFY_WITH_TIMEOUT(!views.programmes->banner()->isVisible(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.window().findChild<ProgrammeBanner*>()->showsLogo(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.window().findChild<ProgrammeBanner*>()->isVisible(), 10000);
     // Kept: I shows it at once.
-    QVERIFY(!program.core().guide->logo(0).isEmpty());
+    QVERIFY(!program.core().guide()->logo(0).isEmpty());
     QVERIFY(pressKeys(program, {"i"}));
-    QTRY_VERIFY(views.programmes->banner()->isVisible());
-    QVERIFY(views.programmes->banner()->showsLogo());
-    QTRY_VERIFY_WITH_TIMEOUT(!views.programmes->banner()->isVisible(), 10000);
+    QTRY_VERIFY(program.window().findChild<ProgrammeBanner*>()->isVisible());
+    QVERIFY(program.window().findChild<ProgrammeBanner*>()->showsLogo());
+    QTRY_VERIFY_WITH_TIMEOUT(!program.window().findChild<ProgrammeBanner*>()->isVisible(), 10000);
     // A channel the guide does not know: no banner after the change; I shows its name.
     list.setCurrentSelection(1);
     views.playback->playSelected();
-    QVERIFY(!views.programmes->banner()->isVisible());
+    QVERIFY(!program.window().findChild<ProgrammeBanner*>()->isVisible());
     QVERIFY(pressKeys(program, {"i"}));
-    QTRY_VERIFY(views.programmes->banner()->isVisible());
-    QCOMPARE(views.programmes->banner()->lines(), QStringList{QStringLiteral("二台")});
+    QTRY_VERIFY(program.window().findChild<ProgrammeBanner*>()->isVisible());
+    QCOMPARE(program.window().findChild<ProgrammeBanner*>()->lines(), QStringList{QStringLiteral("二台")});
     views.playback->stop();
 
     // G: the selected channel's schedule, the programme on now marked; Esc closes it.
     list.setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"g"}));
-    QTRY_VERIFY(views.programmes->schedule() && views.programmes->schedule()->isVisible());
-    QVERIFY(views.programmes->schedule()->currentRow() > 0);
-    QCOMPARE(views.programmes->schedule()->rows().value(views.programmes->schedule()->currentRow()),
+    QTRY_VERIFY(program.window().findChild<ProgrammeSchedule*>() && program.window().findChild<ProgrammeSchedule*>()->isVisible());
+    QVERIFY(program.window().findChild<ProgrammeSchedule*>()->currentRow() > 0);
+    QCOMPARE(program.window().findChild<ProgrammeSchedule*>()->rows().value(program.window().findChild<ProgrammeSchedule*>()->currentRow()),
              QStringLiteral("▶ ") + QString(onNow).replace(QStringLiteral(" 新"), QStringLiteral("  新")));
-    QVERIFY(views.programmes->schedule()->accessibleName() == QStringLiteral("节目表"));
-    QTRY_VERIFY(views.programmes->schedule()->isActiveWindow());
+    QVERIFY(program.window().findChild<ProgrammeSchedule*>()->accessibleName() == QStringLiteral("节目表"));
+    QTRY_VERIFY(program.window().findChild<ProgrammeSchedule*>()->isActiveWindow());
     QVERIFY(xtest::xdotool({"key", "Escape"}));
-    QTRY_VERIFY(!views.programmes->schedule()->isVisible());
+    QTRY_VERIFY(!program.window().findChild<ProgrammeSchedule*>()->isVisible());
 }
 
 } // namespace
@@ -191,7 +191,7 @@ void GuideShownTest::aGuideThatNeverAnswersHoldsUpNothing()
     // The window answers meanwhile, and the exit does not wait for the server.
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"i"}));
-    QTRY_VERIFY(program.views().programmes->banner() && program.views().programmes->banner()->isVisible());
+    QTRY_VERIFY(program.window().findChild<ProgrammeBanner*>() && program.window().findChild<ProgrammeBanner*>()->isVisible());
     QElapsedTimer exiting;
     exiting.start();
     program.OnProgramExit();

@@ -53,7 +53,7 @@ private:
     QString title() const { return window().get<TransLabel>(u"TitleLabel").caption(); }
     MainWindow& window() const { return program_->window(); }
     ListBox& list() const { return window().get<ListBox>(u"SourceList"); }
-    QString chosen() const { return program_->core().playback->currentAddress(); }
+    QString chosen() const { return program_->core().playback().currentAddress(); }
     void focus(bool onList);
     bool fullScreen() const { return window().control(u"FullScreenButton")->Tag() == QStringLiteral("缩小"); }
     void setFullScreen(bool on);
@@ -88,8 +88,8 @@ void KeysTest::initTestCase()
     program_ = std::make_unique<Program>();
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&window()));
-    QSignalSpy loaded(program_->core().sources.get(), &PlaySourceLoader::loaded);
-    program_->core().sources->load(listPath_);
+    QSignalSpy loaded(&program_->core().sources(), &PlaySourceLoader::loaded);
+    program_->core().sources().load(listPath_);
     QVERIFY(loaded.wait(10000));
     QCOMPARE(list().itemCount(), 17);
 }
@@ -150,7 +150,7 @@ void KeysTest::everyKeyWorksWhereverTheKeyboardIs()
     QFETCH(bool, onList);
     setFullScreen(full);
     focus(onList);
-    const std::uint64_t before = program_->core().session->generation();
+    const std::uint64_t before = program_->core().session().generation();
 
     // Up and Down move the selection, over headings, and play nothing.
     list().setCurrentSelection(5); // 频道5
@@ -158,7 +158,7 @@ void KeysTest::everyKeyWorksWhereverTheKeyboardIs()
     QCOMPARE(list().currentSelection(), 7); // over the heading 卫视, to 频道6
     QVERIFY(keys({"Up", "Up"}));
     QCOMPARE(list().currentSelection(), 4);
-    QCOMPARE(program_->core().session->generation(), before);
+    QCOMPARE(program_->core().session().generation(), before);
 
     // Enter plays the selection.
     QVERIFY(keys({"Return"}));
@@ -188,7 +188,7 @@ void KeysTest::everyKeyWorksWhereverTheKeyboardIs()
     QVERIFY(keys({"m"}));
     QCOMPARE(number.caption(), QStringLiteral("0"));
     QCOMPARE(window().control(u"VolumeLevelBar")->Width(), 0);
-    QCOMPARE(program_->core().session->transport().volume(), 0);
+    QCOMPARE(program_->core().session().transport().volume(), 0);
     QVERIFY(keys({"m"}));
     QCOMPARE(number.caption(), level);
     // F and F11 switch full screen.

@@ -79,7 +79,7 @@ void ListCheckShownTest::wholeListIsCheckedWithinItsLimits()
     QVERIFY(xtest::xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "3"}));
     QTRY_COMPARE(offered, QStringLiteral("检测全部频道"));
     QTRY_VERIFY(heading.caption().startsWith(QStringLiteral("检测中 ")));
-    QTRY_VERIFY_WITH_TIMEOUT(!program.core().listCheck, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.core().listCheck(), 30000);
     QVERIFY(checking.elapsed() < 30000);
     QCOMPARE(heading.caption(), caption);
 

@@ -97,13 +97,13 @@ void ListsByAddressTest::listIsFetchedRefreshedUnderTheChannelAndRefusedAsAWebPa
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
     // The host answers 403 to any other User-Agent: the channels show only with the one after "|".
     QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 3, 15000);
-    QCOMPARE(program_->core().lists->lists().size(), size_t(1));
+    QCOMPARE(program_->core().lists().lists().size(), size_t(1));
 
     ProgramDriver driver(*program_);
     driver.doubleClickEntry(1);
     QVERIFY(driver.videoTurns(testmedia::kBlue, 15000));
     QTRY_COMPARE(live_->connections(), 1);
-    const std::uint64_t playing = program_->core().playback->nowPlaying().generation;
+    const std::uint64_t playing = program_->core().playback().nowPlaying().generation;
 
     // The host's list changes; F5: the new channels show, the live channel
     // plays on without a new connection and stays selected.
@@ -115,7 +115,7 @@ void ListsByAddressTest::listIsFetchedRefreshedUnderTheChannelAndRefusedAsAWebPa
     QCOMPARE(entries().currentSelection(), 2);
     TransLabel& caption = program_->window().get<TransLabel>(u"ListCaptionLabel");
     QTRY_COMPARE(caption.caption(), QStringLiteral("列表已更新：新增 2，移除 0"));
-    QCOMPARE(program_->core().playback->nowPlaying().generation, playing);
+    QCOMPARE(program_->core().playback().nowPlaying().generation, playing);
     QVERIFY(driver.videoTurns(testmedia::kBlue, 5000));
     QCOMPARE(live_->connections(), 1);
 
@@ -170,7 +170,7 @@ void ListsByAddressTest::desktopEntryHandsAListToTheRunningWindow()
     QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
     QCOMPARE(second.exitCode(), 0);
     QTRY_COMPARE(entries().itemCount(), 2);
-    QCOMPARE(program_->core().lists->lists().back().address, handed);
+    QCOMPARE(program_->core().lists().lists().back().address, handed);
 }
 
 int main(int argc, char** argv)

@@ -99,7 +99,7 @@ private slots:
 
 private:
     ProgramDriver& ui() { return *driver_; }
-    PlaybackSession& playback() { return *program_->core().session; }
+    PlaybackSession& playback() { return program_->core().session(); }
 
     QTemporaryDir media_;
     QString live_, clip_, shortClip_;
@@ -292,7 +292,7 @@ void LiveStreamsTest::refusedFirstAddressGivesWayToTheSecond()
     QVERIFY2(ui().videoAlternates(kRed, kBlue, 2, 20000), qPrintable(ui().videoColour().name()));
     // The title names the line that plays.
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：双线（线路2）"), 5000);
-    QCOMPARE(program_->core().playback->currentAddress(), written); // kept as written
+    QCOMPARE(program_->core().playback().currentAddress(), written); // kept as written
 }
 
 void LiveStreamsTest::headersTheServerWantsAreSent()

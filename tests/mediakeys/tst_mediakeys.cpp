@@ -110,7 +110,7 @@ void MediaKeysTest::mediaKeysAndTheScreenSaverFollowWhatPlays()
 
     // PlayPause holds the file and lets the screen saver come; again, it plays on.
     call(QStringLiteral("PlayPause"));
-    QTRY_VERIFY(program.core().session->transport().isPaused());
+    QTRY_VERIFY(program.core().session().transport().isPaused());
     QTRY_VERIFY(playerProperty("PlaybackStatus").contains(QLatin1String("\"Paused\"")));
     QTRY_VERIFY(screenSaver.held.isEmpty());
     call(QStringLiteral("PlayPause"));

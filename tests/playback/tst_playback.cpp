@@ -141,15 +141,15 @@ void PlaybackTest::initTestCase()
     program_ = std::make_unique<Program>();
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
-    QVERIFY(program_->core().session->isUsable());
+    QVERIFY(program_->core().session().isUsable());
     driver_ = std::make_unique<ProgramDriver>(*program_);
-    QCOMPARE(program_->core().playback->cachingMs(), 300);
+    QCOMPARE(program_->core().playback().cachingMs(), 300);
 }
 
 void PlaybackTest::init()
 {
-    if (program_ && program_->core().session) {
-        SessionProbe(*program_->core().session).setStartTimeout(PlaybackSession::kStartTimeout);
+    if (program_ && program_->core().isPlaying()) {
+        SessionProbe(program_->core().session()).setStartTimeout(PlaybackSession::kStartTimeout);
         program_->views().playback->stop();
         QVERIFY(waitUntilStopped());
     }
@@ -171,10 +171,10 @@ void PlaybackTest::gbkTextBecomesUtf8()
 void PlaybackTest::doubleClickPlaysTheThirdEntryAndStopStops()
 {
     setEntries({{QStringLiteral("蓝色"), blue_}, {QStringLiteral("绿色"), chinese_}, {QStringLiteral("红色"), red_}});
-    QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
+    QSignalSpy started(&program_->core().session(), &PlaybackSession::started);
     doubleClickEntry(2);
     QCOMPARE(title(), QStringLiteral("正在播放：红色"));
-    QCOMPARE(program_->core().playback->currentAddress(), red_);
+    QCOMPARE(program_->core().playback().currentAddress(), red_);
     QVERIFY(started.wait(10000));
     QVERIFY2(videoTurns(kRed, 10000), qPrintable(videoColour().name()));
 
@@ -185,7 +185,7 @@ void PlaybackTest::doubleClickPlaysTheThirdEntryAndStopStops()
     QVERIFY(waitUntilStopped());
     QTRY_COMPARE_WITH_TIMEOUT(videoColour(), QColor(0, 0, 0), 5000);
     // Stopping leaves the choice and the selection as they were.
-    QCOMPARE(program_->core().playback->currentAddress(), red_);
+    QCOMPARE(program_->core().playback().currentAddress(), red_);
     QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), 2);
 }
 
@@ -205,7 +205,7 @@ void PlaybackTest::pathsWithChineseNamesAndDoubleSlashesPlay()
 void PlaybackTest::emptyListSaysSoAndStartsNothing()
 {
     setEntries({});
-    const std::uint64_t before = program_->core().session->generation();
+    const std::uint64_t before = program_->core().session().generation();
     const QString titleBefore = title();
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::Critical;
@@ -222,8 +222,8 @@ void PlaybackTest::emptyListSaysSoAndStartsNothing()
     QCOMPARE(caption, QStringLiteral("信息："));
     QCOMPARE(icon, QMessageBox::NoIcon);
     QVERIFY(modal);
-    QCOMPARE(program_->core().session->generation(), before);
-    QVERIFY(!SessionProbe(*program_->core().session).isOpenerBusy());
+    QCOMPARE(program_->core().session().generation(), before);
+    QVERIFY(!SessionProbe(program_->core().session()).isOpenerBusy());
     QCOMPARE(title(), titleBefore);
 }
 
@@ -254,7 +254,7 @@ void PlaybackTest::switchingOpensBesideWhatPlays()
     setEntries({{QStringLiteral("网络"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())},
                 {QStringLiteral("蓝色"), blue_},
                 {QStringLiteral("红色"), red_}});
-    PlaybackSession& playback = *program_->core().session;
+    PlaybackSession& playback = program_->core().session();
     doubleClickEntry(0);
     QVERIFY2(videoTurns(kRed, 15000), qPrintable(videoColour().name()));
     auto& streaming = dynamic_cast<VlcPlayer&>(SessionProbe(playback).showingPlayer());
@@ -318,7 +318,7 @@ void PlaybackTest::stalledServerFailsAfterTheStartTimeout()
 {
     HttpTestServer server({}, HttpTestServer::Mode::Stall);
     QVERIFY(server.isListening());
-    SessionProbe(*program_->core().session).setStartTimeout(std::chrono::milliseconds(2000));
+    SessionProbe(program_->core().session()).setStartTimeout(std::chrono::milliseconds(2000));
     setEntries({{QStringLiteral("不回答"), QStringLiteral("http://127.0.0.1:%1/live.ts").arg(server.port())},
                 {QStringLiteral("红色"), red_}});
     QElapsedTimer clock;
@@ -341,11 +341,11 @@ void PlaybackTest::cachingOptionsAct()
     setEntries({{QStringLiteral("本地"), red_},
                 {QStringLiteral("网络"), QStringLiteral("http://127.0.0.1:%1/red.ts").arg(server.port())}});
     for (int caching : {300, 2000}) {
-        program_->core().playback->setCachingMs(caching);
+        program_->core().playback().setCachingMs(caching);
         for (int entry : {0, 1}) {
             // After a stop the next choice opens on the player that showed last.
-            LibVlcLog log(dynamic_cast<VlcPlayer&>(SessionProbe(*program_->core().session).showingPlayer()).Instance());
-            QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
+            LibVlcLog log(dynamic_cast<VlcPlayer&>(SessionProbe(program_->core().session()).showingPlayer()).Instance());
+            QSignalSpy started(&program_->core().session(), &PlaybackSession::started);
             doubleClickEntry(entry);
             QVERIFY(started.wait(10000));
             QTRY_VERIFY(!log.bufferingDone().isEmpty());
@@ -358,16 +358,16 @@ void PlaybackTest::cachingOptionsAct()
             QVERIFY(waitUntilStopped());
         }
     }
-    program_->core().playback->setCachingMs(300);
+    program_->core().playback().setCachingMs(300);
 }
 
 void PlaybackTest::volumeSurvivesAStop()
 {
     // What the volume buttons use.
-    PlaybackSession& player = *program_->core().session;
+    PlaybackSession& player = program_->core().session();
     QCOMPARE(player.transport().setVolume(80), 80);
     setEntries({{QStringLiteral("红色"), red_}});
-    QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
+    QSignalSpy started(&program_->core().session(), &PlaybackSession::started);
     doubleClickEntry(0);
     QVERIFY(started.wait(10000));
     QTRY_COMPARE(player.transport().volume(), 80);
@@ -423,7 +423,7 @@ void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
     clock.start();
     program_->OnProgramExit();
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!program_->core().session);
+    QVERIFY(!program_->core().isPlaying());
     program_->OnProgramExit(); // once only
     driver_.reset();
     program_.reset();

@@ -72,8 +72,8 @@ private slots:
 
 private:
     ProgramDriver& ui() { return *driver_; }
-    PlaybackSession& playback() { return *program_->core().session; }
-    bool preopened(int entry) { return playback().isPreopened(program_->core().playback->entryAlternates(entry)); }
+    PlaybackSession& playback() { return program_->core().session(); }
+    bool preopened(int entry) { return playback().isPreopened(program_->core().playback().entryAlternates(entry)); }
     int stateOf(int player)
     {
         const auto* vlc = dynamic_cast<const VlcPlayer*>(SessionProbe(playback()).player(player));
@@ -132,7 +132,7 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     QVERIFY(testmedia::looksLike(ui().videoColour(), kRed));
 
     // Channel down: it is brought forward, no new open.
-    program_->core().playback->playNeighbour(+1, -1);
+    program_->core().playback().playNeighbour(+1, -1);
     QCOMPARE(ui().title(), QStringLiteral("正在播放：蓝色"));
     QVERIFY2(ui().videoTurns(kBlue, 15000), qPrintable(ui().videoColour().name()));
     QVERIFY(SessionProbe(playback()).showingIndex() != red);
@@ -144,7 +144,7 @@ void PreopenTest::readySwitchBringsTheNextChannelForward()
     // Heard at the kept level; the channel that showed stops.
     QTRY_COMPARE(SessionProbe(playback()).showingPlayer().Volume(0, false), 70);
     QTRY_COMPARE_WITH_TIMEOUT(stateOf(red), int(libvlc_Stopped), 15000);
-    QCOMPARE(program_->core().playback->currentAddress(), blue_);
+    QCOMPARE(program_->core().playback().currentAddress(), blue_);
     // And the one after it is opened ahead in turn.
     QTRY_VERIFY_WITH_TIMEOUT(preopened(2), 15000);
     playback().transport().setVolume(100);
@@ -168,7 +168,7 @@ void PreopenTest::liveChannelsOpenedAheadPlayOnWhenBroughtForward()
     for (const auto& [entry, colour] : {std::pair{1, kBlue}, std::pair{2, serverGreen}}) {
         QTRY_VERIFY_WITH_TIMEOUT(preopened(entry), 15000);
         QVERIFY(http.connections() == 1); // opened ahead once, not again when chosen
-        program_->core().playback->playNeighbour(+1, -1);
+        program_->core().playback().playNeighbour(+1, -1);
         QVERIFY2(ui().videoTurns(colour, 15000), qPrintable(ui().videoColour().name()));
         const MediaPlayer::Stats atSwitch = readingOf(SessionProbe(playback()).showingPlayer());
         QTRY_VERIFY_WITH_TIMEOUT(readingOf(SessionProbe(playback()).showingPlayer()).displayedPictures >
@@ -199,7 +199,7 @@ void PreopenTest::restingSelectionIsOpenedAheadForEnter()
     // The filter narrowing: its first match, once the typing pauses.
     ProgramViews& views = program_->views();
     views.panel->showFilter();
-    views.panel->filterLine().setText(QStringLiteral("红"));
+    program_->window().findChild<ListFilterLine*>()->setText(QStringLiteral("红"));
     QTRY_VERIFY_WITH_TIMEOUT(preopened(0), 15000);
     views.panel->closeFilter();
 }
@@ -252,7 +252,7 @@ void PreopenTest::stopAndExitTakeTheChannelOpenedAhead()
     clock.start();
     program_->OnProgramExit();
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!program_->core().session);
+    QVERIFY(!program_->core().isPlaying());
     driver_.reset();
     program_.reset();
 }
@@ -308,7 +308,7 @@ void PreopenTest::serverAllowingOneConnectionKeepsTheChannelWatched()
     // Channel down to the other channel of that server: it plays at the first choice.
     QSignalSpy status(&playback(), &PlaybackSession::statusChanged);
     const int connections = server.connections();
-    program_->core().playback->playNeighbour(+1, -1);
+    program_->core().playback().playNeighbour(+1, -1);
     QTRY_COMPARE_WITH_TIMEOUT(ui().title(), QStringLiteral("正在播放：二台"), 5000);
     // The old channel's picture may go on for a moment while its player stops: its connection counts first.
     QTRY_VERIFY_WITH_TIMEOUT(server.connections() > connections, 15000);

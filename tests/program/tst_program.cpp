@@ -104,7 +104,7 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     program.open();
     QTRY_VERIFY(!said.isEmpty());
     QVERIFY2(said.contains(QStringLiteral("libvlc")), qPrintable(said));
-    QVERIFY(!program.core().session->isUsable());
+    QVERIFY(!program.core().session().isUsable());
 
     MainWindow& window = program.window();
     PlaySourceFile file;
@@ -114,11 +114,11 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     window.get<ListBox>(u"SourceList").setCurrentSelection(0);
     program.views().playback->playSelected();
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("播放失败：红色"));
-    QCOMPARE(program.core().session->transport().setVolume(70), 70);
-    QCOMPARE(program.core().session->transport().volume(), 70);
+    QCOMPARE(program.core().session().transport().setVolume(70), 70);
+    QCOMPARE(program.core().session().transport().volume(), 70);
     program.views().playback->stop();
     QCOMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("Clipvane 澄影播放器"));
-    QTRY_VERIFY(!SessionProbe(*program.core().session).isOpenerBusy());
+    QTRY_VERIFY(!SessionProbe(program.core().session()).isOpenerBusy());
     program.OnProgramExit();
 }
 

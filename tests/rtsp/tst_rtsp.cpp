@@ -170,7 +170,7 @@ void RtspTest::wrongPathAndRefusedPortFailWithinSeconds()
 
 void RtspTest::stopsNeverWaitOnTheReader()
 {
-    PlaybackSession& playback = *program_->core().session;
+    PlaybackSession& playback = program_->core().session();
     // During the open: the server never answers, the reader would wait for its timeout.
     HttpTestServer silent({}, HttpTestServer::Mode::Stall);
     ui().setEntries({{QStringLiteral("不回答"), QStringLiteral("rtsp://127.0.0.1:%1/live").arg(silent.port())}});

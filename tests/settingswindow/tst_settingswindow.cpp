@@ -182,7 +182,7 @@ bool SettingsWindowTest::pressForFile(const QString& button, const QString& path
 void SettingsWindowTest::openedByKeyAndMenuAndSavedFromKeys()
 {
     start();
-    program_->core().lists->addAndOpen(QStringLiteral("电视"), listPath_);
+    program_->core().lists().addAndOpen(QStringLiteral("电视"), listPath_);
     QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 4, 10000);
 
     // By the list heading's menu.
@@ -233,7 +233,7 @@ void SettingsWindowTest::openedByKeyAndMenuAndSavedFromKeys()
 
     // Nothing is opened ahead after a choice and a channel change.
     ProgramDriver driver(*program_);
-    const SessionProbe probe(*program_->core().session);
+    const SessionProbe probe(program_->core().session());
     driver.doubleClickEntry(1);
     QVERIFY(driver.videoTurns(testmedia::kRed, 15000));
     QVERIFY(!probe.holdsPreopened());
@@ -251,7 +251,7 @@ void SettingsWindowTest::copyExportedAndImportedIntoAFreshHome()
     program_->window().activateWindow();
     QTRY_VERIFY(program_->window().isActiveWindow());
     QVERIFY(key(QStringLiteral("s")));
-    QTRY_COMPARE(program_->core().settings->favourites().size(), size_t(1));
+    QTRY_COMPARE(program_->core().settings().favourites().size(), size_t(1));
     QVERIFY(openByKey());
     QVERIFY(pressForFile(QStringLiteral("导出设置"), copyPath_));
     auto* status = qobject_cast<QLabel*>(accessibleNamed(settingsWindow(), QStringLiteral("设置状态"), true));
@@ -286,8 +286,8 @@ void SettingsWindowTest::copyExportedAndImportedIntoAFreshHome()
     // The list and its favourite show; the settings came back too.
     QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 6, 10000); // 收藏, green, 频道, red, blue, green
     QCOMPARE(entries().itemText(1), QStringLiteral("green"));
-    QCOMPARE(program_->core().lists->lists().size(), size_t(1));
-    QCOMPARE(program_->core().settings->preopen(), QStringLiteral("off"));
+    QCOMPARE(program_->core().lists().lists().size(), size_t(1));
+    QCOMPARE(program_->core().settings().preopen(), QStringLiteral("off"));
     QVERIFY(key(QStringLiteral("Escape")));
     QTRY_VERIFY(!settingsWindow());
 }

@@ -132,8 +132,8 @@ QStringList SourcesTest::list(QStringView name) const
 
 void SourcesTest::loadAndWait(const QString& path)
 {
-    QSignalSpy loaded(program_->core().sources.get(), &PlaySourceLoader::loaded);
-    program_->core().sources->load(path);
+    QSignalSpy loaded(&program_->core().sources(), &PlaySourceLoader::loaded);
+    program_->core().sources().load(path);
     QVERIFY(loaded.wait(10000));
 }
 
@@ -231,7 +231,7 @@ void SourcesTest::gbkListPlaysItsChinesePath()
     QCOMPARE(program_->window().get<ListBox>(u"SourceList").currentSelection(), -1);
 
     program_->window().get<ListBox>(u"SourceList").setCurrentSelection(1);
-    QSignalSpy started(program_->core().session.get(), &PlaybackSession::started);
+    QSignalSpy started(&program_->core().session(), &PlaybackSession::started);
     program_->views().playback->playSelected();
     QVERIFY(started.wait(10000));
     PicBox& video = program_->window().get<PicBox>(u"VideoSurface");
@@ -263,11 +263,11 @@ void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
 void SourcesTest::droppedListReplacesTheList()
 {
     program_->window().get<ListBox>(u"SourceList").setItems({QStringLiteral("旧的")});
-    const std::uint64_t generation = program_->core().session->generation();
+    const std::uint64_t generation = program_->core().session().generation();
     QCOMPARE(dropFiles(QPoint(250, 395), {list_}), 0);
     QTRY_COMPARE(names(), QStringList({QStringLiteral("新闻"), QStringLiteral("体育")}));
     QCOMPARE(addresses(), QStringList({QStringLiteral("http://127.0.0.1/新闻.ts"), QStringLiteral("/媒体/体育.mp4")}));
-    QCOMPARE(program_->core().session->generation(), generation); // nothing plays
+    QCOMPARE(program_->core().session().generation(), generation); // nothing plays
 }
 
 void SourcesTest::sameFileTwiceGivesTheSameList()
@@ -356,7 +356,7 @@ void SourcesTest::droppedFolderWithNothingPlayableKeepsTheList()
     QVERIFY(testmedia::writeFile(empty.filePath(QStringLiteral("说明.txt.bak")), "x"));
     loadAndWait(list_);
     // The drop's load finishes, and the list is still the one before it.
-    QSignalSpy loaded(program_->core().sources.get(), &PlaySourceLoader::loaded);
+    QSignalSpy loaded(&program_->core().sources(), &PlaySourceLoader::loaded);
     QCOMPARE(dropFiles(QPoint(250, 395), {empty.path()}), 0);
     QTRY_COMPARE(loaded.size(), 1);
     QCOMPARE(names(), QStringList({QStringLiteral("新闻"), QStringLiteral("体育")}));
@@ -367,7 +367,7 @@ void SourcesTest::droppedPipeIsSkipped()
     const QString pipe = dir_.filePath(QStringLiteral("管道"));
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     loadAndWait(list_);
-    QSignalSpy loaded(program_->core().sources.get(), &PlaySourceLoader::loaded);
+    QSignalSpy loaded(&program_->core().sources(), &PlaySourceLoader::loaded);
     QCOMPARE(dropFiles(QPoint(250, 395), {pipe}), 0);
     QTRY_COMPARE(loaded.size(), 1);
     QCOMPARE(names().size(), 2);
@@ -471,14 +471,14 @@ void SourcesTest::headingDoubleClickedChangesNothing()
     sources.setCurrentSelection(1);
     TransLabel& title = program_->window().get<TransLabel>(u"TitleLabel");
     const QString before = title.caption();
-    const std::uint64_t generation = program_->core().session->generation();
+    const std::uint64_t generation = program_->core().session().generation();
     // A real double-click on the heading, through the X server.
     const QPoint at = sources.viewport()->mapToGlobal(sources.itemRect(0).center());
     QVERIFY(xtest::xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat", "2",
                             "--delay", "80", "1"}));
     QTest::qWait(300);
     QCOMPARE(title.caption(), before);
-    QCOMPARE(program_->core().session->generation(), generation);
+    QCOMPARE(program_->core().session().generation(), generation);
     // The heading takes no selection; screen readers hear it as a group heading.
     QCOMPARE(sources.currentSelection(), 1);
     QCOMPARE(sources.model()->index(0, 0).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("分组标题"));
@@ -523,7 +523,7 @@ void SourcesTest::filterLineFindsAChannelByRealKeys()
     QCOMPARE(sources.currentSelection(), -1);
     QVERIFY(xtest::xdotool({"key", "Return"}));
     QTRY_COMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("正在播放：红色"));
-    QCOMPARE(program_->core().playback->currentAddress(), video_);
+    QCOMPARE(program_->core().playback().currentAddress(), video_);
     program_->views().playback->stop();
     line->setText({});
     QCOMPARE(sources.model()->rowCount(), 6);

@@ -172,8 +172,8 @@ void StartupTest::startupHasItsEffectsInOrder()
 {
     ProgramState& state = program_->state();
     MainWindow& window = program_->window();
-    QCOMPARE(state.core.playback->cachingMs(), 300);
-    QCOMPARE(SessionProbe(*state.core.session).player(0)->Volume(0, false), 150);
+    QCOMPARE(state.core.playback().cachingMs(), 300);
+    QCOMPARE(SessionProbe(state.core.session()).player(0)->Volume(0, false), 150);
     QCOMPARE(window.get<TransLabel>(u"VolumeValueLabel").caption(), QStringLiteral("150"));
     QTRY_COMPARE(window.get<ListBox>(u"SourceList").itemCount(), 2);
     QCOMPARE(window.get<ListBox>(u"AddressList").itemText(1), QStringLiteral("http://127.0.0.1/体育.ts"));

@@ -71,7 +71,7 @@ bool ProgramDriver::videoAlternates(const QColor& one, const QColor& other, int 
 
 bool ProgramDriver::waitUntilStopped() const
 {
-    const SessionProbe playback(*program_.core().session);
+    const SessionProbe playback(program_.core().session());
     if (!QTest::qWaitFor([&] { return !playback.isOpenerBusy(); }, 15000))
         return false;
     for (int index = 0; index < PlaybackSession::kPlayers; ++index) {

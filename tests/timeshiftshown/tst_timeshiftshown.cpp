@@ -94,7 +94,7 @@ private slots:
 
 private:
     ProgramDriver& ui() { return *driver_; }
-    PlaybackController& playback() { return *program_->core().playback; }
+    PlaybackController& playback() { return program_->core().playback(); }
     QString title() { return program_->window().get<TransLabel>(u"TitleLabel").caption(); }
     // Plays the server's channel and waits until it plays from its buffer.
     bool playLive(LiveStreamServer& server);
@@ -123,7 +123,7 @@ void TimeShiftShownTest::init()
 {
     if (!program_) // the tests of planned recordings make programs of their own
         return;
-    program_->core().playback->setTimeShiftBounds({});
+    program_->core().playback().setTimeShiftBounds({});
     program_->views().playback->stop();
     QVERIFY(ui().waitUntilStopped());
 }
@@ -226,7 +226,7 @@ void TimeShiftShownTest::twentySecondsRecordedFromAOneConnectionServer()
 
 void TimeShiftShownTest::heldLongerThanTheBufferKeepsItsBound()
 {
-    program_->core().playback->setTimeShiftBounds({15 * 1000, std::int64_t(64) << 20});
+    program_->core().playback().setTimeShiftBounds({15 * 1000, std::int64_t(64) << 20});
     LiveStreamServer server(clip_, kClipSeconds);
     QVERIFY(playLive(server));
     QVERIFY(pressKeys(*program_, {"space"}));
@@ -300,13 +300,13 @@ bool writeListWithGuide(const QTemporaryDir& folder, const QString& first, const
 bool planFromTheSchedule(Program& program)
 {
     ProgramViews& views = program.views();
-    if (!QTest::qWaitFor([&] { return program.core().guide && !program.core().guide->programmes(1).empty(); }, 20000))
+    if (!QTest::qWaitFor([&] { return program.core().guide() && !program.core().guide()->programmes(1).empty(); }, 20000))
         return false;
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(1);
-    if (!pressKeys(program, {"g"}) || !QTest::qWaitFor([&] { return views.programmes->schedule() && views.programmes->schedule()->isActiveWindow(); }, 5000))
+    if (!pressKeys(program, {"g"}) || !QTest::qWaitFor([&] { return program.window().findChild<ProgrammeSchedule*>() && program.window().findChild<ProgrammeSchedule*>()->isActiveWindow(); }, 5000))
         return false;
     xtest::xdotool({"key", "r"});
-    return QTest::qWaitFor([&] { return views.programmes->schedule()->rows().join(u'\n').contains(QStringLiteral("〔预约录制〕")); }, 5000);
+    return QTest::qWaitFor([&] { return program.window().findChild<ProgrammeSchedule*>()->rows().join(u'\n').contains(QStringLiteral("〔预约录制〕")); }, 5000);
 }
 
 } // namespace
@@ -327,17 +327,17 @@ void TimeShiftShownTest::aPlannedProgrammeRecordsBesideTheChannelWatched()
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     ProgramDriver driver(program);
     // The list is read off the window's thread: a click before it is there plays nothing.
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().channels.list().count() == 2, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().channels().list().count() == 2, 10000);
     driver.doubleClickEntry(0);
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().isAvailable(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback().live().isAvailable(), 30000);
 
     QVERIFY(planFromTheSchedule(program));
-    ScheduledRecordings& scheduled = *program.core().scheduled;
+    ScheduledRecordings& scheduled = program.core().scheduled();
     QTRY_COMPARE_WITH_TIMEOUT(scheduled.recordingBeside(), 1, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(recordedServer.connections() == 1, 10000);
     // At the programme's end it stops by itself; the channel watched played on all along.
     QTRY_COMPARE_WITH_TIMEOUT(scheduled.recordingBeside(), 0, 30000);
-    QVERIFY(program.core().recordingPlans.kept().empty());
+    QVERIFY(program.core().recordingPlans().kept().empty());
     QVERIFY(driver.title().startsWith(QStringLiteral("正在播放：一台")));
     QCOMPARE(watchedServer.connections(), 1);
     const QStringList made = recordings();
@@ -366,12 +366,12 @@ void TimeShiftShownTest::aOneConnectionServerAsksAndRecordsFromItsConnection()
     Program program(folder.path());
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
-    QVERIFY(program.core().session->oneConnectionHosts().isOneConnection(server.address()));
+    QVERIFY(program.core().session().oneConnectionHosts().isOneConnection(server.address()));
     ProgramDriver driver(program);
     // The list is read off the window's thread: a click before it is there plays nothing.
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().channels.list().count() == 2, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().channels().list().count() == 2, 10000);
     driver.doubleClickEntry(0);
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().isAvailable(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback().live().isAvailable(), 30000);
 
     QVERIFY(planFromTheSchedule(program));
     // Asked, not connected: the one connection stays the channel watched's.
@@ -379,7 +379,7 @@ void TimeShiftShownTest::aOneConnectionServerAsksAndRecordsFromItsConnection()
     QTRY_VERIFY_WITH_TIMEOUT((asked = program.window().findChild<QMessageBox*>()) && asked->isVisible(), 5000);
     QCOMPARE(asked->accessibleName(), QStringLiteral("预约录制"));
     QCOMPARE(server.connections(), 1);
-    QCOMPARE(program.core().scheduled->recordingBeside(), 0);
+    QCOMPARE(program.core().scheduled().recordingBeside(), 0);
     // "换台录制": 二台 plays and records from its one connection.
     QPushButton* record = nullptr;
     for (QAbstractButton* button : asked->buttons())
@@ -388,10 +388,10 @@ void TimeShiftShownTest::aOneConnectionServerAsksAndRecordsFromItsConnection()
     QVERIFY(record);
     record->click();
     QTRY_VERIFY_WITH_TIMEOUT(driver.title().startsWith(QStringLiteral("正在播放：二台")), 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback->live().recording().has_value(), 30000);
-    QCOMPARE(program.core().scheduled->recordingWatched(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(program.core().playback().live().recording().has_value(), 30000);
+    QCOMPARE(program.core().scheduled().recordingWatched(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!recordings().isEmpty(), 5000);
-    QCOMPARE(program.core().scheduled->recordingBeside(), 0);
+    QCOMPARE(program.core().scheduled().recordingBeside(), 0);
 }
 
 // The child: plays the address it is given, records it, says so, and waits for its end.
@@ -403,7 +403,7 @@ int recordUntilKilled(int argc, char** argv, const QString& address)
     ProgramDriver driver(program);
     driver.setEntries({{QStringLiteral("被杀台"), address}});
     driver.doubleClickEntry(0);
-    PlaybackController& playback = *program.core().playback;
+    PlaybackController& playback = program.core().playback();
     if (!QTest::qWaitFor([&] { return playback.live().isAvailable(); }, 30000))
         return 1;
     playback.toggleRecording();

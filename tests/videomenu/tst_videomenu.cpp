@@ -41,7 +41,7 @@ private slots:
 private:
     // Right-clicks the middle of the video and chooses `choice` of the submenu `submenu` (empty: the menu itself).
     void choose(const QString& submenu, const QString& choice);
-    std::optional<MediaPlayer::Tracks> tracks() { return program_->core().session->transport().tracks(); }
+    std::optional<MediaPlayer::Tracks> tracks() { return program_->core().session().transport().tracks(); }
     QRect video() { return program_->views().video->onScreen(); }
     // How many pixels of the video's middle row (or column) show the colour.
     int extent(const QColor& colour, Qt::Orientation along);
@@ -122,7 +122,7 @@ void VideoMenuTest::tracksAndSubtitlesAreChosenFromTheMenu()
     const auto whiteBelowMiddle = [this] {
         const QPoint away = video().topLeft() - QPoint(0, 20);
         xtest::xdotool({"mousemove", QString::number(away.x()), QString::number(away.y())});
-        PositionBar* bar = program_->views().playback->positionBar();
+        PositionBar* bar = program_->window().findChild<PositionBar*>();
         const QPoint underBar = video().bottomLeft() + QPoint(5, -30);
         if (!QTest::qWaitFor([bar] { return !bar || !bar->isVisible(); }, 6000) ||
             !QTest::qWaitFor([underBar] { return testmedia::looksLike(xtest::screenPixel(underBar), testmedia::kBlue); }, 2000))
@@ -196,8 +196,8 @@ void VideoMenuTest::informationSaysWhatPlaysAndEscClosesIt()
     ProgramViews& views = program_->views();
     QTRY_VERIFY(views.info->isShown());
     // Codec, size and format as libvlc decoded them; the bit rate once it has been measured a while.
-    QTRY_VERIFY_WITH_TIMEOUT(views.info->panel()->text().contains(QLatin1String("kbit/s")), 5000);
-    const QString text = views.info->panel()->text();
+    QTRY_VERIFY_WITH_TIMEOUT(program_->window().findChild<MediaInfoPanel*>()->text().contains(QLatin1String("kbit/s")), 5000);
+    const QString text = program_->window().findChild<MediaInfoPanel*>()->text();
     for (const char* expected : {"影片", "film.mkv", "Matroska", "320×180", "H264", "声道", "48000 Hz"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(expected + QStringLiteral(" in ") + text));
     QVERIFY(xtest::xdotool({"key", "Escape"}));

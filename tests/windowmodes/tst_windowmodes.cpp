@@ -339,16 +339,16 @@ void WindowModesTest::minimisingInFullScreenKeepsTheLayout()
 
 void WindowModesTest::volumeFollowsTheWorkedExample()
 {
-    MediaPlayer& player = *SessionProbe(*program_->core().session).player(0);
+    MediaPlayer& player = *SessionProbe(program_->core().session()).player(0);
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
     for (int step = 1; step <= 8; ++step) {
-        program_->core().playback->stepVolumeUp();
+        program_->core().playback().stepVolumeUp();
         QCOMPARE(c(u"VolumeLevelBar").Width(), 24 + 8 * step);
         QCOMPARE(number.caption(), QString::number(150 + 50 * step));
         QCOMPARE(player.Volume(0, false), 150 + 50 * step);
     }
     QVERIFY(!c(u"VolumeUpButton").Disabled());
-    program_->core().playback->stepVolumeUp();
+    program_->core().playback().stepVolumeUp();
     QVERIFY(c(u"VolumeUpButton").Disabled());
     QCOMPARE(c(u"VolumeLevelBar").Width(), 88);
     QCOMPARE(number.caption(), QStringLiteral("550"));
@@ -359,7 +359,7 @@ void WindowModesTest::volumeFollowsTheWorkedExample()
     h().window->toggleFullScreen();
     QCOMPARE(number.caption(), QStringLiteral("550"));
     for (int step = 0; step < 8; ++step)
-        program_->core().playback->stepVolumeDown();
+        program_->core().playback().stepVolumeDown();
     QCOMPARE(number.caption(), QStringLiteral("150"));
     QCOMPARE(c(u"VolumeLevelBar").Width(), 24);
 }
@@ -371,25 +371,25 @@ void WindowModesTest::volumeDownStepsAndReenablesUp()
     const int bars[] = {16, 8, 0, 0};
     const char* shown[] = {"100", "50", "0", "0"};
     for (int i = 0; i < 4; ++i) {
-        program_->core().playback->stepVolumeDown();
+        program_->core().playback().stepVolumeDown();
         QCOMPARE(c(u"VolumeLevelBar").Width(), bars[i]);
         QCOMPARE(number.caption(), QString::fromLatin1(shown[i]));
     }
     QVERIFY(!c(u"VolumeDownButton").Disabled());
     for (int i = 0; i < 3; ++i)
-        program_->core().playback->stepVolumeUp();
+        program_->core().playback().stepVolumeUp();
     QCOMPARE(number.caption(), QStringLiteral("150"));
     QCOMPARE(c(u"VolumeLevelBar").Width(), 24);
 
     // Once past the track the up step stops; a step down opens it again.
     for (int i = 0; i < 9; ++i)
-        program_->core().playback->stepVolumeUp();
+        program_->core().playback().stepVolumeUp();
     QVERIFY(c(u"VolumeUpButton").Disabled());
-    program_->core().playback->stepVolumeDown();
+    program_->core().playback().stepVolumeDown();
     QCOMPARE(c(u"VolumeLevelBar").Width(), 80);
     QVERIFY(!c(u"VolumeUpButton").Disabled());
     for (int i = 0; i < 7; ++i)
-        program_->core().playback->stepVolumeDown();
+        program_->core().playback().stepVolumeDown();
     QCOMPARE(number.caption(), QStringLiteral("150"));
 }
 
@@ -399,22 +399,20 @@ void WindowModesTest::clippingPlayerShowsWhatItReports()
     AppCore& core = program_->core();
     std::vector<int> requests;
     PlaybackSession clipping([&requests] { return std::make_unique<ClippingPlayer>(200, requests); });
-    auto real = std::exchange(core.playback, std::make_unique<PlaybackController>(PlaybackController::Parts{
-                                                 clipping, core.channels, core.alternates, core.pictures, nullptr,
-                                                 *h().video}));
-    core.playback->startVolume(*real->volume());
+    PlaybackController playback(
+        {clipping, core.channels(), core.alternates(), core.pictures(), nullptr, *h().video});
+    playback.startVolume(*core.playback().volume());
     // The window's volume drawn from that controller.
-    PlaybackView shown(program_->window(), *core.playback, core.channels, *h().video);
+    PlaybackView shown(program_->window(), playback, core.channels(), *h().video);
     TransLabel& number = program_->window().get<TransLabel>(u"VolumeValueLabel");
-    program_->core().playback->stepVolumeUp();
-    program_->core().playback->stepVolumeUp();
+    playback.stepVolumeUp();
+    playback.stepVolumeUp();
     QCOMPARE(number.caption(), QStringLiteral("200"));
-    program_->core().playback->stepVolumeUp();
+    playback.stepVolumeUp();
     QCOMPARE(requests.back(), 250); // built from the number shown, not the last request
-    program_->core().playback->stepVolumeDown();
+    playback.stepVolumeDown();
     QCOMPARE(requests.back(), 150);
     QCOMPARE(number.caption(), QStringLiteral("150"));
-    core.playback = std::move(real);
 }
 
 void WindowModesTest::closeButtonEndsTheProgramThroughTheExitRoutine()
@@ -426,7 +424,7 @@ void WindowModesTest::closeButtonEndsTheProgramThroughTheExitRoutine()
     // The close comes after the click handler returns; the event loop then ends.
     QApplication::exec();
     QCOMPARE(quitting.count(), 1);
-    QVERIFY(!program_->core().session); // players released by the exit routine
+    QVERIFY(!program_->core().isPlaying()); // players released by the exit routine
     QVERIFY(!program_->window().isVisible());
 }
 

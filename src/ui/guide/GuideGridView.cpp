@@ -164,8 +164,3 @@ void GuideGridView::refresh()
     }
     canvas.refresh();
 }
-
-GuideGridWindow* GuideGridView::grid() const
-{
-    return grid_.data();
-}

@@ -40,9 +40,6 @@ public:
     // What the guide knows changed: the grid showing draws it.
     void refresh();
 
-    // Made when first shown; none before.
-    GuideGridWindow* grid() const;
-
 private:
     GuideGridRows rows() const;
     QRect area() const;

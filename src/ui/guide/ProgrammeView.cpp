@@ -113,13 +113,3 @@ void ProgrammeView::toggleSchedule()
         [&reminders = parts_.reminders, entry](const Programme& programme) { return reminders.isReminded(entry, programme); },
         [scheduled, entry](const Programme& programme) { return scheduled && scheduled->isPlanned(entry, programme); });
 }
-
-ProgrammeBanner* ProgrammeView::banner() const
-{
-    return banner_.data();
-}
-
-ProgrammeSchedule* ProgrammeView::schedule() const
-{
-    return schedule_.data();
-}

@@ -44,10 +44,6 @@ public:
     // of the channel playing) over the video area; again, it closes.
     void toggleSchedule();
 
-    // Made when first shown; none before.
-    ProgrammeBanner* banner() const;
-    ProgrammeSchedule* schedule() const;
-
 private:
     int selectedOrWatched(bool watchedFirst) const;
     void makeSchedule();

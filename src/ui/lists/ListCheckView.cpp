@@ -62,11 +62,11 @@ void ListCheckView::start()
     showProgress();
     parts_.openChecker(
         [this] {
-            if (!parts_.progress || !parts_.checker)
+            if (!parts_.progress || !parts_.checker())
                 return; // stopped while the module opened
             const NowPlaying& now = parts_.playback.nowPlaying();
             playing(now.generation != 0 ? now.addresses.value(0) : QString());
-            parts_.checker->start(
+            parts_.checker()->start(
                 parts_.progress->targets, CheckLimits{},
                 [this](int target, const AddressCheck& found) {
                     auto& check = parts_.progress;
@@ -87,8 +87,8 @@ void ListCheckView::start()
 
 void ListCheckView::stop()
 {
-    if (parts_.checker)
-        parts_.checker->stop();
+    if (ListChecker* checker = parts_.checker())
+        checker->stop();
     ended();
 }
 
@@ -132,11 +132,12 @@ bool ListCheckView::save(const QString& path, QString* why) const
 
 void ListCheckView::playing(const QString& address)
 {
-    if (!parts_.checker)
+    ListChecker* checker = parts_.checker();
+    if (!checker)
         return;
     QStringList servers;
     const OneConnectionHosts& hosts = parts_.playback.oneConnectionHosts();
     if (!address.isEmpty() && hosts.isOneConnection(address))
         servers << OneConnectionHosts::serverOf(address);
-    parts_.checker->setServersInUse(servers);
+    checker->setServersInUse(servers);
 }

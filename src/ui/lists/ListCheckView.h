@@ -31,7 +31,7 @@ public:
         AlternateOrder& alternates;
         const PlaybackController& playback;
         std::optional<ListCheckProgress>& progress; // the core's: a check under way
-        const std::unique_ptr<ListChecker>& checker; // the core's: none until the module opens
+        std::function<ListChecker*()> checker; // the core's: none until the module opens
         OpenChecker openChecker;
     };
     explicit ListCheckView(Parts parts);

@@ -41,7 +41,6 @@ public:
     void closeFilter();
     // The filter line has the keyboard: its keys are its own.
     bool isFilterTyping() const;
-    ListFilterLine& filterLine() const { return *filter_; }
 
     // The entry becomes a favourite, or stops being one (its copy among the
     // favourites or its entry alike). The list is shown again, the selection

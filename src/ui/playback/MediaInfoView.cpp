@@ -101,8 +101,3 @@ bool MediaInfoView::close()
     panel_->hide();
     return true;
 }
-
-MediaInfoPanel* MediaInfoView::panel() const
-{
-    return panel_.data();
-}

@@ -22,8 +22,6 @@ public:
     bool isShown() const;
     // Esc: closes it; false when it was not showing.
     bool close();
-    // Made when first shown; none before.
-    MediaInfoPanel* panel() const;
 
 private:
     MainWindow& window_;

@@ -79,8 +79,3 @@ void PlaybackView::makePositionBar()
         positionBar_->watch(*surface);
     connect(positionBar_, &PositionBar::jumpTo, &playback_, &PlaybackController::jumpTo);
 }
-
-PositionBar* PlaybackView::positionBar() const
-{
-    return positionBar_.data();
-}

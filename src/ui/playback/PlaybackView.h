@@ -26,8 +26,6 @@ public:
     void stop();
     // The position bar over the video, for a while, when what plays has a position.
     void showPositionBar();
-    // Made at the first choice; none before.
-    PositionBar* positionBar() const;
 
 private:
     void makePositionBar();
