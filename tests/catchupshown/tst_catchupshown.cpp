@@ -129,7 +129,6 @@ void CatchupShownTest::pastProgrammePlaysBackPausesAndJumps()
     Program program(folder.path());
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
-    ProgramViews& views = program.views();
     QTRY_VERIFY_WITH_TIMEOUT(program.core().guide() && !program.core().guide()->programmes(0).empty(), 20000);
 
     // G: the past programmes say they can be watched back; Enter plays one.

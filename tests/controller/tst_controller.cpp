@@ -431,6 +431,21 @@ void ControllerTest::liveChannelHeldMovedRecordedAndBeyondItsBuffer()
     controller_->toggleRecording();
     QVERIFY(asked(QStringLiteral("stop recording")));
     QVERIFY(!controller_->live().recording().has_value());
+    // One that stops by itself (its disk ran short) is told by the player's event, with why.
+    std::vector<LiveRecorder::Stop> ended;
+    connect(&controller_->live(), &LiveControl::recordingEnded, this,
+            [&ended](LiveRecorder::Stop why, const QString&) { ended.push_back(why); });
+    controller_->toggleRecording();
+    QVERIFY(QTest::qWaitFor([&] { return player.calls().filter(QStringLiteral("record ")).size() == 2; }, 2000));
+    TimeShiftBuffer::State full = buffer;
+    full.recordingPath = player.calls().filter(QStringLiteral("record ")).value(1).mid(7);
+    full.recordingStop = LiveRecorder::Stop::DiskShort;
+    player.setLiveState(full);
+    player.send(MediaPlayer::Event::Type::RecordingEnded);
+    QVERIFY(QTest::qWaitFor([&] { return !ended.empty(); }, 2000));
+    QCOMPARE(ended, std::vector<LiveRecorder::Stop>{LiveRecorder::Stop::DiskShort});
+    QVERIFY(!controller_->live().recording().has_value());
+    player.setLiveState(buffer);
 
     // Further back than the buffer: the programme of that moment, from the server.
     const Programme earlier{kNow - 3600, kNow - 60, QStringLiteral("午间新闻"), {}};
@@ -458,7 +473,7 @@ void ControllerTest::plannedProgrammesRecordOnlyWhereAConnectionIsFree()
 {
     qint64 now = kNow;
     RecordingPlans plans;
-    ScheduledRecordings scheduled({plans, *controller_, *session_, channels_, settings_.get()});
+    ScheduledRecordings scheduled({plans, *controller_, *session_, channels_, settings_.get(), &time_});
     scheduled.setWallClock([&now] { return now; });
     QSignalSpy asked(&scheduled, &ScheduledRecordings::askSwitch);
     PlaySourceFile list = channelList(); // and 四台, of 二台's server
@@ -479,9 +494,9 @@ void ControllerTest::plannedProgrammesRecordOnlyWhereAConnectionIsFree()
     now = kNow + 600 - 121;
     scheduled.look();
     QCOMPARE(scheduled.recordingWatched(), 0);
+    // A second on, it starts by itself: the plans wake at their next moment, from the connection that plays it.
     now = kNow + 600 - 120;
-    scheduled.look();
-    // From the connection that plays it.
+    passTime(std::chrono::seconds(1));
     QVERIFY(QTest::qWaitFor([&] { return !watched.calls().filter(QStringLiteral("record ")).isEmpty(); }, 2000));
     QCOMPARE(scheduled.recordingWatched(), 1);
     QCOMPARE(scheduled.recordingBeside(), 0);

@@ -11,6 +11,7 @@
 #include "core/lists/PinyinName.h"
 #include "core/playback/VolumeState.h"
 #include "core/schedule/DueTimer.h"
+#include "ManualTime.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -262,22 +263,39 @@ void CoreTest::muteKeepsWhatThereWasAndShowsWhatThePlayerReports()
 
 void CoreTest::plansWakeAtTheirTimeOnlyOnce()
 {
-    qint64 now = 1000;
-    DueTimer due([&now] { return now; });
+    using std::chrono::seconds;
+    ManualTime time;
+    qint64 now = 1000; // the wall clock, which the user may set
+    DueTimer due([&now] { return now; }, time);
     QSignalSpy woke(&due, &DueTimer::due);
+    const auto pass = [&](int secondsOn) {
+        now += secondsOn;
+        time.advance(seconds(secondsOn));
+    };
     // A moment already past (the clock was set forward meanwhile) is due at once, once.
     due.wakeAt(now - 5);
-    QVERIFY(woke.wait(1000));
-    QCOMPARE(due.wakesAt(), 0);
-    QTest::qWait(50);
+    time.advance(seconds(0));
     QCOMPARE(woke.size(), 1);
-    // One far ahead waits for it; nothing planned, it sleeps.
-    due.wakeAt(now + 3600);
-    QCOMPARE(due.wakesAt(), now + 3600);
+    pass(120);
+    QCOMPARE(woke.size(), 1);
+    // Two hours ahead: in steps of a minute, due on the second and not before.
+    due.wakeAt(now + 7200);
+    pass(7199);
+    QCOMPARE(woke.size(), 1);
+    pass(1);
+    QCOMPARE(woke.size(), 2);
+    // The wall clock set back an hour while it waits: still due at the moment, not an hour early.
+    due.wakeAt(now + 600);
+    now -= 3600;
+    pass(600);
+    QCOMPARE(woke.size(), 2);
+    pass(3600);
+    QCOMPARE(woke.size(), 3);
+    // Nothing planned: it sleeps, whatever the clock does.
+    due.wakeAt(now + 60);
     due.wakeAt(0);
-    now += 7200;
-    QVERIFY(!woke.wait(100));
-    QCOMPARE(woke.size(), 1);
+    pass(7200);
+    QCOMPARE(woke.size(), 3);
 }
 
 QTEST_GUILESS_MAIN(CoreTest)

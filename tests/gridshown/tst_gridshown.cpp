@@ -133,7 +133,6 @@ void GridShownTest::gridOpensOnNowWatchesBackAndFinds()
     Program program(folder.path());
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
-    ProgramViews& views = program.views();
     ListBox& sources = program.window().get<ListBox>(u"SourceList");
     QTRY_VERIFY_WITH_TIMEOUT(program.core().guide() && !program.core().guide()->programmes(3).empty(), 20000);
 
@@ -219,7 +218,6 @@ void GridShownTest::aReminderIsToldAndSwitches()
     Program program(folder.path());
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
-    ProgramViews& views = program.views();
     QTRY_VERIFY_WITH_TIMEOUT(program.core().guide() && !program.core().guide()->programmes(1).empty(), 20000);
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(0);
     program.window().activateWindow();

@@ -299,7 +299,6 @@ bool writeListWithGuide(const QTemporaryDir& folder, const QString& first, const
 // R on the programme on now in 二台's schedule (G).
 bool planFromTheSchedule(Program& program)
 {
-    ProgramViews& views = program.views();
     if (!QTest::qWaitFor([&] { return program.core().guide() && !program.core().guide()->programmes(1).empty(); }, 20000))
         return false;
     program.window().get<ListBox>(u"SourceList").setCurrentSelection(1);

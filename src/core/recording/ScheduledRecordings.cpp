@@ -19,7 +19,8 @@ struct ScheduledRecordings::UnderWay {
 };
 
 ScheduledRecordings::ScheduledRecordings(Parts parts, QObject* parent)
-    : QObject(parent), parts_(parts), now_([] { return QDateTime::currentSecsSinceEpoch(); }), due_(now_)
+    : QObject(parent), parts_(parts), now_([] { return QDateTime::currentSecsSinceEpoch(); }),
+      due_(now_, parts.time ? *parts.time : TimeSource::system())
 {
     connect(&due_, &DueTimer::due, this, &ScheduledRecordings::look);
     // A plan due whose channel was still opening records once it plays.

@@ -37,6 +37,7 @@ public:
         PlaybackSession& session;
         ChannelNavigator& channels;
         UserSettings* settings = nullptr;
+        TimeSource* time = nullptr; // what the plans' waits run on; the system's when none
     };
     using WallClock = std::function<qint64()>; // seconds since 1970 UTC
 

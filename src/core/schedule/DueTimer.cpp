@@ -2,22 +2,20 @@
 
 #include <algorithm>
 
-DueTimer::DueTimer(WallClock clock, QObject* parent) : QObject(parent), clock_(std::move(clock))
+DueTimer::DueTimer(WallClock clock, TimeSource& time, QObject* parent)
+    : QObject(parent), clock_(std::move(clock)), timer_(time.timer([this] { step(); }))
 {
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::CoarseTimer);
-    connect(&timer_, &QTimer::timeout, this, &DueTimer::step);
 }
 
 void DueTimer::wakeAt(qint64 when)
 {
     wakesAt_ = when;
     if (when == 0) {
-        timer_.stop();
+        timer_->stop();
         return;
     }
     const qint64 wait = std::clamp<qint64>(when - clock_(), 0, kLongestStepSeconds);
-    timer_.start(std::chrono::seconds(wait));
+    timer_->start(std::chrono::seconds(wait));
 }
 
 void DueTimer::step()
