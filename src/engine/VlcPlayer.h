@@ -120,12 +120,16 @@ private:
     std::unique_ptr<VlcLogSink> log_; // before the media player goes, after the instance came
     std::unique_ptr<libvlc_media_player_t, PlayerRelease> mediaPlayer_;
     // The events of the program's own reading (a live channel's end), told to
-    // the same listeners as libvlc's; before the live channel, which tells them.
+    // the same listeners as libvlc's. Shared with the reading's thread, which
+    // tells them and may end a moment after the player.
+    struct OwnListeners {
+        std::mutex lock;
+        std::vector<std::pair<int, EventListener>> listeners;
+        int next = 0;
+        void tell(const Event& event);
+    };
     class OwnSubscription;
-    void tellOwn(const Event& event);
-    std::mutex ownLock_;
-    std::vector<std::pair<int, EventListener>> ownListeners_;
-    int nextOwn_ = 0;
+    const std::shared_ptr<OwnListeners> own_ = std::make_shared<OwnListeners>();
     mutable std::mutex mediaLock_; // media_ is replaced on the opener thread
     std::unique_ptr<libvlc_media_t, MediaRelease> media_;
     std::unique_ptr<StreamReader> reader_; // what media_ reads, when the program reads the address itself

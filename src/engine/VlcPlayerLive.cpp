@@ -37,10 +37,10 @@ libvlc_media_t* VlcPlayer::liveMedia(const Source& source)
             live_.reset();
         }
     }
-    buffer->setEndedHandler([this](bool) {
+    buffer->setEndedHandler([own = own_](bool) {
         Event ended;
         ended.type = Event::Type::RecordingEnded;
-        tellOwn(ended);
+        own->tell(ended);
     });
     auto channel = std::make_shared<LiveChannel>(source.address, std::move(reader), std::move(buffer));
     auto cursor = std::make_unique<LiveCursor>(channel, 0);
@@ -101,18 +101,18 @@ void VlcPlayer::StopRecording()
 // Detached under the lock the events are told under: none runs once it is gone.
 class VlcPlayer::OwnSubscription final : public Subscription {
 public:
-    OwnSubscription(VlcPlayer& player, int id, std::unique_ptr<Subscription> vlc)
-        : player_(player), id_(id), vlc_(std::move(vlc))
+    OwnSubscription(std::shared_ptr<OwnListeners> own, int id, std::unique_ptr<Subscription> vlc)
+        : own_(std::move(own)), id_(id), vlc_(std::move(vlc))
     {
     }
     ~OwnSubscription() override
     {
-        const std::lock_guard lock(player_.ownLock_);
-        std::erase_if(player_.ownListeners_, [this](const auto& listener) { return listener.first == id_; });
+        const std::lock_guard lock(own_->lock);
+        std::erase_if(own_->listeners, [this](const auto& listener) { return listener.first == id_; });
     }
 
 private:
-    VlcPlayer& player_;
+    const std::shared_ptr<OwnListeners> own_;
     const int id_;
     std::unique_ptr<Subscription> vlc_;
 };
@@ -120,15 +120,15 @@ private:
 std::unique_ptr<MediaPlayer::Subscription> VlcPlayer::subscribe(EventListener listener)
 {
     auto vlc = std::make_unique<VlcEventSubscription>(eventManager_, listener);
-    const std::lock_guard lock(ownLock_);
-    const int id = ++nextOwn_;
-    ownListeners_.emplace_back(id, std::move(listener));
-    return std::make_unique<OwnSubscription>(*this, id, std::move(vlc));
+    const std::lock_guard lock(own_->lock);
+    const int id = ++own_->next;
+    own_->listeners.emplace_back(id, std::move(listener));
+    return std::make_unique<OwnSubscription>(own_, id, std::move(vlc));
 }
 
-void VlcPlayer::tellOwn(const Event& event)
+void VlcPlayer::OwnListeners::tell(const Event& event)
 {
-    const std::lock_guard lock(ownLock_);
-    for (const auto& [id, listener] : ownListeners_)
+    const std::lock_guard held(lock);
+    for (const auto& [id, listener] : listeners)
         listener(event);
 }

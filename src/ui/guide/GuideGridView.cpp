@@ -106,8 +106,8 @@ void GuideGridView::search(const QString& text)
         grid_->showFindings({}, {});
         return;
     }
-    guide->search(text, now, [this, text, now](std::vector<ProgrammeHit> hits) {
-        if (!grid_ || !grid_->isVisible())
+    guide->search(text, now, [self = QPointer<GuideGridView>(this), this, text, now](std::vector<ProgrammeHit> hits) {
+        if (!self || !grid_ || !grid_->isVisible())
             return;
         const ChannelList& list = parts_.channels.list();
         // A channel's name, or its pinyin, finds what it shows now and next.

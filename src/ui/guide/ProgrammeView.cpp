@@ -27,6 +27,7 @@ ProgrammeView::ProgrammeView(Parts parts) : parts_(std::move(parts)), sources_(p
 
 ProgrammeView::~ProgrammeView()
 {
+    sources_.setItemToolTips({});
     delete banner_.data();
     delete schedule_.data();
 }

@@ -21,6 +21,11 @@ ListCheckView::ListCheckView(Parts parts) : parts_(std::move(parts))
     connect(&parts_.playback, &PlaybackController::addressInUse, this, &ListCheckView::playing);
 }
 
+ListCheckView::~ListCheckView()
+{
+    parts_.window.get<ListBox>(u"SourceList").setItemNotes({}, rgb(128, 128, 128));
+}
+
 void ListCheckView::showProgress()
 {
     parts_.heading.showProgress(parts_.progress->done, int(parts_.progress->targets.size()));

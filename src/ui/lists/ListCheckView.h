@@ -35,6 +35,8 @@ public:
         OpenChecker openChecker;
     };
     explicit ListCheckView(Parts parts);
+    // The list's notes go with it.
+    ~ListCheckView() override;
 
     bool isRunning() const { return parts_.progress.has_value(); }
     void start();
