@@ -88,24 +88,48 @@ Program::Program(const QString& programFolder)
                                      []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); });
 
     installLogSecretFilter();
+    state_.hotKeys = HotKeyService::create();
+    window_ = std::make_unique<MainWindow>();
+    views_.video = new VideoArea(window_->get<PicBox>(u"VideoSurface"));
+    makeCore(startingPlayer.get());
+    // The modules opened later: the programme guide once the window shows,
+    // the list check's the first time a check or a fetch is asked for.
+    guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), cacheFolder());
+    guideModule_->startAfterPaint(*window_);
+    checkModule_ = std::make_unique<ListCheckModule>(state_, checkModulePaths(state_.programFolder));
+    makeViews();
+    [[maybe_unused]] const bool bound =
+        bindEvents(*window_, mainWindowBindings(*window_, views_, state_.core.playback(), state_));
+    // The bindings and the window's description disagree: a control was renamed or removed.
+    Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
+    wirePlayback();
+    wireLists();
+    wireGuide();
+    wireSettings();
+    wireAfterFirstPaint();
+    // Runs while the window and its video surface still exist.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
+}
+
+// The core's owners, in the order they need one another; the settings are
+// taken up as after every change.
+void Program::makeCore(std::unique_ptr<MediaPlayer> firstPlayer)
+{
     AppCore& core = state_.core;
     core.sources_ = std::make_unique<PlaySourceLoader>();
-    state_.hotKeys = HotKeyService::create();
     core.settings_ = std::make_unique<UserSettings>();
     core.lists_ = std::make_unique<ListLibrary>(&core.settings(), core.sources());
 
-    window_ = std::make_unique<MainWindow>();
     // A third player opens channels ahead, unless the user turned that off.
     const PreopenMode mode = preopenModeFrom(core.settings().preopen());
     core.session_ = std::make_unique<PlaybackSession>(
-        []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, startingPlayer.get(),
+        []() -> std::unique_ptr<MediaPlayer> { return std::make_unique<VlcPlayer>(); }, std::move(firstPlayer),
         mode == PreopenMode::Off ? 2 : 3);
     // Servers found to allow one connection in earlier runs get one from the start.
     knownServers_ = std::make_unique<KnownServers>(QDir(cacheFolder()).filePath(QStringLiteral("one-connection-servers")));
     for (const QString& server : knownServers_->load(QDateTime::currentSecsSinceEpoch()))
         core.session().rememberOneConnection(server);
 
-    views_.video = new VideoArea(window_->get<PicBox>(u"VideoSurface"));
     // The favourites are the window's to show; before any list, the navigator just has them.
     core.channels().setFavourites(core.settings().favourites());
     const std::vector<Reminder> keptReminders = core.settings().reminders();
@@ -121,25 +145,7 @@ Program::Program(const QString& programFolder)
         core.settings().setRecordingPlans(core.recordingPlans().kept()); // those missed are gone from the file too
     core.scheduled_ = std::make_unique<ScheduledRecordings>(ScheduledRecordings::Parts{
         core.recordingPlans(), core.playback(), core.session(), core.channels(), &core.settings()});
-    // The settings are taken up as after every change.
     takeUpSettings(core);
-    // The modules opened later: the programme guide once the window shows,
-    // the list check's the first time a check or a fetch is asked for.
-    guideModule_ = std::make_unique<GuideModule>(state_, guideModulePaths(state_.programFolder), cacheFolder());
-    guideModule_->startAfterPaint(*window_);
-    checkModule_ = std::make_unique<ListCheckModule>(state_, checkModulePaths(state_.programFolder));
-    makeViews();
-    [[maybe_unused]] const bool bound =
-        bindEvents(*window_, mainWindowBindings(*window_, views_, core.playback(), state_));
-    // The bindings and the window's description disagree: a control was renamed or removed.
-    Q_ASSERT_X(bound, "Program", "an event binding names a control the window does not have");
-    wirePlayback();
-    wireLists();
-    wireGuide();
-    wireSettings();
-    wireAfterFirstPaint();
-    // Runs while the window and its video surface still exist.
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { OnProgramExit(); });
 }
 
 // Each part of the window, with what it uses.

@@ -6,6 +6,7 @@
 #include <memory>
 
 class ChannelKeys;
+class MediaPlayer;
 class DesktopMediaControls;
 class ReminderAlerts;
 class GuideModule;
@@ -41,6 +42,7 @@ public:
     DesktopMediaControls& desktopControls() { return *desktopControls_; }
 
 private:
+    void makeCore(std::unique_ptr<MediaPlayer> firstPlayer);
     void makeViews();
     // One function per flow; each says where a signal goes.
     void wirePlayback();
