@@ -39,14 +39,3 @@ std::int64_t TimeShiftSpan::byteBehind(std::int64_t behindMs) const
                                         [](const Piece& piece, std::int64_t moment) { return piece.atMs < moment; });
     return found == pieces_.end() ? pieces_.back().firstByte : found->firstByte;
 }
-
-std::int64_t TimeShiftSpan::behindLiveMs(std::int64_t byte) const
-{
-    if (pieces_.empty() || byte >= end_)
-        return 0;
-    // The piece holding the byte: the last that starts at or before it.
-    const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), byte,
-                                        [](std::int64_t position, const Piece& piece) { return position < piece.firstByte; });
-    const Piece& holding = after == pieces_.begin() ? pieces_.front() : *std::prev(after);
-    return pieces_.back().atMs - holding.atMs;
-}

@@ -25,14 +25,11 @@ public:
     // What is held: bytes [oldestByte, newestByte).
     std::int64_t oldestByte() const { return pieces_.empty() ? end_ : pieces_.front().firstByte; }
     std::int64_t newestByte() const { return end_; }
-    std::int64_t heldBytes() const { return newestByte() - oldestByte(); }
     // How far back it reaches, from the last arrival.
     std::int64_t heldMs() const { return pieces_.empty() ? 0 : pieces_.back().atMs - pieces_.front().atMs; }
 
     // The first byte that came `behindMs` before the last arrival; the oldest held when it reaches further.
     std::int64_t byteBehind(std::int64_t behindMs) const;
-    // How far behind the last arrival a byte came, in milliseconds.
-    std::int64_t behindLiveMs(std::int64_t byte) const;
     // A reader's position the oldest end passed moves up to it.
     std::int64_t keptPosition(std::int64_t byte) const { return byte < oldestByte() ? oldestByte() : byte; }
 

@@ -248,7 +248,6 @@ void CoreTest::muteKeepsWhatThereWasAndShowsWhatThePlayerReports()
     volume.stepUp();
     QCOMPARE(player.asked.back(), 250); // from the number shown
     volume.toggleMute();
-    QVERIFY(volume.isMuted());
     QCOMPARE(volume.look(), (Look{0, 0, false}));
     QCOMPARE(player.asked.back(), 0);
     volume.toggleMute();
@@ -257,7 +256,6 @@ void CoreTest::muteKeepsWhatThereWasAndShowsWhatThePlayerReports()
     // A step while muted brings the level back and goes from it.
     volume.toggleMute();
     volume.stepDown();
-    QVERIFY(!volume.isMuted());
     QCOMPARE(volume.look(), (Look{150, 40, false}));
 }
 

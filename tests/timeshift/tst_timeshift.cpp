@@ -90,8 +90,7 @@ void TimeShiftTest::theBufferKeepsItsBoundsAndPositionsAcrossATrim()
     QCOMPARE(window.newestByte(), 310);
     QCOMPARE(window.heldMs(), 30000);
     QCOMPARE(window.byteBehind(10000), 200);
-    QCOMPARE(window.behindLiveMs(205), 10000);
-    QCOMPARE(window.behindLiveMs(310), 0);
+    QCOMPARE(window.byteBehind(0), 300);
     QCOMPARE(window.byteBehind(99999), 0); // no further back than what is held
 
     // Held for two minutes: the stream keeps coming and the oldest goes by time.
@@ -101,22 +100,21 @@ void TimeShiftTest::theBufferKeepsItsBoundsAndPositionsAcrossATrim()
     QCOMPARE(window.heldMs(), 60000);
     QCOMPARE(window.oldestByte(), 900);
     QCOMPARE(window.keptPosition(held), 900); // the held position was let go: it moves up to the oldest kept
-    QCOMPARE(window.behindLiveMs(window.keptPosition(held)), 60000);
+    QCOMPARE(window.byteBehind(60000), 900);
     QCOMPARE(window.keptPosition(1200), 1200);
 
     // Faster, the size bound comes first.
     for (int second = 151; second <= 160; ++second)
         window.arrived(200, second * 1000);
-    QVERIFY(window.heldBytes() <= 1000);
     QCOMPARE(window.oldestByte(), window.newestByte() - 1000);
-    QCOMPARE(window.behindLiveMs(window.oldestByte()), 4000);
+    QCOMPARE(window.heldMs(), 4000);
 
     // Nothing comes: time alone lets it all go.
     window.trimAt(160 * 1000 + 60 * 1000 + 1);
-    QCOMPARE(window.heldBytes(), 0);
+    QCOMPARE(window.oldestByte(), window.newestByte());
     QCOMPARE(window.byteBehind(1000), window.newestByte());
     window.arrived(0, 300 * 1000);
-    QCOMPARE(window.heldBytes(), 0);
+    QCOMPARE(window.oldestByte(), window.newestByte());
 }
 
 void TimeShiftTest::recordingsAreNamedAndTimed()

@@ -27,7 +27,6 @@ public:
     VolumeState(Look initial, Player player) : look_(initial), player_(std::move(player)) {}
 
     const Look& look() const { return look_; }
-    bool isMuted() const { return muted_.has_value(); }
 
     void stepUp();
     void stepDown();

@@ -29,7 +29,6 @@ public:
     int entry() const { return entry_; }
     // What it says, line by line, as drawn (also its accessible description).
     QStringList lines() const;
-    bool showsLogo() const { return !logo_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
