@@ -322,7 +322,6 @@ void Program::OnProgramExit()
     AppCore& core = state_.core;
     keys_.reset();
     reminderAlerts_.reset();
-    views_.clear(); // they draw the core, and go before it
     desktopControls_.reset(); // the screen saver is let go
     handoff_.reset();
 
@@ -336,6 +335,8 @@ void Program::OnProgramExit()
     core.setGuide(nullptr);
     guideModule_.reset();
     state_.guideModule.reset();
+    // The views draw what plays and go before it; none of them is asked any more.
+    views_.clear();
     // What plays goes before the players it plays on; recordings beside it end too.
     core.scheduled_.reset();
     core.preopen_.reset();
