@@ -14,7 +14,7 @@
 
 // The entries of the list shown, in list order: channels and group headings,
 // each with what the list said of it. The window's two list controls are
-// filled from it; the handlers read channels from here, not from them.
+// filled from it; the views read channels from here, not from them.
 //
 // Indices are those of the whole list; a filter decides which entries are
 // shown and changes no index. The user's favourites come first, under a
