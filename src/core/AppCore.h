@@ -4,6 +4,7 @@
 #include "core/guide/Reminders.h"
 #include "core/lists/ChannelNavigator.h"
 #include "core/lists/ListChecker.h"
+#include "core/lists/ListCheckTargets.h"
 #include "core/lists/ListLibrary.h"
 #include "core/playback/AlternateOrder.h"
 #include "core/playback/PictureChoices.h"

@@ -1,5 +1,6 @@
+#include "core/lists/ListCheckTargets.h"
+
 #include "core/lists/ChannelList.h"
-#include "core/lists/ListChecker.h"
 #include "engine/OneConnectionHosts.h"
 
 #include <QSet>

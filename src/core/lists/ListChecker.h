@@ -43,18 +43,6 @@ public:
     virtual void setServersInUse(const QStringList& servers) = 0;
 };
 
-// A check of the list under way: what it tries, and how far it is.
-struct ListCheckProgress {
-    std::vector<CheckTarget> targets;
-    int done = 0;
-};
-
-class ChannelList;
-class OneConnectionHosts;
-// What a check of `list` tries: each network address once, with the headers
-// it is played with, the servers known to take one connection marked.
-std::vector<CheckTarget> checkTargets(const ChannelList& list, const OneConnectionHosts& hosts);
-
 // Whether a check can try an address: HTTP(S), RTSP, UDP and RTP.
 inline bool isCheckableAddress(const QString& address)
 {

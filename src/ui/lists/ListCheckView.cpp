@@ -1,6 +1,7 @@
 #include "ui/lists/ListCheckView.h"
 
 #include "core/lists/ChannelNavigator.h"
+#include "core/lists/ListCheckTargets.h"
 #include "core/playback/AlternateOrder.h"
 #include "core/playback/PlaybackController.h"
 #include "sources/ListWriter.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lists/ListChecker.h"
+#include "core/lists/ListCheckTargets.h"
 
 #include <QObject>
 #include <QString>
