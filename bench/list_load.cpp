@@ -117,8 +117,8 @@ int main(int argc, char** argv)
             const long before = residentKiB();
             std::printf("list_load_%d clipvane %.1f\n", entries, loadMilliseconds(program, names, path));
             memory = std::max(memory, residentKiB() - before);
-            if (names.itemCount() != entries)
-                std::fprintf(stderr, "loaded %d of %d entries\n", names.itemCount(), entries);
+            if (names.items().size() != entries)
+                std::fprintf(stderr, "loaded %d of %d entries\n", int(names.items().size()), entries);
         }
         std::printf("list_memory_%d clipvane %.1f\n", entries, double(memory) / 1024);
         std::fflush(stdout);
@@ -163,7 +163,7 @@ int main(int argc, char** argv)
     QFile::copy(writeList(dir, 100000), refreshed);
     lists.addAndOpen(QStringLiteral("bench"), refreshed);
     QSignalSpy shown(&lists, &ListLibrary::statusChanged);
-    if (!QTest::qWaitFor([&names] { return names.itemCount() == 100000; }, 60000))
+    if (!QTest::qWaitFor([&names] { return names.items().size() == 100000; }, 60000))
         std::fprintf(stderr, "the list to refresh did not load\n");
     for (int run = 0; run < runs; ++run) {
         QFile file(refreshed);

@@ -47,6 +47,10 @@ PlaybackSession::~PlaybackSession()
 void PlaybackSession::applyTiming(const RecoveryTiming& timing)
 {
     timing_ = timing;
+    preopener_.setStartTimeout(timing.startTimeout);
+    // A choice still starting waits the new time from now.
+    if (choice_ && !choice_->startedOnce)
+        recovery_.restartWatchdog(timing.startTimeout);
     buffering_.setInterval(timing.bufferingUpdate);
     recovery_.setTiming(
         {{timing.backoff, timing.steadyPlay, timing.playedAgain}, timing.reopenTimeout, timing.stallTimeout, timing.statsInterval});
@@ -107,7 +111,7 @@ void PlaybackSession::openAttempt(bool newChoice)
     choice.status.alternate = recovery_.alternate();
     choice.status.bufferPercent = 100;
     buffering_.reset();
-    recovery_.opening(choice.startedOnce ? timing_.reopenTimeout : startTimeout_);
+    recovery_.opening(choice.startedOnce ? timing_.reopenTimeout : timing_.startTimeout);
     qCDebug(lcEngine) << "choice" << choice.generation << "attempt" << request.attempt << "opens address"
                       << recovery_.alternate() << "on player" << request.target;
     bank_.open(request);

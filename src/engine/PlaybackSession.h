@@ -60,6 +60,7 @@ public:
         std::vector<std::chrono::milliseconds> backoff = RecoveryPlan::Timing{}.backoff;
         std::chrono::milliseconds steadyPlay = RecoveryPlan::Timing{}.steadyPlay;
         std::chrono::milliseconds playedAgain = RecoveryPlan::Timing{}.playedAgain;
+        std::chrono::milliseconds startTimeout = kStartTimeout; // a choice that does not start playing
         std::chrono::milliseconds reopenTimeout{10000}; // a reconnect or next address that does not start
         std::chrono::milliseconds stallTimeout{5000};   // nothing read or shown while playing
         std::chrono::milliseconds statsInterval{1000};
@@ -180,7 +181,6 @@ private:
 
     PlayerBank bank_;
     RecoveryTiming timing_;
-    std::chrono::milliseconds startTimeout_ = kStartTimeout;
     std::optional<Choice> choice_;
     ChoiceRecovery recovery_;
     OneConnectionHosts hosts_;

@@ -63,7 +63,7 @@ bool PlaybackSession::takePreopened(const Alternates& alternates, VideoWindows w
     } else {
         bank_.adopt(showing_);
         qCDebug(lcEngine) << "choice" << generation << "takes over the preopen on player" << showing_;
-        recovery_.opening(startTimeout_);
+        recovery_.opening(timing_.startTimeout);
         publish();
         if (preopened.buffered)
             onStarted(showing_);

@@ -76,12 +76,6 @@ bool HotKeyService::SetGrabbed(int id, bool grabbed)
     return false;
 }
 
-bool HotKeyService::IsGrabbed(int id) const
-{
-    const Key* key = findKey(id);
-    return key && key->grabbed;
-}
-
 const HotKeyService::Key* HotKeyService::findKey(int id) const
 {
     for (const Key& key : keys_)

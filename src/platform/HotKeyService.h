@@ -29,7 +29,6 @@ public:
     int Register(QObject& window, int modifiers, int virtualKey);
     // Takes or gives back a registered key; false when it can't be taken.
     bool SetGrabbed(int id, bool grabbed);
-    bool IsGrabbed(int id) const;
 
 signals:
     void pressed(int id, int second);

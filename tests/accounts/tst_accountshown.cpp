@@ -111,7 +111,7 @@ void AccountShownTest::anAccountShowsPlaysWatchesBackAndSaysWhenItExpired()
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
     // Its category with channels, then "其他" for the channel in none; the empty category left out.
-    QTRY_VERIFY2_WITH_TIMEOUT(entries().itemCount() == 4,
+    QTRY_VERIFY2_WITH_TIMEOUT(entries().items().size() == 4,
                               qPrintable(requests().join(u' ') + u' ' + heading().accessibleDescription()), 15000);
     const ChannelList& list = program_->core().channels().list();
     QCOMPARE(list.name(0), QStringLiteral("新闻"));
@@ -150,7 +150,7 @@ void AccountShownTest::anAccountShowsPlaysWatchesBackAndSaysWhenItExpired()
     program_->core().lists().refresh();
     QTRY_VERIFY_WITH_TIMEOUT(heading().accessibleDescription().contains(QStringLiteral("账号已过期（2025-12-31）")), 15000);
     QVERIFY(heading().accessibleDescription().contains(QStringLiteral("的副本")));
-    QCOMPARE(entries().itemCount(), 4);
+    QCOMPARE(entries().items().size(), 4);
     program_.reset();
 
     const std::lock_guard lock(logLock);

@@ -198,7 +198,7 @@ void CatchupShownTest::arrowKeysJumpInALocalFile()
     PlaybackSession& playback = program.core().session();
     // The list is read off the window's thread: a selection made before it is shown is lost.
     ListBox& channels = program.window().get<ListBox>(u"SourceList");
-    QTRY_COMPARE_WITH_TIMEOUT(channels.itemCount(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(channels.items().size(), 1, 10000);
     channels.setCurrentSelection(0);
     QVERIFY(pressKeys(program, {"Return"}));
     QTRY_VERIFY_WITH_TIMEOUT(playback.transport().position() && playback.transport().position()->timeMs > 500, 10000);

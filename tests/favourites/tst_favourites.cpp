@@ -36,7 +36,7 @@ QStringList shownNames(Program& program)
 QPoint entryOnScreen(Program& program, int index)
 {
     ListBox& list = program.window().get<ListBox>(u"SourceList");
-    return list.viewport()->mapToGlobal(list.itemRect(index).center());
+    return xtest::entryOnScreen(list, index);
 }
 
 } // namespace

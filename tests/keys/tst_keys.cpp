@@ -91,7 +91,7 @@ void KeysTest::initTestCase()
     QSignalSpy loaded(&program_->core().sources(), &PlaySourceLoader::loaded);
     program_->core().sources().load(listPath_);
     QVERIFY(loaded.wait(10000));
-    QCOMPARE(list().itemCount(), 17);
+    QCOMPARE(list().items().size(), 17);
 }
 
 void KeysTest::init()

@@ -62,7 +62,7 @@ void ListCheckShownTest::wholeListIsCheckedWithinItsLimits()
     program.open();
     QVERIFY(QTest::qWaitForWindowExposed(&program.window()));
     ListBox& entries = program.window().get<ListBox>(u"SourceList");
-    QTRY_COMPARE(entries.itemCount(), 31);
+    QTRY_COMPARE(entries.items().size(), 31);
     TransLabel& heading = program.window().get<TransLabel>(u"ListCaptionLabel");
     const QString caption = heading.caption();
 
@@ -83,10 +83,10 @@ void ListCheckShownTest::wholeListIsCheckedWithinItsLimits()
     QVERIFY(checking.elapsed() < 30000);
     QCOMPARE(heading.caption(), caption);
 
-    for (int item = 1; item < entries.itemCount(); ++item) {
+    for (int item = 1; item < entries.items().size(); ++item) {
         const QModelIndex row = entries.model()->index(item, 0);
         const QString why = row.data(Qt::AccessibleDescriptionRole).toString();
-        QCOMPARE(why, reasons.value(entries.itemText(item)));
+        QCOMPARE(why, reasons.value(entries.items().value(item)));
         QCOMPARE(row.data(Qt::ForegroundRole).isValid(), !why.isEmpty()); // grey
         if (!why.isEmpty())
             QVERIFY(row.data(Qt::ToolTipRole).toString().startsWith(why));

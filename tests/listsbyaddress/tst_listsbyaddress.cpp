@@ -96,7 +96,7 @@ void ListsByAddressTest::listIsFetchedRefreshedUnderTheChannelAndRefusedAsAWebPa
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
     // The host answers 403 to any other User-Agent: the channels show only with the one after "|".
-    QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 3, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(entries().items().size(), 3, 15000);
     QCOMPARE(program_->core().lists().lists().size(), size_t(1));
 
     ProgramDriver driver(*program_);
@@ -111,7 +111,7 @@ void ListsByAddressTest::listIsFetchedRefreshedUnderTheChannelAndRefusedAsAWebPa
                                "\nFilm," + film_.toUtf8() + "\nMore,http://127.0.0.1:9/more.ts\n";
     QVERIFY(testmedia::writeFile(folder_.filePath(QStringLiteral("host/tv")), changed));
     QVERIFY(pressInWindow("F5"));
-    QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 5, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(entries().items().size(), 5, 15000);
     QCOMPARE(entries().currentSelection(), 2);
     TransLabel& caption = program_->window().get<TransLabel>(u"ListCaptionLabel");
     QTRY_COMPARE(caption.caption(), QStringLiteral("列表已更新：新增 2，移除 0"));
@@ -126,7 +126,7 @@ void ListsByAddressTest::listIsFetchedRefreshedUnderTheChannelAndRefusedAsAWebPa
     QVERIFY2(heading().accessibleDescription().startsWith(QStringLiteral("列表未能更新")),
              qPrintable(heading().accessibleDescription()));
     QVERIFY(heading().accessibleDescription().contains(QStringLiteral("的副本")));
-    QCOMPARE(entries().itemCount(), 5);
+    QCOMPARE(entries().items().size(), 5);
     QVERIFY(QFile::remove(folder_.filePath(QStringLiteral("host/tv.html"))));
     program_.reset();
 }
@@ -140,7 +140,7 @@ void ListsByAddressTest::keptCopyShowsWithoutTheHostAndPlays()
     program_ = std::make_unique<Program>(folder_.filePath(QStringLiteral("program")));
     program_->open();
     QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
-    QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 5, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(entries().items().size(), 5, 1000);
     ProgramDriver driver(*program_);
     driver.doubleClickEntry(3);
     QVERIFY(driver.videoTurns(testmedia::kRed, 15000));
@@ -169,7 +169,7 @@ void ListsByAddressTest::desktopEntryHandsAListToTheRunningWindow()
     // It hands the list over and ends; the running window shows it.
     QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
     QCOMPARE(second.exitCode(), 0);
-    QTRY_COMPARE(entries().itemCount(), 2);
+    QTRY_COMPARE(entries().items().size(), 2);
     QCOMPARE(program_->core().lists().lists().back().address, handed);
 }
 

@@ -267,7 +267,7 @@ void LiveStreamsTest::stormOfChoicesWhileSourcesDrop()
         if (i % 11 == 10) {
             program_->views().playback->stop();
         } else {
-            names.setCurrentSelection(int(random.bounded(names.itemCount())));
+            names.setCurrentSelection(int(random.bounded(names.items().size())));
             program_->views().playback->playSelected();
         }
         QTest::qWait(int(random.bounded(50, 400)));

@@ -182,7 +182,7 @@ void MainWindowTest::everyControlHasItsDesign()
     QCOMPARE(get<PicBtn>("StopButton").cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(get<PicBox>("VolumeLevelBar").background(), rgb(0, 224, 128));
     QCOMPARE(get<PicBox>("TitleIcon").background(), kNoColor);
-    QCOMPARE(get<ListBox>("SourceList").itemCount(), 0);
+    QCOMPARE(get<ListBox>("SourceList").items().size(), 0);
     QCOMPARE(get<ListBox>("SourceList").currentSelection(), -1);
 }
 
@@ -347,7 +347,7 @@ void MainWindowTest::assistiveTechnologySeesEveryVisibleControl()
             item = a->child(i);
     QVERIFY(item);
     QCOMPARE(item->text(QAccessible::Name), text("新闻频道"));
-    list.clearItems();
+    list.setItems({});
 }
 
 void MainWindowTest::bindingsConnectEventsToHandlers()

@@ -405,7 +405,7 @@ void PlaybackTest::storyOfChoicesAndStopsEndsInACleanExit()
         if (i % 9 == 8) {
             program_->views().playback->stop();
         } else {
-            names.setCurrentSelection(random->bounded(names.itemCount()));
+            names.setCurrentSelection(random->bounded(names.items().size()));
             program_->views().playback->playSelected();
         }
         if (i % 4 == 0)

@@ -757,8 +757,8 @@ void SessionTest::reconnectsUsedUpThenNextAddressThenFailure()
 
 void SessionTest::addressThatNeverStartsFailsOverAtOnce()
 {
-    probe().setStartTimeout(std::chrono::milliseconds(60));
     probe().setRecoveryTiming(quickTiming());
+    probe().setStartTimeout(std::chrono::milliseconds(60));
     QSignalSpy started(session_.get(), &PlaybackSession::started);
     const Alternates alternates{{QStringLiteral("http://dead/1"), {}, {}, {}}, {QStringLiteral("http://live/1"), {}, {}, {}}};
     const std::uint64_t generation = session_->play(alternates, kWindows, 300);

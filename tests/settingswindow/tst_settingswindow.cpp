@@ -183,7 +183,7 @@ void SettingsWindowTest::openedByKeyAndMenuAndSavedFromKeys()
 {
     start();
     program_->core().lists().addAndOpen(QStringLiteral("电视"), listPath_);
-    QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 4, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(entries().items().size(), 4, 10000);
 
     // By the list heading's menu.
     QWidget& heading = *program_->window().control(u"ListCaptionLabel")->widget();
@@ -267,7 +267,7 @@ void SettingsWindowTest::copyExportedAndImportedIntoAFreshHome()
         home.clear();
     }
     start();
-    QCOMPARE(entries().itemCount(), 0);
+    QCOMPARE(entries().items().size(), 0);
     QVERIFY(openByKey());
     QString asked;
     bool replaced = false;
@@ -284,8 +284,8 @@ void SettingsWindowTest::copyExportedAndImportedIntoAFreshHome()
     QTRY_VERIFY(status->text().startsWith(QStringLiteral("已导入")));
 
     // The list and its favourite show; the settings came back too.
-    QTRY_COMPARE_WITH_TIMEOUT(entries().itemCount(), 6, 10000); // 收藏, green, 频道, red, blue, green
-    QCOMPARE(entries().itemText(1), QStringLiteral("green"));
+    QTRY_COMPARE_WITH_TIMEOUT(entries().items().size(), 6, 10000); // 收藏, green, 频道, red, blue, green
+    QCOMPARE(entries().items().value(1), QStringLiteral("green"));
     QCOMPARE(program_->core().lists().lists().size(), size_t(1));
     QCOMPARE(program_->core().settings().preopen(), QStringLiteral("off"));
     QVERIFY(key(QStringLiteral("Escape")));

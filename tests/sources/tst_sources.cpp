@@ -125,8 +125,8 @@ QStringList SourcesTest::list(QStringView name) const
 {
     const ListBox& box = program_->window().get<ListBox>(name);
     QStringList items;
-    for (int i = 0; i < box.itemCount(); ++i)
-        items << box.itemText(i);
+    for (int i = 0; i < box.items().size(); ++i)
+        items << box.items().value(i);
     return items;
 }
 
@@ -252,7 +252,7 @@ void SourcesTest::aHundredThousandEntriesLoadWithoutFreezingTheWindow()
     const xtest::Heartbeat heartbeat(10);
     loadAndWait(big);
     QCOMPARE(names().size(), 100000);
-    QCOMPARE(program_->window().get<ListBox>(u"AddressList").itemText(99999),
+    QCOMPARE(program_->window().get<ListBox>(u"AddressList").items().value(99999),
              QStringLiteral("http://127.0.0.1/live/99999.ts"));
     // The window's thread kept beating while the file was read and cut (how
     // long that takes is measured in bench/); only showing the finished list
@@ -473,7 +473,7 @@ void SourcesTest::headingDoubleClickedChangesNothing()
     const QString before = title.caption();
     const std::uint64_t generation = program_->core().session().generation();
     // A real double-click on the heading, through the X server.
-    const QPoint at = sources.viewport()->mapToGlobal(sources.itemRect(0).center());
+    const QPoint at = xtest::entryOnScreen(sources, 0);
     QVERIFY(xtest::xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat", "2",
                             "--delay", "80", "1"}));
     QTest::qWait(300);

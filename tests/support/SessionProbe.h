@@ -22,10 +22,9 @@ public:
     // How long a choice may take to start playing before it counts as failed.
     void setStartTimeout(std::chrono::milliseconds timeout)
     {
-        session_.startTimeout_ = timeout;
-        session_.preopener_.setStartTimeout(timeout);
-        if (session_.choice_ && !session_.choice_->startedOnce)
-            session_.recovery_.restartWatchdog(timeout);
+        PlaybackSession::RecoveryTiming timing = session_.timing_;
+        timing.startTimeout = timeout;
+        session_.applyTiming(timing);
     }
     void setRecoveryTiming(const PlaybackSession::RecoveryTiming& timing) { session_.applyTiming(timing); }
     const PlaybackSession::RecoveryTiming& recoveryTiming() const { return session_.timing_; }

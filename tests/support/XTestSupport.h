@@ -30,6 +30,26 @@ bool dragWithRealPointer(QPoint from, QPoint delta);
 QImage grabScreen(const QRect& area);
 QColor screenPixel(QPoint point);
 
+// Whether another client could take Esc now: false while someone (the
+// program's hot key among them) holds it.
+bool escapeIsFree();
+
+// Where an item of a list box shows on the screen, found with the list's own
+// hit test: the middle of the viewport rows that hold it; (-1, -1) when none do.
+template <typename List>
+QPoint entryOnScreen(const List& list, int item)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < list.viewport()->height(); ++y)
+        if (list.itemAt(QPoint(4, y)) == item) {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    if (first < 0)
+        return {-1, -1};
+    return list.viewport()->mapToGlobal(QPoint(list.viewport()->width() / 2, (first + last) / 2));
+}
+
 // Shows a widget and waits until the X server has mapped and painted it.
 bool showAndWait(QWidget& widget);
 

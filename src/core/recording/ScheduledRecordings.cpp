@@ -54,6 +54,16 @@ void ScheduledRecordings::makeRoomFor(const Alternates& opening)
         finish(*it, false);
         it = underWay_.erase(it);
     }
+    tellBeside();
+}
+
+void ScheduledRecordings::tellBeside()
+{
+    const int beside = int(std::count_if(underWay_.begin(), underWay_.end(), [](const UnderWay& one) { return bool(one.beside); }));
+    if (beside == besideTold_)
+        return;
+    besideTold_ = beside;
+    emit besideChanged(beside);
 }
 
 ScheduledRecordings::~ScheduledRecordings() = default;
@@ -115,16 +125,6 @@ bool ScheduledRecordings::isWatchedLive(const RecordingPlan& plan) const
     return playback.nowPlaying().generation != 0 && !playback.watchingBack() && playback.watchedChannel() == plan.channel;
 }
 
-int ScheduledRecordings::recordingWatched() const
-{
-    return int(std::count_if(underWay_.begin(), underWay_.end(), [](const UnderWay& one) { return !one.beside; }));
-}
-
-int ScheduledRecordings::recordingBeside() const
-{
-    return int(underWay_.size()) - recordingWatched();
-}
-
 void ScheduledRecordings::finish(UnderWay& running, bool planOver)
 {
     if (running.beside)
@@ -175,6 +175,7 @@ void ScheduledRecordings::look()
     }
     if (changed)
         keep();
+    tellBeside();
     due_.wakeAt(parts_.plans.nextChange(now, pad));
 }
 

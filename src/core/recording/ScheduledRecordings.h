@@ -54,15 +54,14 @@ public:
     // Looks at the plans now (and then as their times come, and as what
     // plays or the list shown changes).
     void look();
-    // Recordings under way: from the channel watched, and beside it.
-    int recordingWatched() const;
-    int recordingBeside() const;
 
 signals:
     // The plan's server allows one connection, and the channel watched holds it.
     void askSwitch(const RecordingPlan& plan);
     // A plan was set, dropped or came to its end.
     void plansChanged();
+    // How many plans record beside the channel watched, over connections of their own.
+    void besideChanged(int recordings);
 
 private:
     struct UnderWay;
@@ -73,10 +72,12 @@ private:
     void begin(const RecordingPlan& plan);
     bool isWatchedLive(const RecordingPlan& plan) const;
     void makeRoomFor(const Alternates& opening);
+    void tellBeside();
 
     Parts parts_;
     WallClock now_;
     std::vector<UnderWay> underWay_;
     std::vector<RecordingPlan> asked_; // asked about or declined: not again
+    int besideTold_ = 0;
     DueTimer due_; // the next plan's start or end
 };

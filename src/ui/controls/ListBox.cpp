@@ -25,16 +25,6 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), items_(new ListBoxModel(t
     });
 }
 
-int ListBox::itemCount() const
-{
-    return items_->count();
-}
-
-QString ListBox::itemText(int index) const
-{
-    return items_->item(index);
-}
-
 int ListBox::addItem(const QString& text)
 {
     return items_->append(text);
@@ -43,11 +33,6 @@ int ListBox::addItem(const QString& text)
 void ListBox::setItems(QStringList items)
 {
     items_->replaceAll(std::move(items));
-}
-
-void ListBox::clearItems()
-{
-    items_->clear();
 }
 
 const QStringList& ListBox::items() const
@@ -122,12 +107,6 @@ int ListBox::itemAt(const QPoint& point) const
 {
     const QModelIndex index = indexAt(point);
     return index.isValid() ? items_->itemAt(index.row()) : -1;
-}
-
-QRect ListBox::itemRect(int index) const
-{
-    const int row = items_->rowOf(index);
-    return row < 0 ? QRect() : visualRect(items_->index(row));
 }
 
 void ListBox::setColors(Rgb text, Rgb background)

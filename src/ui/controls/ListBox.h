@@ -11,8 +11,8 @@
 
 class ListBoxModel;
 
-// List box of text items with single selection. Reading an item out of range
-// gives empty text; the current selection reads -1 when nothing is selected.
+// List box of text items with single selection. The current selection reads
+// -1 when nothing is selected.
 // Indices are always those of the whole list, whatever a filter hides.
 class ListBox final : public QListView, public Control {
     Q_OBJECT
@@ -22,11 +22,8 @@ public:
     QObject& object() override { return *this; }
     QWidget* widget() override { return this; }
 
-    int itemCount() const;
-    QString itemText(int index) const;
     int addItem(const QString& text);
     void setItems(QStringList items);
-    void clearItems();
     const QStringList& items() const;
     int currentSelection() const;
     void setCurrentSelection(int index);
@@ -46,8 +43,6 @@ public:
     void showAll();
     // The item at a point of the viewport; -1 where there is none.
     int itemAt(const QPoint& point) const;
-    // The rectangle of an item in the viewport; empty when it is not shown.
-    QRect itemRect(int index) const;
 
     void setColors(Rgb text, Rgb background);
     void setExtraLineSpacing(int pixels);

@@ -64,13 +64,6 @@ void ListBoxModel::notesChanged()
                          {Qt::ForegroundRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
-QString ListBoxModel::item(int index) const
-{
-    if (index < 0 || index >= count())
-        return {};
-    return items_.at(index);
-}
-
 int ListBoxModel::append(const QString& text)
 {
     if (count() == std::numeric_limits<int>::max())
@@ -93,11 +86,6 @@ void ListBoxModel::replaceAll(QStringList items)
     headings_.clear();
     shown_.reset();
     endResetModel();
-}
-
-void ListBoxModel::clear()
-{
-    replaceAll({});
 }
 
 void ListBoxModel::setRowHeight(int height)

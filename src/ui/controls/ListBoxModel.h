@@ -24,11 +24,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     int count() const { return int(items_.size()); }
-    QString item(int index) const;
     const QStringList& items() const { return items_; }
     int append(const QString& text);
     void replaceAll(QStringList items);
-    void clear();
     void setRowHeight(int height);
 
     // Headings: their indices, ascending. Replacing the items clears them.

@@ -20,12 +20,6 @@ bool Q_tip::SetTip(QWidget* target, const QString& text, int /*icon*/, const QRe
     return true;
 }
 
-QString Q_tip::tipText(const QWidget* target) const
-{
-    const auto it = tips_.constFind(target);
-    return it == tips_.cend() ? QString() : it->text;
-}
-
 bool Q_tip::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::ToolTip)

@@ -21,8 +21,8 @@ public:
     // Adds or replaces the tip of target. An empty area covers the whole target.
     // The icon index points into the component's image list, which is empty;
     // a negative index means no icon.
+    // The text is the target's accessible description as well.
     bool SetTip(QWidget* target, const QString& text, int icon = -1, const QRect& area = {});
-    QString tipText(const QWidget* target) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

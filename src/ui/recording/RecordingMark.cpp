@@ -3,6 +3,7 @@
 #include "ui/controls/DefaultFont.h"
 
 #include <QPainter>
+#include <QStringList>
 
 namespace {
 
@@ -25,17 +26,29 @@ RecordingMark::RecordingMark(QWidget& mainWindow, Elapsed elapsed, Area area)
 
 QString RecordingMark::text() const
 {
-    const std::int64_t seconds = shownMs_ / 1000;
-    QString clock = QStringLiteral("%1:%2").arg(seconds / 60 % 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    if (seconds >= 3600)
-        clock.prepend(QString::number(seconds / 3600) + u':');
-    return QStringLiteral("● 录制 ") + clock;
+    QStringList parts;
+    if (shownMs_ >= 0) {
+        const std::int64_t seconds = shownMs_ / 1000;
+        QString clock = QStringLiteral("%1:%2").arg(seconds / 60 % 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+        if (seconds >= 3600)
+            clock.prepend(QString::number(seconds / 3600) + u':');
+        parts << QStringLiteral("录制 ") + clock;
+    }
+    if (beside_ > 0)
+        parts << QStringLiteral("后台录制 %1").arg(beside_);
+    return QStringLiteral("● ") + parts.join(QStringLiteral(" · "));
+}
+
+void RecordingMark::setBeside(int recordings)
+{
+    beside_ = recordings;
+    follow();
 }
 
 void RecordingMark::follow()
 {
     const std::int64_t elapsed = elapsed_();
-    if (elapsed < 0) {
+    if (elapsed < 0 && beside_ <= 0) {
         tick_.stop();
         hide();
         return;
@@ -45,6 +58,7 @@ void RecordingMark::follow()
     const QRect video = area_();
     const QSize size(fontMetrics().horizontalAdvance(text()) + 20, fontMetrics().height() + 10);
     setGeometry(QRect(video.topLeft() + QPoint(kMargin, kMargin), size));
+    // The tick moves the clock on and keeps the mark over the video as the window moves.
     if (!isVisible()) {
         show();
         tick_.start();

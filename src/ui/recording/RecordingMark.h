@@ -7,7 +7,8 @@
 #include <functional>
 
 // "● 录制 01:23" over the top left of the video while the channel watched is
-// recorded. A window of its own (the video is another program's window) that
+// recorded, and "● 后台录制 2" while planned programmes record beside it
+// (both on one line when both run). A window of its own (the video is another program's window) that
 // the pointer goes through and that never takes the keyboard.
 class RecordingMark final : public QWidget {
     Q_OBJECT
@@ -19,6 +20,7 @@ public:
     RecordingMark(QWidget& mainWindow, Elapsed elapsed, Area area);
     // Shows it while there is a recording, follows its time, hides it after.
     void follow();
+    void setBeside(int recordings);
     QString text() const;
 
 protected:
@@ -27,6 +29,7 @@ protected:
 private:
     Elapsed elapsed_;
     Area area_;
-    std::int64_t shownMs_ = 0;
+    std::int64_t shownMs_ = -1; // negative: the channel watched is not recorded
+    int beside_ = 0;
     QTimer tick_;
 };

@@ -78,9 +78,11 @@ RecordingView::RecordingView(MainWindow& window, LiveControl& live, ScheduledRec
     connect(&live, &LiveControl::recordingRefused, this, [&window](const QString& path) {
         tell(window, QStringLiteral("无法开始录制：文件无法创建。"), path);
     });
-    if (scheduled)
+    if (scheduled) {
         connect(scheduled, &ScheduledRecordings::askSwitch, this,
                 [&window, scheduled](const RecordingPlan& plan) { askSwitch(window, *scheduled, plan); });
+        connect(scheduled, &ScheduledRecordings::besideChanged, mark_, &RecordingMark::setBeside);
+    }
 }
 
 RecordingView::~RecordingView()
