@@ -1,6 +1,7 @@
 #include "ListLocation.h"
 
 #include "ChannelAddress.h"
+#include "SourcesLog.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -28,13 +29,33 @@ ListLocation readListLocation(const QString& written)
     return {address, read.userAgent, read.referrer};
 }
 
+namespace {
+
+// A header's value as the "|" part can hold it: a "|" or "&" in it would end
+// the value, or the headers, when read back.
+QString headerValue(const QString& value)
+{
+    QString kept = value.trimmed();
+    if (kept.contains(u'|') || kept.contains(u'&')) {
+        kept.remove(u'|').remove(u'&');
+        qCInfo(lcSources) << "a list's header value held \"|\" or \"&\", which are left out";
+    }
+    return kept;
+}
+
+} // namespace
+
 QString writeListLocation(const ListLocation& location)
 {
     QStringList headers;
-    if (!location.userAgent.trimmed().isEmpty())
-        headers.append(QStringLiteral("User-Agent=") + location.userAgent.trimmed());
-    if (!location.referrer.trimmed().isEmpty())
-        headers.append(QStringLiteral("Referer=") + location.referrer.trimmed());
+    if (const QString agent = headerValue(location.userAgent); !agent.isEmpty())
+        headers.append(QStringLiteral("User-Agent=") + agent);
+    if (const QString referrer = headerValue(location.referrer); !referrer.isEmpty())
+        headers.append(QStringLiteral("Referer=") + referrer);
     const QString address = location.address.trimmed();
+    // An address that holds a "|" of its own ("…/x|a=b") would lose what
+    // follows it when read back, taken for headers: an empty header ends it.
+    if (headers.isEmpty() && address.contains(u'|'))
+        headers.append(QStringLiteral("User-Agent="));
     return headers.isEmpty() ? address : address + u'|' + headers.join(u'&');
 }

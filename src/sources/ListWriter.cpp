@@ -2,14 +2,18 @@
 
 #include "ChannelAddress.h"
 
+QString m3uAttribute(QString value)
+{
+    return value.remove(u'"');
+}
+
 namespace {
 
 void attribute(QString& line, const char* key, const QString& value)
 {
     if (value.isEmpty())
         return;
-    // Quotes cannot be escaped in M3U: they are left out.
-    line += u' ' + QLatin1String(key) + QStringLiteral("=\"") + QString(value).remove(u'"') + u'"';
+    line += u' ' + QLatin1String(key) + QStringLiteral("=\"") + m3uAttribute(value) + u'"';
 }
 
 } // namespace

@@ -10,3 +10,6 @@
 // reads back into the same entries.
 QByteArray writeTextList(const PlaySourceList& entries);
 QByteArray writeM3uList(const PlaySourceList& entries, const ListTags& listTags);
+// What an M3U attribute keeps of a value: quotes cannot be escaped in M3U and
+// are left out.
+QString m3uAttribute(QString value);

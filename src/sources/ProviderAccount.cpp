@@ -7,8 +7,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QUrlQuery>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -18,14 +21,34 @@ namespace {
 
 const QString kGroupHeading = QStringLiteral("#genre#");
 
+// Control characters (a NUL, a line break) would end or split the kept M3U
+// copy's line: each becomes a blank.
+QString withoutControls(QString text)
+{
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = u' ';
+    return text;
+}
+
+bool hasControls(const QJsonValue& value)
+{
+    const QString text = value.toString();
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
 // A field as text: services send ids and numbers as strings or numbers, and null.
 QString text(const QJsonValue& value)
 {
     if (value.isString())
-        return value.toString().trimmed();
+        return withoutControls(value.toString()).trimmed();
     if (value.isDouble()) {
+        // Whole numbers within 64 bits as such; anything past them (1e300) as
+        // written, which no later reading takes for a count or a time.
+        constexpr double kPast64Bits = 9223372036854775808.0; // 2^63
         const double number = value.toDouble();
-        return number == double(qint64(number)) ? QString::number(qint64(number)) : QString::number(number);
+        const bool whole = number >= -kPast64Bits && number < kPast64Bits && number == std::trunc(number);
+        return whole ? QString::number(qint64(number)) : QString::number(number, 'g', 17);
     }
     if (value.isBool())
         return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
@@ -82,7 +105,8 @@ QString serverOf(const QUrl& address)
 std::optional<Login> fromListAddress(const QString& address)
 {
     const QUrl url(address.trimmed());
-    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") ||
+    // "http:0/get.php?…" has no host: taken, it would be written back as "http://http:/get.php…".
+    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") || url.host().isEmpty() ||
         !url.path().endsWith(QLatin1String("/get.php")))
         return std::nullopt;
     const QUrlQuery query(url);
@@ -182,6 +206,7 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
     std::vector<Stream> streams;
     streams.reserve(std::size_t(array->size()));
     int withoutId = 0;
+    int withControls = 0;
     for (const QJsonValue& value : *array) {
         const QJsonObject object = value.toObject();
         Stream stream;
@@ -190,6 +215,7 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
             ++withoutId;
             continue;
         }
+        withControls += hasControls(object.value(QLatin1String("name"))) ? 1 : 0;
         stream.name = text(object.value(QLatin1String("name")));
         if (stream.name.isEmpty())
             stream.name = QStringLiteral("频道 %1").arg(stream.id);
@@ -202,8 +228,33 @@ std::optional<std::vector<Stream>> readStreams(const QByteArray& answer, QString
     }
     if (withoutId > 0)
         qCInfo(lcSources) << withoutId << "of the account's channels have no stream id and are left out";
+    if (withControls > 0)
+        qCInfo(lcSources) << withControls << "of the account's channel names hold control characters, written as blanks";
     return streams;
 }
+
+namespace {
+
+// A provider's separator written as a channel: a word between runs of signs
+// ("##### GENERAL #####", "=== 体育 ==="). Its word, or empty for a channel.
+QString separatorWord(const QString& name)
+{
+    static const QRegularExpression shape(QStringLiteral(R"(^[^\p{L}\p{N}\s]{2,}\s*(.*?)\s*[^\p{L}\p{N}\s]{2,}$)"));
+    const QRegularExpressionMatch match = shape.match(name);
+    if (!match.hasMatch())
+        return {};
+    const QString word = match.captured(1);
+    const bool named = std::any_of(word.begin(), word.end(), [](QChar c) { return c.isLetterOrNumber(); });
+    return named ? word : QString();
+}
+
+// A heading as the kept M3U copy can hold it in its group-title.
+QString headingName(QString name)
+{
+    return name.replace(u'"', u'\'');
+}
+
+} // namespace
 
 PlaySourceFile makeList(const Login& login, const std::vector<Category>& categories, const std::vector<Stream>& streams,
                         bool hls, const QString& timezone)
@@ -228,15 +279,48 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
     if (repeated > 0)
         qCInfo(lcSources) << repeated << "of the account's channels repeat a stream id and are left out";
 
+    // Groups by heading, in the order first met. The kept copy knows a group
+    // by its heading only, so two of one name are one group here as well
+    // (two categories named alike, "其他" beside the channels in none).
+    std::vector<std::pair<QString, std::vector<const Stream*>>> groups;
+    const auto groupNamed = [&groups](const QString& heading) -> std::vector<const Stream*>& {
+        const auto found = std::find_if(groups.begin(), groups.end(), [&](const auto& group) { return group.first == heading; });
+        if (found != groups.end())
+            return found->second;
+        return groups.emplace_back(heading, std::vector<const Stream*>{}).second;
+    };
+    int separators = 0;
+    const auto gather = [&](const QString& category, const std::vector<const Stream*>& members) {
+        std::vector<const Stream*>* group = &groupNamed(headingName(category));
+        for (const Stream* stream : members) {
+            if (const QString word = separatorWord(stream->name); !word.isEmpty()) {
+                group = &groupNamed(headingName(word)); // the channels after it, up to the next
+                ++separators;
+            } else {
+                group->push_back(stream);
+            }
+        }
+    };
+    for (const Category& category : categories) {
+        const auto found = byCategory.find(category.id);
+        if (found != byCategory.end()) {
+            gather(category.name, found->second);
+            byCategory.erase(found); // a category listed twice is shown once
+        }
+    }
+    gather(QStringLiteral("其他"), elsewhere);
+    if (separators > 0)
+        qCInfo(lcSources) << separators << "of the account's channels are separators, read as headings";
+
     PlaySourceFile file;
-    const auto add = [&](const QString& heading, const std::vector<const Stream*>& members) {
+    for (const auto& [heading, members] : groups) {
         if (members.empty())
-            return;
+            continue;
         file.entries.push_back({heading, kGroupHeading});
         for (const Stream* stream : members) {
             ChannelTags tags;
-            tags.tvgId = stream->guideId;
-            tags.tvgLogo = stream->icon;
+            tags.tvgId = m3uAttribute(stream->guideId);
+            tags.tvgLogo = m3uAttribute(stream->icon);
             tags.groupTitle = heading;
             if (stream->archiveDays > 0) {
                 tags.catchup = QStringLiteral("xc");
@@ -244,17 +328,9 @@ PlaySourceFile makeList(const Login& login, const std::vector<Category>& categor
             }
             file.entries.push_back({stream->name, streamAddress(login, stream->id, hls), std::move(tags)});
         }
-    };
-    for (const Category& category : categories) {
-        const auto found = byCategory.find(category.id);
-        if (found != byCategory.end()) {
-            add(category.name, found->second);
-            byCategory.erase(found); // a category listed twice is shown once
-        }
     }
-    add(QStringLiteral("其他"), elsewhere);
     file.listTags.serviceGuide = guideAddress(login).toString(QUrl::FullyEncoded);
-    file.listTags.catchupZone = timezone;
+    file.listTags.catchupZone = m3uAttribute(timezone);
     file.fillColumns();
     return file;
 }

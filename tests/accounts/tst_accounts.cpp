@@ -19,6 +19,7 @@ private slots:
     void loginAnswersSayWhereTheAccountStands();
     void categoriesAndStreamsBecomeHeadingsAndEntries();
     void catchupIsAskedInTheServicesZone();
+    void oddAnswersKeepACopyThatReadsBackTheSame();
 };
 
 void AccountsTest::accountAddressesAreRecognisedAndMade()
@@ -33,6 +34,8 @@ void AccountsTest::accountAddressesAreRecognisedAndMade()
     QVERIFY(!account::fromListAddress(QStringLiteral("http://tv.example/list.php?username=a&password=b")));
     QVERIFY(!account::fromListAddress(QStringLiteral("http://tv.example/get.php?username=a")));
     QVERIFY(!account::fromListAddress(QStringLiteral("ftp://tv.example/get.php?username=a&password=b")));
+    // No host: it would be written back as "http://http:/get.php…".
+    QVERIFY(!account::fromListAddress(QStringLiteral("http:0/get.php?username=u&password=p")));
 
     // What is asked of it keeps the password whole, its "&" encoded.
     QCOMPARE(account::apiAddress(*login, QStringLiteral("get_live_streams")).toString(QUrl::FullyEncoded),
@@ -194,6 +197,45 @@ void AccountsTest::catchupIsAskedInTheServicesZone()
     QVERIFY(fallback);
     QCOMPARE(catchupAddress(*fallback, winter, winter + 1800, winter),
              QStringLiteral("http://s:80/timeshift/u/p/30/2026-01-16:02-00/42.ts"));
+}
+
+// What services were seen to send: control characters in names, categories
+// named alike, quotes, separators written as channels, numbers past 64 bits.
+// The copy kept for offline starts reads back exactly as the list was shown.
+void AccountsTest::oddAnswersKeepACopyThatReadsBackTheSame()
+{
+    QString why;
+    const std::optional<account::State> huge = account::readLogin(R"({"user_info":{"auth":1,"exp_date":1e300,
+        "max_connections":-1e30,"active_cons":9.3e18}})", &why);
+    QVERIFY2(huge, qPrintable(why));
+    QCOMPARE(huge->expires, 0);
+    QCOMPARE(huge->maxConnections, 0);
+    QCOMPARE(huge->standing, account::State::Standing::Active);
+
+    const std::optional<std::vector<account::Category>> categories = account::readCategories(
+        R"([{"category_id":"1","category_name":"体育"},{"category_id":"2","category_name":"Sport \"HD\""},
+            {"category_id":"3","category_name":"体育"},{"category_id":"4","category_name":"其他"}])", &why);
+    const std::optional<std::vector<account::Stream>> streams = account::readStreams(
+        "[{\"stream_id\":1,\"name\":\"一\\u0000台\",\"category_id\":1,\"stream_icon\":\"http://i/\\u0000.png\"},"
+        R"({"stream_id":2,"name":"二\r\n#EXTINF:-1,假台","category_id":2},
+            {"stream_id":3,"name":"三台","category_id":3},
+            {"stream_id":4,"name":"##### GENERAL #####","category_id":4},
+            {"stream_id":5,"name":"四台","category_id":4},
+            {"stream_id":6,"name":"散台"},
+            {"stream_id":7,"name":"★★ 精选 ★★"},
+            {"stream_id":8,"name":"[HD] 五台"}])", &why);
+    QVERIFY(categories && streams);
+    const account::Login login{QStringLiteral("http://s:80"), QStringLiteral("u"), QStringLiteral("p")};
+    const PlaySourceFile list = account::makeList(login, *categories, *streams, false, QStringLiteral("Asia/Shanghai"));
+    // Categories of one name are one heading; a separator heads the channels after it.
+    QCOMPARE(list.names, (QStringList{QStringLiteral("体育"), QStringLiteral("一 台"), QStringLiteral("三台"),
+                                      QStringLiteral("Sport 'HD'"), QStringLiteral("二  #EXTINF:-1,假台"),
+                                      QStringLiteral("其他"), QStringLiteral("散台"), QStringLiteral("GENERAL"),
+                                      QStringLiteral("四台"), QStringLiteral("精选"), QStringLiteral("[HD] 五台")}));
+    QCOMPARE(list.headingRows, (QList<int>{0, 3, 5, 7, 9}));
+    const PlaySourceFile kept = readListBytes(writeM3uList(list.entries, list.listTags), QStringLiteral("http://s:80/get.php"));
+    QCOMPARE(kept.entries, list.entries);
+    QCOMPARE(kept.listTags, list.listTags);
 }
 
 QTEST_GUILESS_MAIN(AccountsTest)

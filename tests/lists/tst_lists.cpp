@@ -103,6 +103,15 @@ void ListsTest::addressCarriesTheHeadersOfItsHost()
     QCOMPARE(readListLocation(QStringLiteral("http://h/get.php?username=u&password=p$1")).address,
              QStringLiteral("http://h/get.php?username=u&password=p$1"));
     QCOMPARE(readListLocation(QStringLiteral("https://h/a|b")).address, QStringLiteral("https://h/a|b"));
+    // Written back, what was read reads the same: a bar of the address's own, a bar or "&" in a header.
+    for (const ListLocation& written : {ListLocation{QStringLiteral("http://h/x|a=b"), {}, {}},
+                                        ListLocation{QStringLiteral("http://h/x|a=b"), QStringLiteral("ua"), {}},
+                                        ListLocation{QStringLiteral("http://h/x"), QStringLiteral("a|b&c"), QStringLiteral("http://r/?q=1")}}) {
+        const ListLocation read = readListLocation(writeListLocation(written));
+        QCOMPARE(read.address, written.address);
+        QCOMPARE(readListLocation(writeListLocation(read)).userAgent, read.userAgent);
+        QCOMPARE(read.referrer, written.referrer);
+    }
     const ListLocation local = readListLocation(QStringLiteral("file:///tmp/my%20list.m3u"));
     QVERIFY(!local.isRemote());
     QCOMPARE(local.localPath(), QStringLiteral("/tmp/my list.m3u"));

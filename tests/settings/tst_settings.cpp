@@ -6,6 +6,8 @@
 #include "core/settings/SettingsCopy.h"
 #include "core/settings/SettingsTable.h"
 #include "core/settings/UserSettings.h"
+#include "sources/ListLocation.h"
+#include "sources/ProviderAccount.h"
 #include "ui/settings/SettingsTexts.h"
 
 #include <QDir>
@@ -191,6 +193,15 @@ void SettingsTest::savingWritesTheWholeFileAndKeepsTheRest()
     const QByteArray text = written.readAll();
     QVERIFY(text.contains("preopen=off\n"));
     QVERIFY(text.endsWith('\n'));
+
+    // A damaged or hostile count reads what the file holds, at once.
+    {
+        QSettings hostile = file();
+        hostile.setValue(QStringLiteral("favourites/size"), 2000000000);
+        hostile.setValue(QStringLiteral("lists/size"), 100000000);
+    }
+    QCOMPARE(settings.favourites(), favourites);
+    QVERIFY(settings.lists().empty());
 }
 
 namespace {
@@ -262,6 +273,12 @@ void SettingsTest::mergeKeepsWhatIsHereAndReplaceTakesTheCopy()
     const QString said = texts::copyChanges(replaceChanges);
     QVERIFY2(said.contains(QStringLiteral("收藏 加 2 个、去 1 个")), qPrintable(said));
     QCOMPARE(texts::copyChanges(changesBetween(brought, brought)), QStringLiteral("没有变化"));
+    // Two lists of one address under two names: compared with itself, nothing changed.
+    SettingsCopy twice = brought;
+    twice.lists.push_back({QStringLiteral("又一个"), brought.lists[0].address});
+    QCOMPARE(texts::copyChanges(changesBetween(twice, twice)), QStringLiteral("没有变化"));
+    QCOMPARE(changesBetween(brought, twice).lists.added, 1);
+    QCOMPARE(changesBetween(twice, brought).lists.removed, 1);
 }
 
 void SettingsTest::copiesThatAreNoneDamagedOrNewerAreRefused_data()
@@ -323,6 +340,11 @@ void SettingsTest::whatThisMachineCannotUseIsLeftOutOfACopy()
     QCOMPARE(copy.lists[1].address, QStringLiteral("http://h/tv.m3u"));
     QCOMPARE(copy.chosenList, QStringLiteral("http://s:8080/get.php?username=u&password=&output=ts"));
     QVERIFY(!holdsAccountPasswords(copy)); // no password, no account to log in with
+    // However the address is written: a line's label after " $ " kept the password once.
+    copy.lists = {{QStringLiteral("主线"), QStringLiteral("http://s/get.php?username=u&password=s3cret&output=ts $ 主线")}};
+    leaveOutAccountPasswords(copy);
+    QVERIFY2(!copy.lists[0].address.contains(QLatin1String("s3cret")), qPrintable(copy.lists[0].address));
+    QCOMPARE(account::fromListAddress(readListLocation(copy.lists[0].address).address), std::nullopt);
 }
 
 void SettingsTest::readmeShowsTheTable()

@@ -6,6 +6,7 @@
 #include "sources/ProviderAccount.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -143,21 +144,29 @@ std::vector<Entry> joined(const std::vector<Entry>& here, const std::vector<Entr
     return all;
 }
 
-// Entries added, removed and changed, matched by key.
+// Entries added, removed and changed, matched by key: the n-th entry of a key
+// after with the n-th of that key before, so that two lists of one address
+// compared with themselves change nothing.
 template <class Entry, class Key>
 CopyChanges::Count counted(const std::vector<Entry>& before, const std::vector<Entry>& after, Key key)
 {
+    using KeyType = std::decay_t<decltype(key(before.front()))>;
+    QHash<KeyType, std::vector<const Entry*>> earlier;
+    for (const Entry& entry : before)
+        earlier[key(entry)].push_back(&entry);
+    QHash<KeyType, size_t> met;
     CopyChanges::Count count;
     for (const Entry& entry : after) {
-        const auto was = std::find_if(before.begin(), before.end(), [&](const Entry& old) { return key(old) == key(entry); });
-        if (was == before.end())
+        const KeyType k = key(entry);
+        const size_t nth = met[k]++;
+        const auto was = earlier.constFind(k);
+        if (was == earlier.cend() || nth >= was->size())
             ++count.added;
-        else if (!(*was == entry))
+        else if (!(*(*was)[nth] == entry))
             ++count.changed;
     }
-    for (const Entry& entry : before)
-        if (std::none_of(after.begin(), after.end(), [&](const Entry& now) { return key(now) == key(entry); }))
-            ++count.removed;
+    for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
+        count.removed += int(it->size() - std::min(it->size(), size_t(met.value(it.key()))));
     return count;
 }
 
@@ -318,14 +327,16 @@ void writeCopy(UserSettings& settings, const SettingsCopy& copy)
 
 namespace {
 
-// The account's list address as written (headers and all), without its password; empty when it is no account.
+// The account's list address as written (headers and all), without its
+// password; empty when it is no account. Rebuilt from what was read, so that
+// no way of writing the address (a line's label after " $ ", say) keeps it.
 QString withoutAccountPassword(const QString& written)
 {
-    const QString address = readListLocation(written).address;
-    if (!account::fromListAddress(address))
+    ListLocation location = readListLocation(written);
+    if (!account::fromListAddress(location.address))
         return {};
-    QString kept = written;
-    return kept.replace(address, account::withoutPassword(address));
+    location.address = account::withoutPassword(location.address);
+    return writeListLocation(location);
 }
 
 } // namespace

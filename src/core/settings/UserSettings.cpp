@@ -5,11 +5,22 @@
 
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 QSettings store()
 {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("clipvane"), QStringLiteral("clipvane"));
+}
+
+// Opens an array of the file for reading. Its count as the file says, but
+// no more than the entries it holds: a damaged or hostile "size=2000000000"
+// reads what is there rather than filling memory.
+int beginBoundedArray(QSettings& settings, const QString& array)
+{
+    const int said = settings.beginReadArray(array);
+    return std::clamp(said, 0, int(settings.childGroups().size()));
 }
 
 // The file's arrays of channels (favourites, first addresses, pictures): one
@@ -19,7 +30,7 @@ std::vector<Entry> readChannelArray(const QString& array, Read read)
 {
     QSettings settings = store();
     std::vector<Entry> entries;
-    const int count = settings.beginReadArray(array);
+    const int count = beginBoundedArray(settings, array);
     for (int index = 0; index < count; ++index) {
         settings.setArrayIndex(index);
         entries.push_back(read(ChannelKey{settings.value(QStringLiteral("name")).toString(),
@@ -297,7 +308,7 @@ std::vector<ListRef> UserSettings::lists() const
 {
     QSettings settings = store();
     std::vector<ListRef> lists;
-    const int count = settings.beginReadArray(QStringLiteral("lists"));
+    const int count = beginBoundedArray(settings, QStringLiteral("lists"));
     for (int index = 0; index < count; ++index) {
         settings.setArrayIndex(index);
         ListRef list{settings.value(QStringLiteral("name")).toString(), settings.value(QStringLiteral("address")).toString()};
