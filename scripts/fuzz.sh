@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs each for a bounded time: the play-source
-# reader, and the guide's gzip and XMLTV readers.
+# reader, the guide's gzip and XMLTV readers, a provider account's answers and
+# addresses, and a settings copy. Each starts from the seeds the project keeps
+# (tests/fuzz/seeds/<target>, and those written below) and the corpus it grew
+# before in the build folder.
 #   scripts/fuzz.sh [seconds]        (default 30, each)
 # Exits non-zero when it finds a crash, a hang or a leak.
 set -euo pipefail
@@ -38,7 +41,44 @@ printf 'seed<?xml version="1.0"?><!DOCTYPE tv [<!ENTITY a "aaaa"><!ENTITY b "&a;
 printf 'seed' >"$out/xmltv-seeds/gzip" && printf '<tv><programme start="20261208190000" channel="a"/></tv>' | gzip -c >>"$out/xmltv-seeds/gzip"
 printf 'seed<tv><programme start="20261208235800 +0800" stop="20261208001000" channel="a"><title>t</title></programme></tv>' >"$out/xmltv-seeds/midnight"
 
+# A target of the project's sources: those after the first "--" are the
+# readers fuzzed (with the fuzzer's coverage); those after a second "--" are
+# what they call besides, built with the sanitizers alone, so that their
+# functions the target never reaches are left out with what those call.
+fuzz_target() { # name packages -- fuzzed… [-- besides…]
+    local name=$1 packages=$2; shift 3
+    local objects=() coverage="fuzzer-no-link," source object
+    mkdir -p "$out/$name-objects" "$out/$name-corpus"
+    for source in "$root/tests/fuzz/fuzz_$name.cpp" "$@"; do
+        if [[ $source == -- ]]; then coverage=""; continue; fi
+        [[ $source == /* ]] || source="$root/src/$source"
+        object="$out/$name-objects/$(basename "${source%.cpp}").o"
+        clang++ -std=c++20 -g -O1 -fPIC -fsanitize=${coverage}address,undefined -fno-sanitize-recover=undefined \
+            -ffunction-sections -fdata-sections -I"$root/src" -I"$root/src/sources" $(pkg-config --cflags $packages) \
+            -c "$source" -o "$object"
+        objects+=("$object")
+    done
+    clang++ -fsanitize=fuzzer,address,undefined -Wl,--gc-sections "${objects[@]}" $(pkg-config --libs $packages) \
+        -o "$out/fuzz_$name"
+}
+list_readers=(sources/PlaySourceText.cpp sources/PlaySourceBytes.cpp sources/ChannelAddress.cpp sources/M3uList.cpp
+    sources/FetchedList.cpp sources/ListWriter.cpp sources/ListLocation.cpp)
+fuzz_target account "Qt6Core zlib" -- sources/ProviderAccount.cpp sources/AccountState.cpp "${list_readers[@]}" \
+    -- sources/SourcesLog.cpp platform/UriScheme.cpp
+fuzz_target settingscopy "Qt6Core zlib" -- core/settings/SettingsCopy.cpp core/settings/SettingsTable.cpp \
+    sources/ProviderAccount.cpp sources/ListLocation.cpp sources/ChannelAddress.cpp \
+    -- core/settings/UserSettings.cpp core/CoreLog.cpp core/guide/GuideSources.cpp core/playback/PictureChoices.cpp \
+    core/recording/RecordingPlans.cpp core/recording/Recording.cpp core/guide/Reminders.cpp sources/AccountState.cpp \
+    sources/PlaySourceText.cpp sources/PlaySourceBytes.cpp sources/M3uList.cpp sources/FetchedList.cpp \
+    sources/ListWriter.cpp sources/SourcesLog.cpp platform/UriScheme.cpp
+
 cd "$out"
+# What the readers log of bad input is expected here: quiet, for speed.
+export QT_LOGGING_RULES="*=false"
+for name in account settingscopy; do
+    ./fuzz_"$name" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \
+        -print_final_stats=1 "$name-corpus" "$root/tests/fuzz/seeds/$name"
+done
 ./fuzz_xmltv -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 xmltv-corpus xmltv-seeds
 ./fuzz_playsource -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \

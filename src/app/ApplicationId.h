@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDir>
+#include <QStandardPaths>
 #include <QString>
 
 // The application's reverse-DNS id, set once in the build: the name of its
@@ -7,4 +9,10 @@
 inline QString applicationId()
 {
     return QStringLiteral(CLIPVANE_APP_ID);
+}
+
+// Where the program keeps what it can make again and its crash reports: ~/.cache/clipvane.
+inline QString cacheFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath(QStringLiteral("clipvane"));
 }

@@ -1,5 +1,7 @@
 #include "Program.h"
 
+#include "ApplicationId.h"
+
 #include "AfterFirstPaint.h"
 #include "DesktopMediaControls.h"
 #include "GuideModule.h"
@@ -11,6 +13,7 @@
 #include "core/playback/KnownServers.h"
 #include "core/settings/SettingsTakeUp.h"
 #include "engine/VlcPlayer.h"
+#include "platform/CrashReport.h"
 #include "platform/LibVlc.h"
 #include "platform/LogSecrets.h"
 #include "platform/ModulePaths.h"
@@ -59,11 +62,6 @@ QStringList guideModulePaths(const QString& programFolder)
 QStringList checkModulePaths(const QString& programFolder)
 {
     return modulePaths(programFolder, QStringLiteral("libclipvane_check.so"), "CLIPVANE_CHECK_MODULE");
-}
-
-QString cacheFolder()
-{
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath(QStringLiteral("clipvane"));
 }
 
 } // namespace
@@ -284,6 +282,8 @@ void Program::wireAfterFirstPaint()
         });
         handoff_->start();
         core.preopen().windowPainted(views_.panel->selection()); // if the list is there already; else once it is
+        if (const QString report = crash::untoldReport(cacheFolder()); !report.isEmpty())
+            tellLastRunEndedBadly(*window_, report);
     });
 }
 

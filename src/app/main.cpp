@@ -1,6 +1,7 @@
 #include "ApplicationId.h"
 #include "ListHandoff.h"
 #include "Program.h"
+#include "platform/CrashReport.h"
 #include "platform/MemoryTuning.h"
 
 #include <QApplication>
@@ -42,6 +43,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    // A run that ends by a crash leaves a report; the next start tells of it.
+    crash::install(cacheFolder(), CLIPVANE_VERSION);
     // The desktop matches the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(applicationId());
     // A list given (a path, file:// or an address) goes to the Clipvane that

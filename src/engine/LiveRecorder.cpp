@@ -14,23 +14,8 @@
 
 namespace {
 
-constexpr std::size_t kPacket = 188;
-constexpr unsigned char kSync = 0x47;
-// This much without a packet's start is no MPEG-TS.
-constexpr std::size_t kNoPacketsAfter = 8 * kPacket;
 // The disk's space is looked at again after this much is written (a few seconds of a channel).
 constexpr std::int64_t kCheckEvery = std::int64_t(4) << 20;
-
-// The first offset where a packet starts: a sync byte with another one a packet
-// further on (or the end of what came, which the next bytes will confirm).
-std::size_t firstBoundary(const unsigned char* bytes, std::size_t size)
-{
-    for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] == kSync && (i + kPacket >= size || bytes[i + kPacket] == kSync))
-            return i;
-    }
-    return size;
-}
 
 } // namespace
 
@@ -62,17 +47,22 @@ void LiveRecorder::write(const unsigned char* bytes, std::size_t size)
 {
     if (fd_ < 0)
         return;
-    if (!synced_) {
-        const std::size_t from = firstBoundary(bytes, size);
-        if (from == size && size < kNoPacketsAfter)
+    if (!started_) {
+        const TsStartPoint::Found found = start_.feed(bytes, size);
+        if (!found.found)
             return;
-        synced_ = true;
-        // Several packets' worth without one: no MPEG-TS (an audio stream, say), written as it comes.
-        if (from < size) {
-            bytes += from;
-            size -= from;
-        }
+        started_ = true;
+        if (!put(reinterpret_cast<const unsigned char*>(found.head.constData()), std::size_t(found.head.size())))
+            return;
+        bytes += found.rest;
+        size -= found.rest;
     }
+    if (put(bytes, size) && sinceCheck_ >= kCheckEvery)
+        checkSpace();
+}
+
+bool LiveRecorder::put(const unsigned char* bytes, std::size_t size)
+{
     while (size > 0) {
         const ssize_t done = ::write(fd_, bytes, size);
         if (done < 0 && errno == EINTR)
@@ -81,15 +71,14 @@ void LiveRecorder::write(const unsigned char* bytes, std::size_t size)
             error_ = QString::fromLocal8Bit(std::strerror(errno));
             qCWarning(lcEngine) << "a recording stopped: writing failed:" << error_;
             stop(errno == ENOSPC ? Stop::DiskShort : Stop::WriteFailed);
-            return;
+            return false;
         }
         bytes += done;
         size -= std::size_t(done);
         written_ += done;
         sinceCheck_ += done;
     }
-    if (sinceCheck_ >= kCheckEvery)
-        checkSpace();
+    return true;
 }
 
 void LiveRecorder::checkSpace()

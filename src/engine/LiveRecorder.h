@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TsStartPoint.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -7,9 +9,10 @@
 #include <functional>
 
 // Writes a live stream to a file as its bytes come, without decoding them:
-// from the first MPEG-TS packet boundary on (a stream that is no MPEG-TS
-// from its first bytes), with plain write() calls, so that a file cut short
-// by a crash still plays up to its last whole packet.
+// an MPEG-TS stream from a picture a decoder can start from, its tables
+// before it (TsStartPoint); a stream that is no MPEG-TS from its first bytes.
+// With plain write() calls, so that a file cut short by a crash still plays
+// up to its last whole packet.
 // The file is made new (never over another one). Writing stops by itself
 // when the disk runs short or a write fails; `stopped()` says why.
 class LiveRecorder {
@@ -41,13 +44,15 @@ public:
 
 private:
     void checkSpace();
+    bool put(const unsigned char* bytes, std::size_t size);
 
     QString path_;
     QString folder_;
     FreeSpace freeSpace_;
     QString error_;
     int fd_ = -1;
-    bool synced_ = false;      // a packet boundary was found: from there on everything is written
+    TsStartPoint start_;
+    bool started_ = false; // the start point was found: from there on everything is written
     std::int64_t written_ = 0;
     std::int64_t sinceCheck_ = 0; // bytes written since the disk's space was looked at
     Stop stopped_ = Stop::None;

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/falloc.h>
 #include <unistd.h>
 
 namespace {
@@ -101,6 +102,32 @@ bool TimeShiftBuffer::writeRing(const unsigned char* bytes, std::size_t size, st
     return true;
 }
 
+// Positions from max(givenBack_, newest - capacity) up to the oldest held
+// lie in ring slots that hold nothing newer: their disk can go. A file system
+// that cannot punch holes (EOPNOTSUPP) keeps the file at the size bound, as
+// the log says once.
+void TimeShiftBuffer::giveBackLetGo()
+{
+    const std::int64_t oldest = span_.oldestByte();
+    if (!canGiveBack_ || oldest - givenBack_ < kGiveBackStep)
+        return;
+    std::int64_t from = std::max(givenBack_, span_.newestByte() - capacity_);
+    while (from < oldest) {
+        const std::int64_t offset = from % capacity_;
+        const std::int64_t length = std::min(oldest - from, capacity_ - offset);
+        if (::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, off_t(offset), off_t(length)) != 0) {
+            if (errno == EINTR)
+                continue;
+            qCInfo(lcEngine) << "the time-shift file's disk cannot be handed back here (" << std::strerror(errno)
+                             << "): it stays at the size bound";
+            canGiveBack_ = false;
+            return;
+        }
+        from += length;
+    }
+    givenBack_ = oldest;
+}
+
 // Reads and writes of the file are made under the lock: they go to the page
 // cache and take microseconds, and a reader is never handed bytes being
 // written over.
@@ -126,6 +153,7 @@ bool TimeShiftBuffer::append(const unsigned char* bytes, std::size_t size, std::
         return false;
     }
     span_.arrived(std::int64_t(size), atMs);
+    giveBackLetGo();
     bool recordingStopped = false;
     if (recorder_) {
         recorder_->write(bytes, size);
@@ -214,6 +242,7 @@ void TimeShiftBuffer::trimAt(std::int64_t nowMs)
 {
     const std::lock_guard lock(lock_);
     span_.trimAt(nowMs);
+    giveBackLetGo();
 }
 
 bool TimeShiftBuffer::startRecording(const QString& path, QString* error, LiveRecorder::FreeSpace freeSpace)

@@ -15,13 +15,19 @@
 
 // A live channel's stream kept on disk as it comes: one file in the cache
 // folder used as a ring, as large as the size bound at most, holding what
-// TimeShiftSpan keeps. Any number of readers read it at their own position
+// TimeShiftSpan keeps. The disk under what the span lets go is handed back
+// as it goes (a hole punched in the file), so the disk used follows the
+// smaller of the two bounds, not the size bound alone. Any number of readers read it at their own position
 // (libvlc, through a media of callbacks), and a recording copies the bytes as
 // they come. One thread appends; readers wait for more until the stream ends
 // or abort() is called. The file is removed when the buffer goes; one a
 // crash left behind is removed by removeLeftOvers() at the next start.
 class TimeShiftBuffer {
 public:
+    // Disk is handed back in steps of this at least: the file holds the span
+    // plus less than one step.
+    static constexpr std::int64_t kGiveBackStep = 1 << 20;
+
     // Where it stands, read without waiting.
     struct State {
         std::int64_t heldMs = 0;    // how far back it reaches
@@ -79,6 +85,7 @@ public:
 private:
     TimeShiftBuffer(QString path, int fd, TimeShiftSpan::Bounds bounds);
     bool writeRing(const unsigned char* bytes, std::size_t size, std::int64_t at);
+    void giveBackLetGo(); // under the lock
     void endRecording(LiveRecorder::Stop why); // under the lock
 
     const QString path_;
@@ -87,6 +94,8 @@ private:
     mutable std::mutex lock_;
     std::condition_variable grew_;
     TimeShiftSpan span_;
+    std::int64_t givenBack_ = 0; // the disk under bytes before this one is handed back
+    bool canGiveBack_ = true;    // false on a file system that cannot punch holes
     bool ended_ = false;
     bool aborted_ = false;
     std::unique_ptr<LiveRecorder> recorder_;

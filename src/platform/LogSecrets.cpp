@@ -1,5 +1,7 @@
 #include "LogSecrets.h"
 
+#include "CrashReport.h"
+
 #include <QStringList>
 #include <QUrl>
 
@@ -31,6 +33,7 @@ QtMessageHandler& previousHandler()
 void filterMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     const QString shown = withSecretsHidden(message);
+    crash::keepLogLine(qFormatLogMessage(type, context, shown).toLocal8Bit());
     if (QtMessageHandler previous = previousHandler())
         previous(type, context, shown);
     else

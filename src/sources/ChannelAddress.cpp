@@ -54,9 +54,7 @@ ChannelAddress readAlternate(const QString& alternate)
         read.address = rest.trimmed();
         return read;
     }
-    // Headers: the last "|" followed by key=value pairs only.
-    const qsizetype bar = rest.lastIndexOf(u'|');
-    if (bar >= 0 && areHeaderPairs(QStringView(rest).sliced(bar + 1))) {
+    if (const qsizetype bar = headersStart(rest); bar >= 0) {
         for (QStringView pair : QStringView(rest).sliced(bar + 1).split(u'&')) {
             const qsizetype equals = pair.indexOf(u'=');
             const QString key = pair.first(equals).trimmed().toString().toLower();
@@ -76,6 +74,14 @@ ChannelAddress readAlternate(const QString& alternate)
     }
     read.address = rest.trimmed();
     return read;
+}
+
+qsizetype headersStart(const QString& alternate)
+{
+    if (!hasScheme(alternate))
+        return -1;
+    const qsizetype bar = alternate.lastIndexOf(u'|');
+    return bar >= 0 && areHeaderPairs(QStringView(alternate).sliced(bar + 1)) ? bar : -1;
 }
 
 std::vector<ChannelAddress> channelAddresses(const QStringList& names, const QStringList& addresses, int index)

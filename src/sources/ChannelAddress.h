@@ -32,6 +32,9 @@ QStringList splitAlternates(const QString& written);
 // One alternate: its "|" headers at the end and its "$" label taken off (a
 // network address only: a local path is taken as it stands).
 ChannelAddress readAlternate(const QString& alternate);
+// Where an alternate's "|" headers begin (its last "|" followed by key=value
+// pairs only, in a network address); -1 when it has none.
+qsizetype headersStart(const QString& alternate);
 
 // What entry `index` plays: its own addresses first, then those of the
 // entries with the same name right before and after it (a run, inside one

@@ -2,6 +2,7 @@
 
 #include "ChannelAddress.h"
 #include "SourcesLog.h"
+#include "platform/UriScheme.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -24,9 +25,10 @@ QString ListLocation::localPath() const
 ListLocation readListLocation(const QString& written)
 {
     // Only the headers: a "$" in a list's address is part of it (a password, say), not a line's name.
-    const ChannelAddress read = readAlternate(written.trimmed());
-    const QString address = read.label.isEmpty() ? read.address : read.address + u'$' + read.label;
-    return {address, read.userAgent, read.referrer};
+    const QString trimmed = written.trimmed();
+    const ChannelAddress read = readAlternate(trimmed);
+    const qsizetype headers = headersStart(trimmed);
+    return {headers < 0 ? trimmed : trimmed.first(headers).trimmed(), read.userAgent, read.referrer};
 }
 
 namespace {
@@ -55,7 +57,8 @@ QString writeListLocation(const ListLocation& location)
     const QString address = location.address.trimmed();
     // An address that holds a "|" of its own ("…/x|a=b") would lose what
     // follows it when read back, taken for headers: an empty header ends it.
-    if (headers.isEmpty() && address.contains(u'|'))
+    // (Only an address with a scheme has headers: a local path keeps its bar.)
+    if (headers.isEmpty() && address.contains(u'|') && startsWithUriScheme(address))
         headers.append(QStringLiteral("User-Agent="));
     return headers.isEmpty() ? address : address + u'|' + headers.join(u'&');
 }

@@ -1,5 +1,6 @@
 #include "FatalError.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
@@ -53,4 +54,18 @@ void showFatalErrorAndExit(const QString& text)
         (void)shown.try_acquire_for(std::chrono::minutes(5));
     }
     _exit(-1);
+}
+
+void tellLastRunEndedBadly(QWidget& window, const QString& report)
+{
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("上次运行异常结束"),
+                                QStringLiteral("澄影播放器上次运行时异常结束。报告已保存在：\n%1").arg(report),
+                                QMessageBox::Ok, &window);
+    box->setAccessibleName(QStringLiteral("异常结束"));
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box->button(QMessageBox::Ok)->setAccessibleName(QStringLiteral("确定"));
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }

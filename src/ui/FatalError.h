@@ -9,3 +9,7 @@
 // libvlc made no instance (its plugins not found, say): the guide can still
 // be used, nothing can be played. Said once the window shows.
 void sayPlayerIsMissing();
+class QWidget;
+// The last run ended by a crash and left `report`: said once, without holding
+// the window up.
+void tellLastRunEndedBadly(QWidget& window, const QString& report);

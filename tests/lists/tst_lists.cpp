@@ -106,6 +106,8 @@ void ListsTest::addressCarriesTheHeadersOfItsHost()
     // Written back, what was read reads the same: a bar of the address's own, a bar or "&" in a header.
     for (const ListLocation& written : {ListLocation{QStringLiteral("http://h/x|a=b"), {}, {}},
                                         ListLocation{QStringLiteral("http://h/x|a=b"), QStringLiteral("ua"), {}},
+                                        ListLocation{QStringLiteral("/srv/a|b=c.txt"), {}, {}},
+                                        ListLocation{QStringLiteral("http://h/a $ b|c$"), {}, {}},
                                         ListLocation{QStringLiteral("http://h/x"), QStringLiteral("a|b&c"), QStringLiteral("http://r/?q=1")}}) {
         const ListLocation read = readListLocation(writeListLocation(written));
         QCOMPARE(read.address, written.address);

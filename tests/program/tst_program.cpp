@@ -1,5 +1,6 @@
 // The program where libvlc is missing or gives no instance: the runtime error
-// box and exit code -1, or a clear message and a window that keeps working.
+// box and exit code -1, or a clear message and a window that keeps working;
+// and a run that crashes: its report, and the next start's word about it.
 // This executable itself runs on a stand-in libvlc that gives no instance.
 
 #include "XTestSupport.h"
@@ -17,7 +18,11 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <csignal>
+#include <utility>
 
 #include <X11/Xlib.h>
 
@@ -73,6 +78,7 @@ private slots:
     void missingLibraryEndsWithMinusOne();
     void missingFunctionIsNamedAndEndsWithMinusOne();
     void noInstanceKeepsTheWindowWorking();
+    void aCrashLeavesAReportTheNextStartTellsOf();
 };
 
 void ProgramTest::missingLibraryEndsWithMinusOne()
@@ -120,6 +126,52 @@ void ProgramTest::noInstanceKeepsTheWindowWorking()
     QCOMPARE(window.get<TransLabel>(u"TitleLabel").caption(), QStringLiteral("Clipvane 澄影播放器"));
     QTRY_VERIFY(!SessionProbe(program.core().session()).isOpenerBusy());
     program.OnProgramExit();
+}
+
+void ProgramTest::aCrashLeavesAReportTheNextStartTellsOf()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("CLIPVANE_LIBVLC")); // the real one: the child plays as a user's would
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    const QDir reports(home.filePath(QStringLiteral("cache/clipvane")));
+    const auto start = [&](QProcess& player) {
+        player.setProcessEnvironment(env);
+        player.start(QStringLiteral(CLIPVANE_BINARY), {});
+        return player.waitForStarted(10000) && xtest::waitForWindowOf(player.processId());
+    };
+    for (const auto& [signal, named] : {std::pair{SIGSEGV, "SIGSEGV"}, std::pair{SIGABRT, "SIGABRT"}}) {
+        QProcess player;
+        QVERIFY(start(player));
+        const QStringList before = reports.entryList({QStringLiteral("crash-*.txt")});
+        QCOMPARE(::kill(pid_t(player.processId()), signal), 0);
+        QVERIFY(player.waitForFinished(20000));
+        QCOMPARE(player.exitStatus(), QProcess::CrashExit);
+        QStringList made = reports.entryList({QStringLiteral("crash-*.txt")});
+        for (const QString& old : before)
+            made.removeAll(old);
+        QCOMPARE(made.size(), 1);
+        QFile report(reports.filePath(made.front()));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray text = report.readAll();
+        QVERIFY2(text.startsWith("Clipvane " CLIPVANE_VERSION) && text.contains(named), text.constData());
+        // The handler's own frame, in the program.
+        QVERIFY2(text.contains("backtrace:\n") && text.contains("/clipvane("), text.constData());
+    }
+    // The next start says so, once.
+    QProcess player;
+    QVERIFY(start(player));
+    const QString box = waitForWindow(QStringLiteral("上次运行异常结束"));
+    QVERIFY(!box.isEmpty());
+    QVERIFY(xtest::xdotool({"windowfocus", "--sync", box, "key", "Return"}));
+    QFile told(reports.filePath(QStringLiteral("crash-told")));
+    QVERIFY(told.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(told.readAll()), reports.entryList({QStringLiteral("crash-*.txt")}, QDir::Files, QDir::Time).front());
+    player.terminate();
+    if (!player.waitForFinished(10000))
+        player.kill();
 }
 
 int main(int argc, char** argv)

@@ -13,12 +13,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <linux/falloc.h>
+#include <sys/stat.h>
 #include <cerrno>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,6 +60,37 @@ QByteArray packets(int first, int count)
     return bytes;
 }
 
+// An H.264 and AAC channel as ffmpeg's MPEG-TS muxer sends it: a key picture
+// every `keyEvery` frames (25 a second), the tables at least every `tablesEvery` seconds.
+QByteArray channelStream(const QString& folder, int keyEvery, double tablesEvery)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("channel-%1.ts").arg(keyEvery));
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f", "lavfi", "-i",
+                  "sine=frequency=440", "-t", "6", "-c:v", "libx264", "-preset", "ultrafast", "-g", QString::number(keyEvery),
+                  "-c:a", "aac", "-f", "mpegts", "-pat_period", QString::number(tablesEvery), path});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
+        return {};
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What ffmpeg says decoding a file from its first byte: nothing when it decodes cleanly.
+QString decodingErrors(const QString& path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {"-v", "error", "-i", path, "-f", "null", "-"});
+    if (!ffmpeg.waitForFinished(60000))
+        return QStringLiteral("ffmpeg did not finish");
+    return QString::fromLocal8Bit(ffmpeg.readAllStandardError()).trimmed();
+}
+
+int pidAt(const QByteArray& stream, qsizetype packet)
+{
+    return ((uchar(stream[packet * 188 + 1]) & 0x1f) << 8) | uchar(stream[packet * 188 + 2]);
+}
+
 // A pid no process has now, without starting one.
 pid_t freePid()
 {
@@ -75,7 +112,9 @@ private slots:
     void theBufferKeepsItsBoundsAndPositionsAcrossATrim();
     void recordingsAreNamedAndTimed();
     void theBufferOnDiskIsARingReadersFollow();
+    void theDiskFollowsTheTimeBoundAcrossARateChange();
     void aRecordingStartsAtAPacketAndStopsWhenTheDiskRunsShort();
+    void aRecordingJoinedMidGroupOpensFromItsFirstByte();
     void buffersLeftByACrashAreRemoved();
     void holdingAndJumpingCountBehindLive();
 };
@@ -203,6 +242,67 @@ void TimeShiftTest::theBufferOnDiskIsARingReadersFollow()
     QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 }
 
+namespace {
+
+// Disk in use by a file, as du counts it.
+std::int64_t diskUsed(const QString& path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? std::int64_t(status.st_blocks) * 512 : -1;
+}
+
+} // namespace
+
+// A minute's bound on a slow channel once kept up to the size bound on disk
+// (2 GB by default). The disk follows what is held, through the ring's wraps
+// and when the rate changes; what is held still reads back whole.
+void TimeShiftTest::theDiskFollowsTheTimeBoundAcrossARateChange()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    {
+        QFile probe(folder.filePath(QStringLiteral("probe")));
+        QVERIFY(probe.open(QIODevice::WriteOnly) && probe.write(QByteArray(1 << 16, 'x')) == 1 << 16 && probe.flush());
+        if (::fallocate(probe.handle(), FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, 1 << 16) != 0)
+            QSKIP("this file system cannot punch holes; the buffer keeps its size bound here");
+        probe.remove();
+    }
+    // Two seconds, 8 MiB: at 1 MB/s the time bound is the smaller, and the stream wraps the file.
+    auto buffer = TimeShiftBuffer::create(folder.path(), {2000, 8 << 20});
+    QVERIFY(buffer);
+    const QString file = QDir(folder.path()).entryInfoList(QDir::Files).value(0).filePath();
+    std::int64_t written = 0;
+    std::int64_t at = 0;
+    const auto run = [&](std::size_t perTenth, int tenths) {
+        std::int64_t largest = 0;
+        for (int tenth = 0; tenth < tenths; ++tenth, at += 100) {
+            const auto bytes = countingBytes(written, perTenth);
+            if (!buffer->append(bytes.data(), bytes.size(), at))
+                return std::int64_t(-1);
+            written += std::int64_t(perTenth);
+            const TimeShiftBuffer::State state = buffer->state();
+            largest = std::max(largest, diskUsed(file) - (state.liveByte - state.oldestByte));
+        }
+        return largest; // the most the disk held beyond the span
+    };
+    const std::int64_t slack = TimeShiftBuffer::kGiveBackStep + 2 * 4096; // a step, and the blocks at its two ends
+    const std::int64_t slow = run(100 * 1000, 200);
+    QVERIFY2(slow >= 0 && slow <= slack, qPrintable(QString::number(slow)));
+    const std::int64_t fast = run(300 * 1000, 100); // the rate triples
+    QVERIFY2(fast >= 0 && fast <= slack, qPrintable(QString::number(fast)));
+    QVERIFY(diskUsed(file) <= 3 * 2 * 1000 * 1000 + slack); // two seconds at 3 MB/s
+    // What is held is whole.
+    TimeShiftBuffer::State state = buffer->state();
+    std::int64_t position = state.oldestByte;
+    std::vector<unsigned char> read(256 * 1024);
+    while (position < state.liveByte) {
+        const std::int64_t from = position;
+        const std::ptrdiff_t got = buffer->read(position, read.data(), read.size());
+        QVERIFY(got > 0);
+        QVERIFY(countsFrom(read.data(), std::size_t(got), from));
+    }
+}
+
 void TimeShiftTest::aRecordingStartsAtAPacketAndStopsWhenTheDiskRunsShort()
 {
     QTemporaryDir folder;
@@ -211,16 +311,17 @@ void TimeShiftTest::aRecordingStartsAtAPacketAndStopsWhenTheDiskRunsShort()
     const QString path = folder.filePath(QStringLiteral("videos/Clipvane/a.ts"));
     std::int64_t freeBytes = std::int64_t(1) << 40;
     QVERIFY(buffer->startRecording(path, nullptr, [&](const QString&) { return freeBytes; }));
-    // It starts in the middle of a packet: the recording from the next one.
-    const QByteArray stream = packets(0, 40).mid(100);
+    // It starts in the middle of a packet and of a group of pictures: the recording from the next key picture.
+    const QByteArray stream = channelStream(folder.path(), 25, 0.1).mid(188 * 300 + 100);
+    QVERIFY(!stream.isEmpty());
     buffer->append(reinterpret_cast<const unsigned char*>(stream.constData()), std::size_t(stream.size()), 0);
     QVERIFY(buffer->state().recording);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray recorded = file.readAll();
-    QCOMPARE(recorded.size(), 39 * 188);
-    QCOMPARE(recorded.left(2), QByteArray("\x47\x01", 2));
-    QCOMPARE(buffer->state().recordedBytes, 39 * 188);
+    QVERIFY(recorded.size() > 0 && recorded.size() % 188 == 0);
+    QCOMPARE(pidAt(recorded, 0), 0);
+    QCOMPARE(buffer->state().recordedBytes, recorded.size());
 
     // Never over a file that is there already.
     QString error;
@@ -252,6 +353,43 @@ void TimeShiftTest::aRecordingStartsAtAPacketAndStopsWhenTheDiskRunsShort()
     QVERIFY(buffer->startRecording(second));
     buffer->finish();
     QCOMPARE(buffer->state().recordingStop, LiveRecorder::Stop::StreamEnded);
+}
+
+// Joined in the middle of a group of pictures, in pieces of any size: the
+// file begins with the tables (PAT, then PMT), then a key picture with its
+// parameter sets, and decodes from its first byte without an error, also when
+// the tables come only with the key pictures, every three seconds.
+void TimeShiftTest::aRecordingJoinedMidGroupOpensFromItsFirstByte()
+{
+    QTemporaryDir folder;
+    const quint32 seed = QRandomGenerator::global()->generate();
+    qInfo("pieces' seed: %u", seed);
+    QRandomGenerator pieces(seed);
+    for (const auto& [keyEvery, tablesEvery] : {std::pair{25, 0.1}, std::pair{75, 3.0}}) {
+        const QByteArray stream = channelStream(folder.path(), keyEvery, tablesEvery);
+        QVERIFY(!stream.isEmpty());
+        const QString path = folder.filePath(QStringLiteral("joined-%1.ts").arg(keyEvery));
+        {
+            LiveRecorder recorder(path, [](const QString&) { return std::int64_t(1) << 40; });
+            for (qsizetype at = stream.size() * 2 / 5 + 77; at < stream.size();) {
+                const qsizetype piece = std::min<qsizetype>(stream.size() - at, 1 + pieces.bounded(9000));
+                recorder.write(reinterpret_cast<const unsigned char*>(stream.constData() + at), std::size_t(piece));
+                at += piece;
+            }
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray recorded = file.readAll();
+        QVERIFY2(recorded.size() > 10 * 188 && recorded.size() % 188 == 0, qPrintable(QString::number(recorded.size())));
+        QCOMPARE(pidAt(recorded, 0), 0);
+        const int pmt = ((uchar(recorded[15]) & 0x1f) << 8) | uchar(recorded[16]); // the PAT's one programme
+        QCOMPARE(pidAt(recorded, 1), pmt);
+        const QByteArray first = recorded.mid(2 * 188, 188);
+        QVERIFY(first[1] & 0x40); // a PES starts in it
+        QVERIFY2(first.contains(QByteArray("\x00\x00\x01\x67", 4)), first.toHex().constData()); // H.264's SPS
+        const QString errors = decodingErrors(path);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors));
+    }
 }
 
 void TimeShiftTest::buffersLeftByACrashAreRemoved()
