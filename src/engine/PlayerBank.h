@@ -71,6 +71,9 @@ public:
     // Asks something of a player on the opener's thread, after what was asked
     // before it there: pausing and seeking may wait on the engine.
     void command(int index, std::function<void(MediaPlayer&)> request);
+    // From a command on the opener's thread: `call` runs on the owner's thread,
+    // after what the players reported before it.
+    void postBack(std::function<void()> call) { mailbox_.post(std::move(call)); }
     // Every player stops; their events from then on belong to `attempt`.
     void stopAll(std::uint64_t attempt);
     // A last stop of every player, then the opener ends; later requests are ignored.

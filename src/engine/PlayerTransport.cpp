@@ -3,6 +3,7 @@
 #include <QPointer>
 
 #include <cstdlib>
+#include <memory>
 
 PlayerTransport::PlayerTransport(PlayerBank& bank, TimeSource& time, Hooks hooks)
     : bank_(bank), time_(time), hooks_(std::move(hooks))
@@ -74,11 +75,20 @@ void PlayerTransport::ask(std::function<bool(MediaPlayer&)> question, QObject* c
         reply(false);
         return;
     }
-    command([question = std::move(question), context = QPointer<QObject>(context),
-             reply = std::move(reply)](MediaPlayer& player) {
+    // The reply and its context are made, read and called on the owner's
+    // thread only; the opener's thread holds them through the shared pointer
+    // alone, and hands the answer back through the bank's mailbox.
+    struct Reply {
+        QPointer<QObject> context;
+        std::function<void(bool)> call;
+    };
+    auto pending = std::make_shared<const Reply>(Reply{context, std::move(reply)});
+    command([question = std::move(question), pending, &bank = bank_](MediaPlayer& player) {
         const bool answer = question(player);
-        if (context)
-            QMetaObject::invokeMethod(context, [reply, answer] { reply(answer); }, Qt::QueuedConnection);
+        bank.postBack([pending, answer] {
+            if (pending->context)
+                pending->call(answer);
+        });
     });
 }
 

@@ -1,7 +1,8 @@
-// libFuzzer target: a provider's three answers (login, categories, streams)
-// and a list address, as a stranger's server may send them. Besides crashes,
-// hangs, leaks and undefined behaviour it checks that the copy kept for
-// offline starts reads back exactly the list shown, and that an account's
+// libFuzzer target: what a list's server sends. A provider's three answers
+// (login, categories, streams) and a list address, and the whole input as a
+// fetched list's body (gzip by its bytes, HTML, binary, cut off). Besides
+// crashes, hangs, leaks and undefined behaviour it checks that the copy kept
+// for offline starts reads back exactly the list shown, and that an account's
 // address made from what was read names the same account.
 
 #include "sources/FetchedList.h"
@@ -50,6 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(kept.entries == judged.fetched.file.entries);
         require(kept.listTags == judged.fetched.file.listTags);
     }
+
+    // Any body as a fetched list: what is kept of one taken reads back the same.
+    const FetchedList fetched = judgeFetchedList(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)),
+                                                 QStringLiteral("http://h/lists/tv.m3u"));
+    if (fetched.taken())
+        require(readListBytes(fetched.bytes, QStringLiteral("http://h/lists/tv.m3u")).entries == fetched.file.entries);
 
     // An account's address: made again from what was read, the same account.
     const ListLocation location = readListLocation(address);
