@@ -5,6 +5,7 @@
 // for offline starts reads back exactly the list shown, and that an account's
 // address made from what was read names the same account.
 
+#include "FuzzRequire.h"
 #include "sources/FetchedList.h"
 #include "sources/ListLocation.h"
 #include "sources/ListWriter.h"
@@ -14,12 +15,6 @@
 #include <cstdint>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 // The input's parts, split at each "\n--\n".
 QList<QByteArray> parts(const QByteArray& bytes)

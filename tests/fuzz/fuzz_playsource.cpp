@@ -3,6 +3,7 @@
 // keep true, and that reading a file in pieces of any size gives exactly what
 // reading it at once gives.
 
+#include "FuzzRequire.h"
 #include "sources/ChannelAddress.h"
 #include "sources/M3uList.h"
 #include "sources/PlaySourceBytes.h"
@@ -14,12 +15,6 @@
 #include <random>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 // The same bytes fed in pieces whose sizes come from the seed.
 PlaySourceBytes inPieces(QByteArrayView bytes, std::uint32_t seed, qsizetype limit)

@@ -4,21 +4,12 @@
 // crashes, hangs, leaks and undefined behaviour it checks that what is
 // written is the stream from one point on, after at most the two tables.
 
+#include "FuzzRequire.h"
 #include "engine/TsStartPoint.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <random>
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -3,20 +3,11 @@
 // writes out and reads back the same, that compared with itself it changes
 // nothing, and that a copy written without passwords holds none.
 
+#include "FuzzRequire.h"
 #include "core/settings/SettingsCopy.h"
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

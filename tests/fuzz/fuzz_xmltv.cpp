@@ -4,6 +4,7 @@
 // any size gives what reading it at once gives, and that no text comes out
 // longer than the bound and no programme ends before it starts.
 
+#include "FuzzRequire.h"
 #include "guide/GzipStream.h"
 #include "guide/JsonGuide.h"
 #include "guide/XmltvReader.h"
@@ -13,12 +14,6 @@
 #include <random>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 struct Read {
     QStringList said;
