@@ -2,8 +2,8 @@
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs each for a bounded time: the play-source
 # reader, the guide's gzip and XMLTV readers, a provider account's answers,
-# addresses and fetched bodies, a settings copy, and where a recording of
-# stream bytes starts. Each starts from the seeds the project keeps
+# addresses and fetched bodies, a settings copy, where a recording of stream
+# bytes starts, and catch-up templates. Each starts from the seeds the project keeps
 # (tests/fuzz/seeds/<target>, and those written below) and the corpus it grew
 # before in the build folder.
 #   scripts/fuzz.sh [seconds]        (default 30, each)
@@ -73,12 +73,12 @@ fuzz_target settingscopy "Qt6Core zlib" -- core/settings/SettingsCopy.cpp core/s
     sources/PlaySourceText.cpp sources/PlaySourceBytes.cpp sources/M3uList.cpp sources/FetchedList.cpp \
     sources/ListWriter.cpp sources/SourcesLog.cpp platform/UriScheme.cpp
 fuzz_target recorder Qt6Core -- engine/TsStartPoint.cpp -- engine/EngineLog.cpp
-mkdir -p "$root/tests/fuzz/seeds/recorder"
+fuzz_target catchup Qt6Core -- core/guide/CatchupAddress.cpp -- core/CoreLog.cpp
 
 cd "$out"
 # What the readers log of bad input is expected here: quiet, for speed.
 export QT_LOGGING_RULES="*=false"
-for name in account settingscopy recorder; do
+for name in account settingscopy recorder catchup; do
     ./fuzz_"$name" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=65536 \
         -print_final_stats=1 "$name-corpus" "$root/tests/fuzz/seeds/$name"
 done

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 
 class CatchupTest : public QObject {
     Q_OBJECT
@@ -165,6 +166,16 @@ void CatchupTest::badInputHasSoundDefaults()
     QVERIFY(!catchupRuleFor("rtsp://a/1", tagged("xc"), {}, {}, &why));
     QVERIFY(!catchupRuleFor("http://a/1", {}, {}, {}, &why)); // nothing says it has any
     QVERIFY(!catchupRuleFor("http://a/1", tagged("vod"), {}, {}, &why));
+
+    // Found by fuzzing: times at the ends of 64 bits and a zone past an int's
+    // minutes overflowed; the length is the largest there is, the zone 14 hours.
+    rule.address = "?d={duration}&o={offset}&h={H}";
+    constexpr qint64 kEarliest = std::numeric_limits<qint64>::min(), kLatest = std::numeric_limits<qint64>::max();
+    QCOMPARE(catchupAddress(rule, kEarliest, kLatest, kEarliest).left(23), QStringLiteral("?d=9223372036854775807&"));
+    QVERIFY(!isWatchableBack({kEarliest, kLatest, "t", {}}, rule, kLatest));
+    rule.zoneMinutes = 103916369;
+    rule.zoneGiven = true;
+    QCOMPARE(catchupAddress(rule, kStart, kEnd, kNow).right(2), QStringLiteral("01")); // 11:00 UTC, 14 hours on
 }
 
 QTEST_GUILESS_MAIN(CatchupTest)

@@ -7,6 +7,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -67,9 +68,10 @@ void say(QString* why, const QString& text)
         *why = text;
 }
 
+// Zones lie within 14 hours of UTC; a setting or a list that says more is held to that.
 QDateTime inZone(qint64 time, int zoneMinutes)
 {
-    return QDateTime::fromSecsSinceEpoch(time, QTimeZone(zoneMinutes * 60));
+    return QDateTime::fromSecsSinceEpoch(time, QTimeZone(std::clamp(zoneMinutes, -14 * 60, 14 * 60) * 60));
 }
 
 // The service's time of `time`: by its zone's name when the rule has one.
@@ -159,11 +161,25 @@ std::optional<CatchupRule> catchupRuleFor(const QString& channelAddress, const C
     return rule;
 }
 
+namespace {
+
+// Seconds from `from` to `to`, never below 0, the largest there is where the
+// difference would pass it: a guide's times may be anything.
+qint64 secondsBetween(qint64 from, qint64 to)
+{
+    qint64 difference = 0;
+    if (__builtin_sub_overflow(to, from, &difference))
+        return to > from ? std::numeric_limits<qint64>::max() : 0;
+    return std::max<qint64>(difference, 0);
+}
+
+} // namespace
+
 QString catchupAddress(const CatchupRule& rule, qint64 start, qint64 end, qint64 now, QStringList* unknown)
 {
     // "{name}", "{name:argument}", "${name}" and the Chinese lists' "${(b)FORMAT}" / "${(e)FORMAT|UTC}".
     static const QRegularExpression placeholder(QStringLiteral(R"(\$?\{(\((b|e)\)([^}|]*)(\|UTC)?|([A-Za-z]+)(?::([^}]*))?)\})"));
-    const qint64 duration = std::max<qint64>(end - start, 0);
+    const qint64 duration = secondsBetween(start, end);
     QString out;
     qsizetype from = 0;
     for (QRegularExpressionMatchIterator it = placeholder.globalMatch(rule.address); it.hasNext();) {
@@ -196,7 +212,7 @@ QString catchupAddress(const CatchupRule& rule, qint64 start, qint64 end, qint64
             else if (name == u"duration" && divides)
                 value = QString::number(duration / divisor);
             else if (name == u"offset" && divides)
-                value = QString::number(std::max<qint64>(now - start, 0) / divisor);
+                value = QString::number(secondsBetween(start, now) / divisor);
             else if (argument.isEmpty() && name.size() == 1 && QStringLiteral("YmdHMS").contains(name))
                 value = formatLetters(inServiceZone(start, rule), name);
             else
@@ -215,7 +231,7 @@ QString catchupAddress(const CatchupRule& rule, qint64 start, qint64 end, qint64
 
 bool isWatchableBack(const Programme& programme, const CatchupRule& rule, qint64 now)
 {
-    return programme.start <= now && programme.start >= now - qint64(rule.days) * 86400;
+    return programme.start <= now && secondsBetween(programme.start, now) <= qint64(rule.days) * 86400;
 }
 
 Programme withEnd(const Programme& programme, const std::vector<Programme>& schedule)
